@@ -1,0 +1,19 @@
+// The fatal error path: every error the program cannot go on from ends here.
+#pragma once
+#include <cstdint>
+
+// The game's fatal callback: saves what it must, then ends the process through wre_FatalError.
+using WreFatalCallback = void (*)(const char* message);
+
+WreFatalCallback wre_SystemSetFatalCallback(WreFatalCallback callback);
+
+// The common entry: shows the cursor, takes the system layer down and hands the message to the
+// installed callback; without one (or when the callback comes back) it ends the process itself.
+[[noreturn]] void wre_SystemFatalError(const char* message);
+
+// The final exit: gives the display back, lets the window see what is pending and ends the process
+// with the message. When the quit message is already pending, the process ends quietly.
+[[noreturn]] void wre_FatalError(const char* message);
+
+// Set once the final exit has disposed the drawing contexts; cleared by the 3D start-up.
+extern uint8_t gContextsDisposed;

@@ -1,0 +1,15 @@
+#include "platform/plat_backend.h"
+
+#include "platform/plat_internal.h"
+
+namespace {
+PlatBackend gBackend = kPlatBackendReal;
+}
+
+void plat_UseBackend(PlatBackend backend) {
+  gBackend = backend;
+  plat_TimeSelectBackend(backend);
+  plat_SystemSelectBackend(backend);
+}
+
+PlatBackend plat_CurrentBackend() { return gBackend; }
