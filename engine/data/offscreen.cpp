@@ -702,8 +702,11 @@ int32_t wre_OffscreenBlit(Offscreen* source, const WreRect* sourceRect, Offscree
 
 int32_t wre_OffscreenBlitAt(Offscreen* source, Offscreen* destination, const Point4* offset, int32_t flags) {
   if (!source || !destination) return -1;
+  // Offsets beyond the integer range move the rectangle to its edge; one that is not a number, nowhere.
   auto whole = [](float v) -> int64_t {
-    if (!(v > -2147483648.0f && v < 2147483648.0f)) return 0;
+    if (v != v) return 0;
+    if (v <= -2147483648.0f) return INT_MIN;
+    if (v >= 2147483648.0f) return INT_MAX;
     return static_cast<int64_t>(std::trunc(v));
   };
   int64_t dx = offset ? whole(offset->x) : 0;
