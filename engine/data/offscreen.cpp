@@ -141,11 +141,13 @@ void FreePixels(Offscreen* o) {
 
 enum Target { kTo555, kTo565, kTo4444, kTo24, kTo32, kToGL };
 
-void WriteTexel(Target target, PixelClass source, const Texel& t, uint8_t* out) {
+// keyedBit: for a 555 target, the alpha bit worked out from the source's colour key (or -1).
+void WriteTexel(Target target, PixelClass source, const Texel& t, int keyedBit, uint8_t* out) {
   switch (target) {
     case kTo555: {
-      // 565 and 24-bit sources have no alpha to carry: their alpha bit is 0.
+      // 565 and 24-bit sources have no alpha to carry: their alpha bit is 0, unless they carry a key.
       uint32_t alphaBit = (source == kClass565 || source == kClass24) ? 0 : t.a >> 7;
+      if (keyedBit >= 0) alphaBit = static_cast<uint32_t>(keyedBit);
       Store16(out, alphaBit << 15 | (t.r >> 3) << 10 | (t.g >> 3) << 5 | (t.b >> 3));
       break;
     }
@@ -233,13 +235,27 @@ int32_t ConvertInPlace(Offscreen* o, Target target) {
   auto* block = static_cast<uint8_t*>(wre_MemoryNew(static_cast<int32_t>(size)));
   if (!block) return -1;
 
+  // A 565 or 24-bit image with a colour key holds the key only as a colour; in 555 the key texels
+  // lose their alpha bit and every other texel keeps it, as if the 555 image had been keyed.
+  bool keyTo555 = target == kTo555 && (o->flags & kOffscreenAlpha) && (source == kClass565 || source == kClass24);
+  uint32_t key565 = wre_ColourTo565(&o->keyColour);
+  uint32_t keyRed = wre_ColourComponentByte(o->keyColour.red);
+  uint32_t keyGreen = wre_ColourComponentByte(o->keyColour.green);
+  uint32_t keyBlue = wre_ColourComponentByte(o->keyColour.blue);
+
   int32_t inBytes = BytesOf(source);
   int32_t outRow = o->width * outBytes;
   for (int32_t y = 0; y < o->height; ++y) {
     const uint8_t* in = o->pixels + static_cast<size_t>(y) * static_cast<size_t>(o->rowBytes);
     uint8_t* out = block + static_cast<size_t>(y) * static_cast<size_t>(outRow);
     for (int32_t x = 0; x < o->width; ++x) {
-      WriteTexel(target, source, ReadTexel(o, source, in), out);
+      int keyedBit = -1;
+      if (keyTo555) {
+        bool isKey = source == kClass565 ? Load16(in) == key565
+                                         : (in[0] == keyRed && in[1] == keyGreen && in[2] == keyBlue);
+        keyedBit = isKey ? 0 : 1;
+      }
+      WriteTexel(target, source, ReadTexel(o, source, in), keyedBit, out);
       in += inBytes;
       out += outBytes;
     }

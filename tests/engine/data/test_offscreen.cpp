@@ -361,6 +361,26 @@ TEST_F(OffscreenTest, AKeyed24BitImageStaysVisibleIn555) {
   EXPECT_EQ(Get16(o, 1, 0) & 0x8000, 0x8000);
 }
 
+// A 565 or 24-bit image keyed before its conversion to 555 (the key leaves its pixels alone) comes
+// out keyed, not invisible.
+TEST_F(OffscreenTest, AKeyedImageWithoutAlphaKeepsItsKeyIn555) {
+  ColourFloat magenta{255.0f, 0.0f, 255.0f, 255.0f};
+  Offscreen* o24 = Make(24, 0, {255, 0, 255}, 2, 1);
+  o24->pixels[3] = 10;
+  ASSERT_EQ(wre_OffscreenSetColourKey(o24, &magenta), 0);
+  ASSERT_EQ(wre_OffscreenConvertTo_555_16Bit(o24), 0);
+  EXPECT_EQ(Get16(o24, 0, 0), 0x7C1F);
+  EXPECT_EQ(Get16(o24, 1, 0), 0x8000 | 1 << 10 | 0x1F);
+  EXPECT_EQ(o24->flags, A | 0x01);
+
+  Offscreen* o565 = Make(16, 0x02, Px16(0xF81F), 2, 1);
+  Set16(o565, 1, 0, 0xF81E);
+  ASSERT_EQ(wre_OffscreenSetColourKey(o565, &magenta), 0);
+  ASSERT_EQ(wre_OffscreenConvertTo_555_16Bit(o565), 0);
+  EXPECT_EQ(Get16(o565, 0, 0), 0x7C1F);
+  EXPECT_EQ(Get16(o565, 1, 0), 0xFC1E);
+}
+
 // ---- Opacity maps ----
 
 TEST_F(OffscreenTest, OpacityFromBrightness) {
