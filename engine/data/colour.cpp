@@ -1,0 +1,60 @@
+#include "engine/data/colour.h"
+
+#include <cmath>
+
+#include "engine/core/colour_scale.h"
+
+void wre_ColourSet(ColourRecord* record, int32_t red, int32_t green, int32_t blue, int32_t alpha) {
+  if (!record) return;
+  record->red = static_cast<uint8_t>(red & 0xFF);
+  record->green = static_cast<uint8_t>(green & 0xFF);
+  record->blue = static_cast<uint8_t>(blue & 0xFF);
+  record->alpha = static_cast<uint8_t>(alpha & 0xFF);
+  record->packed = wre_ColourPackARGB(red, green, blue, alpha);
+}
+
+uint32_t wre_ColourPackARGB(int32_t red, int32_t green, int32_t blue, int32_t alpha) {
+  return (static_cast<uint32_t>(alpha) & 0xFF) << 24 | (static_cast<uint32_t>(red) & 0xFF) << 16 |
+         (static_cast<uint32_t>(green) & 0xFF) << 8 | (static_cast<uint32_t>(blue) & 0xFF);
+}
+
+void wre_ColourFromU8(const ColourRecord* bytes, ColourFloat* colour) {
+  if (!bytes || !colour) return;
+  colour->red = static_cast<float>(bytes->red) / gColourToByte;
+  colour->green = static_cast<float>(bytes->green) / gColourToByte;
+  colour->blue = static_cast<float>(bytes->blue) / gColourToByte;
+  colour->alpha = static_cast<float>(bytes->alpha) / gColourToByte;
+}
+
+uint8_t wre_ColourComponentByte(float component) {
+  float scaled = std::trunc(component * gColourToByte);
+  // Out-of-range values keep their low byte as an integer would; a value no integer holds is 0.
+  if (!(scaled > -2147483648.0f && scaled < 2147483648.0f)) return 0;
+  return static_cast<uint8_t>(static_cast<uint32_t>(static_cast<int32_t>(scaled)) & 0xFF);
+}
+
+uint16_t wre_ColourTo1555(const ColourFloat* colour) {
+  if (!colour) return 0;
+  uint32_t r = wre_ColourComponentByte(colour->red);
+  uint32_t g = wre_ColourComponentByte(colour->green);
+  uint32_t b = wre_ColourComponentByte(colour->blue);
+  uint32_t a = wre_ColourComponentByte(colour->alpha);
+  return static_cast<uint16_t>((a >> 7) << 15 | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
+}
+
+uint16_t wre_ColourTo565(const ColourFloat* colour) {
+  if (!colour) return 0;
+  uint32_t r = wre_ColourComponentByte(colour->red);
+  uint32_t g = wre_ColourComponentByte(colour->green);
+  uint32_t b = wre_ColourComponentByte(colour->blue);
+  return static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
+}
+
+uint16_t wre_ColourTo4444(const ColourFloat* colour) {
+  if (!colour) return 0;
+  uint32_t r = wre_ColourComponentByte(colour->red);
+  uint32_t g = wre_ColourComponentByte(colour->green);
+  uint32_t b = wre_ColourComponentByte(colour->blue);
+  uint32_t a = wre_ColourComponentByte(colour->alpha);
+  return static_cast<uint16_t>((a >> 4) << 12 | (r >> 4) << 8 | (g >> 4) << 4 | (b >> 4));
+}
