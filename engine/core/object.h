@@ -66,7 +66,6 @@ enum : uint8_t {
 
 constexpr uint32_t kPolyVirtualTexturePoint = 0x20;
 constexpr uint16_t kNoTexture = 0xFFFF;
-constexpr int32_t kRendererSoftware = 100;
 
 struct ObjectPolygon {
   uint8_t kind;
