@@ -19,7 +19,14 @@ const PlatGlFunctions* gInstalled = nullptr;
 bool gTestAvailable = false;
 int gAvailable = -1;  // not checked yet
 
-bool VideoUp() { return SDL_WasInit(SDL_INIT_VIDEO) || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0; }
+bool VideoUp() {
+  if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  // Keep the OpenGL library loaded for the life of the program, not just of one window: the
+  // drivers it pulls in are expensive to load again and keep state across contexts.
+  static const bool held = SDL_GL_LoadLibrary(nullptr) == 0;
+  (void)held;
+  return true;
+}
 
 void SetAttributes(const PlatGlPixelFormat* requested) {
   int colour = requested && requested->colourBits > 0 ? requested->colourBits : 16;
