@@ -13,6 +13,8 @@ function(vh_library target)
   add_library(${target} STATIC ${sources})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+  # Libraries that call each other are repeated on the link line often enough for any chain.
+  set_target_properties(${target} PROPERTIES LINK_INTERFACE_MULTIPLICITY 6)
 endfunction()
 
 # vh_test_suite(<name> <folder> DEPS <targets...>)

@@ -1,6 +1,7 @@
 #include "engine/core/fatal.h"
 
 #include "engine/core/system.h"
+#include "engine/render/context.h"
 #include "platform/plat_system.h"
 
 uint8_t gContextsDisposed = 0;
@@ -33,6 +34,10 @@ void wre_SystemFatalError(const char* message) {
 void wre_FatalError(const char* message) {
   if (gInFinalExit) plat_FatalAppExit(message);
   gInFinalExit = true;
-  if (!gContextsDisposed) gContextsDisposed = 1;
+  if (!gContextsDisposed) {
+    // Gives the display back before the message is shown.
+    wre_ContextDisposeAll();
+    gContextsDisposed = 1;
+  }
   plat_FatalAppExit(message);
 }

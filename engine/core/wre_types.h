@@ -12,6 +12,13 @@ enum : int32_t {
   kWreErrCreate = -20000,     // object creation failed
 };
 
+// Renderer kinds.
+constexpr int32_t kRendererSoftware = 100;
+constexpr int32_t kRendererOpenGL = 101;
+constexpr int32_t kRendererNone = 102;
+constexpr int32_t kRendererDirect3D = 103;
+constexpr int32_t kRenderer3dfx = 104;
+
 // Four floats: points (w = 0 for object points), planes (w = d), box corners, transform axes.
 struct Point4 {
   float x;

@@ -1,0 +1,149 @@
+#include "platform/plat_gl.h"
+
+#include <SDL.h>
+
+#include "platform/plat_backend.h"
+#include "platform/plat_internal.h"
+
+struct PlatGlContext {
+  SDL_Window* window;
+  bool ownWindow;
+  SDL_GLContext context;
+};
+
+namespace {
+
+PlatGlFunctions gRealFunctions{};
+bool gRealFunctionsLoaded = false;
+const PlatGlFunctions* gInstalled = nullptr;
+bool gTestAvailable = false;
+int gAvailable = -1;  // not checked yet
+
+bool VideoUp() {
+  if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
+  // Keep the OpenGL library loaded for the life of the program, not just of one window: the
+  // drivers it pulls in are expensive to load again and keep state across contexts.
+  static const bool held = SDL_GL_LoadLibrary(nullptr) == 0;
+  (void)held;
+  return true;
+}
+
+void SetAttributes(const PlatGlPixelFormat* requested) {
+  int colour = requested && requested->colourBits > 0 ? requested->colourBits : 16;
+  int depth = requested && requested->depthBits > 0 ? requested->depthBits : 16;
+  SDL_GL_SetAttribute(SDL_GL_RED_SIZE, colour <= 16 ? 5 : 8);
+  SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, colour <= 16 ? 5 : 8);
+  SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, colour <= 16 ? 5 : 8);
+  SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, requested ? requested->alphaBits : 0);
+  SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depth);
+  SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+  SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+  SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+}
+
+template <typename T>
+void Load(T& slot, const char* name) {
+  slot = reinterpret_cast<T>(SDL_GL_GetProcAddress(name));
+}
+
+void LoadRealFunctions() {
+  if (gRealFunctionsLoaded) return;
+  Load(gRealFunctions.Viewport, "glViewport");
+  Load(gRealFunctions.Enable, "glEnable");
+  Load(gRealFunctions.Disable, "glDisable");
+  Load(gRealFunctions.PolygonMode, "glPolygonMode");
+  Load(gRealFunctions.ShadeModel, "glShadeModel");
+  Load(gRealFunctions.GetString, "glGetString");
+  Load(gRealFunctions.ClearColor, "glClearColor");
+  Load(gRealFunctions.Clear, "glClear");
+  Load(gRealFunctions.ReadPixels, "glReadPixels");
+  Load(gRealFunctions.Finish, "glFinish");
+  gRealFunctionsLoaded = gRealFunctions.Viewport && gRealFunctions.GetString;
+}
+
+SDL_Window* HiddenWindow() {
+  return SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 640, 480,
+                          SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+}
+
+}  // namespace
+
+bool plat_GlAvailable() {
+  if (plat_CurrentBackend() == kPlatBackendTest) return gTestAvailable;
+  if (gAvailable < 0) {
+    gAvailable = 0;
+    if (VideoUp()) {
+      SetAttributes(nullptr);
+      if (SDL_Window* window = HiddenWindow()) {
+        if (SDL_GLContext context = SDL_GL_CreateContext(window)) {
+          gAvailable = 1;
+          SDL_GL_DeleteContext(context);
+        }
+        SDL_DestroyWindow(window);
+      }
+    }
+  }
+  return gAvailable == 1;
+}
+
+PlatGlContext* plat_GlContextCreate(const PlatGlPixelFormat* requested, PlatGlPixelFormat* described) {
+  if (plat_CurrentBackend() == kPlatBackendTest && !gTestAvailable) return nullptr;
+  if (!VideoUp()) return nullptr;
+  SetAttributes(requested);
+  auto* window = static_cast<SDL_Window*>(plat_WindowNative());
+  bool own = false;
+  if (!window || !(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL)) {
+    window = HiddenWindow();
+    own = true;
+  } else {
+    plat_DisplayReleasePresenter();  // the window's 2D presenter and this context do not share it
+  }
+  if (!window) return nullptr;
+  SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (!context) {
+    if (own) SDL_DestroyWindow(window);
+    return nullptr;
+  }
+  SDL_GL_MakeCurrent(window, context);
+  LoadRealFunctions();
+  if (described) {
+    int r = 0, g = 0, b = 0, a = 0, d = 0, s = 0;
+    SDL_GL_GetAttribute(SDL_GL_RED_SIZE, &r);
+    SDL_GL_GetAttribute(SDL_GL_GREEN_SIZE, &g);
+    SDL_GL_GetAttribute(SDL_GL_BLUE_SIZE, &b);
+    SDL_GL_GetAttribute(SDL_GL_ALPHA_SIZE, &a);
+    SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &d);
+    SDL_GL_GetAttribute(SDL_GL_STENCIL_SIZE, &s);
+    *described = PlatGlPixelFormat{requested ? requested->flags : 0u, r + g + b, r, g, b, a, d, s, 0};
+  }
+  return new PlatGlContext{window, own, context};
+}
+
+int32_t plat_GlMakeCurrent(PlatGlContext* context) {
+  if (!context) {
+    SDL_GL_MakeCurrent(SDL_GL_GetCurrentWindow(), nullptr);
+    return 0;
+  }
+  return SDL_GL_MakeCurrent(context->window, context->context) == 0 ? 0 : -1;
+}
+
+void plat_GlContextDelete(PlatGlContext* context) {
+  if (!context) return;
+  if (SDL_GL_GetCurrentContext() == context->context) SDL_GL_MakeCurrent(context->window, nullptr);
+  SDL_GL_DeleteContext(context->context);
+  if (context->ownWindow) SDL_DestroyWindow(context->window);
+  delete context;
+}
+
+void plat_GlSwapBuffers(PlatGlContext* context) {
+  if (context) SDL_GL_SwapWindow(context->window);
+}
+
+const PlatGlFunctions* plat_Gl() {
+  if (gInstalled) return gInstalled;
+  return &gRealFunctions;
+}
+
+void plat_GlSetFunctions(const PlatGlFunctions* functions) { gInstalled = functions; }
+
+void plat_TestGlSetAvailable(bool available) { gTestAvailable = available; }
