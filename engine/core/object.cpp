@@ -420,6 +420,9 @@ int32_t wre_ObjectRecalc(EngineObject* object, uint8_t spare, uint8_t normals, u
                          uint8_t planes) {
   (void)spare;
   if (!object) return kWreErrNull;
+  // A grid mesh is static from its first recalculation on, so that its planes are taken in its
+  // own frame even when it was placed before.
+  if (object->kind == kObjectStatic) object->renderFlags |= kRenderStatic;
   if (IsMeshKind(object->kind)) {
     if (points) WorldPointsOf(object);
     if (planes) wre_ObjectCalcPlanes(object);
@@ -444,7 +447,6 @@ int32_t wre_ObjectRecalc(EngineObject* object, uint8_t spare, uint8_t normals, u
   } else if (object->kind == kObjectParticles) {
     if (radius) wre_ObjectCalcRadius(object);
   }
-  if (object->kind == kObjectStatic) object->renderFlags |= kRenderStatic;
   MarkChanged(object);
   return 0;
 }
