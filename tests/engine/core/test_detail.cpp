@@ -8,6 +8,7 @@
 
 namespace {
 
+using object_test::BlockWatch;
 using object_test::EngineTest;
 using object_test::ExpectPoint;
 using object_test::NewBoxMesh;
@@ -17,6 +18,7 @@ class DetailTest : public EngineTest {};
 EngineObject* NewMesh() { return NewBoxMesh(kObjectMesh, -1, 1, -1, 1, -1, 1); }
 
 TEST_F(DetailTest, MembersAreAppendedAndCounted) {
+  BlockWatch watch;
   EngineObject* parent = NewMesh();
   EngineObject* first = NewMesh();
   EngineObject* second = NewMesh();
@@ -51,8 +53,9 @@ TEST_F(DetailTest, MembersAreAppendedAndCounted) {
   wre_ObjectSetAllPolyMaterialIndex(parent, 12);
   EXPECT_EQ(second->polygons[11].material, 12);
 
-  // Members go with the group (LeakSanitizer sees them freed).
+  // Members go with the group.
   EXPECT_EQ(wre_ObjectDispose(parent), 0);
+  EXPECT_EQ(watch.Left(), 0);
 }
 
 TEST_F(DetailTest, MembersThatWouldCorruptALinkAreRefused) {
@@ -124,6 +127,7 @@ TEST_F(DetailTest, UpdatesCarryTheParentTransformToMembers) {
 bool AlwaysUnlit(const ObjectPolygon*) { return true; }
 
 TEST_F(DetailTest, VertexWorkRecords) {
+  BlockWatch watch;
   EXPECT_EQ(wre_ObjectNewVertexWork(nullptr), kWreErrNull);
   EXPECT_EQ(wre_ObjectDisposeVertexWork(nullptr), kWreErrNull);
   EngineObject* empty = wre_ObjectNew(kObjectMesh, 1, 3, 0, 0, 0);
@@ -155,9 +159,11 @@ TEST_F(DetailTest, VertexWorkRecords) {
   wre_ObjectFreePointAttachments(object);
   EXPECT_EQ(object->vertexWork->buffer, nullptr);
   wre_ObjectDispose(object);
+  EXPECT_EQ(watch.Left(), 0);
 }
 
 TEST_F(DetailTest, ClonesShareThePointsAndFreeOnlyTheirOwn) {
+  BlockWatch watch;
   EngineObject* source = wre_ObjectNew(kObjectMesh, 2, 4, 5, 0, 0);
   const float a[3] = {0, 0, 0}, b[3] = {4, 0, 0}, c[3] = {0, 0, 4}, d[3] = {4, 0, 4};
   const float uv0[2] = {0, 0}, uv1[2] = {255, 0}, uv2[2] = {0, 255};
@@ -203,9 +209,11 @@ TEST_F(DetailTest, ClonesShareThePointsAndFreeOnlyTheirOwn) {
   EXPECT_EQ(clone, nullptr);
   EXPECT_EQ(spriteHolder, sprite);
   wre_ObjectDispose(sprite);
+  EXPECT_EQ(watch.Left(), 0);
 }
 
 TEST_F(DetailTest, CloneOfAGroupParentKeepsTheMembers) {
+  BlockWatch watch;
   EngineObject* parent = NewMesh();
   EngineObject* member = NewMesh();
   wre_ObjectDetailSetAdd(parent, member);
@@ -218,6 +226,7 @@ TEST_F(DetailTest, CloneOfAGroupParentKeepsTheMembers) {
   EXPECT_EQ(clone->detailGroup, nullptr);
   wre_ObjectDispose(clone);
   wre_ObjectDispose(holder);
+  EXPECT_EQ(watch.Left(), 0);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 namespace {
 
+using object_test::BlockWatch;
 using object_test::EngineTest;
 using object_test::ExpectPoint;
 using object_test::NewBoxMesh;
@@ -21,6 +22,7 @@ class ObjectTest : public EngineTest {};
 float Length(const Point4& p) { return std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z); }
 
 TEST_F(ObjectTest, CreationChecksKindAndCapacities) {
+  BlockWatch watch;
   EXPECT_EQ(wre_ObjectNew(99, 1, 1, 0, 0, 0), nullptr);
   EXPECT_EQ(wre_ObjectNew(104, 1, 1, 0, 0, 0), nullptr);
   EXPECT_EQ(wre_ObjectNew(kObjectMesh, 0, 3, 0, 0, 0), nullptr);
@@ -56,6 +58,7 @@ TEST_F(ObjectTest, CreationChecksKindAndCapacities) {
   ASSERT_NE(sprite->sprite, nullptr);
   wre_ObjectDispose(sprite);
   EXPECT_EQ(wre_ObjectDispose(nullptr), kWreErrNull);
+  EXPECT_EQ(watch.Left(), 0);
 }
 
 TEST_F(ObjectTest, SoftwareRendererMarksObjectsAndMapsPolygonKinds) {
@@ -484,6 +487,7 @@ int32_t FakeWorldRemove(EngineObject* object) {
 }
 
 TEST_F(ObjectTest, RebuildKeepsTheSourceCoordinatesAndOwnership) {
+  BlockWatch watch;
   gObjectServices.userDataDisposeAll = &CountUserDataFree;
   gUserDataFreed = 0;
   EngineObject* source = wre_ObjectNew(kObjectMesh, 4, 8, 3, 0, kObjectGivenNormals);
@@ -545,6 +549,7 @@ TEST_F(ObjectTest, RebuildKeepsTheSourceCoordinatesAndOwnership) {
   locked->rebuildLock = 1;
   EXPECT_EQ(wre_ObjectRebuild(locked, 0), locked);
   wre_ObjectDispose(locked);
+  EXPECT_EQ(watch.Left(), 0);
 }
 
 TEST_F(ObjectTest, DisposeLeavesTheWorldFirst) {
@@ -594,10 +599,11 @@ int gAllocationsLeft = 0;
 void* CountedAlloc(size_t size) {
   if (gAllocationsLeft <= 0) return nullptr;
   --gAllocationsLeft;
-  return std::malloc(size);
+  return object_test::WatchedAlloc(size);
 }
 
 TEST_F(ObjectTest, RunningOutOfMemoryLeavesNoObjectAndNoLeak) {
+  BlockWatch watch;
   for (int allowed = 0; allowed < 12; ++allowed) {
     gAllocationsLeft = allowed;
     wre_MemorySetHeap(&CountedAlloc);
@@ -608,6 +614,7 @@ TEST_F(ObjectTest, RunningOutOfMemoryLeavesNoObjectAndNoLeak) {
       wre_ObjectDispose(object);
     }
   }
+  EXPECT_EQ(watch.Left(), 0);
 }
 
 }  // namespace

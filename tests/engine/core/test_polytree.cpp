@@ -13,6 +13,7 @@
 
 namespace {
 
+using object_test::BlockWatch;
 using object_test::EngineTest;
 
 class PolyTreeTest : public EngineTest {};
@@ -303,6 +304,7 @@ TEST_F(PolyTreeTest, NodesThatCannotBeSplitStayLeaves) {
 }
 
 TEST_F(PolyTreeTest, BuildChecksAndReplacesTheTree) {
+  BlockWatch watch;
   EXPECT_EQ(wre_ObjectBuildPolyTree(nullptr, 2), kWreErrNull);
   EXPECT_EQ(wre_ObjectFreePolyTree(nullptr), kWreErrNull);
   EngineObject* empty = wre_ObjectNew(kObjectMesh, 1, 3, 0, 0, 0);
@@ -333,6 +335,7 @@ TEST_F(PolyTreeTest, BuildChecksAndReplacesTheTree) {
   EXPECT_EQ(node->polygonCount, 1);
   wre_PolyTreeFree(node);
   wre_ObjectDispose(object);
+  EXPECT_EQ(watch.Left(), 0);
 
   EXPECT_EQ(wre_PolyTreeNodeNew(nullptr), kWreErrNull);
   ASSERT_EQ(wre_PolyTreeNodeNew(&node), 0);
@@ -360,10 +363,11 @@ int gBlocksLeft = 0;
 void* LimitedAlloc(size_t size) {
   if (gBlocksLeft <= 0) return nullptr;
   --gBlocksLeft;
-  return std::malloc(size);
+  return object_test::WatchedAlloc(size);
 }
 
 TEST_F(PolyTreeTest, RunningOutOfMemoryLeavesNoPartialTree) {
+  BlockWatch watch;
   std::mt19937 random(11);
   EngineObject* object = RandomMesh(random, 200);
   wre_ObjectRecalc(object, 0, 1, 1, 1, 1);
@@ -384,6 +388,7 @@ TEST_F(PolyTreeTest, RunningOutOfMemoryLeavesNoPartialTree) {
   }
   EXPECT_GT(failures, 3);
   wre_ObjectDispose(object);
+  EXPECT_EQ(watch.Left(), 0);
 }
 
 }  // namespace
