@@ -59,6 +59,7 @@ TEST_F(DetailTest, MembersAreAppendedAndCounted) {
 }
 
 TEST_F(DetailTest, MembersThatWouldCorruptALinkAreRefused) {
+  BlockWatch watch;
   EngineObject* parent = NewMesh();
   EngineObject* other = NewMesh();
   EngineObject* member = NewMesh();
@@ -73,7 +74,11 @@ TEST_F(DetailTest, MembersThatWouldCorruptALinkAreRefused) {
   EXPECT_EQ(wre_ObjectDetailSetAdd(other, parent), kWreErrRange);
   EXPECT_EQ(parent->detailGroup->count, 1);
   EXPECT_EQ(member->next, nullptr);
+  // A member is freed with its group, never on its own.
+  EXPECT_EQ(wre_ObjectDispose(member), kWreErrRange);
+  EXPECT_EQ(parent->detailGroup->members, member);
   for (EngineObject* o : {parent, other, placed}) EXPECT_EQ(wre_ObjectDispose(o), 0);
+  EXPECT_EQ(watch.Left(), 0);
 }
 
 TEST_F(DetailTest, TheDrawnMemberFollowsTheDistance) {

@@ -101,6 +101,8 @@ TEST_F(ObjectTest, PolygonIndicesOutsideThePointsAreRefused) {
   for (int i = 0; i < 3; ++i) wre_ObjectAddPoint(object, static_cast<float>(i), 1, 0, 0);
   EXPECT_EQ(wre_ObjectAddPoly(object, 0, -1, kPolyPlain, -1, 1, 2, nullptr, nullptr, nullptr, 0), kWreErrRange);
   EXPECT_EQ(wre_ObjectAddPoly(object, 0, -1, kPolyPlain, 0, 4, 2, nullptr, nullptr, nullptr, 0), kWreErrRange);
+  EXPECT_EQ(wre_ObjectAddPoly(object, 0x10000, -1, kPolyPlain, 0, 1, 2, nullptr, nullptr, nullptr, 0), kWreErrRange);
+  EXPECT_EQ(wre_ObjectAddPoly(object, 0, 0x10000, kPolyPlain, 0, 1, 2, nullptr, nullptr, nullptr, 0), kWreErrRange);
   EXPECT_EQ(object->polygonCount, 0);
 
   const float uv0[2] = {0, 255}, uv1[2] = {51, 0}, uv2[2] = {255, 127.5f};
