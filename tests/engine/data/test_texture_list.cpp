@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/data/texture_list.h"
+#include "tools/datagen/texture_list_writer.h"
 
 namespace {
 
@@ -121,6 +122,49 @@ TEST(TextureListTest, UnloadReadsEveryFileName) {
                                        "ground.bmp", "fence.bmp",  "ripple.bmp", "ripple two.bmp"};
   EXPECT_EQ(files, expected);
   EXPECT_EQ(all.lines.size(), 14u);  // the rest of every line is skipped whole
+}
+
+TEST(TextureListTest, GeneratedListReadsBack) {
+  CodexWriter writer;
+  CodexWriteComment(writer, "textures of this folder");
+  TextureListAddTexture(writer, "sky.bmp");
+  TextureListSetIdent(writer, "vqz_SkyTexture");
+  TextureListAddKeyed(writer, "buoy one.bmp", 255, 0, 255);
+  TextureListAddProcedural(writer, "ripple.bmp");
+  TextureListSetIdent(writer, "ripple");
+  TextureListSetDamping(writer, "ripple", 0.05f);
+  TextureListAddDrop(writer, "ripple", 128, 200, 300, 30);
+  TextureListAddProceduralKeyed(writer, "ripple2.bmp", 1, 2, 3);
+  TextureListAddDepth(writer, "water.bmp", 16);
+  TextureListAddDepthKeyed(writer, "flag.bmp", 24, 9, 8, 7);
+  TextureListAddOpacity(writer, "spray.bmp", 32, "spray_opacity.bmp");
+  TextureListAddMip(writer, "ground.bmp", 16);
+  TextureListAddMipKeyed(writer, "fence,wire.bmp", 6, 5, 4, 16);
+  std::string data = CodexFinish(writer);
+  ASSERT_TRUE(writer.ok);
+
+  Lines all = ReadAll(data);
+  ASSERT_EQ(all.result, 0);
+  std::vector<int32_t> ids;
+  for (const auto& line : all.lines) ids.push_back(line.id);
+  std::vector<int32_t> expected = {1, 10, 2, 3, 10, 11, 12, 4, 5, 6, 7, 8, 9};
+  ASSERT_EQ(ids, expected);
+  const auto& l = all.lines;
+  EXPECT_STREQ(l[2].file, "buoy one.bmp");
+  EXPECT_EQ(l[2].blue, 255);
+  EXPECT_EQ(l[3].effectKind, kTextureEffectDropWavelet);
+  EXPECT_EQ(l[5].damping, 0.05f);
+  EXPECT_EQ(l[6].dropY, 200);
+  EXPECT_EQ(l[7].blue, 3);
+  EXPECT_EQ(l[7].modifierKind, kTextureModifierDisplacementMap);
+  EXPECT_EQ(l[9].depth, 24);
+  EXPECT_EQ(l[9].red, 9);
+  EXPECT_STREQ(l[10].opacityFile, "spray_opacity.bmp");
+  EXPECT_EQ(l[10].depth, 32);
+  EXPECT_STREQ(l[12].file, "fence,wire.bmp");
+  EXPECT_EQ(l[12].red, 6);
+  EXPECT_EQ(l[12].depth, 16);
+  EXPECT_EQ(ReadAll(data, true).lines.size(), expected.size());
 }
 
 }  // namespace

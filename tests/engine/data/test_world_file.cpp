@@ -8,6 +8,7 @@
 
 #include "engine/core/colour_range.h"
 #include "engine/data/world_file.h"
+#include "tools/datagen/world_writer.h"
 
 namespace {
 
@@ -134,6 +135,51 @@ TEST_F(WorldFileTest, RemovingLightsReadsOnlyTheName) {
   EXPECT_STREQ(removed.lines[1].name, "key");
   EXPECT_EQ(removed.lines[1].intensity, 0.0f);
   EXPECT_EQ(removed.lines[2].ambientLevel, 5.0f);
+}
+
+TEST_F(WorldFileTest, GeneratedWorldReadsBack) {
+  CodexWriter writer;
+  WorldAddAmbientLevel(writer, 60.0f);
+  WorldAddAmbientColour(writer, 1, 1, 0);
+  WorldAddPointLight(writer, "sun, high", 0.0f, 5000.0f, 0.25f, 255, 240, 0, 100.0f);
+  WorldAddDirectionalLight(writer, "key", 0.0f, 1.0f, 0.0f, 0, 0, 255, 80.0f);
+  WorldAddExternalRef(writer, {"vqz_Waterworks_WaveHeightMultiplier", CodexFloat(1.5f)});
+  WorldAddGrid(writer, 16, 8, 500.0f, "kVKT_FirstID", "kVKT_FirstID", 255.0f);
+  WorldAddDrawDistance(writer, 20000.0f);
+  WorldSetObjectIdent(writer, "ground");
+  WorldUnsetObjectIdent(writer, "old ground");
+  WorldSetObjectPosition(writer, "buoy01", 0.0f, 90.0f, -90.5f, 100.0f, -3.125f, 250.0f);
+  std::string data = CodexFinish(writer);
+  ASSERT_TRUE(writer.ok);
+
+  Lines all = ReadAll(data);
+  ASSERT_EQ(all.result, 0);
+  std::vector<int32_t> ids;
+  for (const auto& line : all.lines) ids.push_back(line.id);
+  std::vector<int32_t> expected = {13, 14, 15, 16, 17, 18, 19, 20, 21, 22};
+  ASSERT_EQ(ids, expected);
+  const auto& l = all.lines;
+  EXPECT_EQ(l[0].ambientLevel, 60.0f);
+  EXPECT_EQ(l[1].colour[1], 255.0f);
+  EXPECT_EQ(l[1].colour[2], 0.0f);
+  EXPECT_STREQ(l[2].name, "sun, high");
+  EXPECT_EQ(l[2].position.z, 0.25f);
+  EXPECT_EQ(l[2].intensity, 100.0f);
+  EXPECT_FLOAT_EQ(l[2].colour[1], 240.0f);
+  EXPECT_EQ(l[3].colour[2], 255.0f);
+  EXPECT_EQ(all.externalRest, std::vector<std::string>{" vqz_Waterworks_WaveHeightMultiplier 1.5\r"});
+  EXPECT_EQ(l[5].cellsZ, 8);
+  EXPECT_EQ(l[5].textureStep, 255.0f);
+  EXPECT_EQ(l[6].drawDistance, 20000.0f);
+  EXPECT_STREQ(l[8].name, "old ground");
+  EXPECT_EQ(l[9].angles[1], 1024);
+  EXPECT_EQ(l[9].angles[2], -1029);
+  EXPECT_EQ(l[9].position.y, -3.125f);
+
+  // A light name the reader would cut is refused.
+  CodexWriter longName;
+  WorldAddPointLight(longName, std::string(32, 'n'), 0, 0, 0, 0, 0, 0, 0);
+  EXPECT_FALSE(longName.ok);
 }
 
 }  // namespace
