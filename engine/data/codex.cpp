@@ -378,10 +378,10 @@ int32_t wre_CodexReadToken(const char** text, int32_t* remaining, int32_t* id, c
   int32_t result = wre_CodexReadString(text, remaining, word, sizeof(word));
   bool restLeft = false;
   if (token >= 1 && token < kCodexTokenCount) {
-    const TokenFields& spec = kTokenFields[token];
+    const TokenFields& layout = kTokenFields[token];
     Outputs out{textOut, {i1, i2, i3, i4}, {f1, f2, f3}};
-    for (int32_t f = 0; f < spec.count && result == 0; ++f) result = ReadField(text, remaining, spec.fields[f], out);
-    restLeft = spec.restLeft;
+    for (int32_t f = 0; f < layout.count && result == 0; ++f) result = ReadField(text, remaining, layout.fields[f], out);
+    restLeft = layout.restLeft;
   } else {
     token = kCodexUnknown;
   }

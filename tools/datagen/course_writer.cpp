@@ -2,19 +2,19 @@
 
 #include "tools/datagen/codex_writer.h"
 
-bool CourseFileText(const CourseFileSpec& spec, std::string* text) {
+bool CourseFileText(const CourseFilePlan& plan, std::string* text) {
   if (!text) return false;
   CodexWriter writer;
   CodexWriteComment(writer, "courses of this level: pixels of the course image");
-  CodexWriteLine(writer, "kVKT_ImageWidth", {CodexInt(spec.imageWidth)});
-  CodexWriteLine(writer, "kVKT_ImageHeight", {CodexInt(spec.imageHeight)});
-  CodexWriteLine(writer, "kVKT_ImageRelativeX", {CodexInt(spec.imageRelativeX)});
-  CodexWriteLine(writer, "kVKT_ImageRelativeY", {CodexInt(spec.imageRelativeY)});
-  CodexWriteLine(writer, "kVKT_WaypointAddCount", {CodexInt(spec.waypointAddCount)});
-  for (const CourseSpec& course : spec.courses) {
+  CodexWriteLine(writer, "kVKT_ImageWidth", {CodexInt(plan.imageWidth)});
+  CodexWriteLine(writer, "kVKT_ImageHeight", {CodexInt(plan.imageHeight)});
+  CodexWriteLine(writer, "kVKT_ImageRelativeX", {CodexInt(plan.imageRelativeX)});
+  CodexWriteLine(writer, "kVKT_ImageRelativeY", {CodexInt(plan.imageRelativeY)});
+  CodexWriteLine(writer, "kVKT_WaypointAddCount", {CodexInt(plan.waypointAddCount)});
+  for (const CoursePlan& course : plan.courses) {
     CodexWriteLine(writer, "kVKT_Course", {course.name});
     CodexWriteLine(writer, "kVKT_StartGate", {CodexInt(course.startGateX), CodexInt(course.startGateY)});
-    for (const CourseWaypointSpec& waypoint : course.waypoints) {
+    for (const CourseWaypointPlan& waypoint : course.waypoints) {
       CodexWriteLine(writer, "kVKT_WayPoint",
                      {CodexInt(waypoint.value), CodexInt(waypoint.x), CodexInt(waypoint.y), CodexTruth(waypoint.flag)});
     }
@@ -26,7 +26,7 @@ bool CourseFileText(const CourseFileSpec& spec, std::string* text) {
   return true;
 }
 
-bool CourseFileWrite(const std::string& path, const CourseFileSpec& spec) {
+bool CourseFileWrite(const std::string& path, const CourseFilePlan& plan) {
   std::string text;
-  return CourseFileText(spec, &text) && CodexSaveFile(path, text);
+  return CourseFileText(plan, &text) && CodexSaveFile(path, text);
 }

@@ -5,30 +5,30 @@
 #include <string>
 #include <vector>
 
-struct CourseWaypointSpec {
+struct CourseWaypointPlan {
   int32_t value;
   int32_t x;
   int32_t y;
   bool flag;
 };
 
-struct CourseSpec {
+struct CoursePlan {
   std::string name;
   int32_t startGateX;
   int32_t startGateY;
-  std::vector<CourseWaypointSpec> waypoints;
+  std::vector<CourseWaypointPlan> waypoints;
 };
 
-struct CourseFileSpec {
+struct CourseFilePlan {
   int32_t imageWidth = 255;
   int32_t imageHeight = 255;
   int32_t imageRelativeX = 0;
   int32_t imageRelativeY = 0;
   int32_t waypointAddCount = 0;
-  std::vector<CourseSpec> courses;
+  std::vector<CoursePlan> courses;
 };
 
 // The file's text; false when a field cannot be written (an empty name, or a name holding a line
 // end or a quote after its first character).
-bool CourseFileText(const CourseFileSpec& spec, std::string* text);
-bool CourseFileWrite(const std::string& path, const CourseFileSpec& spec);
+bool CourseFileText(const CourseFilePlan& plan, std::string* text);
+bool CourseFileWrite(const std::string& path, const CourseFilePlan& plan);

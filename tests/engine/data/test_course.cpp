@@ -235,27 +235,27 @@ TEST_F(CourseTest, ListsRefuseRecordsTheyDoNotHold) {
 }
 
 TEST_F(CourseTest, GeneratedFileReadsBack) {
-  CourseFileSpec spec;
-  spec.imageWidth = 511;
-  spec.imageHeight = 255;
-  spec.imageRelativeX = 3;
-  spec.imageRelativeY = 4;
-  spec.waypointAddCount = 2;
-  spec.courses.push_back({"Amazon Loop 1", 40, 128, {{0, 64, 58, false}, {1, 70, 60, true}}});
-  spec.courses.push_back({"\"Quoted, with comma", 5, 6, {}});
-  spec.courses.push_back({"x", -7, 9, {{-3, 0, 0, true}}});
+  CourseFilePlan plan;
+  plan.imageWidth = 511;
+  plan.imageHeight = 255;
+  plan.imageRelativeX = 3;
+  plan.imageRelativeY = 4;
+  plan.waypointAddCount = 2;
+  plan.courses.push_back({"Amazon Loop 1", 40, 128, {{0, 64, 58, false}, {1, 70, 60, true}}});
+  plan.courses.push_back({"\"Quoted, with comma", 5, 6, {}});
+  plan.courses.push_back({"x", -7, 9, {{-3, 0, 0, true}}});
   std::string text;
-  ASSERT_TRUE(CourseFileText(spec, &text));
+  ASSERT_TRUE(CourseFileText(plan, &text));
   EXPECT_NE(text.find("\r\n"), std::string::npos);
   std::string path = Write("course.dat", text);
-  ASSERT_TRUE(CourseFileWrite(path, spec));
+  ASSERT_TRUE(CourseFileWrite(path, plan));
 
   int32_t count = 0;
   ASSERT_EQ(CourseCount(path.c_str(), &count), 0);
   ASSERT_EQ(count, 3);
   for (int32_t n = 0; n < count; ++n) {
     SCOPED_TRACE(n);
-    const CourseSpec& want = spec.courses[static_cast<size_t>(n)];
+    const CoursePlan& want = plan.courses[static_cast<size_t>(n)];
     Course* course = nullptr;
     ASSERT_EQ(CourseLoad(path.c_str(), n, &course, 0, 512, 0, 0, 0, 256, 1, 0, 0), 0);
     EXPECT_EQ(std::string(course->name), want.name);
@@ -278,10 +278,10 @@ TEST_F(CourseTest, GeneratedFileReadsBack) {
   }
 
   // A name the format cannot carry is refused instead of written wrongly.
-  spec.courses[0].name = "";
-  EXPECT_FALSE(CourseFileText(spec, &text));
-  spec.courses[0].name = "a\"b";
-  EXPECT_FALSE(CourseFileText(spec, &text));
+  plan.courses[0].name = "";
+  EXPECT_FALSE(CourseFileText(plan, &text));
+  plan.courses[0].name = "a\"b";
+  EXPECT_FALSE(CourseFileText(plan, &text));
 }
 
 }  // namespace
