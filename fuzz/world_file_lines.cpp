@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/core/colour_range.h"
+#include "engine/core/colour_scale.h"
 #include "engine/data/world_file.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "engine/core/colour_range.h"
+#include "engine/core/colour_scale.h"
 #include "engine/core/strings.h"
 
 const char* const gCodexTokenNames[kCodexTokenCount] = {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/colour_range.h"
+#include "engine/core/colour_scale.h"
 #include "engine/core/system.h"
 #include "engine/data/codex.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/colour_range.h"
+#include "engine/core/colour_scale.h"
 #include "engine/data/world_file.h"
 #include "tools/datagen/world_writer.h"
 
