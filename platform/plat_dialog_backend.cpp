@@ -66,6 +66,9 @@ void RealWindowPlace(PlatDialog* dialog) {
   ClientPlacement(dialog, &x, &y, &w, &h);
   SDL_SetWindowSize(WindowOf(dialog), w, h);
   SDL_SetWindowPosition(WindowOf(dialog), x, y);
+  // Take in the server's answers now: a window surface made while they are pending puts the
+  // window back where it was (seen with X11).
+  SDL_PumpEvents();
 }
 
 void RealWindowCaption(PlatDialog* dialog) {
