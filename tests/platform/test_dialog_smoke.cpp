@@ -1,5 +1,8 @@
 // Opens a real window through SDL (CTest runs it under SDL's offscreen driver).
+#include <SDL.h>
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "platform/plat_backend.h"
 #include "platform/plat_dialog.h"
@@ -7,9 +10,13 @@
 namespace {
 
 int gPaints = 0;
+int gCloses = 0;
+std::vector<PlatControl*> gClicked;
 
 bool PaintingProc(PlatDialog*, const PlatDialogMessage* message, void*) {
-  if (message->kind != kPlatMsgPaint) return false;
+  if (message->kind == kPlatMsgCommand) gClicked.push_back(message->control);
+  if (message->kind == kPlatMsgClose) ++gCloses;
+  if (message->kind != kPlatMsgPaint) return message->kind == kPlatMsgClose;
   ++gPaints;
   plat_CanvasFillRect(message->canvas, PlatRect{0, 0, 40, 30}, plat_Rgb(0, 0, 255));
   return true;
@@ -39,6 +46,36 @@ TEST(PlatDialogSmoke, RealWindowOpensPaintsAndCloses) {
   EXPECT_EQ(plat_CanvasPixel(canvas, 5, 5), plat_Rgb(0, 0, 255));
   EXPECT_EQ(plat_CanvasPixel(canvas, 60, 40), kPlatColourDarkShadow);
   EXPECT_EQ(plat_CanvasPixel(canvas, 200, 150), kPlatColourFace);
+
+  // SDL input for the window reaches the dialog: a click on the button, a click beside it, and
+  // the window manager's close.
+  Uint32 id = 0;
+  for (Uint32 i = 1; i < 16 && !id; ++i)
+    if (SDL_GetWindowFromID(i)) id = i;
+  ASSERT_NE(id, 0u);
+  auto mouse = [id](Uint32 type, int x, int y) {
+    SDL_Event e{};
+    e.type = type;
+    e.button.windowID = id;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.state = type == SDL_MOUSEBUTTONDOWN ? SDL_PRESSED : SDL_RELEASED;
+    e.button.x = x;
+    e.button.y = y;
+    SDL_PushEvent(&e);
+  };
+  mouse(SDL_MOUSEBUTTONDOWN, 70, 50);
+  mouse(SDL_MOUSEBUTTONUP, 70, 50);
+  mouse(SDL_MOUSEBUTTONDOWN, 250, 150);
+  mouse(SDL_MOUSEBUTTONUP, 250, 150);
+  SDL_Event close{};
+  close.type = SDL_WINDOWEVENT;
+  close.window.windowID = id;
+  close.window.event = SDL_WINDOWEVENT_CLOSE;
+  SDL_PushEvent(&close);
+  for (int i = 0; i < 5; ++i) plat_DialogProcessEvents(10);
+  ASSERT_EQ(gClicked.size(), 1u);
+  EXPECT_EQ(gClicked[0], button);
+  EXPECT_EQ(gCloses, 1);
 
   plat_DialogShow(dialog, false);
   plat_DialogProcessEvents(0);
