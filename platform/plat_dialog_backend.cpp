@@ -14,6 +14,9 @@ namespace {
 
 bool EnsureVideo() {
   if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  // Dialogs are CPU canvases copied to a plain window surface; no renderer needs to stand
+  // behind that surface.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 struct PlatFont {
@@ -36,8 +37,14 @@ const char* StandInFamily(const char* face) {
 }
 
 std::string MatchFontFile(const char* family, int weight) {
-  static FcConfig* config = FcInitLoadConfigAndFonts();
-  if (!config) return {};
+  // The library's own configuration, released at exit so that nothing of it outlives the process.
+  static const bool ready = [] {
+    if (!FcInit()) return false;
+    std::atexit(FcFini);
+    return true;
+  }();
+  if (!ready) return {};
+  FcConfig* config = nullptr;  // the current one
   FcPattern* pattern = FcPatternCreate();
   if (!pattern) return {};
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family));
