@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <deque>
+#include <string>
 
 #include "platform/plat_dialog_internal.h"
 #include "platform/plat_time.h"
@@ -37,6 +38,11 @@ void RealScreenSize(int* width, int* height) {
   }
 }
 
+// Window titles are UTF-8; captions are bytes like every other text of the toolkit.
+std::string TitleOf(const PlatDialog* dialog) {
+  return plat_TextForDisplay(dialog->caption.data(), dialog->caption.size());
+}
+
 // The window manager draws the frame; the client goes where our own frame would put it.
 void ClientPlacement(const PlatDialog* dialog, int* x, int* y, int* w, int* h) {
   *x = dialog->outer.x + kPlatFrameWidth;
@@ -51,7 +57,7 @@ bool RealWindowOpen(PlatDialog* dialog) {
   ClientPlacement(dialog, &x, &y, &w, &h);
   Uint32 flags = SDL_WINDOW_HIDDEN;
   if ((dialog->style & kPlatWsCaption) != kPlatWsCaption) flags |= SDL_WINDOW_BORDERLESS;
-  SDL_Window* window = SDL_CreateWindow(dialog->caption.c_str(), x, y, w, h, flags);
+  SDL_Window* window = SDL_CreateWindow(TitleOf(dialog).c_str(), x, y, w, h, flags);
   if (!window) return false;
   dialog->window = window;
   if (dialog->modal && dialog->owner && dialog->owner->window)
@@ -75,7 +81,7 @@ void RealWindowPlace(PlatDialog* dialog) {
 }
 
 void RealWindowCaption(PlatDialog* dialog) {
-  if (dialog->window) SDL_SetWindowTitle(WindowOf(dialog), dialog->caption.c_str());
+  if (dialog->window) SDL_SetWindowTitle(WindowOf(dialog), TitleOf(dialog).c_str());
 }
 
 void RealWindowShow(PlatDialog* dialog) {

@@ -57,9 +57,9 @@ bool RecordingProc(PlatDialog* dialog, const PlatDialogMessage* message, void* u
 
 // The launcher-style main window: no controls, 400 x 183 units, captioned, centred.
 constexpr PlatDialogTemplate kMainTemplate{
-    kPlatWsPopup | kPlatWsVisible | kPlatWsCaption | 0x40u | kPlatDsModalFrame | 0x4u |
-        kPlatDsCenter | 0x10u,
-    0, 0, 400, 183, "", "MS Sans Serif", 8, nullptr, 0};
+    0x90C008D4u, 0, 0, 400, 183, "", "MS Sans Serif", 8, nullptr, 0};
+static_assert((0x90C008D4u & (kPlatWsPopup | kPlatWsVisible | kPlatWsCaption | kPlatDsCenter)) ==
+              (kPlatWsPopup | kPlatWsVisible | kPlatWsCaption | kPlatDsCenter));
 
 // An agreement-style modal dialog: Accept (default), Decline and a scrolling read-only edit.
 constexpr int kAccept = 1002;
@@ -127,15 +127,15 @@ TEST_F(PlatDialogTest, TemplatesAreLaidOutInDialogUnits) {
   plat_DialogSetCaption(dialog, "Demo Disc");
   EXPECT_STREQ(plat_DialogCaption(dialog), "Demo Disc");
 
-  PlatDialog* modal = plat_DialogCreate(&kAgreementTemplate, dialog, RecordingProc, &rec);
-  ASSERT_NE(modal, nullptr);
-  PlatControl* edit = plat_DialogItem(modal, kText);
+  PlatDialog* agreement = plat_DialogCreate(&kAgreementTemplate, dialog, RecordingProc, &rec);
+  ASSERT_NE(agreement, nullptr);
+  PlatControl* edit = plat_DialogItem(agreement, kText);
   ASSERT_NE(edit, nullptr);
   PlatRect er = plat_ControlRect(edit);
   EXPECT_EQ(er.x, 3);
   EXPECT_EQ(er.w, 374);
   EXPECT_EQ(er.h, 315);
-  EXPECT_EQ(plat_DialogItem(modal, 4711), nullptr);
+  EXPECT_EQ(plat_DialogItem(agreement, 4711), nullptr);
 }
 
 // A picture covering the client, a text block and buttons: the picture shows 1:1 from the
@@ -288,7 +288,7 @@ TEST_F(PlatDialogTest, ClicksRunOnlyTheButtonPressedAndReleasedInside) {
   EXPECT_EQ(before.w, after.w);
   EXPECT_EQ(before.h, after.h);
 
-  // Hidden dialogs take no input; a right click is no click.
+  // Hiding the dialog mid-press cancels the press, and a hidden dialog takes no input.
   plat_TestPushMouseDown(dialog, 20, 20);
   plat_DialogProcessEvents(0);
   plat_TestPushMouseUp(dialog, 20, 20);
