@@ -29,8 +29,7 @@
 //               screen size, run a hook whenever the queue runs dry (to act inside a modal loop),
 //               and read pixels from plat_DialogCanvas. A wait on an empty test queue moves the
 //               test clock (plat_time.h) by the timeout.
-//   Lock        plat_InstanceLockAcquire: a single-instance lock file in the user's runtime folder
-//               (plat_InstanceLockSetFolder moves it).
+//   Lock        plat_instance.h: a single-instance lock file in the user's runtime folder.
 #pragma once
 #include <cstdint>
 
@@ -172,16 +171,6 @@ int plat_DialogProcessEvents(int timeoutMs);
 void plat_PostQuit(int code);
 bool plat_QuitPosted(int* code);
 
-// Single-instance lock: an exclusive lock on "<folder>/<name>.lock", kept until release or the
-// process end. The folder is the user's runtime folder unless set.
-enum PlatLockResult : int {
-  kPlatLockAcquired = 0,
-  kPlatLockHeld = 1,   // another holder has it
-  kPlatLockError = 2,  // the lock file could not be made
-};
-void plat_InstanceLockSetFolder(const char* folder);  // null or "": the default again
-PlatLockResult plat_InstanceLockAcquire(const char* name);
-void plat_InstanceLockRelease();
 
 // Test back end.
 enum PlatMouseButton : int { kPlatMouseLeft = 1, kPlatMouseRight = 3 };

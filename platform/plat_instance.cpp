@@ -5,27 +5,25 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <string>
 
-#include "platform/plat_dialog.h"
+#include "platform/plat_instance.h"
 
 namespace {
 
 std::string gFolder;  // empty: the default
 int gLockFd = -1;
 
-bool IsDirectory(const std::string& path) {
+bool IsOwnDirectory(const std::string& path) {
   struct stat st {};
-  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid();
 }
 
+// The user's runtime folder where the system keeps one, else the shared temporary folder.
 std::string LockFolder() {
   if (!gFolder.empty()) return gFolder;
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  if (runtime && runtime[0] == '/' && IsDirectory(runtime)) return runtime;
   std::string perUser = "/run/user/" + std::to_string(getuid());
-  if (IsDirectory(perUser)) return perUser;
+  if (IsOwnDirectory(perUser)) return perUser;
   return "/tmp";
 }
 
@@ -41,7 +39,7 @@ PlatLockResult plat_InstanceLockAcquire(const char* name) {
   // Shared folders such as /tmp get the user in the name, so users do not lock each other out.
   if (folder == "/tmp") file = std::string(name) + "-" + std::to_string(getuid()) + ".lock";
   std::string path = folder + "/" + file;
-  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return kPlatLockError;
   if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
     int err = errno;

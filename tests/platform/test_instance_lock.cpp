@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/plat_dialog.h"
+#include "platform/plat_instance.h"
 
 namespace {
 
