@@ -541,23 +541,19 @@ int plat_DialogRunModal(const PlatDialogTemplate* tmpl, PlatDialog* owner, PlatD
     return result;
   }
   gModalStack.push_back(dialog);
+  PlatDialog* const ownerDialog = dialog->owner;
   // The owner keeps what it has pressed no longer.
-  if (dialog->owner) ReleaseCapture(dialog->owner);
-  bool ended = false;
+  if (ownerDialog) ReleaseCapture(ownerDialog);
   while (IsLive(dialog) && !dialog->ended && !gQuitPosted) {
     int handled = plat_DialogProcessEvents(kModalWaitMs);
     // A headless queue that stays empty would never end the dialog.
     if (handled == 0 && Ops()->headless && IsLive(dialog) && !dialog->ended) break;
   }
-  int result = kPlatDialogFailed;
-  if (IsLive(dialog)) {
-    ended = dialog->ended;
-    result = ended ? dialog->result : kPlatDialogFailed;
-  }
+  // Destroyed from its own procedure, or left without an answer: no answer.
+  int result = IsLive(dialog) && dialog->ended ? dialog->result : kPlatDialogFailed;
   gModalStack.erase(std::remove(gModalStack.begin(), gModalStack.end(), dialog), gModalStack.end());
-  PlatDialog* owner2 = IsLive(dialog) ? dialog->owner : nullptr;
-  if (IsLive(dialog)) plat_DialogDestroy(dialog);
-  if (IsLive(owner2)) MarkDirty(owner2);
+  plat_DialogDestroy(dialog);
+  if (IsLive(ownerDialog)) MarkDirty(ownerDialog);
   return result;
 }
 

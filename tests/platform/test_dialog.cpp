@@ -336,6 +336,27 @@ TEST_F(PlatDialogTest, ModeslessDialogHasNoKeyboardAndCloseReachesItsProcedure) 
   EXPECT_EQ(rec.commands[0].control, nullptr);
 }
 
+bool DestroyOnCommand(PlatDialog* dialog, const PlatDialogMessage* message, void* user) {
+  if (message->kind != kPlatMsgCommand) return false;
+  ++*static_cast<int*>(user);
+  plat_DialogDestroy(dialog);
+  return true;
+}
+
+// A procedure may destroy its own dialog from a command; queued input for it goes nowhere.
+TEST_F(PlatDialogTest, DialogDestroyedByItsOwnProcedure) {
+  int commands = 0;
+  PlatDialog* dialog = plat_DialogCreate(&kMainTemplate, nullptr, DestroyOnCommand, &commands);
+  ASSERT_NE(dialog, nullptr);
+  plat_ControlCreate(dialog, kPlatControlButton, "X", kPlatWsVisible, 0, 0, 40, 20, 9);
+  plat_TestPushClick(dialog, 5, 5);
+  plat_TestPushClick(dialog, 5, 5);
+  plat_DialogProcessEvents(0);
+  EXPECT_EQ(commands, 1);
+  EXPECT_EQ(plat_DialogCanvas(dialog), nullptr);
+  EXPECT_EQ(plat_TestQueuedEvents(), 0);
+}
+
 TEST_F(PlatDialogTest, QuitIsPostedAndAnEmptyWaitTakesItsTimeout) {
   int code = -5;
   EXPECT_FALSE(plat_QuitPosted(&code));
