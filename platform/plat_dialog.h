@@ -13,6 +13,7 @@
 //               default one with the black frame of the classic bevelled look) and a read-only
 //               multi-line word-wrapped edit with a vertical scroll bar. A click (press and release
 //               inside one visible button) sends kPlatMsgCommand with the button's id and handle.
+//               Where controls overlap, the first made is on top (hit first, drawn last).
 //   Painting    every dialog owns a 32-bit canvas of its client size. A repaint fills the face
 //               colour, hands the canvas to the procedure (kPlatMsgPaint: pictures, then text),
 //               then draws the visible controls on top; the real back end presents it through SDL.
@@ -21,9 +22,10 @@
 //   Loop        plat_DialogProcessEvents(timeout) waits up to the timeout for input, handles all
 //               that is queued and repaints what is dirty; plat_PostQuit / plat_QuitPosted.
 //               While a modal dialog runs, input for other dialogs is dropped but they still
-//               repaint. Only modal dialogs have keyboard handling: Enter presses the default
-//               button, Escape sends kPlatIdCancel. A window-manager close sends kPlatMsgClose;
-//               unhandled, it becomes kPlatIdCancel.
+//               repaint; a posted quit ends a modal dialog with kPlatDialogFailed. Only modal
+//               dialogs have keyboard handling: Enter presses the default button, Escape sends
+//               kPlatIdCancel. A window-manager close sends kPlatMsgClose; unhandled, it becomes
+//               kPlatIdCancel.
 //   Back ends   plat_UseBackend(kPlatBackendReal): SDL windows. kPlatBackendTest: headless
 //               canvases; tests push mouse, wheel, key and close events (plat_TestPush*), set the
 //               screen size, run a hook whenever the queue runs dry (to act inside a modal loop),
@@ -171,7 +173,6 @@ int plat_DialogProcessEvents(int timeoutMs);
 void plat_PostQuit(int code);
 bool plat_QuitPosted(int* code);
 
-
 // Test back end.
 enum PlatMouseButton : int { kPlatMouseLeft = 1, kPlatMouseRight = 3 };
 enum PlatKey : int { kPlatKeyEnter = 1, kPlatKeyEscape = 2 };
@@ -186,6 +187,7 @@ void plat_TestPushWheel(PlatDialog* target, int x, int y, int notches);  // posi
 void plat_TestPushKey(PlatDialog* target, PlatKey key);
 void plat_TestPushClose(PlatDialog* target);
 int plat_TestQueuedEvents();
-// Called when a wait finds the test queue empty (tests act inside modal loops from here).
+// Called when a wait with a timeout finds the test queue empty (tests act inside modal loops
+// from here); it is not called again from inside itself.
 using PlatIdleHook = void (*)(void* user);
 void plat_TestSetIdleHook(PlatIdleHook hook, void* user);
