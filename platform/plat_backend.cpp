@@ -11,6 +11,7 @@ void plat_UseBackend(PlatBackend backend) {
   plat_TimeSelectBackend(backend);
   plat_SystemSelectBackend(backend);
   plat_DisplaySelectBackend(backend);
+  plat_DialogSelectBackend(backend);
 }
 
 PlatBackend plat_CurrentBackend() { return gBackend; }

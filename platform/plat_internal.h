@@ -12,3 +12,4 @@ void plat_SetWindowNative(void* window);
 
 // Drops the 2D presenter's hold on the window before an OpenGL context takes it over.
 void plat_DisplayReleasePresenter();
+void plat_DialogSelectBackend(PlatBackend backend);
