@@ -131,7 +131,16 @@ const PlatWindowOps* gOps = &kPlatWindowOpsSdl;
 }  // namespace
 
 void plat_WindowSelectBackend(PlatBackend backend) {
-  gOps = backend == kPlatBackendTest ? &kTestOps : &kPlatWindowOpsSdl;
+  const PlatWindowOps* ops = backend == kPlatBackendTest ? &kTestOps : &kPlatWindowOpsSdl;
+  if (ops == gOps) return;
+  // The windows and messages of one back end mean nothing to the other.
+  auto& state = State();
+  for (const auto& w : state.windows) {
+    if (w->alive) gOps->destroy(w.get());
+  }
+  state.windows.clear();
+  state.queue.clear();
+  gOps = ops;
 }
 
 // ---- windows ---------------------------------------------------------------------------------
