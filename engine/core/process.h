@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/wre_types.h"
+
 enum : int32_t {
   kProcessNotStarted = 10000,
   kProcessAlreadyStarted = 10001,
