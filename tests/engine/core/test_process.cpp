@@ -129,20 +129,49 @@ TEST_F(ProcessTest, CatchUpWithoutResetKeepsTheBacklog) {
   EXPECT_TRUE(gCalls.size() == 24u);
 }
 
-TEST_F(ProcessTest, EachNodeKeepsItsOwnInterval) {
+int gSelfRuns = 0;
+int gArgRuns = 0;
+void CountSelf(ProcessNode*) { ++gSelfRuns; }
+void CountArg(void* argument) { ++*static_cast<int*>(argument); }
+
+TEST_F(ProcessTest, EveryKindRunsAtItsIntervalOnTheClock) {
+  // The race loop on the test clock: 50 ms a pass is exactly 3 ticks.
+  plat_TestClockReset();
+  plat_TestClockSetHasCounter(false);
+  wre_TimerInit();
+  wre_TimerTick();
   ASSERT_EQ(wre_ProcessListInit(), 0);
-  Plain(CallA, 2);
-  Plain(CallB, 20);
-  Plain(CallC, 1);
-  for (uint32_t tick = 1; tick <= 40; ++tick) {
-    gEngineTick = tick;
+  ProcessNode* node = nullptr;
+  ASSERT_EQ(wre_ProcessCreate(CallA, &node, 1), 0);
+  ASSERT_EQ(wre_ProcessCreateWithSelf(CountSelf, &node, 3), 0);
+  ASSERT_EQ(wre_ProcessCreateWithArg(CountArg, &node, &gArgRuns, 6), 0);
+  gSelfRuns = gArgRuns = 0;
+  for (int pass = 1; pass <= 40; ++pass) {
+    plat_TestClockAdvanceMicroseconds(50000);
+    ASSERT_EQ(wre_TimerTick(), static_cast<uint32_t>(3 * pass));
+    wre_ProcessListRun(12, 1);
+  }
+  EXPECT_EQ(gCalls.size(), 120u);  // every tick caught up
+  EXPECT_EQ(gSelfRuns, 40);
+  EXPECT_EQ(gArgRuns, 20);
+
+  // With reset, a node due part-way through a pass starts its next interval at the current tick.
+  ASSERT_EQ(wre_ProcessListExit(1), 0);
+  ASSERT_EQ(wre_ProcessListInit(), 0);
+  ASSERT_EQ(wre_ProcessCreate(CallA, &node, 2), 0);
+  ASSERT_EQ(wre_ProcessCreate(CallB, &node, 5), 0);
+  ASSERT_EQ(wre_ProcessCreate(CallC, &node, 20), 0);
+  gCalls.clear();
+  for (int pass = 1; pass <= 40; ++pass) {
+    plat_TestClockAdvanceMicroseconds(50000);
+    wre_TimerTick();
     wre_ProcessListRun(12, 1);
   }
   int a = 0, b = 0, c = 0;
   for (int call : gCalls) (call == 1 ? a : call == 2 ? b : c)++;
-  EXPECT_EQ(a, 20);
-  EXPECT_EQ(b, 2);
-  EXPECT_EQ(c, 40);
+  EXPECT_EQ(a, 40);  // once per 3-tick pass, not 60 times
+  EXPECT_EQ(b, 20);  // 5, 11, 17, ... ticks after it was added: every other pass
+  EXPECT_EQ(c, 5);   // 21, 42, 63, 84 and 105 ticks after it was added
 }
 
 ProcessNode* gSeenNode = nullptr;
