@@ -31,7 +31,7 @@ struct PlatWindowOps {
   void (*position)(PlatWindowRec* window, int* x, int* y);  // screen position of the client area
   void (*screenSize)(int* width, int* height);
   void (*pump)();                 // moves waiting system events into the queue
-  bool (*wait)();                 // waits for a system event; false when none can come
+  bool (*wait)(int timeoutMs);    // waits for a system event; false when none can come
   bool (*asyncKey)(int vk);       // the key held now (specific or generic virtual key)
   void (*cursorVisible)(bool visible);
   void (*cursorSetPos)(int x, int y);

@@ -89,7 +89,7 @@ void TestScreenSize(int* width, int* height) {
   *height = gTest.screenHeight;
 }
 void TestPump() {}
-bool TestWait() { return false; }
+bool TestWait(int) { return false; }
 
 bool TestKeyHeld(int vk) { return vk >= 0 && vk < 256 && gTest.held[vk]; }
 bool TestAsyncKey(int vk) {
@@ -338,10 +338,16 @@ int plat_GetMessage(PlatMessage* msg) {
   PlatMessage taken{};
   for (;;) {
     if (plat_PeekMessage(&taken, true)) break;
-    if (!gOps->wait()) return -1;
+    if (!gOps->wait(100)) return -1;
   }
   if (msg) *msg = taken;
   return taken.message == kPlatMsgQuit ? 0 : 1;
+}
+
+bool plat_WaitMessage(int timeoutMs) {
+  if (plat_PeekMessage(nullptr, false)) return true;
+  gOps->wait(timeoutMs);
+  return plat_PeekMessage(nullptr, false);
 }
 
 bool plat_TranslateMessage(const PlatMessage* msg) {

@@ -90,6 +90,9 @@ void plat_GetScreenSize(int* width, int* height);
 // can come any more (the test back end with an empty queue).
 bool plat_PeekMessage(PlatMessage* msg, bool remove);
 int plat_GetMessage(PlatMessage* msg);
+// Waits up to timeoutMs for the system to have something for the queue (at once on the test back
+// end); true when a message waits.
+bool plat_WaitMessage(int timeoutMs);
 // Character messages are made from the system's text input when it arrives; true for key messages.
 bool plat_TranslateMessage(const PlatMessage* msg);
 // Calls the window procedure of the message's window; 0 for the quit message and dead windows.

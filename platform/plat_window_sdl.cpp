@@ -110,10 +110,10 @@ void SdlPump() {
   while (SDL_PollEvent(&e)) Translate(e);
 }
 
-bool SdlWait() {
+bool SdlWait(int timeoutMs) {
   if (!VideoUp()) return false;
   SDL_Event e;
-  if (SDL_WaitEventTimeout(&e, 100)) Translate(e);
+  if (SDL_WaitEventTimeout(&e, timeoutMs > 0 ? timeoutMs : 0)) Translate(e);
   return true;
 }
 

@@ -152,6 +152,8 @@ bool wre_KeyBufferPending() {
 KeyCode wre_KeyBufferGet(uint8_t wait) {
   while (gKeyRingRead == gKeyRingWrite) {
     if (!wait || plat_QuitPosted()) return 0;
+    // Rather than spin, let the system have the processor until something comes.
+    if (!plat_WaitMessage(10)) continue;
     wre_MessagePump();
   }
   KeyCode code = gKeyRing[gKeyRingRead];
