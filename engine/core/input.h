@@ -64,7 +64,7 @@ intptr_t wre_MessagePump();
 int32_t wre_SystemKeysLock();
 int32_t wre_SystemKeysUnlock();
 void wre_SystemKeysRelease();
-// The lock's filter: true for Ctrl+Escape, Alt+Tab, Alt+Escape and both Windows keys.
+// The lock's filter: true for Ctrl+Escape, Alt+Tab, Alt+Escape and the left and right Win keys.
 bool wre_SystemKeyFilter(int vk, bool down, bool altHeld);
 
 struct WindowRecord {
