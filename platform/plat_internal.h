@@ -20,6 +20,7 @@ struct PlatWindowRec {
   int x, y, width, height;
   bool alive;
   bool visible;
+  bool destroying;  // the destroy message is being handled
 };
 
 // What a back end does for the shared window and queue code.

@@ -180,6 +180,7 @@ PlatWindow plat_CreateWindow(const char* className, const char* title, uint32_t 
   window->height = height == kPlatUseDefault || height < 1 ? 480 : height;
   window->visible = (style & kPlatStyleVisible) != 0;
   window->alive = false;
+  window->destroying = false;
   if (!gOps->create(window.get())) return nullptr;
   window->alive = true;
   PlatWindowRec* handle = window.get();
@@ -197,9 +198,9 @@ bool plat_IsWindow(PlatWindow window) {
 }
 
 bool plat_DestroyWindow(PlatWindow window) {
-  if (!plat_IsWindow(window)) return false;
+  if (!plat_IsWindow(window) || window->destroying) return false;
+  window->destroying = true;
   window->proc(window, kPlatMsgDestroy, 0, 0);
-  if (!window->alive) return true;  // destroyed again from inside its destroy handling
   window->alive = false;
   gOps->destroy(window);
   window->native = nullptr;

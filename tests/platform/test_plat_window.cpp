@@ -19,7 +19,10 @@ std::vector<Seen> gSeen;
 
 intptr_t RecordingProc(PlatWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   gSeen.push_back(Seen{window, message, wParam, lParam});
-  if (message == kPlatMsgDestroy) plat_PostQuitMessage(7);
+  if (message == kPlatMsgDestroy) {
+    EXPECT_FALSE(plat_DestroyWindow(window));  // already on its way out
+    plat_PostQuitMessage(7);
+  }
   return plat_DefWindowProc(window, message, wParam, lParam) + 100;
 }
 
