@@ -12,6 +12,7 @@ void plat_UseBackend(PlatBackend backend) {
   plat_SystemSelectBackend(backend);
   plat_DisplaySelectBackend(backend);
   plat_DialogSelectBackend(backend);
+  plat_WindowSelectBackend(backend);
 }
 
 PlatBackend plat_CurrentBackend() { return gBackend; }

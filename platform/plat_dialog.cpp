@@ -52,7 +52,7 @@ bool Send(PlatDialog* dialog, const PlatDialogMessage& message) {
 
 void SendCommand(PlatDialog* dialog, int id, PlatControl* control) {
   PlatDialogMessage message;
-  message.kind = kPlatMsgCommand;
+  message.kind = kPlatDlgCommand;
   message.controlId = id;
   message.control = control;
   message.notifyCode = kPlatNotifyClicked;
@@ -264,7 +264,7 @@ void Paint(PlatDialog* dialog) {
                       kPlatColourFace);
   dialog->dirty = false;
   PlatDialogMessage message;
-  message.kind = kPlatMsgPaint;
+  message.kind = kPlatDlgPaint;
   message.canvas = &dialog->canvas;
   Send(dialog, message);
   if (!IsLive(dialog)) return;  // the procedure destroyed it
@@ -391,7 +391,7 @@ void Key(PlatDialog* dialog, int key) {
 
 void Close(PlatDialog* dialog) {
   PlatDialogMessage message;
-  message.kind = kPlatMsgClose;
+  message.kind = kPlatDlgClose;
   if (!Send(dialog, message) && IsLive(dialog)) SendCommand(dialog, kPlatIdCancel, nullptr);
 }
 
@@ -490,7 +490,7 @@ PlatDialog* MakeDialog(const PlatDialogTemplate* tmpl, PlatDialog* owner, PlatDi
     MakeControl(dialog, item.kind, item.text, item.style, r, item.id, dialog->font);
   }
   PlatDialogMessage init;
-  init.kind = kPlatMsgInitDialog;
+  init.kind = kPlatDlgInitDialog;
   Send(dialog, init);
   if (!IsLive(dialog)) return nullptr;  // the procedure destroyed it
   if (modal || (tmpl->style & kPlatWsVisible)) plat_DialogShow(dialog, true);

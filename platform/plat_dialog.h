@@ -7,15 +7,15 @@
 //               carry a resource's style word as it is.
 //   Dialogs     plat_DialogCreate (modeless) / plat_DialogRunModal (modal, returns the value given
 //               to plat_DialogEnd). A dialog procedure (a function pointer plus a user pointer)
-//               receives kPlatMsgInitDialog, kPlatMsgPaint, kPlatMsgCommand and kPlatMsgClose.
+//               receives kPlatDlgInitDialog, kPlatDlgPaint, kPlatDlgCommand and kPlatDlgClose.
 //               Captions, show/hide, outer rectangle (frame and caption included), client size.
 //   Controls    plat_ControlCreate (pixels) or template items: push buttons (kPlatBs*, the
 //               default one with the black frame of the classic bevelled look) and a read-only
 //               multi-line word-wrapped edit with a vertical scroll bar. A click (press and release
-//               inside one visible button) sends kPlatMsgCommand with the button's id and handle.
+//               inside one visible button) sends kPlatDlgCommand with the button's id and handle.
 //               Where controls overlap, the first made is on top (hit first, drawn last).
 //   Painting    every dialog owns a 32-bit canvas of its client size. A repaint fills the face
-//               colour, hands the canvas to the procedure (kPlatMsgPaint: pictures, then text),
+//               colour, hands the canvas to the procedure (kPlatDlgPaint: pictures, then text),
 //               then draws the visible controls on top; the real back end presents it through SDL.
 //               Changes mark the dialog dirty; it repaints on the next event pass or on
 //               plat_DialogUpdate.
@@ -24,7 +24,7 @@
 //               While a modal dialog runs, input for other dialogs is dropped but they still
 //               repaint; a posted quit ends a modal dialog with kPlatDialogFailed. Only modal
 //               dialogs have keyboard handling: Enter presses the default button, Escape sends
-//               kPlatIdCancel. A window-manager close sends kPlatMsgClose; unhandled, it becomes
+//               kPlatIdCancel. A window-manager close sends kPlatDlgClose; unhandled, it becomes
 //               kPlatIdCancel.
 //   Back ends   plat_UseBackend(kPlatBackendReal): SDL windows. kPlatBackendTest: headless
 //               canvases; tests push mouse, wheel, key and close events (plat_TestPush*), set the
@@ -96,16 +96,16 @@ struct PlatDialog;
 struct PlatControl;
 
 enum PlatMessageKind : int {
-  kPlatMsgInitDialog = 1,  // controls exist, the dialog is not shown yet
-  kPlatMsgPaint = 2,       // draw on `canvas` (already filled with the face colour)
-  kPlatMsgCommand = 3,     // a button was clicked, or a key command (control null)
-  kPlatMsgClose = 4,       // the window manager asks to close
+  kPlatDlgInitDialog = 1,  // controls exist, the dialog is not shown yet
+  kPlatDlgPaint = 2,       // draw on `canvas` (already filled with the face colour)
+  kPlatDlgCommand = 3,     // a button was clicked, or a key command (control null)
+  kPlatDlgClose = 4,       // the window manager asks to close
 };
 
 constexpr int kPlatNotifyClicked = 0;
 
 struct PlatDialogMessage {
-  PlatMessageKind kind = kPlatMsgInitDialog;
+  PlatMessageKind kind = kPlatDlgInitDialog;
   int controlId = 0;
   PlatControl* control = nullptr;
   int notifyCode = kPlatNotifyClicked;
@@ -176,7 +176,6 @@ bool plat_QuitPosted(int* code);
 // Test back end.
 enum PlatMouseButton : int { kPlatMouseLeft = 1, kPlatMouseRight = 3 };
 enum PlatKey : int { kPlatKeyEnter = 1, kPlatKeyEscape = 2 };
-void plat_TestSetScreenSize(int width, int height);  // default 800 x 600
 // Events go to `target`, or with null to the topmost dialog when they are handled.
 // Coordinates are client pixels.
 void plat_TestPushMouseDown(PlatDialog* target, int x, int y);

@@ -8,6 +8,7 @@
 
 #include "platform/plat_dialog_internal.h"
 #include "platform/plat_time.h"
+#include "platform/plat_window.h"
 
 namespace {
 
@@ -189,8 +190,6 @@ constexpr PlatDialogBackendOps kRealOps{
 // ---- test: headless canvases ---------------------------------------------------------------
 
 struct TestState {
-  int screenWidth = 800;
-  int screenHeight = 600;
   std::deque<PlatRawEvent> queue;
   PlatIdleHook hook = nullptr;
   void* hookUser = nullptr;
@@ -198,10 +197,8 @@ struct TestState {
 };
 TestState gTest;
 
-void TestScreenSize(int* width, int* height) {
-  *width = gTest.screenWidth;
-  *height = gTest.screenHeight;
-}
+// The screen of the test back end is the window module's (plat_TestSetScreenSize).
+void TestScreenSize(int* width, int* height) { plat_GetScreenSize(width, height); }
 bool TestWindowOpen(PlatDialog*) { return true; }
 void TestWindowNothing(PlatDialog*) {}
 // Input queued for a dialog that goes away goes nowhere (not to a later dialog at its address).
@@ -249,10 +246,6 @@ const PlatDialogBackendOps* plat_DialogBackendOps(PlatBackend backend) {
   return backend == kPlatBackendTest ? &kTestOps : &kRealOps;
 }
 
-void plat_TestSetScreenSize(int width, int height) {
-  gTest.screenWidth = width;
-  gTest.screenHeight = height;
-}
 
 void plat_TestPushMouseDown(PlatDialog* target, int x, int y) {
   Push(kRawMouseDown, target, x, y, kPlatMouseLeft);

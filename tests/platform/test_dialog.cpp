@@ -6,6 +6,7 @@
 
 #include "platform/plat_backend.h"
 #include "platform/plat_dialog.h"
+#include "platform/plat_input.h"
 #include "platform/plat_time.h"
 
 namespace {
@@ -32,22 +33,22 @@ struct Recorder {
 bool RecordingProc(PlatDialog* dialog, const PlatDialogMessage* message, void* user) {
   auto* rec = static_cast<Recorder*>(user);
   switch (message->kind) {
-    case kPlatMsgInitDialog:
+    case kPlatDlgInitDialog:
       ++rec->inits;
       return false;
-    case kPlatMsgPaint:
+    case kPlatDlgPaint:
       ++rec->paints;
       if (rec->picture) plat_CanvasDrawBitmap8(message->canvas, rec->picture, 0, 0);
       if (rec->text)
         plat_DrawTextWrapped(message->canvas, rec->textFont, rec->text, std::strlen(rec->text),
                              rec->textRect, rec->textColour);
       return true;
-    case kPlatMsgCommand:
+    case kPlatDlgCommand:
       rec->commands.push_back({message->controlId, message->control});
       if (message->controlId == rec->endOnId[0]) plat_DialogEnd(dialog, 1);
       if (message->controlId == rec->endOnId[1]) plat_DialogEnd(dialog, 0);
       return true;
-    case kPlatMsgClose:
+    case kPlatDlgClose:
       ++rec->closes;
       if (rec->handleClose && rec->endOnId[1] >= 0) plat_DialogEnd(dialog, 0);
       return rec->handleClose;
@@ -337,7 +338,7 @@ TEST_F(PlatDialogTest, ModeslessDialogHasNoKeyboardAndCloseReachesItsProcedure) 
 }
 
 bool DestroyOnCommand(PlatDialog* dialog, const PlatDialogMessage* message, void* user) {
-  if (message->kind != kPlatMsgCommand) return false;
+  if (message->kind != kPlatDlgCommand) return false;
   ++*static_cast<int*>(user);
   plat_DialogDestroy(dialog);
   return true;
@@ -388,11 +389,11 @@ struct ModalScenario {
 
 bool AgreementProc(PlatDialog* dialog, const PlatDialogMessage* message, void* user) {
   auto* s = static_cast<ModalScenario*>(user);
-  if (message->kind == kPlatMsgInitDialog) {
+  if (message->kind == kPlatDlgInitDialog) {
     plat_ControlSetText(plat_DialogItem(dialog, kText), s->text.c_str());
     return false;
   }
-  if (message->kind == kPlatMsgCommand && message->controlId == kPlatIdCancel) {
+  if (message->kind == kPlatDlgCommand && message->controlId == kPlatIdCancel) {
     s->agreement.commands.push_back({message->controlId, message->control});
     plat_DialogEnd(dialog, 0);
     return true;
@@ -403,7 +404,7 @@ bool AgreementProc(PlatDialog* dialog, const PlatDialogMessage* message, void* u
 // The owner opens the agreement when its button is clicked.
 bool OwnerProc(PlatDialog* dialog, const PlatDialogMessage* message, void* user) {
   auto* s = static_cast<ModalScenario*>(user);
-  if (message->kind == kPlatMsgCommand && message->controlId == 5) {
+  if (message->kind == kPlatDlgCommand && message->controlId == 5) {
     ++s->opened;
     s->answer = plat_DialogRunModal(&kAgreementTemplate, dialog, AgreementProc, s);
     return true;

@@ -14,9 +14,9 @@ int gCloses = 0;
 std::vector<PlatControl*> gClicked;
 
 bool PaintingProc(PlatDialog*, const PlatDialogMessage* message, void*) {
-  if (message->kind == kPlatMsgCommand) gClicked.push_back(message->control);
-  if (message->kind == kPlatMsgClose) ++gCloses;
-  if (message->kind != kPlatMsgPaint) return message->kind == kPlatMsgClose;
+  if (message->kind == kPlatDlgCommand) gClicked.push_back(message->control);
+  if (message->kind == kPlatDlgClose) ++gCloses;
+  if (message->kind != kPlatDlgPaint) return message->kind == kPlatDlgClose;
   ++gPaints;
   plat_CanvasFillRect(message->canvas, PlatRect{0, 0, 40, 30}, plat_Rgb(0, 0, 255));
   return true;
