@@ -10,6 +10,7 @@ void plat_UseBackend(PlatBackend backend) {
   gBackend = backend;
   plat_TimeSelectBackend(backend);
   plat_SystemSelectBackend(backend);
+  plat_ShellSelectBackend(backend);
 }
 
 PlatBackend plat_CurrentBackend() { return gBackend; }

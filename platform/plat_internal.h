@@ -4,3 +4,4 @@
 
 void plat_TimeSelectBackend(PlatBackend backend);
 void plat_SystemSelectBackend(PlatBackend backend);
+void plat_ShellSelectBackend(PlatBackend backend);
