@@ -16,9 +16,10 @@
 namespace {
 
 struct Line {
-  size_t start;  // first byte of the line
-  size_t end;    // one past its last byte, line end excluded
-  size_t next;   // first byte of the following line
+  size_t start;     // first byte of the line
+  size_t end;       // one past its last byte, line end excluded
+  size_t next;      // first byte of the following line
+  bool terminated;  // the line has a line end of its own
 };
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
@@ -36,7 +37,8 @@ std::vector<Line> SplitLines(const std::string& text) {
     size_t newline = text.find('\n', pos);
     Line line{};
     line.start = pos;
-    if (newline == std::string::npos) {
+    line.terminated = newline != std::string::npos;
+    if (!line.terminated) {
       line.end = text.size();
       line.next = text.size();
     } else {
@@ -148,7 +150,7 @@ bool plat_IniUpdate(std::string* text, const char* section, const char* key, con
   std::vector<Line> lines = SplitLines(*text);
   std::string eol = "\r\n";
   for (const Line& line : lines) {
-    if (line.next > line.end) {
+    if (line.terminated) {
       eol = (*text)[line.end] == '\r' ? "\r\n" : "\n";
       break;
     }
@@ -176,9 +178,9 @@ bool plat_IniUpdate(std::string* text, const char* section, const char* key, con
     }
   }
   const Line& after = lines[lastKey];
-  if (after.next == after.end) {
+  if (!after.terminated) {
     // The last line of the file has no line end of its own.
-    text->insert(after.end, eol + entry);
+    text->insert(after.next, eol + entry);
   } else {
     text->insert(after.next, entry + eol);
   }

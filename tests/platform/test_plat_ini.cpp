@@ -66,6 +66,10 @@ TEST(PlatIni, UpdateKeepsEveryOtherByte) {
   std::string open = "[X]\nk=v";
   ASSERT_TRUE(plat_IniUpdate(&open, "X", "n", "1"));
   EXPECT_EQ(open, "[X]\nk=v\nn=1");
+  // A last line that ends in a lone carriage return.
+  std::string cr = "[X]\nk=v\r";
+  ASSERT_TRUE(plat_IniUpdate(&cr, "X", "n", "1"));
+  EXPECT_EQ(cr, "[X]\nk=v\r\nn=1");
   // A section header with no keys.
   std::string bare = "[X]\n[Y]\n";
   ASSERT_TRUE(plat_IniUpdate(&bare, "X", "k", "v"));
