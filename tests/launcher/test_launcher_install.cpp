@@ -52,6 +52,29 @@ TEST_F(LauncherTest, DecidesEachKindOfProduct) {
   EXPECT_EQ(state.pollClock, 0u);
 }
 
+TEST_F(LauncherTest, DemoDiscStartsWithItsKindsDecided) {
+  WriteDisc();
+  ASSERT_EQ(LauncherConfigRead(&state), kLauncherStartShowWindow);
+  const int fresh[] = {0, 0, 0, 1, 1};  // game, tools, extras, readme (run=yes), movie (file there)
+  for (size_t j = 0; j < 5; ++j) EXPECT_EQ(state.products[j].installed, fresh[j]) << j;
+  EXPECT_EQ(state.products[0].runpath, "");  // no key yet
+  EXPECT_EQ(state.products[0].uninstallpath, "");
+  EXPECT_EQ(state.products[1].programPath, WinDir() + "\\Tools\\tools");
+  EXPECT_EQ(state.products[4].programPath, "media\\movie.sh");
+
+  // Installed tools and game, a deleted movie; the run-only readme stays installed without its file.
+  root.Write("windows/Tools/tools", "");
+  root.Write("Programs/Game/velloran_hydrel", "");
+  root.Write("registry.ini", root.Read("registry.ini") + "[SOFTWARE\\DemoHouse\\Game]\r\nInstallDir=" +
+                                 root.path + "/Programs/Game\r\nUninstallString=un.sh -q\r\n");
+  std::filesystem::remove(root / "disc/media/movie.sh");
+  std::filesystem::remove(root / "disc/docs/readme.sh");
+  ASSERT_EQ(LauncherConfigRead(&state), kLauncherStartShowWindow);
+  const int later[] = {1, 1, 0, 1, 0};
+  for (size_t j = 0; j < 5; ++j) EXPECT_EQ(state.products[j].installed, later[j]) << j;
+  EXPECT_EQ(state.products[0].uninstallpath, "un.sh -q");
+}
+
 TEST_F(LauncherTest, StateTrackedInstallEndsAtOnceAndWritesNothing) {
   WriteDisc();
   const std::string stateFile = "; kept\r\n[extras]\r\ndoneeula=1\r\ndoneinstall=5\r\n";
