@@ -205,3 +205,9 @@ int LauncherPollInstalls(LauncherState* state, const LauncherWindowOps* window) 
   }
   return 1;
 }
+
+int32_t LauncherPollDelay(const LauncherState& state) {
+  int32_t behind = static_cast<int32_t>(LauncherTimeNow() - state.pollClock);
+  int64_t delay = static_cast<int64_t>(kLauncherPollInterval) + 1 - behind;
+  return static_cast<int32_t>(std::clamp<int64_t>(delay, 0, kLauncherPollInterval));
+}

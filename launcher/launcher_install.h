@@ -50,3 +50,6 @@ LauncherStart LauncherInstallStartup(LauncherState* state);
 // The idle poll. Does its work at most once per interval of the poll clock, advancing the clock by
 // one interval per run (so a pause is caught up one run per call). Returns 1 when it ran.
 int LauncherPollInstalls(LauncherState* state, const LauncherWindowOps* window);
+// Milliseconds until the poll has work to do (0 when it is due now), at most one interval; an
+// idle loop may wait this long for events instead of spinning.
+int32_t LauncherPollDelay(const LauncherState& state);

@@ -146,10 +146,14 @@ TEST_F(LauncherTest, PollCadenceCatchesUpAndSurvivesTheClockWrap) {
     plat_TestClockSetTickCount(start);
     ASSERT_EQ(LauncherConfigRead(&state), kLauncherStartShowWindow);
     EXPECT_EQ(state.pollClock, start);
+    EXPECT_EQ(LauncherPollDelay(state), 1000) << start;
     Advance(1000);
+    EXPECT_EQ(LauncherPollDelay(state), 1) << start;
     EXPECT_EQ(Polls(5), 0) << start;
     Advance(1);
+    EXPECT_EQ(LauncherPollDelay(state), 0) << start;
     EXPECT_EQ(Polls(5), 1) << start;
+    EXPECT_EQ(LauncherPollDelay(state), 1000) << start;
     // A ten-second pause: one run per idle pass until the clock has caught up.
     Advance(10000);
     EXPECT_EQ(Polls(30), 10) << start;
