@@ -1,4 +1,6 @@
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "launcher/launcher_actions.h"
@@ -191,6 +193,42 @@ TEST_F(LauncherActions, SlotsWithoutAnActionDoNothing) {
   }
   EXPECT_TRUE(plat_ShellTestLog().empty());
   EXPECT_TRUE(window.events.empty());
+}
+
+}  // namespace
+
+namespace {
+
+bool WaitForPath(const TempFolder& root, const std::string& name, bool present) {
+  for (int i = 0; i < 300; ++i) {
+    plat_ShellReap();
+    if (root.Exists(name) == present) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return false;
+}
+
+// The demo disc's real installer and uninstaller, started through the real shell, and the poll
+// noticing what they did.
+TEST_F(LauncherActions, RealInstallerAndUninstallerAreNoticedByThePoll) {
+  plat_UseBackend(kPlatBackendReal);
+  Start();
+  EXPECT_EQ(Click(LauncherSlotMain(1)), kLauncherStayOpen);
+  ASSERT_TRUE(WaitForPath(root, "windows/Tools/tools", true));
+
+  plat_UseBackend(kPlatBackendTest);
+  state.pollClock = LauncherTimeNow();
+  Advance(1001);
+  EXPECT_EQ(Polls(1), 1);
+  EXPECT_EQ(window.events, (Lines{"show 15 1", "caption 5 Start Tools"}));
+
+  plat_UseBackend(kPlatBackendReal);
+  EXPECT_EQ(Click(LauncherSlotUninstall(1)), kLauncherStayOpen);
+  ASSERT_TRUE(WaitForPath(root, "windows/Tools/tools", false));
+  plat_UseBackend(kPlatBackendTest);
+  Advance(1001);
+  EXPECT_EQ(Polls(1), 1);
+  EXPECT_EQ(window.events.back(), "caption 5 Install Tools");
 }
 
 }  // namespace
