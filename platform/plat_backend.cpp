@@ -13,6 +13,7 @@ void plat_UseBackend(PlatBackend backend) {
   plat_DisplaySelectBackend(backend);
   plat_DialogSelectBackend(backend);
   plat_WindowSelectBackend(backend);
+  plat_ShellSelectBackend(backend);
 }
 
 PlatBackend plat_CurrentBackend() { return gBackend; }

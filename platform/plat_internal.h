@@ -68,3 +68,4 @@ PlatWindowRec* plat_WindowNewest();  // the live window created last, or null
 // The real back end's key table: SDL scancode to virtual key (0 for none), with the keypad's
 // digit keys giving the number keys when NumLock is on and the movement keys when it is off.
 int plat_ScancodeToVirtualKey(int scancode, bool numLock);
+void plat_ShellSelectBackend(PlatBackend backend);
