@@ -10,6 +10,10 @@ void plat_UseBackend(PlatBackend backend) {
   gBackend = backend;
   plat_TimeSelectBackend(backend);
   plat_SystemSelectBackend(backend);
+  plat_SoundSelectBackend(backend);
+  plat_CdSelectBackend(backend);
+  plat_VideoSelectBackend(backend);
+  plat_PresentSelectBackend(backend);
 }
 
 PlatBackend plat_CurrentBackend() { return gBackend; }

@@ -4,3 +4,7 @@
 
 void plat_TimeSelectBackend(PlatBackend backend);
 void plat_SystemSelectBackend(PlatBackend backend);
+void plat_SoundSelectBackend(PlatBackend backend);
+void plat_CdSelectBackend(PlatBackend backend);
+void plat_VideoSelectBackend(PlatBackend backend);
+void plat_PresentSelectBackend(PlatBackend backend);

@@ -1,0 +1,116 @@
+#include "platform/plat_present.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "platform/plat_internal.h"
+
+namespace {
+
+struct PresentOps {
+  void (*show)(const uint32_t* screen);
+};
+
+std::vector<uint32_t>& Screen() {
+  static std::vector<uint32_t> screen(static_cast<size_t>(kPlatScreenWidth) * kPlatScreenHeight, 0);
+  return screen;
+}
+
+int32_t gPresentCount = 0;
+PlatRect gLastRect{0, 0, 0, 0};
+
+// The program's window, when SDL has one that takes plain surface copies.
+void RealShow(const uint32_t* screen) {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
+  SDL_Window* window = nullptr;
+  for (Uint32 id = 1; id <= 64 && !window; ++id) window = SDL_GetWindowFromID(id);
+  if (!window) return;
+  SDL_Surface* target = SDL_GetWindowSurface(window);
+  if (!target) return;
+  SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(screen), kPlatScreenWidth,
+                                                           kPlatScreenHeight, 32, kPlatScreenWidth * 4,
+                                                           SDL_PIXELFORMAT_XRGB8888);
+  if (!source) return;
+  if (target->w == kPlatScreenWidth && target->h == kPlatScreenHeight) {
+    SDL_BlitSurface(source, nullptr, target, nullptr);
+  } else {
+    SDL_BlitScaled(source, nullptr, target, nullptr);
+  }
+  SDL_FreeSurface(source);
+  SDL_UpdateWindowSurface(window);
+}
+constexpr PresentOps kRealOps{RealShow};
+
+void CaptureShow(const uint32_t*) {}
+constexpr PresentOps kCaptureOps{CaptureShow};
+
+const PresentOps* gOps = &kRealOps;
+
+uint32_t ToRgb(const uint8_t* p, PlatPixelFormat format) {
+  switch (format) {
+    case kPlatPixelBgr24:
+      return static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];
+    case kPlatPixel565: {
+      uint32_t v = static_cast<uint32_t>(p[0] | p[1] << 8);
+      uint32_t r = (v >> 11) & 31, g = (v >> 5) & 63, b = v & 31;
+      return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
+    }
+    case kPlatPixel555:
+    default: {
+      uint32_t v = static_cast<uint32_t>(p[0] | p[1] << 8);
+      uint32_t r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
+      return (r << 3 | r >> 2) << 16 | (g << 3 | g >> 2) << 8 | (b << 3 | b >> 2);
+    }
+  }
+}
+
+}  // namespace
+
+void plat_PresentSelectBackend(PlatBackend backend) {
+  gOps = backend == kPlatBackendTest ? &kCaptureOps : &kRealOps;
+}
+
+void plat_PresentScreenRect(PlatRect* rect) {
+  if (rect) *rect = PlatRect{0, 0, kPlatScreenWidth, kPlatScreenHeight};
+}
+
+void plat_PresentImage(const void* pixels, int32_t width, int32_t height, int32_t rowBytes, PlatPixelFormat format,
+                       int32_t left, int32_t top) {
+  if (!pixels || width <= 0 || height <= 0) return;
+  const int32_t bytesPerPixel = format == kPlatPixelBgr24 ? 3 : 2;
+  if (rowBytes < width * bytesPerPixel) return;
+  auto& screen = Screen();
+  // Clip in 64 bits so far-off places cannot overflow.
+  int64_t x0 = std::max<int64_t>(left, 0), y0 = std::max<int64_t>(top, 0);
+  int64_t x1 = std::min<int64_t>(static_cast<int64_t>(left) + width, kPlatScreenWidth);
+  int64_t y1 = std::min<int64_t>(static_cast<int64_t>(top) + height, kPlatScreenHeight);
+  const auto* base = static_cast<const uint8_t*>(pixels);
+  for (int64_t y = y0; y < y1; ++y) {
+    const uint8_t* row = base + (y - top) * rowBytes;
+    for (int64_t x = x0; x < x1; ++x) {
+      screen[static_cast<size_t>(y * kPlatScreenWidth + x)] = ToRgb(row + (x - left) * bytesPerPixel, format);
+    }
+  }
+  ++gPresentCount;
+  gLastRect = PlatRect{left, top, left + width, top + height};
+  gOps->show(screen.data());
+}
+
+void plat_PresentClear() { std::fill(Screen().begin(), Screen().end(), 0u); }
+
+void plat_TestPresentReset() {
+  plat_PresentClear();
+  gPresentCount = 0;
+  gLastRect = PlatRect{0, 0, 0, 0};
+}
+
+int32_t plat_TestPresentCount() { return gPresentCount; }
+PlatRect plat_TestPresentLastRect() { return gLastRect; }
+
+uint32_t plat_TestPresentPixel(int32_t x, int32_t y) {
+  if (x < 0 || y < 0 || x >= kPlatScreenWidth || y >= kPlatScreenHeight) return 0;
+  return Screen()[static_cast<size_t>(y) * kPlatScreenWidth + x];
+}
