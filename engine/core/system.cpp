@@ -3,6 +3,8 @@
 #include "engine/core/files.h"
 #include "engine/core/memory.h"
 #include "engine/core/random.h"
+#include "engine/data/cdaudio.h"
+#include "engine/data/sound.h"
 #include "platform/plat_time.h"
 
 namespace {
@@ -21,6 +23,10 @@ uint8_t wre_SystemStartup(WreFatalCallback fatalCallback, uint8_t lockSystemKeys
   return 0;
 }
 
-void wre_SystemShutdown() {}
+void wre_SystemShutdown() {
+  // Media first, in this order; each step does nothing when its module is not up.
+  CdAudioClose();
+  wre_SoundShutdown();
+}
 
 void wre_SystemSetFlag(uint8_t value) { gSystemFlag = value; }
