@@ -483,7 +483,11 @@ bool plat_SoundStreamActive(PlatSoundStream* stream) {
   return stream->framesLeft > 0;
 }
 
-void plat_TestSoundReset() { gTest = TestSound{}; }
+void plat_TestSoundReset() {
+  gTest = TestSound{};
+  gMixer.masterVolume = 0;
+  gMixer.masterGain = 1.0f;
+}
 void plat_TestSoundSetOutputRate(int32_t rate) { gTest.rate = rate; }
 void plat_TestSoundSetDeviceAvailable(bool available) { gTest.available = available; }
 
