@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <vector>
 
@@ -95,7 +96,8 @@ void plat_PresentImage(const void* pixels, int32_t width, int32_t height, int32_
     }
   }
   ++gPresentCount;
-  gLastRect = PlatRect{left, top, left + width, top + height};
+  gLastRect = PlatRect{left, top, static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(left) + width, INT32_MAX)),
+                       static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(top) + height, INT32_MAX))};
   gOps->show(screen.data());
 }
 
