@@ -364,7 +364,7 @@ TEST_F(Sound3DTest, DistanceSetsVolume) {
   wre_SoundSet3DDistances(0.0f, 1.8e38f);
   wre_SoundSetBaseVolume(slot_, 10240);
   EXPECT_EQ(PanAt(1000, 0), 10240);
-  EXPECT_NEAR(rec->volume, 10240, 1);
+  EXPECT_EQ(rec->volume, 10240);
 }
 
 TEST_F(Sound3DTest, RefusesWithoutListenerOrFlag) {
