@@ -47,17 +47,14 @@ void RealWait(int64_t microseconds) {
   nanosleep(&ts, nullptr);
 }
 
-bool IsStopEvent(const SDL_Event& e) {
-  return e.type == SDL_KEYDOWN || (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_LEFT);
-}
-
 bool RealStopPending() {
   if (!SDL_WasInit(SDL_INIT_EVENTS)) return false;
   SDL_PumpEvents();
-  SDL_Event events[64];
-  int n = SDL_PeepEvents(events, 64, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_MOUSEBUTTONDOWN);
+  if (SDL_HasEvent(SDL_KEYDOWN)) return true;
+  SDL_Event clicks[64];
+  int n = SDL_PeepEvents(clicks, 64, SDL_PEEKEVENT, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONDOWN);
   for (int i = 0; i < n; ++i) {
-    if (IsStopEvent(events[i])) return true;
+    if (clicks[i].button.button == SDL_BUTTON_LEFT) return true;
   }
   return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
 }
