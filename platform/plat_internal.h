@@ -69,3 +69,7 @@ PlatWindowRec* plat_WindowNewest();  // the live window created last, or null
 // digit keys giving the number keys when NumLock is on and the movement keys when it is off.
 int plat_ScancodeToVirtualKey(int scancode, bool numLock);
 void plat_ShellSelectBackend(PlatBackend backend);
+void plat_SoundSelectBackend(PlatBackend backend);
+void plat_CdSelectBackend(PlatBackend backend);
+void plat_VideoSelectBackend(PlatBackend backend);
+void plat_PresentSelectBackend(PlatBackend backend);

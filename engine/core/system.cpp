@@ -6,7 +6,9 @@
 #include "engine/core/process.h"
 #include "engine/core/random.h"
 #include "engine/core/timer.h"
+#include "engine/data/cdaudio.h"
 #include "engine/data/codex.h"
+#include "engine/data/sound.h"
 #include "platform/plat_time.h"
 
 namespace {
@@ -31,8 +33,11 @@ uint8_t wre_SystemStartup(WreFatalCallback fatalCallback, uint8_t lockSystemKeys
 }
 
 void wre_SystemShutdown() {
-  // In order: CD audio, the token-text module, sound, then the system keys.
+  // In order: CD audio, the token-text module, sound, then the system keys. Each step does nothing
+  // when its module is not up, so this is safe at any time and more than once.
+  CdAudioClose();
   wre_CodexShutdown();
+  wre_SoundShutdown();
   wre_SystemKeysUnlock();
   wre_SystemKeysRelease();
 }
