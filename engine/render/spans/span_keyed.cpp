@@ -1,0 +1,56 @@
+// The colour-keyed span filler and its 81 size instances.
+#include <utility>
+
+#include "engine/render/spans/span_fill.h"
+#include "engine/render/spans/span_shade.h"
+#include "engine/render/spans/span_walk.h"
+
+namespace {
+
+template <int kLog2W, int kLog2H>
+struct KeyedDrawer {
+  using Address = SpanTexelAddress<kLog2W, kLog2H>;
+  const uint16_t* texels;
+  SoftShade shade;
+
+  void Pixel(uint16_t* pixel, uint32_t u, uint32_t v) const {
+    const uint32_t texel = Address::Fetch(texels, u, v);
+    if (texel & kTexelKeyBit) *pixel = static_cast<uint16_t>(wre_ShadeKeyed(texel, shade));
+  }
+  void Chunk(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv) const {
+    for (int j = 0; j < 8; ++j) {
+      Pixel(dst + j, u, v);
+      u += static_cast<uint32_t>(du);
+      v += static_cast<uint32_t>(dv);
+    }
+  }
+  void Tail(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv, int32_t count) const {
+    for (int32_t j = 0; j < count; ++j) {
+      Pixel(dst + j, u, v);
+      u += static_cast<uint32_t>(du);
+      v += static_cast<uint32_t>(dv);
+    }
+  }
+};
+
+template <size_t... kIndex>
+constexpr std::array<SpanFillFn, kSpanFillCount> MakeKeyedTable(std::index_sequence<kIndex...>) {
+  return {{&wre_SpanKeyed<static_cast<int>(kIndex % 9), static_cast<int>(kIndex / 9)>...}};
+}
+
+}  // namespace
+
+template <int kLog2W, int kLog2H>
+int32_t wre_SpanKeyed(SoftPolygon* polygon, uint16_t* frameFirstPixel, int32_t framePitch, const uint16_t* texels) {
+  const KeyedDrawer<kLog2W, kLog2H> drawer{texels, wre_ShadePrepare(*polygon)};
+  if (polygon->firstSpan == nullptr) return 0;
+  wre_SpanWalkPolygon<SpanPlan::kKeyed, wre_UVClamp24>(*polygon, frameFirstPixel, framePitch, drawer);
+  return 0;
+}
+
+#define WRE_SPAN_INSTANTIATE(W, H, w, h) \
+  template int32_t wre_SpanKeyed<w, h>(SoftPolygon*, uint16_t*, int32_t, const uint16_t*);
+WRE_SPAN_SIZES(WRE_SPAN_INSTANTIATE)
+#undef WRE_SPAN_INSTANTIATE
+
+constinit const std::array<SpanFillFn, kSpanFillCount> kSpanFillKeyed = MakeKeyedTable(std::make_index_sequence<kSpanFillCount>{});

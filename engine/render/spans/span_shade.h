@@ -1,0 +1,63 @@
+// Texel shading arithmetic shared by every span filler: lighting a texel, weighting a frame pixel
+// and the saturating 555 add. Integer only; every result is bit-exact, truncations included.
+#pragma once
+#include <cstdint>
+
+#include "engine/render/soft_records.h"
+
+inline constexpr uint32_t kTexelKeyBit = 0x8000;  // set: the texel is drawn
+
+// Shading constants of one filler call.
+struct SoftShade {
+  uint32_t lightRB;   // red multiplier (64 = 1.0) at bits 10-16, blue multiplier (32 = 1.0) at bits 0-5
+  uint32_t lightG;    // green light word, 32768 = 1.0
+  uint32_t weight;    // frame weight word >> 10 (blended fillers)
+  uint32_t additive;  // additive 555 colour (opaque and colour-keyed fillers)
+};
+
+inline SoftShade wre_ShadePrepare(const SoftPolygon& polygon) {
+  SoftShade shade;
+  shade.lightRB = ((uint32_t{polygon.lightRed} << 1) & 0x1FC00u) | (uint32_t{polygon.lightBlue} >> 10);
+  shade.lightG = polygon.lightGreen;
+  shade.weight = uint32_t{polygon.frameWeight} >> 10;
+  shade.additive = polygon.additive;
+  return shade;
+}
+
+// Red and blue share one multiply; the carry of their cross products into red is part of the result.
+inline uint32_t wre_TexelLight(uint32_t texel, const SoftShade& shade) {
+  const uint32_t x = (texel & 0x7C1Fu) * shade.lightRB;
+  const uint32_t y = (texel & 0x03E0u) * shade.lightG;
+  return ((x >> 16) & 0x7C00u) + ((y >> 15) & 0x03E0u) + ((x >> 5) & 0x001Fu);
+}
+
+// Each channel of the frame pixel times weight / 32, truncated; green travels in bits 20-29.
+inline uint32_t wre_FrameWeight(uint32_t frame, uint32_t weight) {
+  const uint32_t p = (frame & 0x7C1Fu) + ((frame & 0x03E0u) << 15);
+  const uint32_t z = p * weight;
+  return ((z >> 20) & 0x03E0u) + ((z >> 5) & 0x7C1Fu);
+}
+
+// Per-channel add that saturates at 31 by taking each carry back out of the channel above and
+// filling the channel that carried. Bit 15 of the result may be set (see the carry cases).
+inline uint32_t wre_Add555Sat(uint32_t a, uint32_t b) {
+  const uint32_t s = a + b;
+  const uint32_t q = (a ^ b ^ s) & 0x8420u;
+  return ((s - q) | (q - (q >> 5))) & 0xFFFFu;
+}
+
+// The same on two pixels at once (low pixel in the low half). A borrow out of the low half lowers
+// the high pixel by one; that is how the pair works and what the opaque fillers store.
+inline uint32_t wre_Add555SatPair(uint32_t pair, uint32_t additivePair) {
+  const uint32_t s = pair + additivePair;
+  const uint32_t q = (pair ^ additivePair ^ s) & 0x84208420u;
+  return (s - q) | (q - (q >> 5));
+}
+
+inline uint32_t wre_ShadeKeyed(uint32_t texel, const SoftShade& shade) {
+  return wre_Add555Sat(wre_TexelLight(texel, shade), shade.additive);
+}
+
+inline uint32_t wre_ShadeBlend(uint32_t texel, uint32_t frame, const SoftShade& shade) {
+  return wre_Add555Sat(wre_TexelLight(texel, shade), wre_FrameWeight(frame, shade.weight));
+}

@@ -1,0 +1,160 @@
+// Perspective walk along one span, shared by every span filler family. Exact texture coordinates
+// (one division) are taken at the span's start, every 8 pixels and at the span's end; between
+// them u and v step linearly in 32-bit fixed point (2^24 = one whole texture).
+#pragma once
+#include <cstdint>
+
+#include "engine/render/soft_records.h"
+#include "engine/render/soft_round.h"
+
+// The two ways of cutting a span into 8-pixel chunks and a tail:
+//   kBlended: chunks while more than 8 pixels remain, tail of 1..8;
+//   kKeyed:   chunks while 12 or more remain, tail of 4..11 (or the whole span below 12); the
+//             exact point ending the next chunk or the tail is taken while a chunk is drawn.
+// The opaque fillers walk by the keyed plan.
+enum class SpanPlan : uint8_t { kBlended, kKeyed };
+
+// Clamp of the blended and colour-keyed fillers: negative -> 0, 0..0xFFFFFF unchanged, larger
+// values -> 0xFFFFFF with, from 2^25 on, some of the seven lowest bits cleared.
+inline int32_t wre_UVClamp24(int32_t x) {
+  if (x < 0) return 0;
+  return (x | -(x >> 24)) & 0xFFFFFF;
+}
+
+// Texel addressing of a texture 2^kLog2W x 2^kLog2H: the column comes out already doubled (bytes)
+// and the row already multiplied by the row's bytes. A term with mask 0 is left out.
+template <int kLog2W, int kLog2H>
+struct SpanTexelAddress {
+  static_assert(kLog2W >= 0 && kLog2W <= 8 && kLog2H >= 0 && kLog2H <= 8);
+  static constexpr int kUShift = 23 - kLog2W;
+  static constexpr uint32_t kUMask = ((1u << kLog2W) - 1u) << 1;
+  static constexpr int kVShift = 23 - kLog2W - kLog2H;
+  static constexpr uint32_t kVMask = ((1u << kLog2H) - 1u) << (kLog2W + 1);
+
+  static uint32_t Offset(uint32_t u, uint32_t v) {
+    uint32_t offset = 0;
+    if constexpr (kUMask != 0) offset += static_cast<uint32_t>(static_cast<int32_t>(u) >> kUShift) & kUMask;
+    if constexpr (kVMask != 0) offset += static_cast<uint32_t>(static_cast<int32_t>(v) >> kVShift) & kVMask;
+    return offset;
+  }
+
+  static uint32_t Fetch(const uint16_t* texels, uint32_t u, uint32_t v) {
+    return *reinterpret_cast<const uint16_t*>(reinterpret_cast<const unsigned char*>(texels) + Offset(u, v));
+  }
+};
+
+template <int kLog2W, int kLog2H>
+inline uint32_t wre_TexelOffset(uint32_t u, uint32_t v) {
+  return SpanTexelAddress<kLog2W, kLog2H>::Offset(u, v);
+}
+
+using SpanClampFn = int32_t (*)(int32_t);
+
+// Frame address of pixel (x, y).
+inline uint16_t* wre_SpanDestination(uint16_t* frameFirstPixel, int32_t framePitch, int32_t x, int32_t y) {
+  return reinterpret_cast<uint16_t*>(reinterpret_cast<unsigned char*>(frameFirstPixel) +
+                                     static_cast<intptr_t>(y) * framePitch) + x;
+}
+
+// The three perspective values at the walk's latest exact point, in single precision.
+struct SpanPerspective {
+  float uz;
+  float vz;
+  float iz;
+};
+
+// Exact (u, v) at a point: one reciprocal, u converted before v, then the clamp when asked for.
+template <SpanClampFn kClamp>
+inline void wre_SpanExactUV(const SpanPerspective& p, const SoftGradients& g, bool clamp, uint32_t& u,
+                            uint32_t& v) {
+  const float r = 1.0f / p.iz;
+  int32_t iu = wre_FloatToIntRound(p.uz * r - g.uOffset);
+  int32_t iv = wre_FloatToIntRound(p.vz * r - g.vOffset);
+  if (clamp) {
+    iu = kClamp(iu);
+    iv = kClamp(iv);
+  }
+  u = static_cast<uint32_t>(iu);
+  v = static_cast<uint32_t>(iv);
+}
+
+// Moves the perspective values `distance` pixels to the right, each sum rounded to single.
+inline void wre_SpanAdvance(SpanPerspective& p, const SoftGradients& g, float distance) {
+  p.iz = p.iz + g.invZDx * distance;
+  p.uz = p.uz + g.uOverZDx * distance;
+  p.vz = p.vz + g.vOverZDx * distance;
+}
+
+// Walks one span of n pixels starting at dst (pixel (x, y)). The drawer provides
+//   Chunk(dst, u, v, du, dv)     8 pixels, pixel j at (u + j du, v + j dv)
+//   Tail(dst, u, v, du, dv, m)   m pixels the same way
+// Chunk steps are (exact - running) >> 3 (toward minus infinity), tail steps (exact - running) / m
+// (toward zero); the running values are never reset to an exact point. A span of fewer than one
+// pixel draws nothing.
+template <SpanPlan kPlan, SpanClampFn kClamp, typename Drawer>
+inline void wre_SpanWalk(const SoftGradients& g, bool clamp, int32_t x, int32_t y, int32_t n, uint16_t* dst,
+                         const Drawer& drawer) {
+  if (n < 1) return;
+  const float fx = static_cast<float>(x);
+  const float fy = static_cast<float>(y);
+  SpanPerspective p;
+  p.uz = (g.uOverZDy * fy + g.uOverZDx * fx) + g.uOverZOrigin;
+  p.vz = (g.vOverZDy * fy + g.vOverZDx * fx) + g.vOverZOrigin;
+  p.iz = (g.invZDy * fy + g.invZDx * fx) + g.invZOrigin;
+
+  uint32_t u, v;
+  wre_SpanExactUV<kClamp>(p, g, clamp, u, v);
+  uint32_t uEnd, vEnd;
+  int32_t remaining = n;
+
+  if constexpr (kPlan == SpanPlan::kBlended) {
+    while (remaining > 8) {
+      wre_SpanAdvance(p, g, 8.0f);
+      wre_SpanExactUV<kClamp>(p, g, clamp, uEnd, vEnd);
+      const int32_t du = static_cast<int32_t>(uEnd - u) >> 3;
+      const int32_t dv = static_cast<int32_t>(vEnd - v) >> 3;
+      drawer.Chunk(dst, u, v, du, dv);
+      u += static_cast<uint32_t>(du) * 8u;
+      v += static_cast<uint32_t>(dv) * 8u;
+      dst += 8;
+      remaining -= 8;
+    }
+  } else {
+    wre_SpanAdvance(p, g, remaining >= 12 ? 8.0f : static_cast<float>(remaining));
+    wre_SpanExactUV<kClamp>(p, g, clamp, uEnd, vEnd);
+    while (remaining >= 12) {
+      const int32_t du = static_cast<int32_t>(uEnd - u) >> 3;
+      const int32_t dv = static_cast<int32_t>(vEnd - v) >> 3;
+      // The exact point after this chunk: 8 on while 20 or more remain, else the span's end.
+      wre_SpanAdvance(p, g, remaining >= 20 ? 8.0f : static_cast<float>(remaining - 8));
+      wre_SpanExactUV<kClamp>(p, g, clamp, uEnd, vEnd);
+      drawer.Chunk(dst, u, v, du, dv);
+      u += static_cast<uint32_t>(du) * 8u;
+      v += static_cast<uint32_t>(dv) * 8u;
+      dst += 8;
+      remaining -= 8;
+    }
+  }
+
+  if constexpr (kPlan == SpanPlan::kBlended) {
+    wre_SpanAdvance(p, g, static_cast<float>(remaining));
+    wre_SpanExactUV<kClamp>(p, g, clamp, uEnd, vEnd);
+  }
+  const int32_t du = static_cast<int32_t>(uEnd - u) / remaining;
+  const int32_t dv = static_cast<int32_t>(vEnd - v) / remaining;
+  drawer.Tail(dst, u, v, du, dv, remaining);
+}
+
+// Walks every span of a polygon; nothing when it has no span array.
+template <SpanPlan kPlan, SpanClampFn kClamp, typename Drawer>
+inline void wre_SpanWalkPolygon(const SoftPolygon& polygon, uint16_t* frameFirstPixel, int32_t framePitch,
+                                const Drawer& drawer) {
+  const SoftSpan* span = polygon.firstSpan;
+  if (span == nullptr) return;
+  const SoftGradients& g = *polygon.gradients;
+  const bool clamp = polygon.clamp != 0;
+  for (int32_t i = 0; i < polygon.spanCount; ++i, ++span) {
+    uint16_t* dst = wre_SpanDestination(frameFirstPixel, framePitch, span->x, span->y);
+    wre_SpanWalk<kPlan, kClamp>(g, clamp, span->x, span->y, span->count, dst, drawer);
+  }
+}
