@@ -61,3 +61,30 @@ inline uint32_t wre_ShadeKeyed(uint32_t texel, const SoftShade& shade) {
 inline uint32_t wre_ShadeBlend(uint32_t texel, uint32_t frame, const SoftShade& shade) {
   return wre_Add555Sat(wre_TexelLight(texel, shade), wre_FrameWeight(frame, shade.weight));
 }
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+
+// wre_TexelLight on eight texels at once (16-bit lanes), bit for bit the same. The 32-bit red/blue
+// product is formed from 16-bit halves: the packed multiplier is below 2^17.
+inline __m128i wre_TexelLight8(__m128i texels, const SoftShade& shade) {
+  const __m128i rb = _mm_and_si128(texels, _mm_set1_epi16(0x7C1F));
+  const __m128i multiplierLow = _mm_set1_epi16(static_cast<int16_t>(shade.lightRB & 0xFFFF));
+  __m128i high = _mm_mulhi_epu16(rb, multiplierLow);
+  if (shade.lightRB >> 16) high = _mm_add_epi16(high, rb);  // the multiplier's bit 16
+  const __m128i low = _mm_mullo_epi16(rb, multiplierLow);
+  const __m128i green = _mm_mulhi_epu16(_mm_and_si128(texels, _mm_set1_epi16(0x03E0)),
+                                        _mm_set1_epi16(static_cast<int16_t>(shade.lightG)));
+  return _mm_or_si128(_mm_or_si128(_mm_and_si128(high, _mm_set1_epi16(0x7C00)),
+                                   _mm_and_si128(_mm_slli_epi16(green, 1), _mm_set1_epi16(0x03E0))),
+                      _mm_and_si128(_mm_srli_epi16(low, 5), _mm_set1_epi16(0x001F)));
+}
+
+// wre_Add555SatPair on four pixel pairs (32-bit lanes).
+inline __m128i wre_Add555SatPair4(__m128i pairs, __m128i additivePairs) {
+  const __m128i s = _mm_add_epi32(pairs, additivePairs);
+  const __m128i q = _mm_and_si128(_mm_xor_si128(_mm_xor_si128(pairs, additivePairs), s),
+                                  _mm_set1_epi32(static_cast<int32_t>(0x84208420u)));
+  return _mm_or_si128(_mm_sub_epi32(s, q), _mm_sub_epi32(q, _mm_srli_epi32(q, 5)));
+}
+#endif

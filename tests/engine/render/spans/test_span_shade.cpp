@@ -189,3 +189,46 @@ TEST(SpanShade, WholePixelExamples) {
 }
 
 }  // namespace
+
+#if defined(__SSE2__)
+namespace {
+
+TEST(SpanShade, EightTexelsAtOnceMatchOneByOne) {
+  const uint16_t words[] = {512, 513, 1023, 1024, 8704, 16384, 16896, 24576, 32767, 32768, 33279, 33280, 40000, 65535};
+  alignas(16) uint16_t texels[8];
+  alignas(16) uint16_t lit[8];
+  for (uint16_t red : words) {
+    for (uint16_t green : {uint16_t{512}, uint16_t{24576}, uint16_t{33280}, uint16_t{65535}}) {
+      for (uint16_t blue : words) {
+        const SoftShade shade = Shade(red, green, blue);
+        for (uint32_t first = 0; first < 0x10000; first += 8 * 37) {
+          for (int j = 0; j < 8; ++j) texels[j] = static_cast<uint16_t>(first + j * 4099u);
+          _mm_store_si128(reinterpret_cast<__m128i*>(lit),
+                          wre_TexelLight8(_mm_load_si128(reinterpret_cast<const __m128i*>(texels)), shade));
+          for (int j = 0; j < 8; ++j) ASSERT_EQ(lit[j], wre_TexelLight(texels[j], shade)) << red << " " << blue;
+        }
+      }
+    }
+  }
+}
+
+TEST(SpanShade, FourPairsAtOnceMatchOneByOne) {
+  alignas(16) uint32_t pairs[4];
+  alignas(16) uint32_t sums[4];
+  uint32_t seed = 99;
+  for (int i = 0; i < 20000; ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    const uint32_t additive = (seed >> 8) & 0x7FFF;
+    for (uint32_t& p : pairs) {
+      seed = seed * 1664525u + 1013904223u;
+      p = seed & 0x7FFF7FFF;
+    }
+    _mm_store_si128(reinterpret_cast<__m128i*>(sums),
+                    wre_Add555SatPair4(_mm_load_si128(reinterpret_cast<const __m128i*>(pairs)),
+                                       _mm_set1_epi32(static_cast<int32_t>(additive * 0x10001u))));
+    for (int j = 0; j < 4; ++j) ASSERT_EQ(sums[j], wre_Add555SatPair(pairs[j], additive * 0x10001u));
+  }
+}
+
+}  // namespace
+#endif
