@@ -16,42 +16,12 @@ struct OpaqueDrawer {
   SoftShade shade;
   uint32_t additivePair;
 
-#if defined(__SSE2__)
-  // wre_TexelOffset of four coordinate pairs (32-bit lanes).
-  static __m128i Offsets(__m128i u, __m128i v) {
-    __m128i offset = _mm_setzero_si128();
-    if constexpr (Address::kUMask != 0) {
-      const __m128i mask = _mm_set1_epi32(static_cast<int32_t>(Address::kUMask));
-      offset = _mm_and_si128(_mm_srai_epi32(u, Address::kUShift), mask);
-    }
-    if constexpr (Address::kVMask != 0) {
-      const __m128i mask = _mm_set1_epi32(static_cast<int32_t>(Address::kVMask));
-      offset = _mm_add_epi32(offset, _mm_and_si128(_mm_srai_epi32(v, Address::kVShift), mask));
-    }
-    return offset;
-  }
-#endif
-
   // Inside a chunk the pixels are lit one by one but added and stored two at a time (the first
   // pixel in the low half). The eight texels are fetched before the first store.
   void Chunk(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv) const {
     const uint32_t su = static_cast<uint32_t>(du), sv = static_cast<uint32_t>(dv);
 #if defined(__SSE2__)
-    auto lanes = [](uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
-      return _mm_setr_epi32(static_cast<int32_t>(a), static_cast<int32_t>(b), static_cast<int32_t>(c),
-                            static_cast<int32_t>(d));
-    };
-    const __m128i u03 = lanes(u, u + su, u + 2 * su, u + 3 * su);
-    const __m128i v03 = lanes(v, v + sv, v + 2 * sv, v + 3 * sv);
-    const __m128i u47 = _mm_add_epi32(u03, _mm_set1_epi32(static_cast<int32_t>(4 * su)));
-    const __m128i v47 = _mm_add_epi32(v03, _mm_set1_epi32(static_cast<int32_t>(4 * sv)));
-    alignas(16) uint32_t offset[8];
-    _mm_store_si128(reinterpret_cast<__m128i*>(offset), Offsets(u03, v03));
-    _mm_store_si128(reinterpret_cast<__m128i*>(offset + 4), Offsets(u47, v47));
-    const unsigned char* base = reinterpret_cast<const unsigned char*>(texels);
-    auto at = [base](uint32_t o) { return static_cast<int16_t>(*reinterpret_cast<const uint16_t*>(base + o)); };
-    const __m128i texel = _mm_setr_epi16(at(offset[0]), at(offset[1]), at(offset[2]), at(offset[3]), at(offset[4]),
-                                         at(offset[5]), at(offset[6]), at(offset[7]));
+    const __m128i texel = Address::Fetch8(texels, u, v, su, sv);
     const __m128i additive = _mm_set1_epi32(static_cast<int32_t>(additivePair));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), wre_Add555SatPair4(wre_TexelLight8(texel, shade), additive));
 #else

@@ -13,16 +13,29 @@ struct BlendDrawer {
   const uint16_t* texels;
   SoftShade shade;
 
-  void Pixel(uint16_t* pixel, uint32_t u, uint32_t v) const {
-    const uint32_t texel = Address::Fetch(texels, u, v);
+  void Pixel(uint16_t* pixel, uint32_t u, uint32_t v) const { Store(pixel, Address::Fetch(texels, u, v)); }
+  void Store(uint16_t* pixel, uint32_t texel) const {
     if (texel & kTexelKeyBit) *pixel = static_cast<uint16_t>(wre_ShadeBlend(texel, *pixel, shade));
   }
+  // The eight texels of a chunk are fetched before the first pixel is stored.
   void Chunk(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv) const {
+#if defined(__SSE2__)
+    if (shade.weight <= 33) {  // larger weights spill between the channels of the spread multiply
+      const __m128i texel = Address::Fetch8(texels, u, v, static_cast<uint32_t>(du), static_cast<uint32_t>(dv));
+      const int keys = _mm_movemask_epi8(texel) & 0xAAAA;
+      if (keys == 0) return;
+      const __m128i frame = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+      wre_StoreKeyed8(dst, wre_Add555Sat8(wre_TexelLight8(texel, shade), wre_FrameWeight8(frame, shade.weight)), keys);
+      return;
+    }
+#endif
+    uint32_t texel[8];
     for (int j = 0; j < 8; ++j) {
-      Pixel(dst + j, u, v);
+      texel[j] = Address::Fetch(texels, u, v);
       u += static_cast<uint32_t>(du);
       v += static_cast<uint32_t>(dv);
     }
+    for (int j = 0; j < 8; ++j) Store(dst + j, texel[j]);
   }
   void Tail(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv, int32_t count) const {
     for (int32_t j = 0; j < count; ++j) {

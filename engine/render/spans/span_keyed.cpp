@@ -13,16 +13,27 @@ struct KeyedDrawer {
   const uint16_t* texels;
   SoftShade shade;
 
-  void Pixel(uint16_t* pixel, uint32_t u, uint32_t v) const {
-    const uint32_t texel = Address::Fetch(texels, u, v);
+  void Pixel(uint16_t* pixel, uint32_t u, uint32_t v) const { Store(pixel, Address::Fetch(texels, u, v)); }
+  void Store(uint16_t* pixel, uint32_t texel) const {
     if (texel & kTexelKeyBit) *pixel = static_cast<uint16_t>(wre_ShadeKeyed(texel, shade));
   }
+  // The eight texels of a chunk are fetched before the first pixel is stored.
   void Chunk(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv) const {
+#if defined(__SSE2__)
+    const __m128i texel = Address::Fetch8(texels, u, v, static_cast<uint32_t>(du), static_cast<uint32_t>(dv));
+    const int keys = _mm_movemask_epi8(texel) & 0xAAAA;
+    if (keys == 0) return;
+    const __m128i additive = _mm_set1_epi16(static_cast<int16_t>(shade.additive));
+    wre_StoreKeyed8(dst, wre_Add555Sat8(wre_TexelLight8(texel, shade), additive), keys);
+#else
+    uint32_t texel[8];
     for (int j = 0; j < 8; ++j) {
-      Pixel(dst + j, u, v);
+      texel[j] = Address::Fetch(texels, u, v);
       u += static_cast<uint32_t>(du);
       v += static_cast<uint32_t>(dv);
     }
+    for (int j = 0; j < 8; ++j) Store(dst + j, texel[j]);
+#endif
   }
   void Tail(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv, int32_t count) const {
     for (int32_t j = 0; j < count; ++j) {

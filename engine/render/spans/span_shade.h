@@ -80,6 +80,39 @@ inline __m128i wre_TexelLight8(__m128i texels, const SoftShade& shade) {
                       _mm_and_si128(_mm_srli_epi16(low, 5), _mm_set1_epi16(0x001F)));
 }
 
+// wre_FrameWeight on eight pixels (16-bit lanes), channel by channel; the same words as the spread
+// multiply for weights up to 33, where no channel's product leaves its lane.
+inline __m128i wre_FrameWeight8(__m128i frame, uint32_t weight) {
+  const __m128i w = _mm_set1_epi16(static_cast<int16_t>(weight));
+  const __m128i green = _mm_set1_epi16(0x03E0);
+  const __m128i b = _mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(frame, _mm_set1_epi16(0x001F)), w), 5);
+  const __m128i g = _mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(_mm_and_si128(frame, green), w), 5), green);
+  const __m128i redAtGreen = _mm_and_si128(_mm_srli_epi16(frame, 5), green);
+  const __m128i r = _mm_slli_epi16(_mm_and_si128(_mm_srli_epi16(_mm_mullo_epi16(redAtGreen, w), 5), green), 5);
+  return _mm_or_si128(_mm_or_si128(r, g), b);
+}
+
+// Stores the pixels whose texel has its key bit set; `keys` is _mm_movemask_epi8 of the texels
+// masked to 0xAAAA (one bit per texel's bit 15).
+inline void wre_StoreKeyed8(uint16_t* dst, __m128i pixels, int keys) {
+  if (keys == 0xAAAA) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), pixels);
+    return;
+  }
+  alignas(16) uint16_t out[8];
+  _mm_store_si128(reinterpret_cast<__m128i*>(out), pixels);
+  for (int j = 0; j < 8; ++j) {
+    if (keys & (2 << (2 * j))) dst[j] = out[j];
+  }
+}
+
+// wre_Add555Sat on eight pixels (16-bit lanes): no borrow crosses from one pixel to the next.
+inline __m128i wre_Add555Sat8(__m128i a, __m128i b) {
+  const __m128i s = _mm_add_epi16(a, b);
+  const __m128i q = _mm_and_si128(_mm_xor_si128(_mm_xor_si128(a, b), s), _mm_set1_epi16(static_cast<int16_t>(0x8420)));
+  return _mm_or_si128(_mm_sub_epi16(s, q), _mm_sub_epi16(q, _mm_srli_epi16(q, 5)));
+}
+
 // wre_Add555SatPair on four pixel pairs (32-bit lanes).
 inline __m128i wre_Add555SatPair4(__m128i pairs, __m128i additivePairs) {
   const __m128i s = _mm_add_epi32(pairs, additivePairs);

@@ -7,6 +7,10 @@
 #include "engine/render/soft_records.h"
 #include "engine/render/soft_round.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 // The two ways of cutting a span into 8-pixel chunks and a tail:
 //   kBlended: chunks while more than 8 pixels remain, tail of 1..8;
 //   kKeyed:   chunks while 12 or more remain, tail of 4..11 (or the whole span below 12); the
@@ -41,6 +45,39 @@ struct SpanTexelAddress {
   static uint32_t Fetch(const uint16_t* texels, uint32_t u, uint32_t v) {
     return *reinterpret_cast<const uint16_t*>(reinterpret_cast<const unsigned char*>(texels) + Offset(u, v));
   }
+
+#if defined(__SSE2__)
+  // Offset() of four coordinate pairs (32-bit lanes).
+  static __m128i Offset4(__m128i u, __m128i v) {
+    __m128i offset = _mm_setzero_si128();
+    if constexpr (kUMask != 0) {
+      offset = _mm_and_si128(_mm_srai_epi32(u, kUShift), _mm_set1_epi32(static_cast<int32_t>(kUMask)));
+    }
+    if constexpr (kVMask != 0) {
+      offset = _mm_add_epi32(offset, _mm_and_si128(_mm_srai_epi32(v, kVShift), _mm_set1_epi32(static_cast<int32_t>(kVMask))));
+    }
+    return offset;
+  }
+
+  // The texels of the eight pixels of a chunk, pixel j at (u + j du, v + j dv), in 16-bit lanes.
+  static __m128i Fetch8(const uint16_t* texels, uint32_t u, uint32_t v, uint32_t du, uint32_t dv) {
+    auto lanes = [](uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
+      return _mm_setr_epi32(static_cast<int32_t>(a), static_cast<int32_t>(b), static_cast<int32_t>(c),
+                            static_cast<int32_t>(d));
+    };
+    const __m128i u03 = lanes(u, u + du, u + 2 * du, u + 3 * du);
+    const __m128i v03 = lanes(v, v + dv, v + 2 * dv, v + 3 * dv);
+    const __m128i u47 = _mm_add_epi32(u03, _mm_set1_epi32(static_cast<int32_t>(4 * du)));
+    const __m128i v47 = _mm_add_epi32(v03, _mm_set1_epi32(static_cast<int32_t>(4 * dv)));
+    alignas(16) uint32_t offset[8];
+    _mm_store_si128(reinterpret_cast<__m128i*>(offset), Offset4(u03, v03));
+    _mm_store_si128(reinterpret_cast<__m128i*>(offset + 4), Offset4(u47, v47));
+    const unsigned char* base = reinterpret_cast<const unsigned char*>(texels);
+    auto at = [base](uint32_t o) { return static_cast<int16_t>(*reinterpret_cast<const uint16_t*>(base + o)); };
+    return _mm_setr_epi16(at(offset[0]), at(offset[1]), at(offset[2]), at(offset[3]), at(offset[4]), at(offset[5]),
+                          at(offset[6]), at(offset[7]));
+  }
+#endif
 };
 
 template <int kLog2W, int kLog2H>

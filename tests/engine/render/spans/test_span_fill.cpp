@@ -5,6 +5,7 @@
 
 #include "engine/render/soft_scene.h"
 #include "engine/render/spans/span_fill.h"
+#include "engine/render/spans/span_shade.h"
 
 namespace {
 
@@ -261,6 +262,38 @@ TEST(SpanFill, SpansAreDrawnInArrayOrderOnTheirOwnRows) {
       for (int x = 0; x < SoftScene::kRowPixels; ++x) {
         const bool covered = (y == 0 && x >= 10 && x < 15) || (y == 7 && x < 64) || (y == 3 && x == 20);
         ASSERT_EQ(scene.Pixel(x, y), covered ? x : SoftScene::kBackground) << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(SpanFill, ChunksAndTailsShadeEveryPixelAlike) {
+  // One texel a pixel across a 16-wide texture with some key bits clear, over a frame of noise;
+  // every drawn pixel must be the one-pixel rule applied to its texel and the old frame pixel.
+  std::vector<uint16_t> texels(16);
+  uint32_t seed = 4242;
+  auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+  for (uint16_t weight : {1024, 16896, 33280, 34816, 65535}) {
+    for (SpanFillFn filler : {wre_SpanBlend_16x1, wre_SpanKeyed_16x1}) {
+      for (uint16_t& t : texels) t = static_cast<uint16_t>(next() >> 8);
+      SoftScene scene;
+      for (uint16_t& p : scene.frame) p = static_cast<uint16_t>(next() >> 12);
+      const std::vector<uint16_t> before = scene.frame;
+      scene.polygon.frameWeight = weight;
+      scene.polygon.lightRed = static_cast<uint16_t>(512 + next() % 32769);
+      scene.polygon.lightGreen = static_cast<uint16_t>(512 + next() % 32769);
+      scene.polygon.lightBlue = static_cast<uint16_t>(512 + next() % 32769);
+      scene.polygon.additive = static_cast<uint16_t>(next() & 0x7FFF);
+      scene.SetU(float(1 << 20), float(1 << 19));
+      scene.AddSpan(0, 1, 61);
+      scene.Draw(filler, texels.data());
+      const SoftShade shade = wre_ShadePrepare(scene.polygon);
+      for (int x = 0; x < 61; ++x) {
+        const uint16_t texel = texels[x % 16], old = before[SoftScene::kRowPixels + x];
+        const uint32_t expected = !(texel & kTexelKeyBit)          ? old
+                                  : filler == wre_SpanBlend_16x1 ? wre_ShadeBlend(texel, old, shade)
+                                                                 : wre_ShadeKeyed(texel, shade);
+        ASSERT_EQ(scene.Pixel(x, 1), expected) << "weight " << weight << " pixel " << x;
       }
     }
   }

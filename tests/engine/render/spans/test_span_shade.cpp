@@ -232,3 +232,31 @@ TEST(SpanShade, FourPairsAtOnceMatchOneByOne) {
 
 }  // namespace
 #endif
+
+#if defined(__SSE2__)
+namespace {
+
+TEST(SpanShade, EightPixelsAtOnceMatchOneByOne) {
+  alignas(16) uint16_t a[8], b[8], out[8];
+  for (uint32_t first = 0; first < 0x10000; first += 8) {
+    for (int j = 0; j < 8; ++j) a[j] = static_cast<uint16_t>(first + j);
+    const __m128i frame = _mm_load_si128(reinterpret_cast<const __m128i*>(a));
+    for (uint32_t weight = 0; weight <= 33; ++weight) {
+      _mm_store_si128(reinterpret_cast<__m128i*>(out), wre_FrameWeight8(frame, weight));
+      for (int j = 0; j < 8; ++j) ASSERT_EQ(out[j], wre_FrameWeight(a[j], weight)) << a[j] << " " << weight;
+    }
+    for (uint32_t other : {0x0000u, 0x0001u, 0x03FFu, 0x4210u, 0x7FFFu, (first * 7u) & 0x7FFF}) {
+      for (int j = 0; j < 8; ++j) {
+        a[j] &= 0x7FFF;
+        b[j] = static_cast<uint16_t>((other + j * 1111u) & 0x7FFF);
+      }
+      _mm_store_si128(reinterpret_cast<__m128i*>(out),
+                      wre_Add555Sat8(_mm_load_si128(reinterpret_cast<const __m128i*>(a)),
+                                     _mm_load_si128(reinterpret_cast<const __m128i*>(b))));
+      for (int j = 0; j < 8; ++j) ASSERT_EQ(out[j], wre_Add555Sat(a[j], b[j])) << a[j] << " + " << b[j];
+    }
+  }
+}
+
+}  // namespace
+#endif
