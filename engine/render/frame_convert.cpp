@@ -1,4 +1,4 @@
-// 555 -> 565 in place, two pixels per 32-bit word, eight words per pass.
+// 555 -> 565 in place, two pixels per 32-bit word, a cache line of words per pass.
 #include "engine/render/frame_convert.h"
 
 #include <cstring>

@@ -183,30 +183,6 @@ TEST(SpanOpaque, NeverReadsTheFrame) {
   EXPECT_EQ(rows[0], rows[2]);
 }
 
-TEST(SpanOpaque, SizesAddressByTheirOwnMasks) {
-  struct Probe {
-    SpanFillFn filler;
-    int w, h;
-  };
-  for (const Probe& probe : {Probe{wre_SpanOpaque_2x2, 1, 1}, Probe{wre_SpanOpaque_16x16, 4, 4},
-                             Probe{wre_SpanOpaque_256x16, 8, 4}, Probe{wre_SpanOpaque_256x1, 8, 0},
-                             Probe{wre_SpanOpaque_1x16, 0, 4}, Probe{wre_SpanOpaque_32x32, 5, 5},
-                             Probe{wre_SpanOpaque_256x256, 8, 8}}) {
-    const int width = 1 << probe.w, height = 1 << probe.h;
-    std::vector<uint16_t> texels(static_cast<size_t>(width) * height);
-    for (size_t t = 0; t < texels.size(); ++t) texels[t] = ProbeTexel(static_cast<uint32_t>(t)) & 0x7FFF;
-    // Walk diagonally: one column and one row a pixel, wrapping past the edges.
-    SoftScene scene;
-    scene.SetU(TexelCentre(1, probe.w) - TexelCentre(0, probe.w), TexelCentre(0, probe.w));
-    scene.SetV(TexelCentre(1, probe.h) - TexelCentre(0, probe.h), TexelCentre(0, probe.h));
-    scene.AddSpan(0, 0, 40);
-    scene.Draw(probe.filler, texels.data());
-    for (int x = 0; x < 40; ++x) {
-      EXPECT_EQ(scene.Pixel(x, 0), texels[(x % height) * width + x % width]) << width << "x" << height << " " << x;
-    }
-  }
-}
-
 TEST(SpanOpaque, ChunkPairsAndTailPixelsFollowTheirRules) {
   // One texel a pixel; a span of 61 is seven chunks (pairs) and a tail of 5 (single pixels).
   std::vector<uint16_t> texels(16);
