@@ -16,14 +16,31 @@ struct OpaqueDrawer {
   SoftShade shade;
   uint32_t additivePair;
 
+#if defined(__SSE2__)
+  // Eight pixels from (u, v) stepping by (du, dv), of which the first `count` (1..8) are stored;
+  // added in pairs inside chunks, one by one in tails. The texels are all fetched first.
+  template <bool kPairs>
+  void Eight(uint16_t* dst, uint32_t u, uint32_t v, uint32_t du, uint32_t dv, int32_t count) const {
+    const __m128i lit = wre_TexelLight8(Address::Fetch8(texels, u, v, du, dv), shade);
+    const __m128i shaded =
+        kPairs ? wre_Add555SatPair4(lit, _mm_set1_epi32(static_cast<int32_t>(additivePair)))
+               : wre_Add555Sat8(lit, _mm_set1_epi16(static_cast<int16_t>(shade.additive)));
+    if (count == 8) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), shaded);
+    } else {
+      alignas(16) uint16_t out[8];
+      _mm_store_si128(reinterpret_cast<__m128i*>(out), shaded);
+      std::memcpy(dst, out, sizeof out[0] * static_cast<size_t>(count));
+    }
+  }
+#endif
+
   // Inside a chunk the pixels are lit one by one but added and stored two at a time (the first
-  // pixel in the low half). The eight texels are fetched before the first store.
+  // pixel in the low half).
   void Chunk(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv) const {
     const uint32_t su = static_cast<uint32_t>(du), sv = static_cast<uint32_t>(dv);
 #if defined(__SSE2__)
-    const __m128i texel = Address::Fetch8(texels, u, v, su, sv);
-    const __m128i additive = _mm_set1_epi32(static_cast<int32_t>(additivePair));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), wre_Add555SatPair4(wre_TexelLight8(texel, shade), additive));
+    Eight<true>(dst, u, v, su, sv, 8);
 #else
     uint32_t texel[8];
     for (int j = 0; j < 8; ++j) {
@@ -39,12 +56,17 @@ struct OpaqueDrawer {
     }
 #endif
   }
+
+  // In a tail every pixel is added on its own.
   void Tail(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv, int32_t count) const {
-    for (int32_t j = 0; j < count; ++j) {
+    const uint32_t su = static_cast<uint32_t>(du), sv = static_cast<uint32_t>(dv);
+#if defined(__SSE2__)
+    for (; count > 0; count -= 8, dst += 8, u += 8 * su, v += 8 * sv) Eight<false>(dst, u, v, su, sv, count < 8 ? count : 8);
+#else
+    for (int32_t j = 0; j < count; ++j, u += su, v += sv) {
       dst[j] = static_cast<uint16_t>(wre_ShadeKeyed(Address::Fetch(texels, u, v), shade));
-      u += static_cast<uint32_t>(du);
-      v += static_cast<uint32_t>(dv);
     }
+#endif
   }
 };
 

@@ -13,15 +13,16 @@ struct BlendDrawer {
   const uint16_t* texels;
   SoftShade shade;
 
-  void Pixel(uint16_t* pixel, uint32_t u, uint32_t v) const { Store(pixel, Address::Fetch(texels, u, v)); }
   void Store(uint16_t* pixel, uint32_t texel) const {
     if (texel & kTexelKeyBit) *pixel = static_cast<uint16_t>(wre_ShadeBlend(texel, *pixel, shade));
   }
-  // The eight texels of a chunk are fetched before the first pixel is stored.
-  void Chunk(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv) const {
+
+  // Eight pixels from (u, v) stepping by (du, dv), of which the first `count` (1..8) are drawn.
+  // The texels are all fetched first; the frame is read only within the `count` pixels.
+  void Eight(uint16_t* dst, uint32_t u, uint32_t v, uint32_t du, uint32_t dv, int32_t count) const {
 #if defined(__SSE2__)
-    if (shade.weight <= 33) {  // larger weights spill between the channels of the spread multiply
-      const __m128i texel = Address::Fetch8(texels, u, v, static_cast<uint32_t>(du), static_cast<uint32_t>(dv));
+    if (count == 8 && shade.weight <= 33) {  // larger weights spill between the lanes of the spread multiply
+      const __m128i texel = Address::Fetch8(texels, u, v, du, dv);
       const int keys = _mm_movemask_epi8(texel) & 0xAAAA;
       if (keys == 0) return;
       const __m128i frame = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
@@ -30,19 +31,15 @@ struct BlendDrawer {
     }
 #endif
     uint32_t texel[8];
-    for (int j = 0; j < 8; ++j) {
-      texel[j] = Address::Fetch(texels, u, v);
-      u += static_cast<uint32_t>(du);
-      v += static_cast<uint32_t>(dv);
-    }
-    for (int j = 0; j < 8; ++j) Store(dst + j, texel[j]);
+    for (int j = 0; j < count; ++j, u += du, v += dv) texel[j] = Address::Fetch(texels, u, v);
+    for (int j = 0; j < count; ++j) Store(dst + j, texel[j]);
+  }
+  void Chunk(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv) const {
+    Eight(dst, u, v, static_cast<uint32_t>(du), static_cast<uint32_t>(dv), 8);
   }
   void Tail(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv, int32_t count) const {
-    for (int32_t j = 0; j < count; ++j) {
-      Pixel(dst + j, u, v);
-      u += static_cast<uint32_t>(du);
-      v += static_cast<uint32_t>(dv);
-    }
+    const uint32_t su = static_cast<uint32_t>(du), sv = static_cast<uint32_t>(dv);
+    for (; count > 0; count -= 8, dst += 8, u += 8 * su, v += 8 * sv) Eight(dst, u, v, su, sv, count < 8 ? count : 8);
   }
 };
 

@@ -13,34 +13,31 @@ struct KeyedDrawer {
   const uint16_t* texels;
   SoftShade shade;
 
-  void Pixel(uint16_t* pixel, uint32_t u, uint32_t v) const { Store(pixel, Address::Fetch(texels, u, v)); }
   void Store(uint16_t* pixel, uint32_t texel) const {
     if (texel & kTexelKeyBit) *pixel = static_cast<uint16_t>(wre_ShadeKeyed(texel, shade));
   }
-  // The eight texels of a chunk are fetched before the first pixel is stored.
-  void Chunk(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv) const {
+
+  // Eight pixels from (u, v) stepping by (du, dv), of which the first `count` (1..8) are drawn.
+  // The texels are all fetched first.
+  void Eight(uint16_t* dst, uint32_t u, uint32_t v, uint32_t du, uint32_t dv, int32_t count) const {
 #if defined(__SSE2__)
-    const __m128i texel = Address::Fetch8(texels, u, v, static_cast<uint32_t>(du), static_cast<uint32_t>(dv));
-    const int keys = _mm_movemask_epi8(texel) & 0xAAAA;
+    const __m128i texel = Address::Fetch8(texels, u, v, du, dv);
+    const int keys = _mm_movemask_epi8(texel) & (0xAAAA >> (16 - 2 * count));
     if (keys == 0) return;
     const __m128i additive = _mm_set1_epi16(static_cast<int16_t>(shade.additive));
     wre_StoreKeyed8(dst, wre_Add555Sat8(wre_TexelLight8(texel, shade), additive), keys);
 #else
     uint32_t texel[8];
-    for (int j = 0; j < 8; ++j) {
-      texel[j] = Address::Fetch(texels, u, v);
-      u += static_cast<uint32_t>(du);
-      v += static_cast<uint32_t>(dv);
-    }
-    for (int j = 0; j < 8; ++j) Store(dst + j, texel[j]);
+    for (int j = 0; j < count; ++j, u += du, v += dv) texel[j] = Address::Fetch(texels, u, v);
+    for (int j = 0; j < count; ++j) Store(dst + j, texel[j]);
 #endif
   }
+  void Chunk(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv) const {
+    Eight(dst, u, v, static_cast<uint32_t>(du), static_cast<uint32_t>(dv), 8);
+  }
   void Tail(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv, int32_t count) const {
-    for (int32_t j = 0; j < count; ++j) {
-      Pixel(dst + j, u, v);
-      u += static_cast<uint32_t>(du);
-      v += static_cast<uint32_t>(dv);
-    }
+    const uint32_t su = static_cast<uint32_t>(du), sv = static_cast<uint32_t>(dv);
+    for (; count > 0; count -= 8, dst += 8, u += 8 * su, v += 8 * sv) Eight(dst, u, v, su, sv, count < 8 ? count : 8);
   }
 };
 

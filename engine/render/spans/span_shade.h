@@ -70,8 +70,8 @@ inline uint32_t wre_ShadeBlend(uint32_t texel, uint32_t frame, const SoftShade& 
 inline __m128i wre_TexelLight8(__m128i texels, const SoftShade& shade) {
   const __m128i rb = _mm_and_si128(texels, _mm_set1_epi16(0x7C1F));
   const __m128i multiplierLow = _mm_set1_epi16(static_cast<int16_t>(shade.lightRB & 0xFFFF));
-  __m128i high = _mm_mulhi_epu16(rb, multiplierLow);
-  if (shade.lightRB >> 16) high = _mm_add_epi16(high, rb);  // the multiplier's bit 16
+  const __m128i bit16 = _mm_set1_epi16(static_cast<int16_t>(0 - (shade.lightRB >> 16)));  // the multiplier's bit 16
+  const __m128i high = _mm_add_epi16(_mm_mulhi_epu16(rb, multiplierLow), _mm_and_si128(rb, bit16));
   const __m128i low = _mm_mullo_epi16(rb, multiplierLow);
   const __m128i green = _mm_mulhi_epu16(_mm_and_si128(texels, _mm_set1_epi16(0x03E0)),
                                         _mm_set1_epi16(static_cast<int16_t>(shade.lightG)));

@@ -47,35 +47,40 @@ struct SpanTexelAddress {
   }
 
 #if defined(__SSE2__)
-  // Offset() of four coordinate pairs (32-bit lanes).
-  static __m128i Offset4(__m128i u, __m128i v) {
-    __m128i offset = _mm_setzero_si128();
+  // Texel numbers (Offset() / 2) of four coordinate pairs, in 32-bit lanes.
+  static __m128i Index4(__m128i u, __m128i v) {
+    __m128i index = _mm_setzero_si128();
     if constexpr (kUMask != 0) {
-      offset = _mm_and_si128(_mm_srai_epi32(u, kUShift), _mm_set1_epi32(static_cast<int32_t>(kUMask)));
+      index = _mm_and_si128(_mm_srai_epi32(u, kUShift + 1), _mm_set1_epi32(static_cast<int32_t>(kUMask >> 1)));
     }
     if constexpr (kVMask != 0) {
-      offset = _mm_add_epi32(offset, _mm_and_si128(_mm_srai_epi32(v, kVShift), _mm_set1_epi32(static_cast<int32_t>(kVMask))));
+      index = _mm_add_epi32(
+          index, _mm_and_si128(_mm_srai_epi32(v, kVShift + 1), _mm_set1_epi32(static_cast<int32_t>(kVMask >> 1))));
     }
-    return offset;
+    return index;
   }
 
   // The texels of the eight pixels of a chunk, pixel j at (u + j du, v + j dv), in 16-bit lanes.
   static __m128i Fetch8(const uint16_t* texels, uint32_t u, uint32_t v, uint32_t du, uint32_t dv) {
-    auto lanes = [](uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
-      return _mm_setr_epi32(static_cast<int32_t>(a), static_cast<int32_t>(b), static_cast<int32_t>(c),
-                            static_cast<int32_t>(d));
+    // Lanes (x, x + d, x + 2d, x + 3d) and the same 4d further on.
+    const __m128i odd = _mm_setr_epi32(0, -1, 0, -1), upper = _mm_setr_epi32(0, 0, -1, -1);
+    auto ramp = [&](uint32_t x, uint32_t d, __m128i& first, __m128i& second) {
+      const __m128i d1 = _mm_set1_epi32(static_cast<int32_t>(d));
+      const __m128i d2 = _mm_add_epi32(d1, d1);
+      first = _mm_add_epi32(_mm_set1_epi32(static_cast<int32_t>(x)),
+                            _mm_add_epi32(_mm_and_si128(d1, odd), _mm_and_si128(d2, upper)));
+      second = _mm_add_epi32(first, _mm_add_epi32(d2, d2));
     };
-    const __m128i u03 = lanes(u, u + du, u + 2 * du, u + 3 * du);
-    const __m128i v03 = lanes(v, v + dv, v + 2 * dv, v + 3 * dv);
-    const __m128i u47 = _mm_add_epi32(u03, _mm_set1_epi32(static_cast<int32_t>(4 * du)));
-    const __m128i v47 = _mm_add_epi32(v03, _mm_set1_epi32(static_cast<int32_t>(4 * dv)));
-    alignas(16) uint32_t offset[8];
-    _mm_store_si128(reinterpret_cast<__m128i*>(offset), Offset4(u03, v03));
-    _mm_store_si128(reinterpret_cast<__m128i*>(offset + 4), Offset4(u47, v47));
-    const unsigned char* base = reinterpret_cast<const unsigned char*>(texels);
-    auto at = [base](uint32_t o) { return static_cast<int16_t>(*reinterpret_cast<const uint16_t*>(base + o)); };
-    return _mm_setr_epi16(at(offset[0]), at(offset[1]), at(offset[2]), at(offset[3]), at(offset[4]), at(offset[5]),
-                          at(offset[6]), at(offset[7]));
+    __m128i u03, u47, v03, v47;
+    ramp(u, du, u03, u47);
+    ramp(v, dv, v03, v47);
+    // Texel numbers fit in 16 bits: lane k holds pixel k's in its low half, pixel k + 4's above.
+    const __m128i index = _mm_or_si128(Index4(u03, v03), _mm_slli_epi32(Index4(u47, v47), 16));
+    auto at = [texels](int i) { return static_cast<int16_t>(texels[i]); };
+    return _mm_setr_epi16(at(_mm_extract_epi16(index, 0)), at(_mm_extract_epi16(index, 2)),
+                          at(_mm_extract_epi16(index, 4)), at(_mm_extract_epi16(index, 6)),
+                          at(_mm_extract_epi16(index, 1)), at(_mm_extract_epi16(index, 3)),
+                          at(_mm_extract_epi16(index, 5)), at(_mm_extract_epi16(index, 7)));
   }
 #endif
 };
@@ -93,20 +98,41 @@ inline uint16_t* wre_SpanDestination(uint16_t* frameFirstPixel, int32_t framePit
                                      static_cast<intptr_t>(y) * framePitch) + x;
 }
 
-// The three perspective values at the walk's latest exact point, in single precision.
+// The three perspective values u/z, v/z and 1/z at the walk's latest exact point, in single
+// precision, with what moves them along the span and the offsets taken off after the division.
+#if defined(__SSE2__)
 struct SpanPerspective {
-  float uz;
-  float vz;
-  float iz;
+  __m128 value;     // u/z, v/z, 1/z, unused
+  __m128 perPixel;  // uOverZDx, vOverZDx, invZDx, 0
+  __m128 offset;    // uOffset, vOffset, 0, 0
 };
 
-// Exact (u, v) at a point: one reciprocal, u converted before v, then the clamp when asked for.
+// The values at pixel (x, y): (per scanline * y + per pixel * x) + origin, each step rounded.
+inline SpanPerspective wre_SpanStart(const SoftGradients& g, int32_t x, int32_t y) {
+  SpanPerspective p;
+  p.perPixel = _mm_setr_ps(g.uOverZDx, g.vOverZDx, g.invZDx, 0.0f);
+  p.offset = _mm_setr_ps(g.uOffset, g.vOffset, 0.0f, 0.0f);
+  const __m128 perScanline = _mm_setr_ps(g.uOverZDy, g.vOverZDy, g.invZDy, 0.0f);
+  const __m128 origin = _mm_setr_ps(g.uOverZOrigin, g.vOverZOrigin, g.invZOrigin, 0.0f);
+  p.value = _mm_add_ps(_mm_add_ps(_mm_mul_ps(perScanline, _mm_set1_ps(static_cast<float>(y))),
+                                  _mm_mul_ps(p.perPixel, _mm_set1_ps(static_cast<float>(x)))),
+                       origin);
+  return p;
+}
+
+// Moves the values `distance` pixels to the right, each sum rounded to single.
+inline void wre_SpanAdvance(SpanPerspective& p, float distance) {
+  p.value = _mm_add_ps(p.value, _mm_mul_ps(p.perPixel, _mm_set1_ps(distance)));
+}
+
+// Exact (u, v) at a point: one reciprocal, then u/z * r - uOffset and the same for v, each rounded
+// to single and converted by wre_FloatToIntRound's rule (both at once), then the clamp if asked for.
 template <SpanClampFn kClamp>
-inline void wre_SpanExactUV(const SpanPerspective& p, const SoftGradients& g, bool clamp, uint32_t& u,
-                            uint32_t& v) {
-  const float r = 1.0f / p.iz;
-  int32_t iu = wre_FloatToIntRound(p.uz * r - g.uOffset);
-  int32_t iv = wre_FloatToIntRound(p.vz * r - g.vOffset);
+inline void wre_SpanExactUV(const SpanPerspective& p, bool clamp, uint32_t& u, uint32_t& v) {
+  const __m128 r = _mm_div_ps(_mm_set1_ps(1.0f), _mm_shuffle_ps(p.value, p.value, _MM_SHUFFLE(2, 2, 2, 2)));
+  const __m128i uv = _mm_cvtps_epi32(_mm_sub_ps(_mm_mul_ps(p.value, r), p.offset));
+  int32_t iu = _mm_cvtsi128_si32(uv);
+  int32_t iv = _mm_cvtsi128_si32(_mm_shuffle_epi32(uv, _MM_SHUFFLE(1, 1, 1, 1)));
   if (clamp) {
     iu = kClamp(iu);
     iv = kClamp(iv);
@@ -114,13 +140,44 @@ inline void wre_SpanExactUV(const SpanPerspective& p, const SoftGradients& g, bo
   u = static_cast<uint32_t>(iu);
   v = static_cast<uint32_t>(iv);
 }
+#else
+struct SpanPerspective {
+  float uz;
+  float vz;
+  float iz;
+  const SoftGradients* g;
+};
 
-// Moves the perspective values `distance` pixels to the right, each sum rounded to single.
-inline void wre_SpanAdvance(SpanPerspective& p, const SoftGradients& g, float distance) {
-  p.iz = p.iz + g.invZDx * distance;
-  p.uz = p.uz + g.uOverZDx * distance;
-  p.vz = p.vz + g.vOverZDx * distance;
+inline SpanPerspective wre_SpanStart(const SoftGradients& g, int32_t x, int32_t y) {
+  const float fx = static_cast<float>(x);
+  const float fy = static_cast<float>(y);
+  SpanPerspective p;
+  p.uz = (g.uOverZDy * fy + g.uOverZDx * fx) + g.uOverZOrigin;
+  p.vz = (g.vOverZDy * fy + g.vOverZDx * fx) + g.vOverZOrigin;
+  p.iz = (g.invZDy * fy + g.invZDx * fx) + g.invZOrigin;
+  p.g = &g;
+  return p;
 }
+
+inline void wre_SpanAdvance(SpanPerspective& p, float distance) {
+  p.iz = p.iz + p.g->invZDx * distance;
+  p.uz = p.uz + p.g->uOverZDx * distance;
+  p.vz = p.vz + p.g->vOverZDx * distance;
+}
+
+template <SpanClampFn kClamp>
+inline void wre_SpanExactUV(const SpanPerspective& p, bool clamp, uint32_t& u, uint32_t& v) {
+  const float r = 1.0f / p.iz;
+  int32_t iu = wre_FloatToIntRound(p.uz * r - p.g->uOffset);
+  int32_t iv = wre_FloatToIntRound(p.vz * r - p.g->vOffset);
+  if (clamp) {
+    iu = kClamp(iu);
+    iv = kClamp(iv);
+  }
+  u = static_cast<uint32_t>(iu);
+  v = static_cast<uint32_t>(iv);
+}
+#endif
 
 // Walks one span of n pixels starting at dst (pixel (x, y)). The drawer provides
 //   Chunk(dst, u, v, du, dv)     8 pixels, pixel j at (u + j du, v + j dv)
@@ -132,22 +189,17 @@ template <SpanPlan kPlan, SpanClampFn kClamp, typename Drawer>
 inline void wre_SpanWalk(const SoftGradients& g, bool clamp, int32_t x, int32_t y, int32_t n, uint16_t* dst,
                          const Drawer& drawer) {
   if (n < 1) return;
-  const float fx = static_cast<float>(x);
-  const float fy = static_cast<float>(y);
-  SpanPerspective p;
-  p.uz = (g.uOverZDy * fy + g.uOverZDx * fx) + g.uOverZOrigin;
-  p.vz = (g.vOverZDy * fy + g.vOverZDx * fx) + g.vOverZOrigin;
-  p.iz = (g.invZDy * fy + g.invZDx * fx) + g.invZOrigin;
+  SpanPerspective p = wre_SpanStart(g, x, y);
 
   uint32_t u, v;
-  wre_SpanExactUV<kClamp>(p, g, clamp, u, v);
+  wre_SpanExactUV<kClamp>(p, clamp, u, v);
   uint32_t uEnd, vEnd;
   int32_t remaining = n;
 
   if constexpr (kPlan == SpanPlan::kBlended) {
     while (remaining > 8) {
-      wre_SpanAdvance(p, g, 8.0f);
-      wre_SpanExactUV<kClamp>(p, g, clamp, uEnd, vEnd);
+      wre_SpanAdvance(p, 8.0f);
+      wre_SpanExactUV<kClamp>(p, clamp, uEnd, vEnd);
       const int32_t du = static_cast<int32_t>(uEnd - u) >> 3;
       const int32_t dv = static_cast<int32_t>(vEnd - v) >> 3;
       drawer.Chunk(dst, u, v, du, dv);
@@ -157,14 +209,14 @@ inline void wre_SpanWalk(const SoftGradients& g, bool clamp, int32_t x, int32_t 
       remaining -= 8;
     }
   } else {
-    wre_SpanAdvance(p, g, remaining >= 12 ? 8.0f : static_cast<float>(remaining));
-    wre_SpanExactUV<kClamp>(p, g, clamp, uEnd, vEnd);
+    wre_SpanAdvance(p, remaining >= 12 ? 8.0f : static_cast<float>(remaining));
+    wre_SpanExactUV<kClamp>(p, clamp, uEnd, vEnd);
     while (remaining >= 12) {
       const int32_t du = static_cast<int32_t>(uEnd - u) >> 3;
       const int32_t dv = static_cast<int32_t>(vEnd - v) >> 3;
       // The exact point after this chunk: 8 on while 20 or more remain, else the span's end.
-      wre_SpanAdvance(p, g, remaining >= 20 ? 8.0f : static_cast<float>(remaining - 8));
-      wre_SpanExactUV<kClamp>(p, g, clamp, uEnd, vEnd);
+      wre_SpanAdvance(p, remaining >= 20 ? 8.0f : static_cast<float>(remaining - 8));
+      wre_SpanExactUV<kClamp>(p, clamp, uEnd, vEnd);
       drawer.Chunk(dst, u, v, du, dv);
       u += static_cast<uint32_t>(du) * 8u;
       v += static_cast<uint32_t>(dv) * 8u;
@@ -174,8 +226,8 @@ inline void wre_SpanWalk(const SoftGradients& g, bool clamp, int32_t x, int32_t 
   }
 
   if constexpr (kPlan == SpanPlan::kBlended) {
-    wre_SpanAdvance(p, g, static_cast<float>(remaining));
-    wre_SpanExactUV<kClamp>(p, g, clamp, uEnd, vEnd);
+    wre_SpanAdvance(p, static_cast<float>(remaining));
+    wre_SpanExactUV<kClamp>(p, clamp, uEnd, vEnd);
   }
   const int32_t du = static_cast<int32_t>(uEnd - u) / remaining;
   const int32_t dv = static_cast<int32_t>(vEnd - v) / remaining;

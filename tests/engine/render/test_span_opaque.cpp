@@ -184,29 +184,33 @@ TEST(SpanOpaque, NeverReadsTheFrame) {
 }
 
 TEST(SpanOpaque, ChunkPairsAndTailPixelsFollowTheirRules) {
-  // One texel a pixel; a span of 61 is seven chunks (pairs) and a tail of 5 (single pixels).
+  // One texel a pixel; chunks (while 12 or more pixels remain) add in pairs, the tail one by one.
   std::vector<uint16_t> texels(16);
   uint32_t seed = 777;
   auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-  for (int round = 0; round < 200; ++round) {
-    for (uint16_t& t : texels) t = static_cast<uint16_t>(next() >> 8);
-    SoftScene scene;
-    scene.polygon.lightRed = static_cast<uint16_t>(512 + next() % 32769);
-    scene.polygon.lightGreen = static_cast<uint16_t>(512 + next() % 32769);
-    scene.polygon.lightBlue = static_cast<uint16_t>(512 + next() % 32769);
-    scene.polygon.additive = static_cast<uint16_t>(next() & 0x7FFF);
-    scene.SetU(float(1 << 20), float(1 << 19));
-    scene.AddSpan(0, 1, 61);
-    scene.Draw(wre_SpanOpaque_16x1, texels.data());
-    const SoftShade shade = wre_ShadePrepare(scene.polygon);
-    for (int x = 0; x < 56; x += 2) {
-      const uint32_t pair = wre_Add555SatPair(
-          wre_TexelLight(texels[x % 16], shade) | (wre_TexelLight(texels[(x + 1) % 16], shade) << 16),
-          shade.additive * 0x10001u);
-      ASSERT_EQ(scene.Pixel(x, 1), pair & 0xFFFF) << x;
-      ASSERT_EQ(scene.Pixel(x + 1, 1), pair >> 16) << x + 1;
+  for (int round = 0; round < 100; ++round) {
+    for (int n : {1, 5, 8, 11, 12, 19, 20, 61}) {
+      for (uint16_t& t : texels) t = static_cast<uint16_t>(next() >> 8);
+      SoftScene scene;
+      scene.polygon.lightRed = static_cast<uint16_t>(512 + next() % 32769);
+      scene.polygon.lightGreen = static_cast<uint16_t>(512 + next() % 32769);
+      scene.polygon.lightBlue = static_cast<uint16_t>(512 + next() % 32769);
+      scene.polygon.additive = static_cast<uint16_t>(next() & 0x7FFF);
+      scene.SetU(float(1 << 20), float(1 << 19));
+      scene.AddSpan(0, 1, n);
+      scene.Draw(wre_SpanOpaque_16x1, texels.data());
+      const SoftShade shade = wre_ShadePrepare(scene.polygon);
+      const int chunked = n < 12 ? 0 : (n - 4) / 8 * 8;
+      for (int x = 0; x < chunked; x += 2) {
+        const uint32_t pair = wre_Add555SatPair(
+            wre_TexelLight(texels[x % 16], shade) | (wre_TexelLight(texels[(x + 1) % 16], shade) << 16),
+            shade.additive * 0x10001u);
+        ASSERT_EQ(scene.Pixel(x, 1), pair & 0xFFFF) << n << ": " << x;
+        ASSERT_EQ(scene.Pixel(x + 1, 1), pair >> 16) << n << ": " << x + 1;
+      }
+      for (int x = chunked; x < n; ++x) ASSERT_EQ(scene.Pixel(x, 1), wre_ShadeKeyed(texels[x % 16], shade)) << n << ": " << x;
+      ASSERT_EQ(scene.Pixel(n, 1), SoftScene::kBackground);
     }
-    for (int x = 56; x < 61; ++x) ASSERT_EQ(scene.Pixel(x, 1), wre_ShadeKeyed(texels[x % 16], shade)) << x;
   }
 }
 

@@ -273,27 +273,29 @@ TEST(SpanFill, ChunksAndTailsShadeEveryPixelAlike) {
   std::vector<uint16_t> texels(16);
   uint32_t seed = 4242;
   auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
-  for (uint16_t weight : {1024, 16896, 33280, 34816, 65535}) {
-    for (SpanFillFn filler : {wre_SpanBlend_16x1, wre_SpanKeyed_16x1}) {
-      for (uint16_t& t : texels) t = static_cast<uint16_t>(next() >> 8);
-      SoftScene scene;
-      for (uint16_t& p : scene.frame) p = static_cast<uint16_t>(next() >> 12);
-      const std::vector<uint16_t> before = scene.frame;
-      scene.polygon.frameWeight = weight;
-      scene.polygon.lightRed = static_cast<uint16_t>(512 + next() % 32769);
-      scene.polygon.lightGreen = static_cast<uint16_t>(512 + next() % 32769);
-      scene.polygon.lightBlue = static_cast<uint16_t>(512 + next() % 32769);
-      scene.polygon.additive = static_cast<uint16_t>(next() & 0x7FFF);
-      scene.SetU(float(1 << 20), float(1 << 19));
-      scene.AddSpan(0, 1, 61);
-      scene.Draw(filler, texels.data());
-      const SoftShade shade = wre_ShadePrepare(scene.polygon);
-      for (int x = 0; x < 61; ++x) {
-        const uint16_t texel = texels[x % 16], old = before[SoftScene::kRowPixels + x];
-        const uint32_t expected = !(texel & kTexelKeyBit)          ? old
-                                  : filler == wre_SpanBlend_16x1 ? wre_ShadeBlend(texel, old, shade)
-                                                                 : wre_ShadeKeyed(texel, shade);
-        ASSERT_EQ(scene.Pixel(x, 1), expected) << "weight " << weight << " pixel " << x;
+  for (int n : {1, 3, 7, 8, 9, 11, 12, 16, 19, 27, 61}) {
+    for (uint16_t weight : {1024, 16896, 33280, 34816, 65535}) {
+      for (SpanFillFn filler : {wre_SpanBlend_16x1, wre_SpanKeyed_16x1}) {
+        for (uint16_t& t : texels) t = static_cast<uint16_t>(next() >> 8);
+        SoftScene scene;
+        for (uint16_t& p : scene.frame) p = static_cast<uint16_t>(next() >> 12);
+        const std::vector<uint16_t> before = scene.frame;
+        scene.polygon.frameWeight = weight;
+        scene.polygon.lightRed = static_cast<uint16_t>(512 + next() % 32769);
+        scene.polygon.lightGreen = static_cast<uint16_t>(512 + next() % 32769);
+        scene.polygon.lightBlue = static_cast<uint16_t>(512 + next() % 32769);
+        scene.polygon.additive = static_cast<uint16_t>(next() & 0x7FFF);
+        scene.SetU(float(1 << 20), float(1 << 19));
+        scene.AddSpan(0, 1, n);
+        scene.Draw(filler, texels.data());
+        const SoftShade shade = wre_ShadePrepare(scene.polygon);
+        for (int x = 0; x < SoftScene::kRowPixels; ++x) {
+          const uint16_t texel = texels[x % 16], old = before[SoftScene::kRowPixels + x];
+          const uint32_t expected = x >= n || !(texel & kTexelKeyBit) ? old
+                                    : filler == wre_SpanBlend_16x1  ? wre_ShadeBlend(texel, old, shade)
+                                                                    : wre_ShadeKeyed(texel, shade);
+          ASSERT_EQ(scene.Pixel(x, 1), expected) << "n " << n << " weight " << weight << " pixel " << x;
+        }
       }
     }
   }
