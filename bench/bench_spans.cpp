@@ -68,7 +68,9 @@ void BM_SpanFill(benchmark::State& state) {
   const int log2Size = static_cast<int>(state.range(1));
   FillScene scene(log2Size, static_cast<int>(state.range(2)));
   const int index = wre_SpanFillIndex(log2Size, log2Size);
-  const SpanFillFn filler = family == 0 ? kSpanFillOpaque[index] : family == 1 ? kSpanFillBlend[index] : kSpanFillKeyed[index];
+  const SpanFillFn filler = family == 0   ? kSpanFillOpaque[index]
+                            : family == 1 ? kSpanFillBlend[index]
+                                          : kSpanFillKeyed[index];
   for (auto _ : state) {
     scene.Link();
     filler(&scene.polygon, scene.frame.data(), kWidth * 2, scene.texels.data());

@@ -76,7 +76,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (size_t i = 0; i < texels.size(); ++i) texels[i] = static_cast<uint16_t>(i * 40503u);
   std::vector<uint16_t> frame(kWidth * kHeight, 0x5A5A);
 
-  const SpanFillFn filler = family == 0 ? kSpanFillOpaque[index] : family == 1 ? kSpanFillBlend[index] : kSpanFillKeyed[index];
+  const SpanFillFn filler = family == 0   ? kSpanFillOpaque[index]
+                            : family == 1 ? kSpanFillBlend[index]
+                                          : kSpanFillKeyed[index];
   filler(&polygon, frame.data(), kWidth * 2, texels.data());
 
   for (size_t i = 0; i < frame.size(); ++i) {

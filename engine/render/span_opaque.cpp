@@ -61,7 +61,9 @@ struct OpaqueDrawer {
   void Tail(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv, int32_t count) const {
     const uint32_t su = static_cast<uint32_t>(du), sv = static_cast<uint32_t>(dv);
 #if defined(__SSE2__)
-    for (; count > 0; count -= 8, dst += 8, u += 8 * su, v += 8 * sv) Eight<false>(dst, u, v, su, sv, count < 8 ? count : 8);
+    for (; count > 0; count -= 8, dst += 8, u += 8 * su, v += 8 * sv) {
+      Eight<false>(dst, u, v, su, sv, count < 8 ? count : 8);
+    }
 #else
     for (int32_t j = 0; j < count; ++j, u += su, v += sv) {
       dst[j] = static_cast<uint16_t>(wre_ShadeKeyed(Address::Fetch(texels, u, v), shade));

@@ -37,7 +37,9 @@ struct KeyedDrawer {
   }
   void Tail(uint16_t* dst, uint32_t u, uint32_t v, int32_t du, int32_t dv, int32_t count) const {
     const uint32_t su = static_cast<uint32_t>(du), sv = static_cast<uint32_t>(dv);
-    for (; count > 0; count -= 8, dst += 8, u += 8 * su, v += 8 * sv) Eight(dst, u, v, su, sv, count < 8 ? count : 8);
+    for (; count > 0; count -= 8, dst += 8, u += 8 * su, v += 8 * sv) {
+      Eight(dst, u, v, su, sv, count < 8 ? count : 8);
+    }
   }
 };
 
@@ -61,4 +63,5 @@ int32_t wre_SpanKeyed(SoftPolygon* polygon, uint16_t* frameFirstPixel, int32_t f
 WRE_SPAN_SIZES(WRE_SPAN_INSTANTIATE)
 #undef WRE_SPAN_INSTANTIATE
 
-constinit const std::array<SpanFillFn, kSpanFillCount> kSpanFillKeyed = MakeKeyedTable(std::make_index_sequence<kSpanFillCount>{});
+constinit const std::array<SpanFillFn, kSpanFillCount> kSpanFillKeyed =
+    MakeKeyedTable(std::make_index_sequence<kSpanFillCount>{});

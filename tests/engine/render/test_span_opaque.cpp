@@ -208,7 +208,9 @@ TEST(SpanOpaque, ChunkPairsAndTailPixelsFollowTheirRules) {
         ASSERT_EQ(scene.Pixel(x, 1), pair & 0xFFFF) << n << ": " << x;
         ASSERT_EQ(scene.Pixel(x + 1, 1), pair >> 16) << n << ": " << x + 1;
       }
-      for (int x = chunked; x < n; ++x) ASSERT_EQ(scene.Pixel(x, 1), wre_ShadeKeyed(texels[x % 16], shade)) << n << ": " << x;
+      for (int x = chunked; x < n; ++x) {
+        ASSERT_EQ(scene.Pixel(x, 1), wre_ShadeKeyed(texels[x % 16], shade)) << n << ": " << x;
+      }
       ASSERT_EQ(scene.Pixel(n, 1), SoftScene::kBackground);
     }
   }

@@ -32,8 +32,9 @@ TEST(SpanShade, PrepareBuildsThePackedMultipliers) {
     uint16_t word;
     uint32_t weight;
   };
-  for (const WeightRow& row : {WeightRow{1024, 1}, WeightRow{2047, 1}, WeightRow{16384, 16}, WeightRow{16896, 16},
-                               WeightRow{31744, 31}, WeightRow{32767, 31}, WeightRow{32768, 32}, WeightRow{33280, 32}}) {
+  const WeightRow weights[] = {{1024, 1},  {2047, 1},  {16384, 16}, {16896, 16},
+                               {31744, 31}, {32767, 31}, {32768, 32}, {33280, 32}};
+  for (const WeightRow& row : weights) {
     EXPECT_EQ(Shade(512, 512, 512, row.word).weight, row.weight) << row.word;
   }
   EXPECT_EQ(Shade(512, 512, 512, 0, 0x4210).additive, 0x4210u);
@@ -61,7 +62,8 @@ TEST(SpanShade, TexelLightExamples) {
 
 TEST(SpanShade, FullLightKeepsEveryTexelAndNoLightGivesBlack) {
   for (uint32_t word = 32768; word <= 33280; word += 1) {
-    const SoftShade shade = Shade(static_cast<uint16_t>(word), static_cast<uint16_t>(word), static_cast<uint16_t>(word));
+    const uint16_t w = static_cast<uint16_t>(word);
+    const SoftShade shade = Shade(w, w, w);
     for (uint32_t texel = 0; texel < 0x10000; texel += (word % 64 == 0) ? 1 : 97) {
       ASSERT_EQ(wre_TexelLight(texel, shade), texel & 0x7FFF) << word << " " << texel;
     }
@@ -151,8 +153,9 @@ TEST(SpanShade, SaturatingAddMatchesThePerChannelRuleForEveryChannelSum) {
   for (uint32_t sR = 0; sR <= 62; ++sR) {
     for (uint32_t sG = 0; sG <= 62; ++sG) {
       for (uint32_t sB = 0; sB <= 62; ++sB) {
-        const uint32_t a = (std::min(sR, 31u) << 10) | (std::min(sG, 31u) << 5) | std::min(sB, 31u);
-        const uint32_t b = ((sR - std::min(sR, 31u)) << 10) | ((sG - std::min(sG, 31u)) << 5) | (sB - std::min(sB, 31u));
+        const uint32_t aR = std::min(sR, 31u), aG = std::min(sG, 31u), aB = std::min(sB, 31u);
+        const uint32_t a = (aR << 10) | (aG << 5) | aB;
+        const uint32_t b = ((sR - aR) << 10) | ((sG - aG) << 5) | (sB - aB);
         ASSERT_EQ(wre_Add555Sat(a, b), ExpectedSum(sR, sG, sB)) << sR << " " << sG << " " << sB;
       }
     }
