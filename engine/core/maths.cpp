@@ -405,7 +405,6 @@ void wre_MatrixInvert3x3(const float* in, float* out) {
   const float c20 = b * f - c * e;
   float determinant = a * c00 + d * c10 + g * c20;
   if (determinant == 0.0f) determinant = 0.0001f;
-  const float inverse = 1.0f / determinant;
   const float c01 = -(d * i - f * g);
   const float c11 = a * i - c * g;
   const float c21 = -(a * f - c * d);
@@ -413,15 +412,15 @@ void wre_MatrixInvert3x3(const float* in, float* out) {
   const float c12 = -(a * h - b * g);
   const float c22 = a * e - b * d;
   // The adjugate is the transpose of the cofactor matrix.
-  out[0] = c00 * inverse;
-  out[1] = c10 * inverse;
-  out[2] = c20 * inverse;
-  out[4] = c01 * inverse;
-  out[5] = c11 * inverse;
-  out[6] = c21 * inverse;
-  out[8] = c02 * inverse;
-  out[9] = c12 * inverse;
-  out[10] = c22 * inverse;
+  out[0] = c00 / determinant;
+  out[1] = c10 / determinant;
+  out[2] = c20 / determinant;
+  out[4] = c01 / determinant;
+  out[5] = c11 / determinant;
+  out[6] = c21 / determinant;
+  out[8] = c02 / determinant;
+  out[9] = c12 / determinant;
+  out[10] = c22 / determinant;
 }
 
 void wre_QuaternionFromAxisAngle(float x, float y, float z, float angle, Point4* out) {

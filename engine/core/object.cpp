@@ -296,6 +296,8 @@ EngineObject* wre_ObjectNew(int32_t kind, int32_t polygonCapacity, int32_t point
 
 int32_t wre_ObjectDispose(EngineObject* object) {
   if (!object) return kWreErrNull;
+  // A member of a detail group goes with its group: freed alone it would stay in the parent's list.
+  if (object->status & kStatusInGroup) return kWreErrRange;
   // An object still standing in a world leaves it first, so the world keeps no dangling link.
   if ((object->status & kStatusInWorld) && gObjectServices.worldRemove) gObjectServices.worldRemove(object);
   if (object->detailGroup) {
@@ -355,6 +357,8 @@ int32_t wre_ObjectAddPoly(EngineObject* object, int32_t material, int32_t textur
     // An index must name a point of the array and fit the polygon's 16-bit index.
     if (index < 0 || index >= object->pointCapacity || index > kMaxPointIndex) return kWreErrRange;
   }
+  // Material and texture indices are stored in 16 bits; larger ones are refused, not cut down.
+  if (material > 0xFFFF || texture > 0xFFFF) return kWreErrRange;
   const int32_t n = object->polygonCount;
   ObjectPolygon& polygon = object->polygons[n];
   polygon.kind = SoftwarePolyKind(kind);
@@ -420,6 +424,9 @@ int32_t wre_ObjectRecalc(EngineObject* object, uint8_t spare, uint8_t normals, u
                          uint8_t planes) {
   (void)spare;
   if (!object) return kWreErrNull;
+  // A grid mesh is static from its first recalculation on, so that its planes are taken in its
+  // own frame even when it was placed before.
+  if (object->kind == kObjectStatic) object->renderFlags |= kRenderStatic;
   if (IsMeshKind(object->kind)) {
     if (points) WorldPointsOf(object);
     if (planes) wre_ObjectCalcPlanes(object);
@@ -444,7 +451,6 @@ int32_t wre_ObjectRecalc(EngineObject* object, uint8_t spare, uint8_t normals, u
   } else if (object->kind == kObjectParticles) {
     if (radius) wre_ObjectCalcRadius(object);
   }
-  if (object->kind == kObjectStatic) object->renderFlags |= kRenderStatic;
   MarkChanged(object);
   return 0;
 }

@@ -171,13 +171,15 @@ int32_t wre_ObjectRendererKind();
 // Creation and disposal.
 EngineObject* wre_ObjectNew(int32_t kind, int32_t polygonCapacity, int32_t pointCapacity, uint32_t collisionGroup,
                             int32_t particleKind, uint32_t creationFlags);
+// -1010 for a member of a detail group: it is disposed with its group.
 int32_t wre_ObjectDispose(EngineObject* object);
 void wre_ObjectClear(EngineObject* object, uint32_t collisionGroup);
 
 // Building.
 int32_t wre_ObjectAddPoint(EngineObject* object, float x, float y, float z, uint8_t merge);
 int32_t wre_ObjectFindPoint(const EngineObject* object, float x, float y, float z);
-// 0; -1 when the polygon capacity is reached; -1010 for a point index outside the points.
+// 0; -1 when the polygon capacity is reached; -1010 for a point index outside the points or
+// above 65535, and for a material or texture index above 65535 (a negative texture: untextured).
 int32_t wre_ObjectAddPoly(EngineObject* object, int32_t material, int32_t texture, int32_t kind, int32_t p0,
                           int32_t p1, int32_t p2, const float* uv0, const float* uv1, const float* uv2,
                           uint8_t withCoordinates);
