@@ -11,6 +11,13 @@ void plat_UseBackend(PlatBackend backend) {
   plat_TimeSelectBackend(backend);
   plat_SystemSelectBackend(backend);
   plat_DisplaySelectBackend(backend);
+  plat_DialogSelectBackend(backend);
+  plat_WindowSelectBackend(backend);
+  plat_ShellSelectBackend(backend);
+  plat_SoundSelectBackend(backend);
+  plat_CdSelectBackend(backend);
+  plat_VideoSelectBackend(backend);
+  plat_PresentSelectBackend(backend);
 }
 
 PlatBackend plat_CurrentBackend() { return gBackend; }

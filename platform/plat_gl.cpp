@@ -68,6 +68,10 @@ SDL_Window* HiddenWindow() {
 
 }  // namespace
 
+void plat_GlPrepareWindow() {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SetAttributes(nullptr);
+}
+
 bool plat_GlAvailable() {
   if (plat_CurrentBackend() == kPlatBackendTest) return gTestAvailable;
   if (gAvailable < 0) {

@@ -1,8 +1,10 @@
 #include "engine/core/fatal.h"
 
+#include "engine/core/input.h"
 #include "engine/core/system.h"
 #include "engine/render/context.h"
 #include "platform/plat_system.h"
+#include "platform/plat_window.h"
 
 uint8_t gContextsDisposed = 0;
 
@@ -15,6 +17,9 @@ WreFatalCallback gFatalCallback = nullptr;
 bool gInSystemFatal = false;
 bool gInFinalExit = false;
 
+// Exit code of a fatal error met while the program was already closing.
+constexpr int kQuietExitCode = 1;
+
 }  // namespace
 
 WreFatalCallback wre_SystemSetFatalCallback(WreFatalCallback callback) {
@@ -25,9 +30,13 @@ WreFatalCallback wre_SystemSetFatalCallback(WreFatalCallback callback) {
 void wre_SystemFatalError(const char* message) {
   if (gInSystemFatal || gInFinalExit) plat_FatalAppExit(message);
   gInSystemFatal = true;
+  wre_CursorShow();
+  wre_MessagePump();
+  wre_CursorShow();
   wre_SystemShutdown();
   if (gFatalCallback && gFatalCallback != &wre_SystemFatalError) gFatalCallback(message);
   // A callback must end the process; one that comes back is followed by the final exit.
+  plat_ShowCursor(true);
   plat_FatalAppExit(message);
 }
 
@@ -39,5 +48,17 @@ void wre_FatalError(const char* message) {
     wre_ContextDisposeAll();
     gContextsDisposed = 1;
   }
+  // The window sees up to four waiting messages. When the quit message is among them the program
+  // is already closing: it ends without showing the text.
+  for (int i = 0; i < 4; ++i) {
+    PlatMessage msg{};
+    if (!plat_PeekMessage(&msg, false)) break;
+    int got = plat_GetMessage(&msg);
+    if (got == 0) plat_QuietExit(kQuietExitCode);
+    if (got < 0) break;
+    plat_TranslateMessage(&msg);
+    plat_DispatchMessage(&msg);
+  }
+  plat_ShowCursor(true);
   plat_FatalAppExit(message);
 }

@@ -4,6 +4,8 @@
 #include <string>
 #include <system_error>
 
+#include "tools/datagen/media_tree.h"
+
 int main(int argc, char** argv) {
   std::filesystem::path root = argc > 1 ? argv[1] : ".";
   std::error_code error;
@@ -14,5 +16,6 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
+  if (!DatagenWriteMedia(root.string())) return 1;
   return 0;
 }

@@ -1,0 +1,271 @@
+// Dialog toolkit back ends: SDL windows, and headless canvases fed by tests.
+#include <SDL.h>
+
+#include <algorithm>
+#include <climits>
+#include <deque>
+#include <string>
+
+#include "platform/plat_dialog_internal.h"
+#include "platform/plat_time.h"
+#include "platform/plat_window.h"
+
+namespace {
+
+// ---- real: SDL windows ---------------------------------------------------------------------
+
+bool EnsureVideo() {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+  // Dialogs are CPU canvases copied to a plain window surface; no renderer needs to stand
+  // behind that surface.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+SDL_Window* WindowOf(const PlatDialog* dialog) { return static_cast<SDL_Window*>(dialog->window); }
+
+int CaptionOf(const PlatDialog* dialog) {
+  return (dialog->style & kPlatWsCaption) == kPlatWsCaption ? kPlatCaptionHeight : 0;
+}
+
+void RealScreenSize(int* width, int* height) {
+  SDL_DisplayMode mode{};
+  if (EnsureVideo() && SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+    *width = mode.w;
+    *height = mode.h;
+  } else {
+    *width = 0;
+    *height = 0;
+  }
+}
+
+// Window titles are UTF-8; captions are bytes like every other text of the toolkit.
+std::string TitleOf(const PlatDialog* dialog) {
+  return plat_TextForDisplay(dialog->caption.data(), dialog->caption.size());
+}
+
+// The window manager draws the frame; the client goes where our own frame would put it.
+void ClientPlacement(const PlatDialog* dialog, int* x, int* y, int* w, int* h) {
+  *x = dialog->outer.x + kPlatFrameWidth;
+  *y = dialog->outer.y + kPlatFrameWidth + CaptionOf(dialog);
+  *w = std::max(1, dialog->clientWidth);
+  *h = std::max(1, dialog->clientHeight);
+}
+
+bool RealWindowOpen(PlatDialog* dialog) {
+  if (!EnsureVideo()) return false;
+  int x, y, w, h;
+  ClientPlacement(dialog, &x, &y, &w, &h);
+  Uint32 flags = SDL_WINDOW_HIDDEN;
+  if ((dialog->style & kPlatWsCaption) != kPlatWsCaption) flags |= SDL_WINDOW_BORDERLESS;
+  SDL_Window* window = SDL_CreateWindow(TitleOf(dialog).c_str(), x, y, w, h, flags);
+  if (!window) return false;
+  dialog->window = window;
+  if (dialog->modal && dialog->owner && dialog->owner->window)
+    SDL_SetWindowModalFor(window, WindowOf(dialog->owner));  // only some drivers know it
+  return true;
+}
+
+void RealWindowClose(PlatDialog* dialog) {
+  if (dialog->window) SDL_DestroyWindow(WindowOf(dialog));
+}
+
+void RealWindowPlace(PlatDialog* dialog) {
+  if (!dialog->window) return;
+  int x, y, w, h;
+  ClientPlacement(dialog, &x, &y, &w, &h);
+  SDL_SetWindowSize(WindowOf(dialog), w, h);
+  SDL_SetWindowPosition(WindowOf(dialog), x, y);
+  // Take in the server's answers now: a window surface made while they are pending puts the
+  // window back where it was (seen with X11).
+  SDL_PumpEvents();
+}
+
+void RealWindowCaption(PlatDialog* dialog) {
+  if (dialog->window) SDL_SetWindowTitle(WindowOf(dialog), TitleOf(dialog).c_str());
+}
+
+void RealWindowShow(PlatDialog* dialog) {
+  if (!dialog->window) return;
+  if (dialog->visible) {
+    SDL_ShowWindow(WindowOf(dialog));
+    SDL_RaiseWindow(WindowOf(dialog));
+  } else {
+    SDL_HideWindow(WindowOf(dialog));
+  }
+}
+
+void RealPresent(PlatDialog* dialog) {
+  if (!dialog->window || dialog->canvas.width <= 0 || dialog->canvas.height <= 0) return;
+  SDL_Surface* target = SDL_GetWindowSurface(WindowOf(dialog));
+  if (!target) return;
+  SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
+      dialog->canvas.pixels.data(), dialog->canvas.width, dialog->canvas.height, 32,
+      dialog->canvas.width * 4, SDL_PIXELFORMAT_RGB888);
+  if (!source) return;
+  SDL_BlitSurface(source, nullptr, target, nullptr);
+  SDL_FreeSurface(source);
+  SDL_UpdateWindowSurface(WindowOf(dialog));
+}
+
+PlatDialog* DialogOfWindowId(Uint32 id) {
+  SDL_Window* window = SDL_GetWindowFromID(id);
+  return plat_DialogFromWindow(window);
+}
+
+// SDL's event to ours; kRawNone for what the toolkit does not use (or windows not its own).
+PlatRawEvent Translate(const SDL_Event& e) {
+  PlatRawEvent out;
+  switch (e.type) {
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+      out.target = DialogOfWindowId(e.button.windowID);
+      out.kind = e.type == SDL_MOUSEBUTTONDOWN ? kRawMouseDown : kRawMouseUp;
+      out.x = e.button.x;
+      out.y = e.button.y;
+      out.value = e.button.button == SDL_BUTTON_LEFT ? kPlatMouseLeft
+                  : e.button.button == SDL_BUTTON_RIGHT ? kPlatMouseRight
+                                                        : 0;
+      break;
+    case SDL_MOUSEMOTION:
+      out.target = DialogOfWindowId(e.motion.windowID);
+      out.kind = kRawMouseMove;
+      out.x = e.motion.x;
+      out.y = e.motion.y;
+      break;
+    case SDL_MOUSEWHEEL: {
+      out.target = DialogOfWindowId(e.wheel.windowID);
+      out.kind = kRawWheel;
+      SDL_GetMouseState(&out.x, &out.y);
+      int notches = e.wheel.y;
+      if (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) notches = -notches;
+      out.value = notches;
+      break;
+    }
+    case SDL_KEYDOWN:
+      out.target = DialogOfWindowId(e.key.windowID);
+      if (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER) {
+        out.kind = kRawKey;
+        out.value = kPlatKeyEnter;
+      } else if (e.key.keysym.sym == SDLK_ESCAPE) {
+        out.kind = kRawKey;
+        out.value = kPlatKeyEscape;
+      }
+      break;
+    case SDL_WINDOWEVENT:
+      out.target = DialogOfWindowId(e.window.windowID);
+      if (e.window.event == SDL_WINDOWEVENT_CLOSE)
+        out.kind = kRawClose;
+      else if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
+               e.window.event == SDL_WINDOWEVENT_SHOWN ||
+               e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+               e.window.event == SDL_WINDOWEVENT_RESTORED)
+        out.kind = kRawExpose;
+      break;
+    default:
+      break;
+  }
+  // An event for a window that is not a live dialog's is not ours.
+  if (!out.target) out.kind = kRawNone;
+  return out;
+}
+
+bool RealNextEvent(int timeoutMs, PlatRawEvent* event) {
+  if (!SDL_WasInit(SDL_INIT_VIDEO)) return false;
+  SDL_Event e;
+  int got = timeoutMs > 0 ? SDL_WaitEventTimeout(&e, timeoutMs) : SDL_PollEvent(&e);
+  if (!got) return false;
+  *event = Translate(e);
+  return true;
+}
+
+void RealDiscardEvents() {
+  if (SDL_WasInit(SDL_INIT_VIDEO)) SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+}
+
+constexpr PlatDialogBackendOps kRealOps{
+    false,          RealScreenSize, RealWindowOpen, RealWindowClose, RealWindowPlace,
+    RealWindowCaption, RealWindowShow, RealPresent, RealNextEvent,   RealDiscardEvents};
+
+// ---- test: headless canvases ---------------------------------------------------------------
+
+struct TestState {
+  std::deque<PlatRawEvent> queue;
+  PlatIdleHook hook = nullptr;
+  void* hookUser = nullptr;
+  bool inHook = false;
+};
+TestState gTest;
+
+// The screen of the test back end is the window module's (plat_TestSetScreenSize).
+void TestScreenSize(int* width, int* height) { plat_GetScreenSize(width, height); }
+bool TestWindowOpen(PlatDialog*) { return true; }
+void TestWindowNothing(PlatDialog*) {}
+// Input queued for a dialog that goes away goes nowhere (not to a later dialog at its address).
+void TestWindowClose(PlatDialog* dialog) {
+  gTest.queue.erase(std::remove_if(gTest.queue.begin(), gTest.queue.end(),
+                                   [dialog](const PlatRawEvent& e) { return e.target == dialog; }),
+                    gTest.queue.end());
+}
+
+bool TestNextEvent(int timeoutMs, PlatRawEvent* event) {
+  if (gTest.queue.empty() && timeoutMs > 0) {
+    if (gTest.hook && !gTest.inHook) {
+      gTest.inHook = true;
+      gTest.hook(gTest.hookUser);
+      gTest.inHook = false;
+    }
+    // Nothing came: the wait took its whole timeout.
+    if (gTest.queue.empty()) plat_TestClockAdvanceMicroseconds(int64_t{timeoutMs} * 1000);
+  }
+  if (gTest.queue.empty()) return false;
+  *event = gTest.queue.front();
+  gTest.queue.pop_front();
+  return true;
+}
+
+void TestDiscardEvents() { gTest.queue.clear(); }
+
+constexpr PlatDialogBackendOps kTestOps{
+    true,              TestScreenSize,    TestWindowOpen,    TestWindowClose,   TestWindowNothing,
+    TestWindowNothing, TestWindowNothing, TestWindowNothing, TestNextEvent,     TestDiscardEvents};
+
+void Push(PlatRawKind kind, PlatDialog* target, int x, int y, int value) {
+  PlatRawEvent e;
+  e.kind = kind;
+  e.target = target;
+  e.x = x;
+  e.y = y;
+  e.value = value;
+  gTest.queue.push_back(e);
+}
+
+}  // namespace
+
+const PlatDialogBackendOps* plat_DialogBackendOps(PlatBackend backend) {
+  return backend == kPlatBackendTest ? &kTestOps : &kRealOps;
+}
+
+
+void plat_TestPushMouseDown(PlatDialog* target, int x, int y) {
+  Push(kRawMouseDown, target, x, y, kPlatMouseLeft);
+}
+void plat_TestPushMouseMove(PlatDialog* target, int x, int y) { Push(kRawMouseMove, target, x, y, 0); }
+void plat_TestPushMouseUp(PlatDialog* target, int x, int y) {
+  Push(kRawMouseUp, target, x, y, kPlatMouseLeft);
+}
+void plat_TestPushClick(PlatDialog* target, int x, int y) {
+  plat_TestPushMouseDown(target, x, y);
+  plat_TestPushMouseUp(target, x, y);
+}
+void plat_TestPushWheel(PlatDialog* target, int x, int y, int notches) {
+  Push(kRawWheel, target, x, y, notches);
+}
+void plat_TestPushKey(PlatDialog* target, PlatKey key) { Push(kRawKey, target, 0, 0, key); }
+void plat_TestPushClose(PlatDialog* target) { Push(kRawClose, target, 0, 0, 0); }
+int plat_TestQueuedEvents() { return static_cast<int>(gTest.queue.size()); }
+
+void plat_TestSetIdleHook(PlatIdleHook hook, void* user) {
+  gTest.hook = hook;
+  gTest.hookUser = user;
+}

@@ -1,0 +1,91 @@
+// Dialog toolkit: the records behind the handles and the back-end function table.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "platform/plat_backend.h"
+#include "platform/plat_dialog.h"
+
+struct PlatControl {
+  PlatDialog* dialog = nullptr;
+  PlatControlKind kind = kPlatControlButton;
+  int id = 0;
+  uint32_t style = 0;
+  PlatRect rect;
+  std::string text;
+  bool visible = false;
+  bool pressed = false;  // a button drawn pushed in: captured with the pointer inside
+  PlatFont* font = nullptr;
+  // Edit controls.
+  std::string display;  // the text made displayable, line ends kept
+  std::vector<PlatTextLine> lines;
+  bool linesValid = false;
+  int topLine = 0;
+  int thumbGrab = 0;  // pointer offset into the thumb while it is dragged
+};
+
+enum PlatCaptureMode : int {
+  kCaptureNone = 0,
+  kCaptureButton = 1,
+  kCaptureThumb = 2,
+};
+
+struct PlatDialog {
+  PlatDialogProc proc = nullptr;
+  void* user = nullptr;
+  PlatDialog* owner = nullptr;
+  uint32_t style = 0;
+  std::string caption;
+  PlatRect outer;
+  int clientWidth = 0;
+  int clientHeight = 0;
+  PlatCanvas canvas;
+  std::vector<PlatControl*> controls;  // creation order; the first is on top
+  PlatFont* font = nullptr;
+  bool ownsFont = false;
+  bool visible = false;
+  bool dirty = true;
+  bool modal = false;
+  bool ended = false;
+  int result = 0;
+  PlatControl* capture = nullptr;
+  PlatCaptureMode captureMode = kCaptureNone;
+  void* window = nullptr;  // the real back end's window
+};
+
+enum PlatRawKind : int {
+  kRawNone = 0,
+  kRawMouseDown,
+  kRawMouseUp,
+  kRawMouseMove,
+  kRawWheel,
+  kRawKey,
+  kRawClose,
+  kRawExpose,
+};
+
+struct PlatRawEvent {
+  PlatRawKind kind = kRawNone;
+  PlatDialog* target = nullptr;  // null: the topmost dialog
+  int x = 0;
+  int y = 0;
+  int value = 0;  // mouse button, wheel notches or key
+};
+
+struct PlatDialogBackendOps {
+  bool headless;
+  void (*screenSize)(int* width, int* height);
+  bool (*windowOpen)(PlatDialog* dialog);
+  void (*windowClose)(PlatDialog* dialog);
+  void (*windowPlace)(PlatDialog* dialog);  // outer rectangle and client size changed
+  void (*windowCaption)(PlatDialog* dialog);
+  void (*windowShow)(PlatDialog* dialog);   // visibility changed
+  void (*present)(PlatDialog* dialog);
+  // One event within the timeout (0: only what is queued). False when none came.
+  bool (*nextEvent)(int timeoutMs, PlatRawEvent* event);
+  void (*discardEvents)();
+};
+
+const PlatDialogBackendOps* plat_DialogBackendOps(PlatBackend backend);
+// The live dialog the real back end's window belongs to (null when gone).
+PlatDialog* plat_DialogFromWindow(void* window);

@@ -1,0 +1,69 @@
+// Platform layer: keyboard state and the system-key lock.
+//
+// Keys are numbered by virtual key (0-255): letters 'A'-'Z' and digits '0'-'9' are their own
+// numbers, Shift, Ctrl and Alt are 16, 17, 18 (either side) and 160-165 (left and right), the left
+// mouse button is 1.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/plat_window.h"
+
+enum : int {
+  kPlatVkLButton = 1,
+  kPlatVkRButton = 2,
+  kPlatVkMButton = 4,
+  kPlatVkBack = 8,
+  kPlatVkTab = 9,
+  kPlatVkClear = 12,
+  kPlatVkReturn = 13,
+  kPlatVkShift = 16,
+  kPlatVkControl = 17,
+  kPlatVkMenu = 18,  // Alt
+  kPlatVkPause = 19,
+  kPlatVkCapital = 20,
+  kPlatVkEscape = 27,
+  kPlatVkSpace = 32,
+  kPlatVkSnapshot = 44,
+  kPlatVkLWin = 91,
+  kPlatVkRWin = 92,
+  kPlatVkF10 = 121,
+  kPlatVkLShift = 160,
+  kPlatVkRShift = 161,
+  kPlatVkLControl = 162,
+  kPlatVkRControl = 163,
+  kPlatVkLMenu = 164,
+  kPlatVkRMenu = 165,
+};
+
+// True while the key is held now. The state is read fresh from the system (waiting system events
+// are taken into the key state, not into the message queue). Generic 16, 17, 18 are held when
+// either side is.
+bool plat_AsyncKeyDown(int vk);
+
+// The system-key lock. The filter sees every key event before it becomes a message (specific
+// left/right virtual keys, whether Alt is held) and returns true to drop it. While locked, the real
+// back end grabs the keyboard whenever a window has the focus (so the desktop does not act on the
+// combinations the filter drops) and keeps the screen saver off. Nothing outside the program's own
+// windows is changed.
+using PlatKeyFilter = bool (*)(int vk, bool down, bool altHeld);
+bool plat_SystemKeysLock(PlatKeyFilter filter);
+void plat_SystemKeysUnlock();
+
+// Test back end: scripted input. Events go to the window created last that is still alive.
+void plat_TestInputReset();  // no windows, empty queue, no quit, nothing held, cursor count 0 at (0, 0)
+void plat_TestSetKeyHeld(int vk, bool held);  // the asynchronous state only, no message
+// A key going down or up: the held state changes and the key event passes the filter and becomes a
+// key message (Alt is taken from the held state).
+void plat_TestKeyEvent(int vk, bool down);
+// Typed text: one character message per character 32-126 (others are dropped).
+void plat_TestTypeText(const char* text);
+void plat_TestMouseMove(int clientX, int clientY);
+void plat_TestMouseButton(bool down);
+void plat_TestCloseRequest();
+void plat_TestSetScreenSize(int width, int height);
+// Queue inspection: the number of waiting messages and one of them (0 = next), without taking it.
+size_t plat_TestQueueLength();
+bool plat_TestQueueAt(size_t index, PlatMessage* msg);
+bool plat_TestKeyboardGrabbed();
+bool plat_TestCaptureReleased();  // true once plat_ReleaseCapture ran since the reset

@@ -1,0 +1,238 @@
+// Windows, the queue, key messages, the cursor and the key filter on the test back end.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/plat_backend.h"
+#include "platform/plat_input.h"
+#include "platform/plat_window.h"
+
+namespace {
+
+struct Seen {
+  PlatWindow window;
+  uint32_t message;
+  uintptr_t wParam;
+  intptr_t lParam;
+};
+std::vector<Seen> gSeen;
+
+intptr_t RecordingProc(PlatWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  gSeen.push_back(Seen{window, message, wParam, lParam});
+  if (message == kPlatMsgDestroy) {
+    EXPECT_FALSE(plat_DestroyWindow(window));  // already on its way out
+    plat_PostQuitMessage(7);
+  }
+  return plat_DefWindowProc(window, message, wParam, lParam) + 100;
+}
+
+class PlatWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    plat_UseBackend(kPlatBackendTest);
+    plat_TestInputReset();
+    gSeen.clear();
+    ASSERT_TRUE(plat_RegisterClass("Main Class", RecordingProc));
+    window = plat_CreateWindow("MAIN class", "Title", kPlatStylePopup | kPlatStyleVisible, 100, 50, 640, 480,
+                               nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+  }
+
+  std::vector<PlatMessage> TakeAll() {
+    std::vector<PlatMessage> out;
+    PlatMessage msg{};
+    while (plat_PeekMessage(&msg, true)) out.push_back(msg);
+    return out;
+  }
+
+  PlatWindow window = nullptr;
+};
+
+TEST_F(PlatWindowTest, WindowLifecycle) {
+  EXPECT_EQ(plat_CreateWindow("no such class", "x", 0, 0, 0, 10, 10, nullptr, nullptr), nullptr);
+  EXPECT_TRUE(plat_IsWindow(window));
+  int w = 0, h = 0;
+  EXPECT_TRUE(plat_GetClientSize(window, &w, &h));
+  EXPECT_EQ(w, 640);
+  EXPECT_EQ(h, 480);
+  int x = 3, y = 4;
+  EXPECT_TRUE(plat_ClientToScreen(window, &x, &y));
+  EXPECT_EQ(x, 103);
+  EXPECT_EQ(y, 54);
+
+  // Destroying sends the destroy message at once and drops the window's waiting messages.
+  plat_TestTypeText("ab");
+  EXPECT_EQ(plat_TestQueueLength(), 2u);
+  EXPECT_TRUE(plat_DestroyWindow(window));
+  ASSERT_EQ(gSeen.size(), 1u);
+  EXPECT_EQ(gSeen[0].message, kPlatMsgDestroy);
+  EXPECT_FALSE(plat_IsWindow(window));
+  EXPECT_FALSE(plat_DestroyWindow(window));
+  EXPECT_FALSE(plat_ShowWindow(window, true));
+  EXPECT_EQ(plat_SendMessage(window, kPlatMsgUser, 0, 0), 0);
+  // Only the quit message is left, with its exit code.
+  auto all = TakeAll();
+  ASSERT_EQ(all.size(), 1u);
+  EXPECT_EQ(all[0].message, kPlatMsgQuit);
+  EXPECT_EQ(all[0].wParam, 7u);
+  EXPECT_EQ(all[0].window, nullptr);
+  EXPECT_TRUE(plat_QuitPosted());
+}
+
+TEST_F(PlatWindowTest, CloseRequestGoesThroughDefaultHandlingToQuit) {
+  plat_TestCloseRequest();
+  PlatMessage msg{};
+  ASSERT_EQ(plat_GetMessage(&msg), 1);
+  EXPECT_EQ(msg.message, kPlatMsgClose);
+  EXPECT_EQ(plat_DispatchMessage(&msg), 100);
+  EXPECT_FALSE(plat_IsWindow(window));
+  ASSERT_EQ(gSeen.size(), 2u);
+  EXPECT_EQ(gSeen[1].message, kPlatMsgDestroy);
+  EXPECT_EQ(plat_GetMessage(&msg), 0);
+  EXPECT_EQ(msg.message, kPlatMsgQuit);
+  // Nothing can come any more: the test back end does not wait for ever.
+  EXPECT_EQ(plat_GetMessage(&msg), -1);
+}
+
+TEST_F(PlatWindowTest, QuitComesAfterWaitingMessagesAndPeekCanLeaveIt) {
+  plat_PostQuitMessage(0);
+  plat_PostMessage(window, kPlatMsgUser, 1, 2);
+  PlatMessage msg{};
+  ASSERT_TRUE(plat_PeekMessage(&msg, false));
+  EXPECT_EQ(msg.message, kPlatMsgUser);
+  ASSERT_TRUE(plat_PeekMessage(&msg, true));
+  EXPECT_EQ(msg.message, kPlatMsgUser);
+  EXPECT_EQ(plat_DispatchMessage(&msg), 100);
+  ASSERT_TRUE(plat_PeekMessage(&msg, false));
+  EXPECT_EQ(msg.message, kPlatMsgQuit);
+  EXPECT_EQ(plat_DispatchMessage(&msg), 0);
+  ASSERT_TRUE(plat_PeekMessage(&msg, true));
+  EXPECT_FALSE(plat_PeekMessage(&msg, true));
+  EXPECT_TRUE(plat_QuitPosted());
+}
+
+TEST_F(PlatWindowTest, KeyMessagesAndKeyData) {
+  plat_TestKeyEvent('A', true);
+  plat_TestKeyEvent('A', true);  // auto-repeat
+  plat_TestKeyEvent('A', false);
+  plat_TestKeyEvent(kPlatVkLShift, true);
+  plat_TestKeyEvent(kPlatVkRControl, true);
+  plat_TestKeyEvent(kPlatVkF10, true);
+  auto all = TakeAll();
+  ASSERT_EQ(all.size(), 6u);
+  EXPECT_EQ(all[0].message, kPlatMsgKeyDown);
+  EXPECT_EQ(all[0].wParam, 'A');
+  EXPECT_EQ(all[0].lParam & 0xFFFF, 1);
+  EXPECT_EQ(all[0].lParam & kPlatKeyDataPrevious, 0);
+  EXPECT_NE(all[1].lParam & kPlatKeyDataPrevious, 0);
+  EXPECT_EQ(all[2].message, kPlatMsgKeyUp);
+  EXPECT_NE(all[2].lParam & kPlatKeyDataUp, 0);
+  // Modifiers come with the generic key; the held state knows the side.
+  EXPECT_EQ(all[3].wParam, static_cast<uintptr_t>(kPlatVkShift));
+  EXPECT_EQ(all[4].wParam, static_cast<uintptr_t>(kPlatVkControl));
+  EXPECT_EQ(all[5].message, kPlatMsgSysKeyDown);
+  EXPECT_TRUE(plat_AsyncKeyDown(kPlatVkShift));
+  EXPECT_TRUE(plat_AsyncKeyDown(kPlatVkLShift));
+  EXPECT_FALSE(plat_AsyncKeyDown(kPlatVkRShift));
+  EXPECT_TRUE(plat_AsyncKeyDown(kPlatVkControl));
+  EXPECT_FALSE(plat_AsyncKeyDown(kPlatVkMenu));
+  EXPECT_FALSE(plat_AsyncKeyDown(300));
+}
+
+TEST_F(PlatWindowTest, AltMakesSystemKeysAndSystemCharacters) {
+  plat_TestKeyEvent(kPlatVkLMenu, true);
+  plat_TestKeyEvent('X', true);
+  plat_TestTypeText("x");
+  plat_TestKeyEvent('X', false);
+  plat_TestKeyEvent(kPlatVkLMenu, false);
+  plat_TestTypeText("y");
+  auto all = TakeAll();
+  ASSERT_EQ(all.size(), 6u);
+  EXPECT_EQ(all[0].message, kPlatMsgSysKeyDown);
+  EXPECT_EQ(all[0].wParam, static_cast<uintptr_t>(kPlatVkMenu));
+  EXPECT_EQ(all[1].message, kPlatMsgSysKeyDown);
+  EXPECT_NE(all[1].lParam & kPlatKeyDataAlt, 0);
+  EXPECT_EQ(all[2].message, kPlatMsgSysChar);
+  EXPECT_EQ(all[3].message, kPlatMsgSysKeyUp);
+  EXPECT_EQ(all[4].message, kPlatMsgSysKeyUp);
+  EXPECT_EQ(all[5].message, kPlatMsgChar);
+  EXPECT_EQ(all[5].wParam, 'y');
+}
+
+TEST_F(PlatWindowTest, TextKeepsPrintableAsciiOnly) {
+  plat_TestTypeText("a \t~\x7f\xc3\xa9Z");  // tab, DEL and a two-byte character are dropped
+  auto all = TakeAll();
+  std::vector<uintptr_t> chars;
+  for (const auto& m : all) {
+    EXPECT_EQ(m.message, kPlatMsgChar);
+    chars.push_back(m.wParam);
+  }
+  EXPECT_EQ(chars, (std::vector<uintptr_t>{'a', ' ', '~', 'Z'}));
+}
+
+TEST_F(PlatWindowTest, MouseMovesCoalesceIntoTheLatest) {
+  plat_TestMouseMove(1, 2);
+  plat_TestMouseMove(3, 4);
+  plat_TestMouseMove(600, 470);
+  plat_TestMouseButton(true);
+  plat_TestMouseMove(7, 8);
+  plat_TestMouseButton(false);
+  auto all = TakeAll();
+  ASSERT_EQ(all.size(), 4u);
+  EXPECT_EQ(all[0].message, kPlatMsgMouseMove);
+  EXPECT_EQ(all[0].lParam & 0xFFFF, 600);
+  EXPECT_EQ((all[0].lParam >> 16) & 0xFFFF, 470);
+  EXPECT_EQ(all[1].message, kPlatMsgLButtonDown);
+  EXPECT_EQ(all[2].message, kPlatMsgMouseMove);
+  EXPECT_EQ(all[2].wParam, 1u);  // the left button was held
+  EXPECT_EQ(all[3].message, kPlatMsgLButtonUp);
+  int x = 0, y = 0;
+  plat_GetCursorPos(&x, &y);
+  EXPECT_EQ(x, 107);
+  EXPECT_EQ(y, 58);
+}
+
+TEST_F(PlatWindowTest, SetCursorPosMovesThePointerOverTheWindow) {
+  plat_SetCursorPos(110, 60);
+  plat_SetCursorPos(5000, 5000);  // off the window: no message
+  auto all = TakeAll();
+  ASSERT_EQ(all.size(), 1u);
+  EXPECT_EQ(all[0].message, kPlatMsgMouseMove);
+  EXPECT_EQ(all[0].lParam, (10 << 16) | 10);
+  int x = 0, y = 0;
+  plat_GetCursorPos(&x, &y);
+  EXPECT_EQ(x, 5000);
+}
+
+TEST_F(PlatWindowTest, CursorShowCount) {
+  EXPECT_EQ(plat_ShowCursor(false), -1);
+  EXPECT_EQ(plat_ShowCursor(false), -2);
+  EXPECT_EQ(plat_ShowCursor(true), -1);
+  EXPECT_EQ(plat_ShowCursor(true), 0);
+  EXPECT_EQ(plat_ShowCursor(true), 1);
+  EXPECT_FALSE(plat_TestCaptureReleased());
+  plat_ReleaseCapture();
+  EXPECT_TRUE(plat_TestCaptureReleased());
+}
+
+bool DropEscape(int vk, bool, bool) { return vk == kPlatVkEscape; }
+
+TEST_F(PlatWindowTest, LockFilterDropsKeysBeforeTheyBecomeMessages) {
+  EXPECT_FALSE(plat_TestKeyboardGrabbed());
+  EXPECT_TRUE(plat_SystemKeysLock(DropEscape));
+  EXPECT_TRUE(plat_TestKeyboardGrabbed());
+  plat_TestKeyEvent(kPlatVkEscape, true);
+  plat_TestKeyEvent(kPlatVkTab, true);
+  EXPECT_TRUE(plat_AsyncKeyDown(kPlatVkEscape));  // the key is still held; only the message is gone
+  ASSERT_EQ(plat_TestQueueLength(), 1u);
+  PlatMessage msg{};
+  ASSERT_TRUE(plat_TestQueueAt(0, &msg));
+  EXPECT_EQ(msg.wParam, static_cast<uintptr_t>(kPlatVkTab));
+  // A window made while locked is grabbed too; unlocking lets every key through again.
+  plat_SystemKeysUnlock();
+  EXPECT_FALSE(plat_TestKeyboardGrabbed());
+  plat_TestKeyEvent(kPlatVkEscape, false);
+  EXPECT_EQ(plat_TestQueueLength(), 2u);
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+// Sample data: a launcher disc in a folder, for tests and for trying the launcher by hand.
+//
+// Layout below the root folder:
+//   disc/ostrel.ini            every [Configs] key and five products, one of each kind
+//   disc/art/backdrop.bmp      640 x 480, 8 bits, 256 colours, pixels at 1078
+//   disc/eula/game.txt         CRLF lines; disc/eula/extras.txt LF lines with one 0xA9 byte;
+//                              disc/eula/readme.txt is absent on purpose (an empty agreement)
+//   disc/docs/catalog.txt, disc/docs/readme.sh, disc/media/movie.sh, disc/media/cleanup.sh
+//   disc/setup/install_game.sh, install_tools.sh, uninstall_tools.sh, install_extras.sh
+//   windows/                   the Windows directory (the state file appears here)
+//   registry.ini               the registry store, with an unrelated [SOFTWARE\Other] section
+// The scripts are small /bin/sh stand-ins for installers and programs: install_game.sh makes
+// Programs/Game/velloran_hydrel and adds the game's key to registry.ini, install_tools.sh makes
+// windows/Tools/tools, uninstall_tools.sh removes it.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The colour index of the sample picture at x, y (counted from the top-left corner).
+uint8_t datagen_LauncherBitmapIndex(int x, int y);
+// The colour of index i in the sample picture's table, as 0x00RRGGBB.
+uint32_t datagen_LauncherBitmapColour(int index);
+// An 8-bit bitmap file with a full 256-entry colour table and its pixels at 1078, rows padded to
+// 4 bytes, bottom-up (or top-down with a negative height when `topDown`).
+std::vector<uint8_t> datagen_LauncherBitmap(int width, int height, bool topDown = false);
+
+// The disc's "ostrel.ini", with `rootWindows` (the root folder in Windows form) filled in.
+std::string datagen_LauncherDiscIni(const std::string& rootWindows);
+
+// Writes the whole disc below `nativeRoot`. False when a file cannot be written.
+bool datagen_WriteLauncherDisc(const std::string& nativeRoot);
