@@ -8,9 +8,32 @@
 #include "engine/core/fatal.h"
 #include "engine/core/maths.h"
 #include "engine/core/memory.h"
+#include "engine/core/particles.h"
 #include "engine/core/polytree.h"
+#include "engine/core/world.h"
 
-ObjectServices gObjectServices = {};
+namespace {
+
+int32_t AddToWorld(World* world, EngineObject* object) { return wre_WorldAddObject(object, world); }
+
+// The entries this library serves itself: worlds and particle sets.
+constexpr ObjectServices kCoreServices = {
+    nullptr,                                // rendererKind: the renderer's
+    &wre_ParticlesNew,                      // particlesNew
+    &wre_ParticlesDispose,                  // particlesDispose
+    &wre_ParticlesExtent,                   // particlesExtent
+    nullptr,                                // userDataDisposeAll: the user-data module's
+    &wre_WorldRemoveObjectFromItsWorld,     // worldRemove
+    &AddToWorld,                            // worldAdd
+    &wre_WorldRefileObject,                 // worldRefile
+    nullptr,                                // polygonUnlit: the materials' and textures'
+};
+
+}  // namespace
+
+ObjectServices gObjectServices = kCoreServices;
+
+ObjectServices wre_ObjectCoreServices() { return kCoreServices; }
 
 namespace {
 

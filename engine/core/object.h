@@ -164,7 +164,10 @@ struct ObjectServices {
   bool (*polygonUnlit)(const ObjectPolygon* polygon);
 };
 
+// Starts with the entries of the engine core (worlds, particle sets) installed.
 extern ObjectServices gObjectServices;
+// The engine core's own entries, the others null.
+ObjectServices wre_ObjectCoreServices();
 
 int32_t wre_ObjectRendererKind();
 
