@@ -5,6 +5,7 @@
 
 #include "engine/core/colour_scale.h"
 #include "engine/core/strings.h"
+#include "engine/data/material.h"
 
 const char* const gCodexTokenNames[kCodexTokenCount] = {
     "kVKT_StartIgnore",
@@ -41,7 +42,7 @@ constexpr int32_t kLocalSize = 256;
 // 4096ths of a turn per degree, as a 32-bit float (a little above 4096/360).
 constexpr float kDegreesToAngle = 11.37778f;
 
-CodexIdentFinder gMaterialFinder = nullptr;
+CodexIdentFinder gMaterialFinder = wre_MaterialFindByIdent;
 CodexIdentFinder gTextureFinder = nullptr;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -220,7 +221,7 @@ int32_t wre_CodexSetWorldFlags(int32_t flags) {
 }
 
 void wre_CodexSetIdentFinders(CodexIdentFinder material, CodexIdentFinder texture) {
-  gMaterialFinder = material;
+  gMaterialFinder = material ? material : wre_MaterialFindByIdent;
   gTextureFinder = texture;
 }
 

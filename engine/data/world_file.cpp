@@ -2,6 +2,13 @@
 
 #include <cstring>
 
+#include "engine/core/files.h"
+#include "engine/core/grid_mesh.h"
+#include "engine/core/light.h"
+#include "engine/core/object.h"
+#include "engine/core/transform.h"
+#include "engine/core/world.h"
+
 namespace {
 
 // A light line: name, position, colour, a second colour that is read and not used, intensity.
@@ -70,5 +77,121 @@ int32_t WorldFileReadLine(const char** text, int32_t* remaining, uint8_t removeL
     default:
       break;
   }
+  return result;
+}
+
+namespace {
+
+// Adds a light of the line to the world, or, in remove mode, takes the named one out and frees it.
+int32_t ApplyLight(const WorldFileLine& line, uint8_t removeLights, World* world) {
+  if (!world) return 0;
+  if (removeLights) {
+    Light* light = wre_LightFindByName(line.name, world);
+    if (!light) return 0;
+    int32_t result = wre_LightListRemove(light, world);
+    if (result == 0) result = wre_LightDispose(light);
+    return result;
+  }
+  Transform transform;
+  wre_TransformReset(&transform);
+  wre_TransformSet(&transform, 0, 0, 0, line.position.x, line.position.y, line.position.z);
+  const int32_t type = line.id == kCodexPointLightSource ? kLightPoint : kLightDirectional;
+  Light* light = wre_LightCreate(type, &transform, line.colour, line.intensity);
+  if (!light) return 0;  // nothing is added and the read goes on
+  wre_LightSetName(light, line.name);
+  const int32_t result = wre_LightListAdd(light, world);
+  // A light the world did not take would belong to no one.
+  if (result != 0) wre_LightDispose(light);
+  return result;
+}
+
+// Makes the grid object of the line, adds it to the world and makes it the current object.
+int32_t ApplyGrid(const WorldFileLine& line, World* world, EngineObject** current) {
+  *current = nullptr;
+  EngineObject* object = nullptr;
+  int32_t result = wre_ObjectNewGrid(line.cellsX, line.cellsZ, line.cellSize, line.materialIndex, line.textureIndex,
+                                     kObjectStatic, &object, 0, line.textureStep);
+  if (result != 0) return result;
+  wre_ObjectSetRenderFlags(object, kRenderStatic);
+  wre_ObjectSetCollidable(object, 1);
+  result = wre_WorldAddObject(object, world);
+  if (result != 0) {
+    // An object the world did not take would belong to no one: free it and end the read.
+    wre_ObjectDispose(object);
+    return result;
+  }
+  *current = object;
+  return 0;
+}
+
+}  // namespace
+
+int32_t WorldFileLoadData(const char* data, int32_t size, World* world, CodexExternalRefHandler handler) {
+  if (!data) return kCodexErrNull;
+  // The skip-values bit holds for the whole read; the remove-lights bit is looked at anew on every
+  // line (the handler may change it between lines).
+  const bool skipValues = (gCodexWorldFlags & kCodexWorldSkipValues) != 0;
+  const char* text = data;
+  int32_t remaining = size;
+  EngineObject* current = nullptr;
+  WorldFileLine line;
+  for (;;) {
+    const uint8_t removeLights = (gCodexWorldFlags & kCodexWorldRemoveLights) ? 1 : 0;
+    int32_t result = WorldFileReadLine(&text, &remaining, removeLights, &line);
+    if (result != 0) return result;
+    if (line.id == kCodexEnd) return 0;
+    switch (line.id) {
+      case kCodexAmbientLightPercentage:
+        if (world && !skipValues) result = wre_WorldSetAmbientLevel(world, line.ambientLevel);
+        break;
+      case kCodexAmbientLightColor:
+        if (world && !skipValues) result = wre_WorldSetAmbientColour(world, line.colour);
+        break;
+      case kCodexPointLightSource:
+      case kCodexDirectionalLightSource:
+        result = ApplyLight(line, removeLights, world);
+        break;
+      case kCodexExternalRef:
+        if (handler) result = handler(&text, &remaining);
+        if (result == 0) wre_CodexSkipLine(&text, &remaining);
+        break;
+      case kCodexGridObject:
+        if (world && !skipValues) result = ApplyGrid(line, world, &current);
+        break;
+      case kCodexReplicateRange:
+        if (current && !skipValues) wre_ObjectSetDrawDistance(current, line.drawDistance);
+        break;
+      case kCodexSetObjectIdent:
+        if (current && !skipValues) result = wre_ObjectSetName(current, line.name);
+        break;
+      case kCodexUnsetObjectIdent:
+        if (world && !skipValues) {
+          EngineObject* object = wre_WorldFindObjectByName(line.name, world);
+          if (object) wre_ObjectSetName(object, nullptr);
+        }
+        break;
+      case kCodexSetObjectPosition:
+        if (world && !skipValues) {
+          EngineObject* object = wre_WorldFindObjectByName(line.name, world);
+          if (object) {
+            wre_ObjectSetTransform(object, line.angles[0], line.angles[1], line.angles[2], line.position.x,
+                                   line.position.y, line.position.z);
+          }
+        }
+        break;
+      default:
+        break;
+    }
+    if (result != 0) return result;
+  }
+}
+
+int32_t wre_CodexLoadWorld(const char* path, int32_t unused, World* world, CodexExternalRefHandler handler) {
+  (void)unused;
+  FileRecord* file = wre_FileLoad(path, 1);
+  if (!file) return wre_FileGetLastError();
+  const int32_t result =
+      WorldFileLoadData(reinterpret_cast<const char*>(file->data), file->size, world, handler);
+  wre_FileDispose(file);
   return result;
 }

@@ -36,3 +36,14 @@ struct WorldFileLine {
 // line (17) is left on the character after its token word for the handler; the caller skips the
 // rest of it. Every other line is read whole. Returns 0 or the first field error (2000, 2001, 3).
 int32_t WorldFileReadLine(const char** text, int32_t* remaining, uint8_t removeLights, WorldFileLine* line);
+
+struct World;
+
+// Reads a world file by path into the world (null: every line is read and nothing changes; the
+// handler is still called). The second argument is not used. Returns 0, the first non-zero code of
+// a line (a field error, a failing engine call, the handler's result), or the file layer's last
+// error when the file cannot be loaded.
+int32_t wre_CodexLoadWorld(const char* path, int32_t unused, World* world, CodexExternalRefHandler handler);
+
+// The same over text already in memory (what wre_CodexLoadWorld runs on the loaded file).
+int32_t WorldFileLoadData(const char* data, int32_t size, World* world, CodexExternalRefHandler handler);
