@@ -181,13 +181,17 @@ void wre_RippleSimulate(RippleSimulation* s, int32_t force) {
   const int32_t shift = s->rowShift;
   const int64_t row = int64_t{1} << shift;
   for (int32_t i = 2; i <= h - 3; ++i) {
+    const int32_t* up2 = cur + ((static_cast<int64_t>(i) - 2) << shift);
+    const int32_t* up1 = up2 + row;
+    const int32_t* mid = up1 + row;
+    const int32_t* dn1 = mid + row;
+    const int32_t* dn2 = dn1 + row;
+    int32_t* out = prev + (static_cast<int64_t>(i) << shift);
     for (int32_t j = 2; j <= w - 3; ++j) {
-      const int64_t cell = j + (static_cast<int64_t>(i) << shift);
-      const int32_t* p = cur + cell;
-      int64_t c = int64_t{p[-2]} + p[2] + p[-2 * row] + p[2 * row] + p[-1] + p[1] + p[-row] + p[row] +
-                  p[-row - 1] + p[-row + 1] + p[row - 1] + p[row + 1];
-      int32_t n = Wrap32((c >> 3) + (c >> 5) - prev[cell]);
-      prev[cell] = Wrap32(int64_t{n} - ((d * n) >> 16));
+      int64_t c = int64_t{mid[j - 2]} + mid[j + 2] + up2[j] + dn2[j] + mid[j - 1] + mid[j + 1] + up1[j] + dn1[j] +
+                  up1[j - 1] + up1[j + 1] + dn1[j - 1] + dn1[j + 1];
+      int32_t n = Wrap32((c >> 3) + (c >> 5) - out[j]);
+      out[j] = Wrap32(int64_t{n} - ((d * n) >> 16));
     }
   }
   for (int32_t k = 0; k < s->dropCount; ++k) {
