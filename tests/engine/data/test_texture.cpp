@@ -198,6 +198,18 @@ TEST_F(Textures, SoftwareCopyHolds555WordsAndTheKeyBit) {
   EXPECT_EQ(k.shiftX, 7);
   EXPECT_EQ(k.shiftY, 8);
 
+  // A 4444 image keeps the top bit of its alpha nibble as bit 15.
+  Offscreen* quads = Image(16, kOffscreen4444 | kOffscreenAlpha, 2, 1, [](int32_t x, int32_t) {
+    return x == 0 ? Px{0x56, 0x74} : Px{0x56, 0x84};  // 0x7456, 0x8456
+  });
+  ASSERT_EQ(wre_TextureCreate(quads, &none_, 0, "placeholder"), 0);  // takes slot 2
+  ASSERT_EQ(wre_TextureCreate(quads, &software_, 0, "quads"), 0);
+  const Texture& q = gTextureTable[3];
+  EXPECT_EQ(q.pixelClass, kTexturePixel1555);
+  EXPECT_EQ(Word(q.pixels), (4 << 11) | (5 << 6) | (6 << 1));
+  EXPECT_EQ(Word(q.pixels + 2), 0x8000 | (4 << 11) | (5 << 6) | (6 << 1));
+  EXPECT_EQ(wre_TextureRelease(2), 0);
+
   // 512 x 512 is a valid texture size, but not for the software renderer; the slot stays free.
   EXPECT_EQ(wre_TextureCreate(Plain(16, 512, 512), &software_, 0, "big"), -1);
   EXPECT_FALSE(wre_TextureInUse(2));
