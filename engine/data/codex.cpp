@@ -6,6 +6,7 @@
 #include "engine/core/colour_scale.h"
 #include "engine/core/strings.h"
 #include "engine/data/material.h"
+#include "engine/data/texture.h"
 
 const char* const gCodexTokenNames[kCodexTokenCount] = {
     "kVKT_StartIgnore",
@@ -43,7 +44,7 @@ constexpr int32_t kLocalSize = 256;
 constexpr float kDegreesToAngle = 11.37778f;
 
 CodexIdentFinder gMaterialFinder = wre_MaterialFindByIdent;
-CodexIdentFinder gTextureFinder = nullptr;
+CodexIdentFinder gTextureFinder = wre_TextureFindByIdent;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
@@ -222,7 +223,7 @@ int32_t wre_CodexSetWorldFlags(int32_t flags) {
 
 void wre_CodexSetIdentFinders(CodexIdentFinder material, CodexIdentFinder texture) {
   gMaterialFinder = material ? material : wre_MaterialFindByIdent;
-  gTextureFinder = texture;
+  gTextureFinder = texture ? texture : wre_TextureFindByIdent;
 }
 
 int32_t wre_CodexScanField(const char* text, const char** start, const char** end, int32_t* length,

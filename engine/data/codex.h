@@ -76,7 +76,8 @@ int32_t wre_CodexSetMode(uint32_t mode);
 int32_t wre_CodexSetWorldFlags(int32_t flags);
 
 // Where the grid-object token's idents are looked up (slot index, -1 when no slot carries it). A
-// null finder stands for the table's own ident search (wre_MaterialFindByIdent).
+// null finder stands for the table's own ident search (wre_MaterialFindByIdent,
+// wre_TextureFindByIdent).
 using CodexIdentFinder = int32_t (*)(const char* ident);
 void wre_CodexSetIdentFinders(CodexIdentFinder material, CodexIdentFinder texture);
 

@@ -2,7 +2,12 @@
 
 #include <cstring>
 
+#include "engine/core/files.h"
 #include "engine/core/strings.h"
+#include "engine/data/colour.h"
+#include "engine/data/ripple.h"
+#include "engine/data/texture.h"
+#include "engine/data/texture_file.h"
 
 namespace {
 
@@ -15,6 +20,50 @@ int32_t ReadKind(const char** text, int32_t* remaining, int32_t* kind, const cha
   if (wre_StringMatch(name, field, 0, 0) != 1) return mismatch;
   *kind = value;
   return 0;
+}
+
+// The drop-wavelet simulation of the texture that carries the ident, or the code why there is none.
+int32_t FindSimulation(const char* ident, RippleSimulation** simulation) {
+  if (!ident) return kCodexErrNull;
+  Texture* texture = wre_TextureGetByIdent(ident);
+  if (!texture) return kTextureListErrNoSuchIdent;
+  Ripple* ripple = nullptr;
+  int32_t result = wre_RippleGet(texture, &ripple);
+  if (result != 0) return result;
+  if (!ripple || ripple->simulationKind != kRippleKind) return kTextureListErrNotDropWavelet;
+  if (!ripple->simulation) return kTextureListErrNoSimulation;
+  *simulation = ripple->simulation;
+  return 0;
+}
+
+// Makes the texture of an image line (ids 1-9); the slot comes back through slot.
+int32_t LoadImageLine(const TextureListLine& line, DrawingContext* context, int32_t* slot) {
+  ColourRecord key{};
+  wre_ColourSet(&key, line.red, line.green, line.blue, 0);
+  const char* file = line.file;
+  switch (line.id) {
+    case kCodexTexture:
+      return wre_TextureLoad(file, context, slot);
+    case kCodexBasicAlphaTexture:
+      return wre_TextureLoadKeyed(file, 1, &key, 0, 0, context, slot);
+    case kCodexProceduralTexture:
+    case kCodexProceduralAlphaTexture:
+      // The alpha form's three integers are read and not used: both make the same texture.
+      return wre_TextureLoadEffect(file, 0, nullptr, 255, 0, context, slot, kTextureCreateRipple, line.modifierKind,
+                                   line.effectKind, 0, 0);
+    case kCodexRequestDepthTexture:
+      return wre_TextureLoadWithOpacity(file, context, slot, line.depth, nullptr);
+    case kCodexRequestDepthAlphaTexture:
+      return wre_TextureLoadEx(file, 1, &key, 0, 0, context, slot, line.depth, nullptr);
+    case kCodexOpacityRequestDepthTexture:
+      return wre_TextureLoadEx(file, 1, nullptr, 0, 0, context, slot, line.depth, line.opacityFile);
+    case kCodexMipDepthRequestTexture:
+      return wre_TextureLoadFile(file, 0, nullptr, 0, 0, context, slot, 0, -1, -1, 0, 0, line.depth, nullptr, 1);
+    case kCodexAlphaMipDepthRequestTexture:
+      return wre_TextureLoadFile(file, 1, &key, 0, 0, context, slot, 0, -1, -1, 0, 0, line.depth, nullptr, 1);
+    default:
+      return 0;
+  }
 }
 
 }  // namespace
@@ -78,3 +127,75 @@ int32_t TextureListReadUnloadLine(const char** text, int32_t* remaining, Texture
   return wre_CodexReadToken(text, remaining, &line->id, line->file, nullptr, nullptr, nullptr, nullptr, nullptr,
                             nullptr, nullptr, 1);
 }
+
+Texture* wre_TextureRecordOfSlot(int32_t slot) { return wre_TextureGet(slot); }
+
+int32_t wre_CodexRippleSetDamping(const char* ident, float damping) {
+  RippleSimulation* simulation = nullptr;
+  int32_t result = FindSimulation(ident, &simulation);
+  if (result != 0) return result;
+  return wre_RippleSetDamping(simulation, damping);
+}
+
+int32_t wre_CodexRippleAddDrop(const char* ident, int32_t x, int32_t y, int32_t strength, int32_t interval) {
+  RippleSimulation* simulation = nullptr;
+  int32_t result = FindSimulation(ident, &simulation);
+  if (result != 0) return result;
+  return wre_RippleAddDrop(simulation, x, y, strength, interval);
+}
+
+int32_t wre_TextureCodexLoad(const char* data, int32_t size, DrawingContext* context) {
+  if (!data || size < 1) return -1;
+  const char* text = data;
+  int32_t remaining = size;
+  Texture* target = nullptr;  // the texture a following ident line names
+  TextureListLine line;
+  for (;;) {
+    // A line that fails to read ends the load with its code: the rest of the set is missing, and
+    // the caller has to know.
+    int32_t result = TextureListReadLine(&text, &remaining, &line);
+    if (result != 0) return result;
+    if (line.id == kCodexEnd) return 0;
+    if (line.id >= kCodexTexture && line.id <= kCodexAlphaMipDepthRequestTexture) {
+      int32_t slot = -1;
+      result = LoadImageLine(line, context, &slot);
+      // Mip textures do not become the target of an ident line.
+      if (result == 0 && line.id <= kCodexOpacityRequestDepthTexture) target = wre_TextureRecordOfSlot(slot);
+    } else if (line.id == kCodexSetTextureIdent) {
+      result = target ? wre_TextureSetIdent(target, line.file) : kTextureListErrNoTarget;
+    } else if (line.id == kCodexSetDamping) {
+      result = wre_CodexRippleSetDamping(line.file, line.damping);
+    } else if (line.id == kCodexAddDrop) {
+      result = wre_CodexRippleAddDrop(line.file, line.dropX, line.dropY, line.dropStrength, line.dropInterval);
+    }
+    if (result != 0) return result;
+  }
+}
+
+int32_t wre_TextureCodexUnload(const char* data, int32_t size, DrawingContext* context) {
+  (void)context;
+  if (!data || size < 1) return -1;
+  const char* text = data;
+  int32_t remaining = size;
+  TextureListLine line;
+  while (TextureListReadUnloadLine(&text, &remaining, &line) == 0 && line.id != kCodexEnd) {
+    if (line.id >= kCodexTexture && line.id <= kCodexAlphaMipDepthRequestTexture) wre_TextureUnloadByFile(line.file);
+  }
+  return 0;
+}
+
+int32_t wre_CodexLoadTextures(const char* path, int32_t unused, DrawingContext* context) {
+  (void)unused;
+  FileRecord* file = wre_FileLoad(path, 1);
+  if (!file) return -1;
+  const char* data = reinterpret_cast<const char*>(file->data);
+  int32_t result = 0;
+  if (gCodexMode == 0) {
+    result = wre_TextureCodexLoad(data, file->size, context);
+  } else if (gCodexMode == 1) {
+    result = wre_TextureCodexUnload(data, file->size, context);
+  }
+  wre_FileDispose(file);
+  return result;
+}
+

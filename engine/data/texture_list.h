@@ -52,3 +52,30 @@ int32_t TextureListReadLine(const char** text, int32_t* remaining, TextureListLi
 
 // Reads one line in unload mode: only the file names of ids 1-9 matter, every line is skipped whole.
 int32_t TextureListReadUnloadLine(const char** text, int32_t* remaining, TextureListLine* line);
+
+struct DrawingContext;
+struct Texture;
+
+// Reads a texture list by path and, by gCodexMode, loads (0) or unloads (1) what it names; any other
+// mode reads the file and does nothing (0). The second argument is not used. The context is the one
+// whose renderer receives the uploads. -1 when the file cannot be loaded, otherwise the loop's result.
+int32_t wre_CodexLoadTextures(const char* path, int32_t unused, DrawingContext* context);
+
+// The load loop over text in memory: makes every texture the list names, gives idents and sets up
+// ripples. 0, or the first failure: a line that fails to read (its reader's code), a loader's or the
+// ripple's code, or one of this module's codes. Textures made before a failure stay loaded. -1 for
+// null data or a size below 1.
+int32_t wre_TextureCodexLoad(const char* data, int32_t size, DrawingContext* context);
+
+// The unload loop: releases, by file name, the texture of every image line (ids 1-9). Stops at the
+// first line that fails to read (the load stopped there too). -1 for null data or a size below 1,
+// otherwise 0. The context is not used.
+int32_t wre_TextureCodexUnload(const char* data, int32_t size, DrawingContext* context);
+
+// The texture record of a slot, through the texture index map; null for a slot outside the table.
+Texture* wre_TextureRecordOfSlot(int32_t slot);
+
+// The effect lines: the ripple of the texture carrying the ident gets its damping, or a drop at
+// (x, y) in 0-255 texture units. 1 for a null ident, 2030, 2041, 4, or the ripple's own code.
+int32_t wre_CodexRippleSetDamping(const char* ident, float damping);
+int32_t wre_CodexRippleAddDrop(const char* ident, int32_t x, int32_t y, int32_t strength, int32_t interval);

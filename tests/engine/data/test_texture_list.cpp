@@ -6,7 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/files.h"
+#include "engine/data/ripple.h"
+#include "engine/data/texture.h"
 #include "engine/data/texture_list.h"
+#include "tests/engine/data/texture_test_support.h"
+#include "tests/support/temp_dir.h"
+#include "tools/datagen/texture_images.h"
 #include "tools/datagen/texture_list_writer.h"
 
 namespace {
@@ -167,4 +173,198 @@ TEST(TextureListTest, GeneratedListReadsBack) {
   EXPECT_EQ(ReadAll(data, true).lines.size(), expected.size());
 }
 
+// Texture lists loaded through the texture module, from images written into a temporary data folder.
+class TextureListLoad : public texture_test::TextureTest {
+ protected:
+  void SetUp() override {
+    TextureTest::SetUp();
+    wre_TextureTableFree();
+    ASSERT_EQ(wre_TextureTableInit(16), 0);
+    wre_CodexFlagsReset();
+    ASSERT_EQ(wre_FolderSet(dir_.str().c_str()), 0);
+    for (const char* file : {"sky.bmp", "buoy.bmp", "ripple.bmp", "ripple2.bmp", "water.bmp", "flag.bmp"}) {
+      ASSERT_TRUE(TextureImagesWrite(dir_.str(), TextureImageSpec{file, 16, 16, 0, "", 3}));
+    }
+    ASSERT_TRUE(TextureImagesWrite(dir_.str(), TextureImageSpec{"spray.bmp", 16, 16, 0, "spray_opacity.bmp", 4}));
+    ASSERT_TRUE(TextureImagesWrite(dir_.str(), TextureImageSpec{"ground.bmp", 16, 16, 4, "", 5}));
+    ASSERT_TRUE(TextureImagesWrite(dir_.str(), TextureImageSpec{"fence.bmp", 16, 16, 4, "", 6}));
+  }
+  void TearDown() override {
+    wre_FolderSet(nullptr);
+    wre_CodexFlagsReset();
+    TextureTest::TearDown();
+  }
+
+  int32_t LoadList(const std::string& text) {
+    // Read, as the game does, from the current data folder that holds the images.
+    dir_.Write("texture.codx", text);
+    return wre_CodexLoadTextures("texture.codx", 0, &software_);
+  }
+  static int32_t InUse() {
+    int32_t count = 0;
+    for (int32_t i = 0; i < gTextureCount; ++i) count += (gTextureTable[i].flags & kTextureInUse) ? 1 : 0;
+    return count;
+  }
+  static Texture* ByFile(const char* file) { return wre_TextureGet(wre_TextureFindByFile(file)); }
+
+  TempDir dir_;
+};
+
+std::string EveryTokenList() {
+  CodexWriter writer;
+  TextureListAddTexture(writer, "sky.bmp");
+  TextureListSetIdent(writer, "vqz_SkyTexture");
+  TextureListAddKeyed(writer, "buoy.bmp", 255, 0, 255);
+  TextureListAddProcedural(writer, "ripple.bmp");
+  TextureListSetIdent(writer, "ripple");
+  TextureListSetDamping(writer, "RIPPLE", 0.25f);
+  TextureListAddDrop(writer, "ripple", 128, 64, 300, 30);
+  TextureListAddProceduralKeyed(writer, "ripple2.bmp", 1, 2, 3);
+  TextureListSetIdent(writer, "ripple2");
+  TextureListAddDepth(writer, "water.bmp", 16);
+  TextureListSetIdent(writer, "water");
+  TextureListAddDepthKeyed(writer, "flag.bmp", 16, 255, 0, 255);
+  TextureListAddOpacity(writer, "spray.bmp", 16, "spray_opacity.bmp");
+  TextureListAddMip(writer, "ground.bmp", 16);
+  TextureListAddMipKeyed(writer, "fence.bmp", 255, 0, 255, 16);
+  // After mip textures an ident still names the last texture of the other kinds.
+  TextureListSetIdent(writer, "spray");
+  std::string data = CodexFinish(writer);
+  EXPECT_TRUE(writer.ok);
+  return data;
+}
+
+TEST_F(TextureListLoad, EveryTokenLoadsWhatItNamesAndUnloadReleasesIt) {
+  const std::string list = EveryTokenList();
+  ASSERT_EQ(LoadList(list), 0);
+  EXPECT_EQ(InUse(), 9);
+  for (const char* file : {"sky.bmp", "buoy.bmp", "ripple.bmp", "ripple2.bmp", "water.bmp", "flag.bmp", "spray.bmp",
+                           "ground.bmp", "fence.bmp"}) {
+    SCOPED_TRACE(file);
+    ASSERT_NE(ByFile(file), nullptr);
+    EXPECT_EQ(ByFile(file)->context, &software_);
+  }
+  EXPECT_STREQ(ByFile("sky.bmp")->ident, "vqz_SkyTexture");
+  EXPECT_STREQ(ByFile("ripple2.bmp")->ident, "ripple2");
+  EXPECT_STREQ(ByFile("water.bmp")->ident, "water");
+  EXPECT_STREQ(ByFile("spray.bmp")->ident, "spray");
+  EXPECT_STREQ(ByFile("fence.bmp")->ident, " ");
+  EXPECT_EQ(wre_TextureGetByIdent("Ripple"), ByFile("ripple.bmp"));
+
+  // Keys: the colour-keyed lines carry alpha, the plain ones and the keyed procedural one do not.
+  for (const char* file : {"buoy.bmp", "flag.bmp", "spray.bmp", "fence.bmp"}) {
+    EXPECT_TRUE(ByFile(file)->flags & kTextureHasAlpha) << file;
+  }
+  for (const char* file : {"sky.bmp", "ripple.bmp", "ripple2.bmp", "water.bmp", "ground.bmp"}) {
+    EXPECT_FALSE(ByFile(file)->flags & kTextureHasAlpha) << file;
+  }
+
+  // Procedural lines get a drop-wavelet ripple, set up by the effect lines.
+  for (const char* file : {"ripple.bmp", "ripple2.bmp"}) {
+    Texture* t = ByFile(file);
+    ASSERT_NE(t->ripple, nullptr) << file;
+    EXPECT_EQ(t->ripple->simulationKind, kRippleKind);
+    EXPECT_TRUE(t->flags & kTextureAnimated);
+  }
+  const RippleSimulation* sim = ByFile("ripple.bmp")->ripple->simulation;
+  EXPECT_EQ(sim->damping, 0.25f);
+  ASSERT_EQ(sim->dropCount, 1);
+  EXPECT_EQ(sim->drops[0].cellX, 8);  // 128 of 256 on a 16-cell grid
+  EXPECT_EQ(sim->drops[0].cellY, 4);
+  EXPECT_EQ(sim->drops[0].strength, 300);
+  EXPECT_EQ(sim->drops[0].interval, 30);
+  EXPECT_EQ(ByFile("sky.bmp")->ripple, nullptr);
+
+  // Unloading the same file releases every texture it made, by file name.
+  ASSERT_EQ(wre_CodexSetMode(1), 0);
+  EXPECT_EQ(LoadList(list), 0);
+  EXPECT_EQ(InUse(), 0);
+  EXPECT_EQ(gAnimatedTextures, nullptr);
+
+  // Any other mode reads the file and does nothing.
+  gCodexMode = 2;
+  EXPECT_EQ(LoadList(list), 0);
+  EXPECT_EQ(InUse(), 0);
+}
+
+TEST_F(TextureListLoad, FailuresEndTheLoadWithTheirCode) {
+  const std::string tail = "// end of file\n";
+  EXPECT_EQ(wre_CodexLoadTextures("missing.codx", 0, &software_), -1);
+  EXPECT_EQ(wre_TextureCodexLoad(nullptr, 10, &software_), -1);
+  EXPECT_EQ(wre_TextureCodexLoad("x", 0, &software_), -1);
+  EXPECT_EQ(wre_TextureCodexUnload(nullptr, 10, &software_), -1);
+
+  // An ident before any texture.
+  EXPECT_EQ(LoadList("kVKT_SetTextureIdent sky\nkVKT_Texture sky.bmp\n" + tail), kTextureListErrNoTarget);
+  EXPECT_EQ(InUse(), 0);
+  // Mip textures are no target either.
+  EXPECT_EQ(LoadList("kVKT_MipDepthRequest_Texture ground.bmp 16\nkVKT_SetTextureIdent g\n" + tail),
+            kTextureListErrNoTarget);
+  EXPECT_EQ(InUse(), 1);
+  EXPECT_EQ(wre_TextureReleaseAll(), 0);
+
+  // A malformed line ends the load with the reader's code, not with success; what came before stays.
+  EXPECT_EQ(LoadList("kVKT_Texture sky.bmp\nkVKT_BasicAlpha_Texture buoy.bmp 255 0\nkVKT_Texture water.bmp\n" + tail),
+            kCodexErrLineEnded);
+  EXPECT_EQ(InUse(), 1);
+  EXPECT_NE(ByFile("sky.bmp"), nullptr);
+  // Unloading the same list releases what the load made and stops at the same line.
+  ASSERT_EQ(LoadList("kVKT_Texture water.bmp\n" + tail), 0);
+  ASSERT_EQ(wre_CodexSetMode(1), 0);
+  EXPECT_EQ(LoadList("kVKT_Texture sky.bmp\nkVKT_BasicAlpha_Texture buoy.bmp 255 0\nkVKT_Texture water.bmp\n" + tail),
+            0);
+  EXPECT_EQ(InUse(), 1);
+  EXPECT_NE(ByFile("water.bmp"), nullptr);
+  ASSERT_EQ(wre_CodexSetMode(0), 0);
+  EXPECT_EQ(wre_TextureReleaseAll(), 0);
+
+  // Procedural lines must name the displacement map and the drop wavelet.
+  EXPECT_EQ(LoadList("kVKT_ProceduralTexture ripple.bmp kVKT_TextureModifier_Other KVKT_TextureEffect_DropWavelet\n" +
+                     tail),
+            kTextureListErrModifier);
+  EXPECT_EQ(LoadList("kVKT_ProceduralTexture ripple.bmp kVKT_TextureModifier_DisplacementMap wobble\n" + tail),
+            kTextureListErrEffect);
+  EXPECT_EQ(InUse(), 0);
+
+  // A loader's own failure: an image file that is not there.
+  EXPECT_EQ(LoadList("kVKT_Texture sky.bmp\nkVKT_Texture nowhere.bmp\nkVKT_Texture water.bmp\n" + tail),
+            kFileErrOpenRead);
+  EXPECT_EQ(InUse(), 1);
+  // A world line inside a texture list is read and does nothing; a malformed one still ends the load.
+  EXPECT_EQ(LoadList("kVKT_AmbientLightPercentage 50\nkVKT_Texture water.bmp\n" + tail), 0);
+  EXPECT_EQ(InUse(), 2);
+  EXPECT_EQ(LoadList("kVKT_AmbientLightColor 1 1\nkVKT_Texture flag.bmp\n" + tail), kCodexErrLineEnded);
+  EXPECT_EQ(InUse(), 2);
+}
+
+TEST_F(TextureListLoad, EffectLinesNeedADropWaveletTexture) {
+  ASSERT_EQ(LoadList("kVKT_ProceduralTexture ripple.bmp kVKT_TextureModifier_DisplacementMap "
+                     "KVKT_TextureEffect_DropWavelet\nkVKT_SetTextureIdent ripple\n"
+                     "kVKT_Texture sky.bmp\nkVKT_SetTextureIdent sky\n// end of file\n"),
+            0);
+  EXPECT_EQ(wre_CodexRippleSetDamping(nullptr, 0.5f), kCodexErrNull);
+  EXPECT_EQ(wre_CodexRippleSetDamping("nobody", 0.5f), kTextureListErrNoSuchIdent);
+  EXPECT_EQ(wre_CodexRippleAddDrop("sky", 1, 1, 1, 1), kTextureListErrNotDropWavelet);
+  EXPECT_EQ(LoadList("kVKT_EffectMod_DropWavelet_AddDrop sky 1 1 1 1\nkVKT_Texture water.bmp\n// end of file\n"),
+            kTextureListErrNotDropWavelet);
+  EXPECT_EQ(wre_TextureFindByFile("water.bmp"), -1);
+
+  Ripple* ripple = ByFile("ripple.bmp")->ripple;
+  ASSERT_NE(ripple, nullptr);
+  for (int32_t i = 0; i < kRippleDropLimit; ++i) ASSERT_EQ(wre_CodexRippleAddDrop("ripple", i, i, 10, 5), 0);
+  EXPECT_EQ(wre_CodexRippleAddDrop("ripple", 0, 0, 10, 5), kRippleErrDropsFull);
+  EXPECT_EQ(ripple->simulation->dropCount, kRippleDropLimit);
+
+  RippleSimulation* simulation = ripple->simulation;
+  ripple->simulation = nullptr;
+  EXPECT_EQ(wre_CodexRippleSetDamping("ripple", 0.5f), kTextureListErrNoSimulation);
+  ripple->simulationKind = kRippleKind + 1;
+  EXPECT_EQ(wre_CodexRippleSetDamping("ripple", 0.5f), kTextureListErrNotDropWavelet);
+  ripple->simulationKind = kRippleKind;
+  ripple->simulation = simulation;
+  EXPECT_EQ(wre_CodexRippleSetDamping("ripple", 0.5f), 0);
+  EXPECT_EQ(simulation->damping, 0.5f);
+}
+
 }  // namespace
+
