@@ -488,7 +488,7 @@ TEST_F(CodexTest, FixtureWithEveryToken) {
   EXPECT_EQ(tokens[8].i[2], 253);
   EXPECT_EQ(tokens[8].i[3], 32);
   EXPECT_EQ(tokens[17].i[2], 0);   // kvkt_firstid
-  EXPECT_EQ(tokens[17].i[3], -1);  // no finder, no such texture
+  EXPECT_EQ(tokens[17].i[3], -1);  // no texture carries that ident
   EXPECT_EQ(tokens[21].i[1], -1029);
   EXPECT_EQ(tokens[21].f[1], -2.25f);
   EXPECT_EQ(tokens[22].text, "upper case.bmp");

@@ -14,6 +14,7 @@
 #include "engine/core/object.h"
 #include "engine/core/world.h"
 #include "engine/data/material.h"
+#include "engine/data/texture.h"
 #include "engine/data/world_file.h"
 #include "tools/datagen/world_writer.h"
 
@@ -234,6 +235,12 @@ class WorldLoadTest : public WorldFileTest {
     ASSERT_EQ(wre_MaterialTableInit(4), 0);
     water_ = wre_MaterialCreate(0.0f, 0.0f, 1.0f, 1.0f, 0.0f, 0.0f, 1.0f, 1.0f, "water");
     ASSERT_EQ(wre_MaterialSetIdent(water_, "water"), 0);
+    // A texture record with an ident, in the second slot.
+    ASSERT_EQ(wre_TextureTableInit(4), 0);
+    for (int32_t slot = 0; slot < 2; ++slot) {
+      ASSERT_EQ(wre_TextureCreateEx(nullptr, nullptr, kTextureCreateRecordOnly, "x.bmp", nullptr, 0, 0, 0, 0), 0);
+      ASSERT_EQ(wre_TextureSetIdent(wre_TextureGet(slot), slot == 0 ? "sand" : "sea"), 0);
+    }
     world_ = wre_WorldCreate(kWorldObjectList, 0.0f, 0, 0, 0, 0, nullptr, nullptr, 0.0f, 0);
     ASSERT_NE(world_, nullptr);
     buoy_ = wre_ObjectNew(kObjectMesh, 1, 3, 0, 0, 0);
@@ -250,6 +257,7 @@ class WorldLoadTest : public WorldFileTest {
     wre_WorldDisposeLights(world_);
     wre_WorldDispose(world_);
     wre_MaterialTableFree();
+    wre_TextureTableFree();
     wre_MathTablesExit();
     wre_CodexFlagsReset();
     std::error_code ignored;
@@ -280,7 +288,7 @@ std::string GeneratedWorld() {
   WorldAddPointLight(writer, "sun, high", 10.0f, 5000.0f, -2.5f, 255, 0, 51, 100.0f);
   WorldAddDirectionalLight(writer, "key", 0.0f, 1.0f, 0.0f, 0, 255, 0, 80.0f);
   WorldAddExternalRef(writer, {"vqz_Waterworks_WaveHeightMultiplier", CodexFloat(1.5f)});
-  WorldAddGrid(writer, 4, 2, 100.0f, "WATER", "kVKT_FirstID", 255.0f);
+  WorldAddGrid(writer, 4, 2, 100.0f, "WATER", "Sea", 255.0f);
   WorldAddDrawDistance(writer, 20000.0f);
   WorldSetObjectIdent(writer, "ground");
   WorldSetObjectPosition(writer, "buoy01", 0.0f, 90.0f, -90.5f, 100.0f, -3.125f, 250.0f);
@@ -324,7 +332,8 @@ TEST_F(WorldLoadTest, GeneratedWorldFillsTheWorld) {
   EXPECT_EQ(grid->pointCount, 5 * 3);
   EXPECT_EQ(grid->polygonCount, 2 * 4 * 2);
   EXPECT_EQ(grid->polygons[0].material, water_);
-  EXPECT_EQ(grid->polygons[0].texture, 0);
+  EXPECT_EQ(grid->polygons[0].texture, wre_TextureFindByIdent("sea"));
+  EXPECT_EQ(grid->polygons[0].texture, 1);
   EXPECT_EQ(grid->drawDistance, 20000.0f);
   EXPECT_STREQ(grid->name, "ground");
   EXPECT_EQ(wre_WorldFindObjectByName("GROUND", world_), grid);
