@@ -117,6 +117,10 @@ int32_t TextureListReadLine(const char** text, int32_t* remaining, TextureListLi
   } else if (line->id == kCodexOpacityRequestDepthTexture) {
     result = wre_CodexReadString(text, remaining, line->opacityFile, kCodexTextSize);
     wre_CodexSkipLine(text, remaining);
+  } else if (line->id >= kCodexPointLightSource && line->id <= kCodexExternalRef) {
+    // World lines whose rest the tokenizer leaves: pass over all of it, so that nothing in it (a
+    // light name or a reference beginning with "kVKT") is taken for a line of its own.
+    wre_CodexSkipLine(text, remaining);
   }
   return result;
 }

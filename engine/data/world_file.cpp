@@ -68,6 +68,13 @@ int32_t WorldFileReadLine(const char** text, int32_t* remaining, uint8_t removeL
     case kCodexReplicateRange:
       line->drawDistance = floats[0];
       break;
+    case kCodexProceduralTexture:
+    case kCodexProceduralAlphaTexture:
+    case kCodexOpacityRequestDepthTexture:
+      // Texture-list lines whose rest the tokenizer leaves: pass over all of it, so that their
+      // modifier word ("kVKT_TextureModifier_...") is not taken for a line of its own.
+      wre_CodexSkipLine(text, remaining);
+      break;
     case kCodexSetObjectPosition:
       line->angles[0] = ints[0];
       line->angles[1] = ints[1];

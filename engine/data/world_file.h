@@ -34,7 +34,7 @@ struct WorldFileLine {
 
 // Reads one line. With removeLights set, a light line yields only its name. A "kVKT_ExternalRef"
 // line (17) is left on the character after its token word for the handler; the caller skips the
-// rest of it. Every other line is read whole. Returns 0 or the first field error (2000, 2001, 3).
+// rest of it. Every other line is read whole, texture-list lines included. Returns 0 or the first field error (2000, 2001, 3).
 int32_t WorldFileReadLine(const char** text, int32_t* remaining, uint8_t removeLights, WorldFileLine* line);
 
 struct World;

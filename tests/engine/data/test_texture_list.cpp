@@ -335,6 +335,12 @@ TEST_F(TextureListLoad, FailuresEndTheLoadWithTheirCode) {
   EXPECT_EQ(InUse(), 2);
   EXPECT_EQ(LoadList("kVKT_AmbientLightColor 1 1\nkVKT_Texture flag.bmp\n" + tail), kCodexErrLineEnded);
   EXPECT_EQ(InUse(), 2);
+  // Light and reference lines are passed over whole: nothing in their rest is taken for a line.
+  EXPECT_EQ(LoadList("kVKT_PointLightSource kVKT_Texture flag.bmp 1 2 3 4 5 6 7 8 9 10\n"
+                     "kVKT_ExternalRef kVKT_Texture flag.bmp\n" + tail),
+            0);
+  EXPECT_EQ(InUse(), 2);
+  EXPECT_EQ(wre_TextureFindByFile("flag.bmp"), -1);
 }
 
 TEST_F(TextureListLoad, EffectLinesNeedADropWaveletTexture) {

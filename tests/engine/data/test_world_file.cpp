@@ -145,6 +145,19 @@ TEST_F(WorldFileTest, RemovingLightsReadsOnlyTheName) {
   EXPECT_EQ(removed.lines[2].ambientLevel, 5.0f);
 }
 
+TEST_F(WorldFileTest, TextureLinesArePassedOverWhole) {
+  Lines all = ReadAll(
+      "kVKT_ProceduralTexture r.bmp kVKT_TextureModifier_DisplacementMap KVKT_TextureEffect_DropWavelet\n"
+      "kVKT_OpacityRequestDepthTexture s.bmp 16 kVKT_AmbientLightPercentage\n"
+      "kVKT_AmbientLightPercentage 5\n// end of file\n");
+  ASSERT_EQ(all.result, 0);
+  ASSERT_EQ(all.lines.size(), 3u);
+  EXPECT_EQ(all.lines[0].id, kCodexProceduralTexture);
+  EXPECT_EQ(all.lines[1].id, kCodexOpacityRequestDepthTexture);
+  EXPECT_EQ(all.lines[2].id, kCodexAmbientLightPercentage);
+  EXPECT_EQ(all.lines[2].ambientLevel, 5.0f);
+}
+
 TEST_F(WorldFileTest, GeneratedWorldReadsBack) {
   CodexWriter writer;
   WorldAddAmbientLevel(writer, 60.0f);
