@@ -11,6 +11,7 @@
 #include "engine/core/particles.h"
 #include "engine/core/polytree.h"
 #include "engine/core/world.h"
+#include "engine/render/camera.h"
 
 namespace {
 
@@ -323,6 +324,8 @@ int32_t wre_ObjectDispose(EngineObject* object) {
   if (object->status & kStatusInGroup) return kWreErrRange;
   // An object still standing in a world leaves it first, so the world keeps no dangling link.
   if ((object->status & kStatusInWorld) && gObjectServices.worldRemove) gObjectServices.worldRemove(object);
+  // Likewise off a camera's attached list.
+  if (object->camera) wre_CameraRemoveObject(object->camera, object);
   if (object->detailGroup) {
     const int32_t result = wre_ObjectDetailSetDispose(object);
     if (result != 0) return result;

@@ -274,6 +274,7 @@ EngineObject* wre_CameraAddObject(Camera* camera, EngineObject* object) {
   object->next = oldHead;
   if (oldHead) oldHead->prev = object;
   camera->attached = object;
+  object->camera = camera;
   return oldHead;
 }
 
@@ -287,6 +288,7 @@ EngineObject* wre_CameraRemoveObject(Camera* camera, EngineObject* object) {
   if (camera->attached == object) camera->attached = object->next;
   object->prev = nullptr;
   object->next = nullptr;
+  object->camera = nullptr;
   return object;
 }
 
