@@ -11,19 +11,21 @@
 #include "engine/core/particles.h"
 #include "engine/core/polytree.h"
 #include "engine/core/world.h"
+#include "engine/core/userdata.h"
 #include "engine/render/camera.h"
+#include "engine/render/context.h"
 
 namespace {
 
 int32_t AddToWorld(World* world, EngineObject* object) { return wre_WorldAddObject(object, world); }
 
-// The entries this library serves itself: worlds and particle sets.
+// The entries the engine serves itself: the renderer kind, user data, worlds and particle sets.
 constexpr ObjectServices kCoreServices = {
-    nullptr,                                // rendererKind: the renderer's
+    &wre_RendererSelectedKind,              // rendererKind
     &wre_ParticlesNew,                      // particlesNew
     &wre_ParticlesDispose,                  // particlesDispose
     &wre_ParticlesExtent,                   // particlesExtent
-    nullptr,                                // userDataDisposeAll: the user-data module's
+    &wre_ObjectDisposeUserData,             // userDataDisposeAll
     &wre_WorldRemoveObjectFromItsWorld,     // worldRemove
     &AddToWorld,                            // worldAdd
     &wre_WorldRefileObject,                 // worldRefile
