@@ -6,11 +6,6 @@
 #include "platform/plat_files.h"
 #include "tools/datagen/riff_bytes.h"
 
-namespace {
-
-
-}  // namespace
-
 std::vector<uint8_t> WavBuild(const WavSpec& spec, const std::vector<int16_t>& samples,
                               const std::vector<WavExtraChunk>& extra) {
   const uint32_t bytesPerSample = spec.bits / 8u;
