@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "engine/core/particles.h"
 #include "engine/core/strings.h"
 #include "engine/core/wre_types.h"
 #include "engine/data/ripple.h"
@@ -365,6 +366,8 @@ int32_t wre_TextureTableInit(int32_t count) {
   gTextureCount = count;
   gTextureModuleStarted = 1;
   gAnimatedTextures = nullptr;
+  // Particle sets name their texture through the index map from now on.
+  wre_ParticlesSetTextureCheck([](int32_t texture) { return wre_TextureGet(texture) != nullptr; });
   return 0;
 }
 
@@ -375,6 +378,7 @@ void wre_TextureTableFree() {
     if (gTextureTable[i].flags & kTextureInUse) wre_TextureRelease(i);
   }
   DisposeTable();
+  wre_ParticlesSetTextureCheck(nullptr);
 }
 
 int32_t wre_TextureFindFree(int32_t* out) {

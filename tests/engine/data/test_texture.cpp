@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/particles.h"
 #include "engine/data/ripple.h"
 #include "engine/data/texture.h"
 #include "tests/engine/core/object_test_support.h"
@@ -660,6 +661,22 @@ TEST(TextureHelpers, UVScaleAndSmallAccessors) {
   EXPECT_EQ(wre_TexturePixelClass(&o), kTexturePixel565);
   o.depth = 4;
   EXPECT_EQ(wre_TexturePixelClass(&o), kTexturePixel4);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TextureParticles, AParticleSetMustNameATextureOfTheTable) {
+  wre_MemoryInit();
+  ASSERT_EQ(wre_TextureTableInit(4), 0);
+  EngineObject* object = nullptr;
+  // An index outside the table resolves to nothing; one inside it does.
+  EXPECT_EQ(wre_ParticleObjectNew(&object, kObjectParticles, 8, -1, 7, 0), -30000);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(wre_ParticleObjectNew(&object, kObjectParticles, 8, -1, 2, 0), 0);
+  if (object) wre_ObjectDispose(object);
+  wre_TextureTableFree();
 }
 
 }  // namespace
