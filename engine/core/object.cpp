@@ -12,6 +12,7 @@
 #include "engine/core/polytree.h"
 #include "engine/core/world.h"
 #include "engine/core/userdata.h"
+#include "engine/data/texture.h"
 #include "engine/render/camera.h"
 #include "engine/render/context.h"
 
@@ -19,7 +20,8 @@ namespace {
 
 int32_t AddToWorld(World* world, EngineObject* object) { return wre_WorldAddObject(object, world); }
 
-// The entries the engine serves itself: the renderer kind, user data, worlds and particle sets.
+// The entries the engine serves itself: the renderer kind, user data, worlds, particle sets and
+// the unlit test of materials and textures.
 constexpr ObjectServices kCoreServices = {
     &wre_RendererSelectedKind,              // rendererKind
     &wre_ParticlesNew,                      // particlesNew
@@ -29,7 +31,7 @@ constexpr ObjectServices kCoreServices = {
     &wre_WorldRemoveObjectFromItsWorld,     // worldRemove
     &AddToWorld,                            // worldAdd
     &wre_WorldRefileObject,                 // worldRefile
-    nullptr,                                // polygonUnlit: the materials' and textures'
+    &wre_PolygonDrawnUnlit,                 // polygonUnlit
 };
 
 }  // namespace

@@ -3,10 +3,13 @@
 #include <climits>
 #include <cstring>
 
+#include "engine/core/colour_scale.h"
 #include "engine/core/memory.h"
+#include "engine/core/object.h"
 #include "engine/core/particles.h"
 #include "engine/core/strings.h"
 #include "engine/core/wre_types.h"
+#include "engine/data/material.h"
 #include "engine/data/ripple.h"
 #include "engine/render/context.h"
 #include "platform/plat_gl.h"
@@ -800,4 +803,18 @@ int32_t wre_TextureMapIndex(int32_t handle, int32_t recordIndex) {
   if (!HandleInTable(handle) || recordIndex < 0 || recordIndex >= gTextureCount) return -1;
   gTextureIndexMap[handle] = recordIndex;
   return 0;
+}
+
+bool wre_PolygonDrawnUnlit(const ObjectPolygon* polygon) {
+  if (!polygon) return false;
+  if (polygon->texture != kNoTexture) {
+    const Texture* texture = wre_TextureGet(polygon->texture);
+    if (texture && (texture->flags & kTextureHasAlpha)) return true;
+  }
+  int32_t handle = polygon->material;
+  if (gMaterialTable && gMaterialIndexMap && handle >= 0 && handle < gMaterialCount) {
+    int32_t index = gMaterialIndexMap[handle];
+    if (index >= 0 && index < gMaterialCount && gMaterialTable[index].colourA.alpha < gColourMax) return true;
+  }
+  return false;
 }
