@@ -208,6 +208,7 @@ int32_t wre_SpriteDraw(EngineObject* object, Camera* camera) {
                                   {{c.x + hw, c.y + hh}, {c.x + hw, c.y - hh}, {c.x - hw, c.y - hh}}};
   for (int n = 0; n < 2; ++n) {
     ObjectPolygon* polygon = &object->polygons[n];
+    polygon->kind = kPolyTextured;
     for (int k = 0; k < 3; ++k) points[polygon->points[k]] = Point4{corners[n][k][0], corners[n][k][1], c.z, 0.0f};
     const int32_t bits = wre_PolygonFaceTest(polygon, camera, points);
     if (bits == 0) continue;
