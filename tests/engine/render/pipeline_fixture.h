@@ -36,16 +36,24 @@ inline int32_t Note(int32_t kind, const char* step) {
   if (gCalls) gCalls->push_back(std::to_string(kind) + ":" + step);
   return gFailName == step ? gFailStep : 0;
 }
+// What the opaque queue held when a back end last drew or sorted it.
+inline int32_t gSeenCount = 0;
+inline PolygonRecord gSeenFirst{};
+inline int32_t Seen(int32_t kind, const char* step) {
+  gSeenCount = gPolyQueueOpaque.count;
+  if (gSeenCount > 0) gSeenFirst = gPolyQueueOpaque.base[0];
+  return Note(kind, step);
+}
 template <int32_t kKind>
 struct Recorder {
   static int32_t FrameBegin(Camera*, uint8_t clear) { return Note(kKind, clear ? "begin+clear" : "begin"); }
   static int32_t SceneBegin(Camera*) { return Note(kKind, "scene"); }
   static int32_t D3DFrameBegin(Camera*, uint8_t full, uint8_t) { return Note(kKind, full ? "d3dbegin" : "zclear"); }
-  static int32_t PolygonsDraw(Camera*) { return Note(kKind, "draw"); }
+  static int32_t PolygonsDraw(Camera*) { return Seen(kKind, "draw"); }
   static int32_t SceneEnd(Camera*) { return Note(kKind, "sceneend"); }
   static int32_t Present(Camera*) { return Note(kKind, "present"); }
   static int32_t Clear(DrawingContext*, const float*) { return Note(kKind, "clear"); }
-  static int32_t Sort(Camera*) { return Note(kKind, "sort"); }
+  static int32_t Sort(Camera*) { return Seen(kKind, "sort"); }
   static int32_t DepthClear(Camera*) { return Note(kKind, "depthclear"); }
   static int32_t DepthTest(Camera*, uint8_t on) { return Note(kKind, on ? "depth on" : "depth off"); }
   static constexpr RenderBackend kTable{FrameBegin, SceneBegin, D3DFrameBegin, PolygonsDraw, SceneEnd,
