@@ -55,8 +55,11 @@ void wre_RendererProbe() {
   gRendererSettings.available &= static_cast<uint8_t>(~(kAvailableOpenGL | kAvailable104));
   DeviceList* list = wre_DeviceListNew();
   auto* table = static_cast<DeviceTable*>(wre_MemoryNew(static_cast<int32_t>(sizeof(DeviceTable))));
+  // The bit follows this enumeration: a driver that has gone is no longer offered.
   if (list && table && wre_DeviceEnumerate(table, list) == 0 && table->count >= 1) {
     gRendererSettings.available |= kAvailableDirect3D;
+  } else {
+    gRendererSettings.available &= static_cast<uint8_t>(~kAvailableDirect3D);
   }
   if (table) wre_MemoryDispose(table);
   wre_DeviceListDispose(list);
@@ -74,6 +77,8 @@ int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCou
   wre_TextureFactsModuleReset();
   if (wre_RendererSettingsInit(settingsA, settingsB) != 0) wre_FatalError("Error setting prefs - wre_Init");
   gRendererSettings.zero = 16;
+  // The probe allocates: the memory layer must be up, also after an earlier shut-down stopped it.
+  wre_MemoryInit();
   const float previous[3] = {gColourMax, gColourMaxAlpha, gColourToByte};
   gColourMax = 0.0f;
   gColourMaxAlpha = 0.0f;
@@ -89,7 +94,6 @@ int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCou
   wre_ColourScalesForKind(rendererKind);
   gFrameTick = 0;
   gContextsDisposed = 0;
-  wre_MemoryInit();
   bool done[kStepCount] = {};
   auto fail = [&done]() {
     Unwind(done);
