@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "engine/core/object.h"
 #include "engine/core/stream.h"
 
 namespace {
@@ -82,6 +83,24 @@ int32_t wre_UserDataListRemove(UserData* record, UserData** head) {
   record->prev = nullptr;
   record->next = nullptr;
   return 0;
+}
+
+int32_t wre_ObjectAddUserData(UserData* record, EngineObject* object) {
+  if (!record || !object) return -1;
+  return wre_UserDataListAdd(record, &object->userData);
+}
+
+int32_t wre_ObjectRemoveUserData(UserData* record, EngineObject* object) {
+  if (!record || !object) return -1;
+  return wre_UserDataListRemove(record, &object->userData);
+}
+
+void wre_ObjectDisposeUserData(EngineObject* object) {
+  if (!object) return;
+  while (UserData* record = object->userData) {
+    wre_UserDataListRemove(record, &object->userData);
+    wre_UserDataDispose(record, 1);
+  }
 }
 
 UserData* wre_UserDataRead(const uint8_t** stream, int32_t available) {

@@ -46,3 +46,10 @@ int32_t wre_UserDataListRemove(UserData* record, UserData** head);
 // kind, an image that ends early or a block length outside the bytes left, or no memory; nothing
 // is kept then and *stream does not move. The texts are kept NUL-terminated.
 UserData* wre_UserDataRead(const uint8_t** stream, int32_t available);
+
+// The same list, held by an engine object. -1 when either is null.
+struct EngineObject;
+int32_t wre_ObjectAddUserData(UserData* record, EngineObject* object);
+int32_t wre_ObjectRemoveUserData(UserData* record, EngineObject* object);
+// Disposes every record of the object's list, bodies included.
+void wre_ObjectDisposeUserData(EngineObject* object);

@@ -10,7 +10,7 @@
 #include "engine/core/memory.h"
 #include "engine/data/codex.h"
 #include "engine/data/material.h"
-#include "engine/data/texture_facts.h"
+#include "engine/data/texture.h"
 #include "engine/render/camera.h"
 #include "engine/render/polygon.h"
 
@@ -49,7 +49,7 @@ int32_t ReadGlyphLine(Font* font, const char** text, int32_t* remaining, int32_t
   const auto character = static_cast<uint8_t>(field[0]);
   result = wre_CodexReadString(text, remaining, field, kFieldSize);
   if (result != 0) return result;
-  const int32_t texture = wre_TextureFactsFindByFile(field);
+  const int32_t texture = wre_TextureFindByFile(field);
   if (texture < 0) return kFontErrNoTexture;
   float rect[4];
   for (float& value : rect) {

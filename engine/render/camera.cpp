@@ -285,6 +285,7 @@ EngineObject* wre_CameraAddObject(Camera* camera, EngineObject* object) {
   object->next = oldHead;
   if (oldHead) oldHead->prev = object;
   camera->attached = object;
+  object->camera = camera;
   return oldHead;
 }
 
@@ -298,6 +299,7 @@ EngineObject* wre_CameraRemoveObject(Camera* camera, EngineObject* object) {
   if (camera->attached == object) camera->attached = object->next;
   object->prev = nullptr;
   object->next = nullptr;
+  object->camera = nullptr;
   return object;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/core/memory.h"
+#include "engine/core/object.h"
 #include "engine/core/userdata.h"
 
 namespace {
@@ -217,6 +218,32 @@ TEST_F(UserDataTest, ObjectListAddsAtTheHead) {
   EXPECT_EQ(head, nullptr);
   EXPECT_EQ(wre_UserDataListRemove(nullptr, &head), -1);
   EXPECT_EQ(wre_UserDataListRemove(first, nullptr), -1);
+  wre_UserDataDispose(first, 1);
+  wre_UserDataDispose(second, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ObjectUserData, AnObjectsListKeepsTheNewestFirstAndLetsTheHeadGo) {
+  wre_MemoryInit();
+  EngineObject object{};
+  UserData* first = wre_UserDataNew(1);
+  UserData* second = wre_UserDataNew(1);
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(wre_ObjectAddUserData(first, &object), 0);
+  EXPECT_EQ(wre_ObjectAddUserData(second, &object), 0);
+  EXPECT_EQ(object.userData, second);
+  // Removing the first-added record leaves the second as the head with no links.
+  EXPECT_EQ(wre_ObjectRemoveUserData(first, &object), 0);
+  EXPECT_EQ(object.userData, second);
+  EXPECT_EQ(second->next, nullptr);
+  EXPECT_EQ(second->prev, nullptr);
+  EXPECT_EQ(wre_ObjectRemoveUserData(second, &object), 0);
+  EXPECT_EQ(object.userData, nullptr);
+  EXPECT_EQ(wre_ObjectAddUserData(nullptr, &object), -1);
+  EXPECT_EQ(wre_ObjectAddUserData(first, nullptr), -1);
   wre_UserDataDispose(first, 1);
   wre_UserDataDispose(second, 1);
 }

@@ -3,12 +3,15 @@
 #include <cstdlib>
 #include <set>
 
+#include "engine/core/collide.h"
 #include "engine/core/colour_scale.h"
 #include "engine/core/engine.h"
+#include "engine/core/frame_tick.h"
 #include "engine/core/maths.h"
 #include "engine/core/memory.h"
 #include "engine/data/font.h"
 #include "engine/data/material.h"
+#include "engine/data/texture.h"
 #include "engine/render/context.h"
 #include "engine/render/polygon.h"
 #include "engine/render/pools.h"
@@ -95,6 +98,9 @@ TEST_F(EngineStart, TheGamesValuesSizeEveryPool) {
   EXPECT_FLOAT_EQ(gColourToByte, 1.0f);
   Font* font = nullptr;
   EXPECT_EQ(wre_FontNew(&font), 0);  // the fonts are up
+  EXPECT_EQ(wre_CollideInit(1024, 10240), -1);  // the collision buffers are already up
+  EXPECT_EQ(gTextureModuleStarted, 1);
+  EXPECT_EQ(gTextureCount, 128);
 
   // A second start without a shut-down is refused and changes nothing.
   PolygonRecord* queue = gPolyQueueOpaque.base;
@@ -109,6 +115,8 @@ TEST_F(EngineStart, TheGamesValuesSizeEveryPool) {
   EXPECT_EQ(gPolyQueueCapacity, 0);
   EXPECT_EQ(gVisibleObjects.entries, nullptr);
   EXPECT_EQ(gFrameTick, 0u);
+  EXPECT_EQ(wre_CollideExit(), -1);  // already taken down
+  EXPECT_EQ(gTextureModuleStarted, 0);
   EXPECT_EQ(wre_Shutdown(), -1);
 }
 
