@@ -280,6 +280,9 @@ int32_t wre_CameraSetDepthCueRange(Camera* camera, float start, float end) {
 
 EngineObject* wre_CameraAddObject(Camera* camera, EngineObject* object) {
   if (!camera || !object) return nullptr;
+  // The attached list uses the object's list links: an object in a world or a detail group, or
+  // already attached, keeps its links and is not attached.
+  if ((object->status & (kStatusInWorld | kStatusInGroup)) || object->camera) return nullptr;
   EngineObject* oldHead = camera->attached;
   object->prev = nullptr;
   object->next = oldHead;

@@ -166,3 +166,23 @@ TEST_F(CameraAttachments, DisposingAnAttachedObjectTakesItOffTheCamera) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(CameraAttachments, AnObjectInAWorldOrAlreadyAttachedIsNotAttached) {
+  Camera* camera = GameCamera();
+  ASSERT_NE(camera, nullptr);
+  EngineObject inWorld{};
+  inWorld.status = kStatusInWorld;
+  EngineObject twice{};
+  EXPECT_EQ(wre_CameraAddObject(camera, &inWorld), nullptr);
+  EXPECT_EQ(camera->attached, nullptr);
+  wre_CameraAddObject(camera, &twice);
+  EXPECT_EQ(wre_CameraAddObject(camera, &twice), nullptr);
+  EXPECT_EQ(camera->attached, &twice);
+  EXPECT_EQ(twice.next, nullptr);
+  wre_CameraRemoveObject(camera, &twice);
+  wre_CameraDispose(camera, 1);
+}
+
+}  // namespace
