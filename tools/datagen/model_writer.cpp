@@ -144,6 +144,7 @@ Bytes C4DMaterial(const C4DMaterialSpec& m) {
 
 Bytes C4DNode(const C4DNodeSpec& n) {
   Bytes out;
+  for (const auto& [id, body] : n.chunksBefore) Append(out, C4DChunk(id, body));
   Bytes node;
   PutBig(node, n.level);
   PutBig(node, 0);

@@ -103,6 +103,8 @@ struct C4DNodeSpec {
   bool hasUserData = false;
   std::string userA;
   std::string userB;
+  // Extra chunks written into the object list in front of this node: (id, body).
+  std::vector<std::pair<uint32_t, std::vector<uint8_t>>> chunksBefore;
 };
 
 struct C4DSceneSpec {
