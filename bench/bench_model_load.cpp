@@ -13,6 +13,7 @@
 #include "engine/core/files.h"
 #include "engine/core/maths.h"
 #include "engine/core/memory.h"
+#include "engine/core/object.h"
 #include "engine/data/material.h"
 #include "engine/data/model.h"
 #include "engine/data/model_chunk.h"
