@@ -94,8 +94,8 @@ bool ReadHeader(ReadState& state, const Body& body) {
 
 bool ReadPoints(EngineObject* object, const Body& body) {
   const int32_t count = CountOf(body, 16);
-  if (count < 0) return false;
-  for (int32_t i = 0; i < count && object->pointCount < object->pointCapacity; ++i) {
+  if (count < 0 || count > object->pointCapacity - object->pointCount) return false;
+  for (int32_t i = 0; i < count; ++i) {
     const uint8_t* e = body.data + 4 + 16 * i;
     wre_ObjectAddPoint(object, Float(e), Float(e + 4), Float(e + 8), 0);
   }
@@ -115,20 +115,26 @@ bool ReadPoint4Array(Point4* array, int32_t capacity, const Body& body) {
 }
 
 bool ReadPolygons(const ReadState& state, const Body& body) {
+  EngineObject* object = state.object;
   const int32_t count = CountOf(body, kChunkPolygonEntryBytes);
-  if (count < 0) return false;
+  if (count < 0 || count > object->polygonCapacity - object->polygonCount) return false;
   for (int32_t i = 0; i < count; ++i) {
     const uint8_t* e = body.data + 4 + kChunkPolygonEntryBytes * i;
     const int32_t kind = Int(e);
-    if (!IsPolygonKind(kind)) continue;
+    if (!IsPolygonKind(kind)) return false;
+    for (int k = 0; k < 3; ++k) {
+      const int32_t index = Int(e + 8 + 4 * k);
+      if (index < 0 || index >= object->pointCapacity) return false;
+    }
     int32_t material = Int(e + 20);
     // Every negative material number is the invalid material, never a table index.
     if (material < 0) material = 0xFFFF;
     if (state.flags & kChunkReadIgnoreMaterials) material = 0;
     const int32_t texture = Int(e + 24);
-    // The object layer drops a polygon beyond the capacity or with a point index outside the points.
-    wre_ObjectAddPoly(state.object, material, texture, kind, Int(e + 8), Int(e + 12), Int(e + 16), nullptr, nullptr,
-                      nullptr, 0);
+    if (wre_ObjectAddPoly(object, material, texture, kind, Int(e + 8), Int(e + 12), Int(e + 16), nullptr, nullptr,
+                          nullptr, 0) != 0) {
+      return false;
+    }
   }
   return true;
 }

@@ -255,6 +255,10 @@ TEST_F(ChunkModel, MalformedFilesAreRefusedWithoutLeaks) {
       {"points count above the chunk", 104 + 8, 4},
       {"polygon count above the chunk", 164 + 8, 2},
       {"coordinate count above the capacity", 204 + 8, 0x40000000},
+      {"points above the point capacity", 8 + 36, 2},
+      {"a point index outside the points", 164 + 12 + 12, 3},
+      {"a negative point index", 164 + 12 + 8, 0xFFFFFFFF},
+      {"a polygon kind the engine does not draw", 164 + 12, 7},
       {"negative count", 104 + 8, 0xFFFFFFFF},
       {"point capacity zero", 8 + 36, 0},
       {"point capacity above 16-bit indices", 8 + 36, 70000},
@@ -272,6 +276,11 @@ TEST_F(ChunkModel, MalformedFilesAreRefusedWithoutLeaks) {
     if (o) wre_ObjectDispose(o);
     EXPECT_EQ(Leaks(), 0);
   }
+  // More polygons or coordinates than the header's capacities.
+  ChunkObjectSpec small;
+  small.mesh = MeshBox(1, 1, 1);
+  small.polygonCapacity = static_cast<int32_t>(small.mesh.triangles.size()) - 1;
+  EXPECT_EQ(Read(ChunkWriteObject(small)), nullptr);
   // A texture name and a material ident without a terminator.
   Bytes name = good;
   std::memset(&name[240 + 16], 'x', 256);
