@@ -22,9 +22,9 @@
 namespace {
 
 std::vector<uint8_t> LevelFile() {
-  std::vector<ChunkObjectSpec> objects;
+  std::vector<ChunkObjectDef> objects;
   for (int i = 0; i < 100; ++i) {
-    ChunkObjectSpec o;
+    ChunkObjectDef o;
     o.mesh = MeshPlane(10, 10, 10, 10);  // 200 triangles
     MeshTranslate(o.mesh, static_cast<float>(i % 10) * 12.0f, 0, static_cast<float>(i / 10) * 12.0f);
     o.textures = {{0, "water.bmp"}, {1, "rock.bmp"}};
@@ -34,7 +34,7 @@ std::vector<uint8_t> LevelFile() {
       o.triangleTexture.push_back(static_cast<int32_t>(t % 2));
       o.triangleMaterial.push_back(static_cast<int32_t>((t / 2) % 2));
     }
-    ChunkUserDataSpec u;
+    ChunkUserDataDef u;
     u.kind = 1994;
     u.textB = std::to_string(i);
     o.userData = {u};

@@ -74,9 +74,9 @@ class ModelWriters : public ::testing::Test {
 TEST_F(ModelWriters, EveryShapeRoundTripsThroughTheChunkFormat) {
   for (const Shape& shape : Shapes()) {
     SCOPED_TRACE(shape.name);
-    ChunkObjectSpec spec;
-    spec.mesh = shape.mesh;
-    const std::vector<uint8_t> file = ChunkWriteObject(spec);
+    ChunkObjectDef def;
+    def.mesh = shape.mesh;
+    const std::vector<uint8_t> file = ChunkWriteObject(def);
     EngineObject* o = wre_ObjectIOBinaryRead(file.data(), static_cast<int32_t>(file.size()), nullptr, 0);
     ASSERT_NE(o, nullptr);
     ExpectSameTriangles(o, shape.mesh);
@@ -93,11 +93,11 @@ TEST_F(ModelWriters, EveryShapeRoundTripsThroughTheChunkFormat) {
 TEST_F(ModelWriters, EveryShapeRoundTripsThroughC4DAnd3DS) {
   for (const Shape& shape : Shapes()) {
     SCOPED_TRACE(shape.name);
-    C4DSceneSpec scene;
-    C4DMaterialSpec material;
+    C4DSceneDef scene;
+    C4DMaterialDef material;
     material.texture = "x.bmp";
     scene.materials = {material};
-    C4DNodeSpec node;
+    C4DNodeDef node;
     node.mesh = shape.mesh;
     node.material = 1;
     scene.nodes = {node};
@@ -112,8 +112,8 @@ TEST_F(ModelWriters, EveryShapeRoundTripsThroughC4DAnd3DS) {
     EXPECT_NEAR(o->textureCoords[1], uv[1], 1e-5);
     wre_ObjectDispose(o);
 
-    TdsSceneSpec tds;
-    TdsObjectSpec object;
+    TdsSceneDef tds;
+    TdsObjectDef object;
     object.mesh = shape.mesh;
     tds.objects = {object};
     const std::vector<uint8_t> file = TdsWriteScene(tds);

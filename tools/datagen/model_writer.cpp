@@ -51,7 +51,7 @@ Bytes Chunk(uint32_t id, const Bytes& body) {
   return out;
 }
 
-Bytes HeaderBody(const ChunkObjectSpec& o) {
+Bytes HeaderBody(const ChunkObjectDef& o) {
   Bytes b;
   const auto points = o.pointCapacity >= 0 ? o.pointCapacity : static_cast<int32_t>(o.mesh.points.size());
   const auto polygons = o.polygonCapacity >= 0 ? o.polygonCapacity : static_cast<int32_t>(o.mesh.triangles.size());
@@ -73,7 +73,7 @@ Bytes HeaderBody(const ChunkObjectSpec& o) {
   return b;
 }
 
-Bytes UserDataBody(const ChunkUserDataSpec& u) {
+Bytes UserDataBody(const ChunkUserDataDef& u) {
   Bytes b;
   PutBig(b, static_cast<uint32_t>(u.kind));
   PutBig(b, 0);
@@ -109,7 +109,7 @@ void PutVector(Bytes& out, const std::array<float, 3>& v) {
   for (float f : v) PutBigFloat(out, f);
 }
 
-Bytes C4DMaterial(const C4DMaterialSpec& m) {
+Bytes C4DMaterial(const C4DMaterialDef& m) {
   Bytes body;
   Bytes name;
   PutLongString(name, m.name);
@@ -142,7 +142,7 @@ Bytes C4DMaterial(const C4DMaterialSpec& m) {
   return C4DChunk(kC4DMaterial, body);
 }
 
-Bytes C4DNode(const C4DNodeSpec& n) {
+Bytes C4DNode(const C4DNodeDef& n) {
   Bytes out;
   for (const auto& [id, body] : n.chunksBefore) Append(out, C4DChunk(id, body));
   Bytes node;
@@ -241,7 +241,7 @@ Bytes TdsTrack(const std::vector<float>& value) {
 
 }  // namespace
 
-std::vector<uint8_t> ChunkWriteObject(const ChunkObjectSpec& o) {
+std::vector<uint8_t> ChunkWriteObject(const ChunkObjectDef& o) {
   Bytes body;
   Append(body, Chunk(kChunkHeader, HeaderBody(o)));
   Bytes points;
@@ -323,14 +323,14 @@ std::vector<uint8_t> ChunkWriteObject(const ChunkObjectSpec& o) {
   return Chunk(kChunkObject, body);
 }
 
-std::vector<uint8_t> ChunkWriteFile(const std::vector<ChunkObjectSpec>& objects, size_t padding) {
+std::vector<uint8_t> ChunkWriteFile(const std::vector<ChunkObjectDef>& objects, size_t padding) {
   Bytes out;
   for (const auto& o : objects) Append(out, ChunkWriteObject(o));
   out.insert(out.end(), padding, 0);
   return out;
 }
 
-std::vector<uint8_t> C4DWriteScene(const C4DSceneSpec& scene) {
+std::vector<uint8_t> C4DWriteScene(const C4DSceneDef& scene) {
   Bytes out = {'M', 'C', '5', '0', 0, 0, 0, 0, 'D', 'O', 'K', '5'};
   PutBig(out, scene.version);
   Bytes materials;
@@ -346,7 +346,7 @@ std::vector<uint8_t> C4DWriteScene(const C4DSceneSpec& scene) {
   return out;
 }
 
-std::vector<uint8_t> TdsWriteScene(const TdsSceneSpec& scene) {
+std::vector<uint8_t> TdsWriteScene(const TdsSceneDef& scene) {
   Bytes editor;
   for (const auto& m : scene.materials) {
     Bytes entry;

@@ -11,7 +11,7 @@
 
 // ---- Chunk format ----------------------------------------------------------------------------
 
-struct ChunkMaterialSpec {
+struct ChunkMaterialDef {
   int32_t fileNumber = 0;
   std::string name = "material";
   std::string ident = " ";
@@ -20,12 +20,12 @@ struct ChunkMaterialSpec {
   std::array<float, 4> colourB = {0, 0, 0, 1};
 };
 
-struct ChunkTextureSpec {
+struct ChunkTextureDef {
   int32_t fileNumber = 0;
   std::string file;
 };
 
-struct ChunkUserDataSpec {
+struct ChunkUserDataDef {
   int32_t kind = 1;  // 1 value, 1994 text
   int32_t value = 0;
   std::string blockA;  // kind 1994
@@ -36,7 +36,7 @@ struct ChunkUserDataSpec {
   int32_t numberB = 0;
 };
 
-struct ChunkObjectSpec {
+struct ChunkObjectDef {
   int32_t kind = 100;
   uint32_t creationFlags = 0;
   uint32_t renderFlags = 0;
@@ -54,9 +54,9 @@ struct ChunkObjectSpec {
   // and file material 0.
   std::vector<int32_t> triangleTexture;
   std::vector<int32_t> triangleMaterial;
-  std::vector<ChunkTextureSpec> textures;
-  std::vector<ChunkMaterialSpec> materials;
-  std::vector<ChunkUserDataSpec> userData;  // written in this order
+  std::vector<ChunkTextureDef> textures;
+  std::vector<ChunkMaterialDef> materials;
+  std::vector<ChunkUserDataDef> userData;  // written in this order
   // Optional precomputed arrays (world points = local points moved by position, planes and
   // radius as given here).
   bool writeWorldPoints = false;
@@ -66,13 +66,13 @@ struct ChunkObjectSpec {
 };
 
 // One object, its object chunk's length covering it exactly.
-std::vector<uint8_t> ChunkWriteObject(const ChunkObjectSpec& object);
+std::vector<uint8_t> ChunkWriteObject(const ChunkObjectDef& object);
 // Objects back to back, then `padding` zero bytes.
-std::vector<uint8_t> ChunkWriteFile(const std::vector<ChunkObjectSpec>& objects, size_t padding = 0);
+std::vector<uint8_t> ChunkWriteFile(const std::vector<ChunkObjectDef>& objects, size_t padding = 0);
 
 // ---- C4D ---------------------------------------------------------------------------------------
 
-struct C4DMaterialSpec {
+struct C4DMaterialDef {
   std::string name = "material";
   bool colourChannel = true;
   std::array<float, 3> colour = {1, 1, 1};
@@ -85,7 +85,7 @@ struct C4DMaterialSpec {
   float secondBrightness = 1.0f;
 };
 
-struct C4DNodeSpec {
+struct C4DNodeDef {
   uint32_t level = 0;
   std::string name = "node";
   // Frame: origin, X, Y, Z axes.
@@ -107,27 +107,27 @@ struct C4DNodeSpec {
   std::vector<std::pair<uint32_t, std::vector<uint8_t>>> chunksBefore;
 };
 
-struct C4DSceneSpec {
+struct C4DSceneDef {
   uint32_t version = 5300;
-  std::vector<C4DMaterialSpec> materials;
-  std::vector<C4DNodeSpec> nodes;
+  std::vector<C4DMaterialDef> materials;
+  std::vector<C4DNodeDef> nodes;
   // Extra chunks written into the object list after the nodes: (id, body).
   std::vector<std::pair<uint32_t, std::vector<uint8_t>>> trailingListChunks;
   bool materialsAfterObjects = false;
 };
 
-std::vector<uint8_t> C4DWriteScene(const C4DSceneSpec& scene);
+std::vector<uint8_t> C4DWriteScene(const C4DSceneDef& scene);
 
 // ---- 3DS ---------------------------------------------------------------------------------------
 
-struct TdsMaterialSpec {
+struct TdsMaterialDef {
   std::string name = "mat1";
   std::string texture;  // "" no map
   bool writeAngle = false;
   float mappingAngle = 0.0f;
 };
 
-struct TdsObjectSpec {
+struct TdsObjectDef {
   std::string name = "object";
   ModelMesh mesh;        // engine axes; written as (-x, -z, y) with the winding turned
   std::string material;  // "" no material group; else one group over every face
@@ -139,10 +139,10 @@ struct TdsObjectSpec {
   std::array<float, 3> pivot = {0, 0, 0};
 };
 
-struct TdsSceneSpec {
-  std::vector<TdsMaterialSpec> materials;
-  std::vector<TdsObjectSpec> objects;
+struct TdsSceneDef {
+  std::vector<TdsMaterialDef> materials;
+  std::vector<TdsObjectDef> objects;
   bool keyframer = false;
 };
 
-std::vector<uint8_t> TdsWriteScene(const TdsSceneSpec& scene);
+std::vector<uint8_t> TdsWriteScene(const TdsSceneDef& scene);

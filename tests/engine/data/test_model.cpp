@@ -53,13 +53,13 @@ class ModelLoad : public model_test::ModelTest {
     gObjectServices.worldAdd = &FakeAdd;
     gObjectServices.worldRemove = &FakeRemove;
   }
-  static ChunkObjectSpec Object(float x, const std::string& textB = "") {
-    ChunkObjectSpec o;
+  static ChunkObjectDef Object(float x, const std::string& textB = "") {
+    ChunkObjectDef o;
     o.mesh = MeshBox(2, 2, 2);
     MeshTranslate(o.mesh, x, 0, 0);
     o.angles = {0, 1024, 0};
     if (!textB.empty()) {
-      ChunkUserDataSpec u;
+      ChunkUserDataDef u;
       u.kind = 1994;
       u.textB = textB;
       o.userData.push_back(u);
@@ -77,13 +77,13 @@ class ModelLoad : public model_test::ModelTest {
 };
 
 TEST_F(ModelLoad, TheFormatIsChosenByTheFirstBytes) {
-  TdsSceneSpec tds;
-  TdsObjectSpec t;
+  TdsSceneDef tds;
+  TdsObjectDef t;
   t.mesh = MeshBox(1, 1, 1);
   tds.objects = {t};
   Write("mascot.c4d", TdsWriteScene(tds));  // 3DS bytes under a C4D name
-  C4DSceneSpec c4d;
-  C4DNodeSpec n;
+  C4DSceneDef c4d;
+  C4DNodeDef n;
   n.mesh = MeshSphere(1, 4, 8);
   c4d.nodes = {n};
   Write("ball.c4d", C4DWriteScene(c4d));
@@ -142,8 +142,8 @@ TEST_F(ModelLoad, CollidableZeroClearsOnlyInTheSingleLoader) {
 }
 
 TEST_F(ModelLoad, OptionsRebuildCentreAndBake) {
-  ChunkObjectSpec spec = Object(10);
-  Write("crate.brp", ChunkWriteObject(spec));
+  ChunkObjectDef def = Object(10);
+  Write("crate.brp", ChunkWriteObject(def));
   EngineObject* o = nullptr;
   Watch();
   ASSERT_EQ(wre_ModelLoad("crate.brp", &o, 1, 1, kObjectPointAttachments, 1, 0, 1, 0), 0);
@@ -159,12 +159,12 @@ TEST_F(ModelLoad, OptionsRebuildCentreAndBake) {
 }
 
 TEST_F(ModelLoad, NumericUserDataKeepsTheValueMetLast) {
-  ChunkObjectSpec spec = Object(0, "  +12xyz");
-  ChunkUserDataSpec second;
+  ChunkObjectDef def = Object(0, "  +12xyz");
+  ChunkUserDataDef second;
   second.kind = 1994;
   second.textB = "5";
-  spec.userData.push_back(second);
-  Write("rider.brp", ChunkWriteObject(spec));
+  def.userData.push_back(second);
+  Write("rider.brp", ChunkWriteObject(def));
   EngineObject* o = nullptr;
   ASSERT_EQ(wre_ModelLoad("rider.brp", &o, 0, 0, 0, 1, 1, 0, 0), 0);
   // Both text records became value records: "5" (read last, converted first) and then 12 put in
@@ -210,9 +210,9 @@ TEST_F(ModelLoad, WorldsTakeTheObjectsAndGiveThemBack) {
 }
 
 TEST_F(ModelLoad, C4DListsAndTheSingleLoadersChainMode) {
-  C4DSceneSpec scene;
+  C4DSceneDef scene;
   for (float x : {0.f, 4.f, 8.f}) {
-    C4DNodeSpec n;
+    C4DNodeDef n;
     n.mesh = MeshBox(1, 1, 1);
     n.position = {x, 0, 0};
     scene.nodes.push_back(n);

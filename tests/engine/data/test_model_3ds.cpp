@@ -84,10 +84,10 @@ TEST_F(TdsModel, AHandMadeTriangleTurnsIntoTheEngineAxes) {
 }
 
 TEST_F(TdsModel, GeneratorMeshesComeBackAsWritten) {
-  TdsSceneSpec scene;
-  TdsObjectSpec a;
+  TdsSceneDef scene;
+  TdsObjectDef a;
   a.mesh = MeshCylinder(1, 2, 6);
-  TdsObjectSpec b;
+  TdsObjectDef b;
   b.name = "arch";
   b.mesh = MeshArch(4, 3, 1, 0.5f);
   scene.objects = {a, b};
@@ -112,10 +112,10 @@ TEST_F(TdsModel, GeneratorMeshesComeBackAsWritten) {
 }
 
 TEST_F(TdsModel, FacesOfALaterMeshAreOffsetByItsFirstVertex) {
-  TdsSceneSpec scene;
-  TdsObjectSpec four;
+  TdsSceneDef scene;
+  TdsObjectDef four;
   four.mesh = MeshPlane(1, 1, 1, 1);  // 4 points
-  TdsObjectSpec three;
+  TdsObjectDef three;
   three.mesh.points = {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}};
   three.mesh.uvs = {{0, 0}, {1, 0}, {0, 1}};
   three.mesh.triangles = {{2, 1, 0}};  // written as the file face (0, 1, 2)
@@ -131,17 +131,17 @@ TEST_F(TdsModel, FacesOfALaterMeshAreOffsetByItsFirstVertex) {
 
 TEST_F(TdsModel, MaterialGroupsSetTexturesAndTurnCoordinates) {
   model_test::gTextures["A.BMP"] = 2;
-  TdsSceneSpec scene;
-  TdsMaterialSpec turned90{"m90", "a.bmp", true, 90.0f};
-  TdsMaterialSpec turned180{"m180", "a.bmp", true, 180.0f};
-  TdsMaterialSpec unloaded{"m0", "b.bmp", false, 0.0f};
+  TdsSceneDef scene;
+  TdsMaterialDef turned90{"m90", "a.bmp", true, 90.0f};
+  TdsMaterialDef turned180{"m180", "a.bmp", true, 180.0f};
+  TdsMaterialDef unloaded{"m0", "b.bmp", false, 0.0f};
   scene.materials = {turned90, turned180, unloaded};
   ModelMesh tri;
   tri.points = {{0, 0, 0}, {1, 0, 0}, {0, 0, 1}};
   tri.uvs = {{0.25f, 0.0f}, {1.0f, 0.5f}, {0.0f, 1.0f}};
   tri.triangles = {{0, 1, 2}};
   for (const char* name : {"m90", "m180", "m0", "none"}) {
-    TdsObjectSpec o;
+    TdsObjectDef o;
     o.mesh = tri;
     o.material = name;
     scene.objects.push_back(o);
@@ -171,18 +171,18 @@ TEST_F(TdsModel, MaterialGroupsSetTexturesAndTurnCoordinates) {
 }
 
 TEST_F(TdsModel, TheKeyframerPlacesEachNamedObject) {
-  TdsSceneSpec scene;
+  TdsSceneDef scene;
   scene.keyframer = true;
-  TdsObjectSpec still;
+  TdsObjectDef still;
   still.mesh.points = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
   still.mesh.uvs = {{0, 0}, {1, 0}, {0, 1}};
   still.mesh.triangles = {{0, 1, 2}};
-  TdsObjectSpec moved = still;
+  TdsObjectDef moved = still;
   moved.name = "moved";
   moved.position = {10, 20, 30};
   moved.scale = {2, 3, 4};
   moved.pivot = {1, 1, 1};
-  TdsObjectSpec turned = still;
+  TdsObjectDef turned = still;
   turned.name = "turned";
   turned.rotation = {static_cast<float>(M_PI / 2), 0, 0, 1};
   scene.objects = {still, moved, turned};

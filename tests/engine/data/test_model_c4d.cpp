@@ -34,8 +34,8 @@ class C4DModel : public model_test::ModelTest {
       head = next;
     }
   }
-  static C4DNodeSpec Node(uint32_t level, ModelMesh mesh, std::array<float, 3> position = {0, 0, 0}) {
-    C4DNodeSpec n;
+  static C4DNodeDef Node(uint32_t level, ModelMesh mesh, std::array<float, 3> position = {0, 0, 0}) {
+    C4DNodeDef n;
     n.level = level;
     n.mesh = std::move(mesh);
     n.position = position;
@@ -95,12 +95,12 @@ TEST_F(C4DModel, AHandMadeTriangleReads) {
 }
 
 TEST_F(C4DModel, OneObjectPerNodeAppliesEachNodesOwnTransformOnly) {
-  C4DSceneSpec scene;
-  C4DNodeSpec a = Node(0, MeshBox(2, 2, 2), {10, 0, 0});
+  C4DSceneDef scene;
+  C4DNodeDef a = Node(0, MeshBox(2, 2, 2), {10, 0, 0});
   a.scale = {2, 1, 1};
-  C4DNodeSpec child = Node(1, MeshBox(1, 1, 1), {0, 5, 0});
+  C4DNodeDef child = Node(1, MeshBox(1, 1, 1), {0, 5, 0});
   child.rotation = {0, static_cast<float>(M_PI / 2), 0};  // about y; stored as the x turn
-  C4DNodeSpec empty = Node(0, ModelMesh{});
+  C4DNodeDef empty = Node(0, ModelMesh{});
   scene.nodes = {a, child, empty};
   EngineObject* head = Import(C4DWriteScene(scene), 0);
   ASSERT_NE(head, nullptr);
@@ -127,13 +127,13 @@ TEST_F(C4DModel, OneObjectPerNodeAppliesEachNodesOwnTransformOnly) {
 }
 
 TEST_F(C4DModel, PerTopNodeChainsInReverseAndWholeSceneMergesEverything) {
-  C4DSceneSpec scene;
-  C4DNodeSpec a = Node(0, MeshBox(1, 1, 1), {1, 0, 0});
+  C4DSceneDef scene;
+  C4DNodeDef a = Node(0, MeshBox(1, 1, 1), {1, 0, 0});
   a.name = "A";
-  C4DNodeSpec a1 = Node(1, MeshWedge(1, 1, 1));
+  C4DNodeDef a1 = Node(1, MeshWedge(1, 1, 1));
   a1.frame[0] = {0, 3, 0};  // the child's frame moves it up by 3
-  C4DNodeSpec b = Node(0, MeshDisc(1, 5), {2, 0, 0});
-  C4DNodeSpec c = Node(0, MeshPlane(1, 1, 2, 2), {3, 0, 0});
+  C4DNodeDef b = Node(0, MeshDisc(1, 5), {2, 0, 0});
+  C4DNodeDef c = Node(0, MeshPlane(1, 1, 2, 2), {3, 0, 0});
   a.hasUserData = true;
   a.userA = "kind";
   a.userB = "12";
@@ -167,8 +167,8 @@ TEST_F(C4DModel, PerTopNodeChainsInReverseAndWholeSceneMergesEverything) {
 }
 
 TEST_F(C4DModel, MergedObjectsTakeTheTopNodesTurnUnlessKeptInWorldOrientation) {
-  C4DSceneSpec scene;
-  C4DNodeSpec a = Node(0, MeshBox(2, 2, 2));
+  C4DSceneDef scene;
+  C4DNodeDef a = Node(0, MeshBox(2, 2, 2));
   a.rotation = {static_cast<float>(M_PI / 2), 0, 0};  // a y turn in the file is the engine's x turn
   a.mesh.points.push_back({5, 0, 0});
   a.mesh.uvs.push_back({0, 0});
@@ -195,8 +195,8 @@ TEST_F(C4DModel, MergedObjectsTakeTheTopNodesTurnUnlessKeptInWorldOrientation) {
 }
 
 TEST_F(C4DModel, MaterialsConvertColoursAndShareUnlessAskedNotTo) {
-  C4DSceneSpec scene;
-  C4DMaterialSpec m1;
+  C4DSceneDef scene;
+  C4DMaterialDef m1;
   m1.name = "dim";
   m1.colour = {0.5f, 0.25f, 0.0f};
   m1.brightness = 0.8f;  // 0.8 (c + 1 - 0.5)
@@ -205,16 +205,16 @@ TEST_F(C4DModel, MaterialsConvertColoursAndShareUnlessAskedNotTo) {
   m1.secondColourChannel = true;
   m1.secondColour = {1.0f, 0.5f, 0.0f};
   m1.secondBrightness = 0.5f;
-  C4DMaterialSpec m2 = m1;
+  C4DMaterialDef m2 = m1;
   m2.name = "same";
-  C4DMaterialSpec white;
+  C4DMaterialDef white;
   white.brightness = 0.0f;
   white.colour = {0.1f, 0.2f, 0.3f};
   white.texture = "missing.bmp";
-  C4DMaterialSpec off;
+  C4DMaterialDef off;
   off.colourChannel = false;
   scene.materials = {m1, m2, white, off};
-  C4DNodeSpec n = Node(0, MeshBox(1, 1, 1));
+  C4DNodeDef n = Node(0, MeshBox(1, 1, 1));
   n.material = 1;
   scene.nodes = {n};
   const Bytes file = C4DWriteScene(scene);
@@ -258,20 +258,20 @@ TEST_F(C4DModel, MaterialsConvertColoursAndShareUnlessAskedNotTo) {
 
 TEST_F(C4DModel, TexturedTrianglesFollowTheTagOrTheLastMaterial) {
   model_test::gTextures["SKY.BMP"] = 3;
-  C4DSceneSpec scene;
-  C4DMaterialSpec sky;
+  C4DSceneDef scene;
+  C4DMaterialDef sky;
   sky.texture = "sky.bmp";
   sky.colour = {1, 1, 1};
-  C4DMaterialSpec plain;
+  C4DMaterialDef plain;
   plain.colour = {0, 1, 0};
   scene.materials = {sky, plain};
-  C4DNodeSpec tagged = Node(0, MeshPlane(2, 2, 1, 1));
+  C4DNodeDef tagged = Node(0, MeshPlane(2, 2, 1, 1));
   tagged.material = 1;
   // Before any tag: the last material of the file, plain. A tag's choice holds for what follows.
-  C4DNodeSpec untagged = Node(0, MeshPlane(2, 2, 1, 1), {0, 1, 0});
-  C4DNodeSpec bad = Node(0, MeshPlane(2, 2, 1, 1), {0, 2, 0});
+  C4DNodeDef untagged = Node(0, MeshPlane(2, 2, 1, 1), {0, 1, 0});
+  C4DNodeDef bad = Node(0, MeshPlane(2, 2, 1, 1), {0, 2, 0});
   bad.material = 9;  // no such material: texture 0, material 0
-  C4DNodeSpec noUv = Node(0, MeshPlane(2, 2, 1, 1), {0, 3, 0});
+  C4DNodeDef noUv = Node(0, MeshPlane(2, 2, 1, 1), {0, 3, 0});
   noUv.material = 1;
   noUv.writeUvs = false;
   scene.nodes = {untagged, tagged, bad, noUv};
@@ -289,11 +289,11 @@ TEST_F(C4DModel, TexturedTrianglesFollowTheTagOrTheLastMaterial) {
 }
 
 TEST_F(C4DModel, TagScalesAndVisibility) {
-  C4DSceneSpec scene;
-  C4DMaterialSpec m;
+  C4DSceneDef scene;
+  C4DMaterialDef m;
   m.texture = "a.bmp";
   scene.materials = {m};
-  C4DNodeSpec n = Node(0, MeshPlane(2, 2, 1, 1));
+  C4DNodeDef n = Node(0, MeshPlane(2, 2, 1, 1));
   n.material = 1;
   n.tagScales = {2.0f, 0.0f};  // 0 counts as 1
   n.tagScaling = true;
@@ -313,7 +313,7 @@ TEST_F(C4DModel, TagScalesAndVisibility) {
 }
 
 TEST_F(C4DModel, LevelRulesAndTheVersionWord) {
-  C4DSceneSpec scene;
+  C4DSceneDef scene;
   scene.nodes = {Node(1, MeshBox(1, 1, 1))};
   EXPECT_EQ(Import(C4DWriteScene(scene), kC4DWholeScene), nullptr);  // first node not at level 0
   scene.nodes = {Node(0, MeshBox(1, 1, 1)), Node(2, MeshBox(1, 1, 1)), Node(1, MeshBox(1, 1, 1))};
@@ -338,11 +338,11 @@ TEST_F(C4DModel, LevelRulesAndTheVersionWord) {
 }
 
 TEST_F(C4DModel, AListEndingIdStopsTheNodesButLaterMaterialsAreRead) {
-  C4DSceneSpec scene;
-  C4DNodeSpec after = Node(0, MeshBox(1, 1, 1));
+  C4DSceneDef scene;
+  C4DNodeDef after = Node(0, MeshBox(1, 1, 1));
   after.chunksBefore = {{5102, {}}};
   scene.nodes = {Node(0, MeshBox(1, 1, 1)), after};
-  C4DMaterialSpec m;
+  C4DMaterialDef m;
   m.name = "late";
   scene.materials = {m};
   scene.materialsAfterObjects = true;
@@ -356,8 +356,8 @@ TEST_F(C4DModel, AListEndingIdStopsTheNodesButLaterMaterialsAreRead) {
 }
 
 TEST_F(C4DModel, WideIndicesAndBadFilesAreRefusedWithoutLeaks) {
-  C4DSceneSpec scene;
-  C4DNodeSpec n = Node(0, MeshSphere(1, 4, 6));
+  C4DSceneDef scene;
+  C4DNodeDef n = Node(0, MeshSphere(1, 4, 6));
   n.wideIndices = true;
   scene.nodes = {n};
   EngineObject* o = Import(C4DWriteScene(scene), kC4DWholeScene);
@@ -366,11 +366,11 @@ TEST_F(C4DModel, WideIndicesAndBadFilesAreRefusedWithoutLeaks) {
   DisposeChain(o);
 
   Watch();
-  C4DNodeSpec badIndex = Node(0, MeshBox(1, 1, 1));
+  C4DNodeDef badIndex = Node(0, MeshBox(1, 1, 1));
   badIndex.mesh.triangles[3][1] = 24;  // one past the points
   scene.nodes = {badIndex};
   EXPECT_EQ(Import(C4DWriteScene(scene), kC4DWholeScene), nullptr);
-  C4DNodeSpec fewUvs = Node(0, MeshBox(1, 1, 1));
+  C4DNodeDef fewUvs = Node(0, MeshBox(1, 1, 1));
   fewUvs.mesh.uvs.pop_back();  // fewer coordinate pairs than points
   scene.nodes = {fewUvs};
   EXPECT_EQ(Import(C4DWriteScene(scene), kC4DWholeScene), nullptr);
@@ -397,13 +397,13 @@ TEST_F(C4DModel, WideIndicesAndBadFilesAreRefusedWithoutLeaks) {
 }
 
 TEST_F(C4DModel, TheTexturePassMakesATextureForEveryColourChannel) {
-  C4DSceneSpec scene;
-  C4DMaterialSpec m;
+  C4DSceneDef scene;
+  C4DMaterialDef m;
   m.texture = "new.bmp";
-  C4DMaterialSpec off;
+  C4DMaterialDef off;
   off.colourChannel = false;
   scene.materials = {m, off};
-  C4DNodeSpec n = Node(0, MeshPlane(1, 1, 1, 1));
+  C4DNodeDef n = Node(0, MeshPlane(1, 1, 1, 1));
   n.material = 1;
   scene.nodes = {n};
   EngineObject* o = Import(C4DWriteScene(scene), kC4DWholeScene | kC4DMakeTextures);

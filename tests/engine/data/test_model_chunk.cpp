@@ -17,8 +17,8 @@ using model_test::ByteWriter;
 using model_test::ExpectPoint;
 using Bytes = std::vector<uint8_t>;
 
-ChunkUserDataSpec Value(int32_t kind, int32_t value) {
-  ChunkUserDataSpec u;
+ChunkUserDataDef Value(int32_t kind, int32_t value) {
+  ChunkUserDataDef u;
   u.kind = kind;
   u.value = value;
   return u;
@@ -30,8 +30,8 @@ class ChunkModel : public model_test::ModelTest {
     return wre_ObjectIOBinaryRead(file.data(), static_cast<int32_t>(file.size()), next, flags);
   }
   // A textured box with two materials of equal colours, two textures and a user value.
-  static ChunkObjectSpec Box() {
-    ChunkObjectSpec o;
+  static ChunkObjectDef Box() {
+    ChunkObjectDef o;
     o.mesh = MeshBox(2, 4, 6);
     o.position = {10, 20, 30};
     o.angles = {0, 512, 0};
@@ -98,14 +98,14 @@ TEST_F(ChunkModel, AHandMadeTriangleReadsCompletely) {
 
 TEST_F(ChunkModel, GeneratorOutputRoundTripsWithSharedMaterialsAndTexturesByName) {
   model_test::gTextures["GRASS.BMP"] = 4;
-  const ChunkObjectSpec spec = Box();
-  EngineObject* o = Read(ChunkWriteObject(spec));
+  const ChunkObjectDef def = Box();
+  EngineObject* o = Read(ChunkWriteObject(def));
   ASSERT_NE(o, nullptr);
-  ASSERT_EQ(o->pointCount, static_cast<int32_t>(spec.mesh.points.size()));
-  for (size_t i = 0; i < spec.mesh.points.size(); ++i) {
-    ExpectPoint(o->localPoints[i], spec.mesh.points[i][0], spec.mesh.points[i][1], spec.mesh.points[i][2]);
+  ASSERT_EQ(o->pointCount, static_cast<int32_t>(def.mesh.points.size()));
+  for (size_t i = 0; i < def.mesh.points.size(); ++i) {
+    ExpectPoint(o->localPoints[i], def.mesh.points[i][0], def.mesh.points[i][1], def.mesh.points[i][2]);
   }
-  ASSERT_EQ(o->polygonCount, static_cast<int32_t>(spec.mesh.triangles.size()));
+  ASSERT_EQ(o->polygonCount, static_cast<int32_t>(def.mesh.triangles.size()));
   const int32_t shared = o->polygons[0].material;
   EXPECT_EQ(MaterialsInUse(), 1);  // equal colours and response: one engine material
   for (int32_t i = 0; i < o->polygonCount; ++i) {
@@ -114,7 +114,7 @@ TEST_F(ChunkModel, GeneratorOutputRoundTripsWithSharedMaterialsAndTexturesByName
     // Loaded "grass.bmp" maps to its index; "ROCK.BMP" is not loaded and maps to 0; -1 stays untextured.
     EXPECT_EQ(p.texture, i % 3 == 0 ? 4 : (i % 3 == 1 ? 0 : kNoTexture));
     for (int k = 0; k < 3; ++k) {
-      const auto& uv = spec.mesh.uvs[static_cast<size_t>(spec.mesh.triangles[i][k])];
+      const auto& uv = def.mesh.uvs[static_cast<size_t>(def.mesh.triangles[i][k])];
       EXPECT_NEAR(o->textureCoords[6 * i + 2 * k], uv[0], 1e-6);
       EXPECT_NEAR(o->textureCoords[6 * i + 2 * k + 1], uv[1], 1e-6);
     }
@@ -133,13 +133,13 @@ TEST_F(ChunkModel, FlagBitZeroGivesMaterialZeroAndMakesNone) {
 }
 
 TEST_F(ChunkModel, MaterialMinusOneStaysInvalidAndUnlistedNumbersMapToZero) {
-  ChunkObjectSpec spec = Box();
-  spec.triangleMaterial.assign(spec.mesh.triangles.size(), 1);
-  spec.triangleMaterial[0] = -1;
-  spec.triangleMaterial[1] = 9;  // not listed
-  spec.triangleTexture.assign(spec.mesh.triangles.size(), 0);
-  spec.triangleTexture[2] = 77;  // not listed
-  EngineObject* o = Read(ChunkWriteObject(spec));
+  ChunkObjectDef def = Box();
+  def.triangleMaterial.assign(def.mesh.triangles.size(), 1);
+  def.triangleMaterial[0] = -1;
+  def.triangleMaterial[1] = 9;  // not listed
+  def.triangleTexture.assign(def.mesh.triangles.size(), 0);
+  def.triangleTexture[2] = 77;  // not listed
+  EngineObject* o = Read(ChunkWriteObject(def));
   ASSERT_NE(o, nullptr);
   EXPECT_EQ(o->polygons[0].material, 0xFFFF);
   EXPECT_EQ(o->polygons[1].material, 0);
@@ -148,8 +148,8 @@ TEST_F(ChunkModel, MaterialMinusOneStaysInvalidAndUnlistedNumbersMapToZero) {
 }
 
 TEST_F(ChunkModel, ObjectsBackToBackGiveTheirNextPositions) {
-  ChunkObjectSpec a = Box();
-  ChunkObjectSpec b;
+  ChunkObjectDef a = Box();
+  ChunkObjectDef b;
   b.mesh = MeshWedge(1, 1, 1);
   b.collidable = 0;
   const Bytes file = ChunkWriteFile({a, b}, 40);
@@ -169,21 +169,21 @@ TEST_F(ChunkModel, ObjectsBackToBackGiveTheirNextPositions) {
 }
 
 TEST_F(ChunkModel, GivenArraysAreKeptAndMissingOnesComputed) {
-  ChunkObjectSpec spec;
-  spec.mesh = MeshBox(2, 2, 2);
-  spec.position = {100, 0, 0};
-  EngineObject* computed = Read(ChunkWriteObject(spec));
+  ChunkObjectDef def;
+  def.mesh = MeshBox(2, 2, 2);
+  def.position = {100, 0, 0};
+  EngineObject* computed = Read(ChunkWriteObject(def));
   ASSERT_NE(computed, nullptr);
-  EXPECT_NEAR(computed->worldPoints[0].x, spec.mesh.points[0][0] + 100, 1e-4);
+  EXPECT_NEAR(computed->worldPoints[0].x, def.mesh.points[0][0] + 100, 1e-4);
   EXPECT_NEAR(computed->radius, std::sqrt(3.0f), 1e-4);
   const Point4 computedPlane = computed->planes[0];
 
-  spec.writeWorldPoints = true;
-  spec.position = {0, 0, 0};  // world points written as local ones, unlike what a recompute gives
-  spec.mesh.points[0][0] += 0;
-  spec.planes.assign(spec.mesh.triangles.size(), {0, 0, 0, 42});
-  spec.radius = 99.0f;
-  ChunkObjectSpec moved = spec;
+  def.writeWorldPoints = true;
+  def.position = {0, 0, 0};  // world points written as local ones, unlike what a recompute gives
+  def.mesh.points[0][0] += 0;
+  def.planes.assign(def.mesh.triangles.size(), {0, 0, 0, 42});
+  def.radius = 99.0f;
+  ChunkObjectDef moved = def;
   moved.position = {0, 0, 0};
   Bytes file = ChunkWriteObject(moved);
   EngineObject* given = Read(file);
@@ -196,15 +196,15 @@ TEST_F(ChunkModel, GivenArraysAreKeptAndMissingOnesComputed) {
 }
 
 TEST_F(ChunkModel, UserDataRecordsComeOutInReverseFileOrder) {
-  ChunkObjectSpec spec;
-  spec.mesh = MeshDisc(1, 6);
-  ChunkUserDataSpec text;
+  ChunkObjectDef def;
+  def.mesh = MeshDisc(1, 6);
+  ChunkUserDataDef text;
   text.kind = 1994;
   text.blockA = "ab";
   text.textB = "12";
-  spec.userData = {Value(1, 1), text, Value(1, 3), Value(5, 0)};  // kind 5 is not supported: nothing is added
+  def.userData = {Value(1, 1), text, Value(1, 3), Value(5, 0)};  // kind 5 is not supported: nothing is added
   Watch();
-  EngineObject* o = Read(ChunkWriteObject(spec));
+  EngineObject* o = Read(ChunkWriteObject(def));
   ASSERT_NE(o, nullptr);
   EXPECT_EQ(UserValues(o), (std::vector<int32_t>{3, -1994, 1}));
   const auto* body = static_cast<const UserDataBody*>(o->userData->next->body);
@@ -216,10 +216,10 @@ TEST_F(ChunkModel, UserDataRecordsComeOutInReverseFileOrder) {
 }
 
 TEST_F(ChunkModel, UnknownChunksAreSkippedAndTheAlternativeEndWorks) {
-  ChunkObjectSpec spec;
-  spec.mesh = MeshPlane(4, 4, 1, 1);
-  spec.endId = 0xFFFFFFFFu;
-  Bytes file = ChunkWriteObject(spec);
+  ChunkObjectDef def;
+  def.mesh = MeshPlane(4, 4, 1, 1);
+  def.endId = 0xFFFFFFFFu;
+  Bytes file = ChunkWriteObject(def);
   // An unknown chunk of 12 bytes in front of the end chunk.
   const Bytes unknown = {0, 0, 0x77, 0x77, 0, 0, 0, 12, 1, 2, 3, 4};
   file.insert(file.end() - 8, unknown.begin(), unknown.end());
@@ -277,7 +277,7 @@ TEST_F(ChunkModel, MalformedFilesAreRefusedWithoutLeaks) {
     EXPECT_EQ(Leaks(), 0);
   }
   // More polygons or coordinates than the header's capacities.
-  ChunkObjectSpec small;
+  ChunkObjectDef small;
   small.mesh = MeshBox(1, 1, 1);
   small.polygonCapacity = static_cast<int32_t>(small.mesh.triangles.size()) - 1;
   EXPECT_EQ(Read(ChunkWriteObject(small)), nullptr);
