@@ -9,5 +9,3 @@ struct UserData;
 // Puts the record at the head of the object's user-data list. Objects free their user data
 // through the object services; the readers make sure that entry is there before they attach any.
 int32_t ModelAttachUserData(EngineObject* object, UserData* record);
-// Removes and frees every user-data record of the object, bodies included.
-void ModelDisposeAllUserData(EngineObject* object);

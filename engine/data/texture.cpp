@@ -10,6 +10,7 @@
 #include "engine/core/strings.h"
 #include "engine/core/wre_types.h"
 #include "engine/data/material.h"
+#include "engine/data/model_textures.h"
 #include "engine/data/ripple.h"
 #include "engine/render/context.h"
 #include "platform/plat_gl.h"
@@ -349,6 +350,22 @@ void DisposeTable() {
 
 }  // namespace
 
+namespace {
+
+int32_t ModelTextureForFile(const char* fileName) {
+  int32_t handle = -1;
+  if (wre_TextureFindFree(&handle) != 0) return -1;
+  if (wre_TextureDefine(handle, nullptr, nullptr, kTextureCreateRecordOnly, fileName, nullptr, 0, 0, 0, 0, 0,
+                        nullptr) != 0) {
+    return -1;
+  }
+  return handle;
+}
+
+constexpr ModelTextureServices kModelTextureServices{&wre_TextureFindByFile, &ModelTextureForFile};
+
+}  // namespace
+
 int32_t wre_TextureTableInit(int32_t count) {
   if (gTextureModuleStarted || count < 0) return -1;
   if (count == 0) return 0;
@@ -369,8 +386,10 @@ int32_t wre_TextureTableInit(int32_t count) {
   gTextureCount = count;
   gTextureModuleStarted = 1;
   gAnimatedTextures = nullptr;
-  // Particle sets name their texture through the index map from now on.
+  // Particle sets name their texture through the index map from now on, and model files find and
+  // register their textures here.
   wre_ParticlesSetTextureCheck([](int32_t texture) { return wre_TextureGet(texture) != nullptr; });
+  wre_ModelSetTextureServices(&kModelTextureServices);
   return 0;
 }
 
@@ -382,6 +401,7 @@ void wre_TextureTableFree() {
   }
   DisposeTable();
   wre_ParticlesSetTextureCheck(nullptr);
+  wre_ModelSetTextureServices(nullptr);
 }
 
 int32_t wre_TextureFindFree(int32_t* out) {

@@ -56,7 +56,7 @@ class ModelTest : public ::testing::Test {
     wre_MemoryInit();
     ASSERT_EQ(wre_MathTablesInit(), 0);
     ASSERT_EQ(wre_MaterialTableInit(64), 0);
-    gObjectServices = ObjectServices{};
+    gObjectServices = wre_ObjectCoreServices();
     gTextures.clear();
     gNextTexture = 1;
     gRefuseCreate = false;
@@ -67,7 +67,7 @@ class ModelTest : public ::testing::Test {
     wre_ModelSetTextureServices(nullptr);
     wre_MaterialTableFree();
     wre_MathTablesExit();
-    gObjectServices = ObjectServices{};
+    gObjectServices = wre_ObjectCoreServices();
     StopWatch();
   }
   // Blocks allocated from here on are watched; Leaks() frees and counts those still live.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/core/files.h"
+#include "engine/core/world.h"
 #include "engine/data/model.h"
 #include "engine/data/model_c4d.h"
 #include "model_test_support.h"
@@ -183,9 +184,6 @@ TEST_F(ModelLoad, WorldsTakeTheObjectsAndGiveThemBack) {
   Write("crate.brp", ChunkWriteObject(Object(0)));
   ModelList* list = nullptr;
   EngineObject* o = nullptr;
-  // Without a world module nothing can be added.
-  EXPECT_EQ(wre_ModelLoadIntoWorld("crate.brp", &o, world, 0, 0, 0, 1, 0, 0, 0), -1);
-  wre_ModelDispose(&o, nullptr);
   UseWorld();
   EXPECT_EQ(wre_ModelListLoadIntoWorld("level.brp", &list, nullptr, 0, 0, 0, 1, 0, 0, 0), -1);
   ASSERT_EQ(wre_ModelListLoadIntoWorld("level.brp", &list, world, 0, 0, 0, 1, 0, 0, 0), 0);
@@ -236,6 +234,26 @@ TEST_F(ModelLoad, C4DListsAndTheSingleLoadersChainMode) {
   EXPECT_EQ(o->polygonCount, 36);
   wre_ModelDispose(&o, nullptr);
   EXPECT_EQ(Leaks(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ModelLoad, ALevelLoadsIntoARealCellGridWorld) {
+  Write("level.brp", ChunkWriteFile({Object(0), Object(5), Object(-5)}));
+  Point4 origin{-100, 0, -100, 0};
+  World* grid = wre_WorldCreate(kWorldCellGrid, 10.0f, 20, 0, 20, 0, &origin, nullptr, 100.0f, 0);
+  ASSERT_NE(grid, nullptr);
+  ModelList* list = nullptr;
+  ASSERT_EQ(wre_ModelListLoadIntoWorld("level.brp", &list, grid, 0, 0, 0, 1, 0, 0, 0), 0);
+  EXPECT_EQ(grid->objectCount, 3);
+  EXPECT_EQ(list->object->world, grid);
+  EXPECT_NE(list->object->cellHead, nullptr);
+  EXPECT_EQ(wre_ModelListDispose(&list, grid), 0);
+  EXPECT_EQ(grid->objectCount, 0);
+  EXPECT_EQ(grid->objects, nullptr);
+  wre_WorldDispose(grid);
 }
 
 }  // namespace
