@@ -82,6 +82,14 @@ int32_t wre_CameraDispose(Camera* camera, uint8_t disposeContext) {
   return 0;
 }
 
+void wre_CameraResetTransform(Camera* camera) {
+  if (camera) wre_TransformReset(&camera->transform);
+}
+
+void wre_CameraSetTransform(Camera* camera, int32_t angleX, int32_t angleY, int32_t angleZ, float x, float y, float z) {
+  if (camera) wre_TransformSet(&camera->transform, angleX, angleY, angleZ, x, y, z);
+}
+
 int32_t wre_CameraSetWorld(Camera* camera, World* world) {
   if (!camera || !world) return -1;
   camera->world = world;

@@ -90,6 +90,9 @@ Camera* wre_CameraNew(const WreRect* viewport, int32_t depth, const Transform* p
                       int32_t reserved4, const WreRect* screen);
 int32_t wre_CameraDispose(Camera* camera, uint8_t disposeContext);
 int32_t wre_CameraSetWorld(Camera* camera, World* world);
+// The camera's own transform, reset or set (a null camera is ignored).
+void wre_CameraResetTransform(Camera* camera);
+void wre_CameraSetTransform(Camera* camera, int32_t angleX, int32_t angleY, int32_t angleZ, float x, float y, float z);
 // -1010, camera unchanged, unless 0 < near < far (both finite).
 int32_t wre_CameraSetClip(Camera* camera, float farClip, float nearClip);
 int32_t wre_CameraMarkChanged(Camera* camera);

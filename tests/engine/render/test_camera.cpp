@@ -186,3 +186,23 @@ TEST_F(CameraAttachments, AnObjectInAWorldOrAlreadyAttachedIsNotAttached) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Cameras, TheCamerasTransformIsSetAndResetInPlace) {
+  Camera* camera = GameCamera();
+  ASSERT_NE(camera, nullptr);
+  camera->transform.changed = 0;
+  wre_CameraSetTransform(camera, 0, 1024, 0, 1, 2, 3);
+  EXPECT_EQ(camera->transform.angleY, 1024);
+  EXPECT_EQ(camera->transform.position[2], 3.0f);
+  EXPECT_EQ(camera->transform.changed, 1);
+  wre_CameraResetTransform(camera);
+  EXPECT_EQ(camera->transform.angleY, 0);
+  EXPECT_EQ(camera->transform.position[2], 0.0f);
+  wre_CameraSetTransform(nullptr, 0, 0, 0, 0, 0, 0);
+  wre_CameraResetTransform(nullptr);
+  wre_CameraDispose(camera, 1);
+}
+
+}  // namespace
