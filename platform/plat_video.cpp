@@ -1,6 +1,5 @@
 #include "platform/plat_video.h"
 
-#include <SDL.h>
 
 #include <cstring>
 #include <ctime>
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "platform/plat_avi.h"
+#include "platform/plat_input.h"
 #include "platform/plat_internal.h"
 #include "platform/plat_sound.h"
 #include "platform/plat_time.h"
@@ -28,8 +28,6 @@ namespace {
 
 struct VideoOps {
   void (*waitMicroseconds)(int64_t microseconds);
-  bool (*stopPending)();
-  void (*stopFlush)();
   bool (*createFails)();
 };
 
@@ -47,29 +45,9 @@ void RealWait(int64_t microseconds) {
   nanosleep(&ts, nullptr);
 }
 
-bool RealStopPending() {
-  if (!SDL_WasInit(SDL_INIT_EVENTS)) return false;
-  SDL_PumpEvents();
-  if (SDL_HasEvent(SDL_KEYDOWN)) return true;
-  SDL_Event clicks[64];
-  int n = SDL_PeepEvents(clicks, 64, SDL_PEEKEVENT, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONDOWN);
-  for (int i = 0; i < n; ++i) {
-    if (clicks[i].button.button == SDL_BUTTON_LEFT) return true;
-  }
-  return (SDL_GetMouseState(nullptr, nullptr) & SDL_BUTTON_LMASK) != 0;
-}
-
-void RealStopFlush() {
-  if (!SDL_WasInit(SDL_INIT_EVENTS)) return;
-  SDL_PumpEvents();
-  SDL_FlushEvents(SDL_KEYDOWN, SDL_TEXTINPUT);
-  SDL_FlushEvent(SDL_MOUSEBUTTONDOWN);
-  SDL_FlushEvent(SDL_MOUSEBUTTONUP);
-}
-
 bool Never() { return false; }
 
-constexpr VideoOps kRealOps{RealWait, RealStopPending, RealStopFlush, Never};
+constexpr VideoOps kRealOps{RealWait, Never};
 
 struct TestVideo {
   bool keyScripted = false;
@@ -78,14 +56,17 @@ struct TestVideo {
 };
 TestVideo gTest;
 
+// Waiting moves the test clock; a scripted key goes down once the clock reaches its time.
 void TestWait(int64_t microseconds) {
   if (microseconds > 0) plat_TestClockAdvanceMicroseconds(microseconds);
+  if (gTest.keyScripted && plat_GetTickCount() >= gTest.keyAt) {
+    gTest.keyScripted = false;
+    plat_TestKeyEvent(kPlatVkEscape, true);
+  }
 }
-bool TestStopPending() { return gTest.keyScripted && plat_GetTickCount() >= gTest.keyAt; }
-void TestStopFlush() { gTest.keyScripted = false; }
 bool TestCreateFails() { return gTest.failCreate; }
 
-constexpr VideoOps kTestOps{TestWait, TestStopPending, TestStopFlush, TestCreateFails};
+constexpr VideoOps kTestOps{TestWait, TestCreateFails};
 
 const VideoOps* gOps = &kRealOps;
 
@@ -215,8 +196,6 @@ void plat_VideoStop(PlatVideo* video) {
   video->running = false;
 }
 
-bool plat_VideoStopInputPending() { return gOps->stopPending(); }
-void plat_VideoStopInputFlush() { gOps->stopFlush(); }
 
 void plat_TestVideoReset() { gTest = TestVideo{}; }
 void plat_TestVideoScriptKey(uint32_t atTickCount) {

@@ -34,13 +34,9 @@ int32_t plat_VideoRun(PlatVideo* video);
 int32_t plat_VideoUpdate(PlatVideo* video);
 void plat_VideoStop(PlatVideo* video);
 
-// What stops a video: a key typed or the left mouse button pressed since the last flush (pumping
-// the window's events), or the left button held. The flush forgets pending keys and clicks.
-bool plat_VideoStopInputPending();
-void plat_VideoStopInputFlush();
-
 // Test back end: waiting moves the test clock instead of sleeping.
 void plat_TestVideoReset();
-// A key arrives once the test clock's tick count reaches the given milliseconds.
+// Escape goes down (a key event of the window test back end) once the test clock's tick count
+// reaches the given milliseconds.
 void plat_TestVideoScriptKey(uint32_t atTickCount);
 void plat_TestVideoFailCreate(bool fail);

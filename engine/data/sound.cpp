@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#include "engine/core/maths.h"
 #include "engine/core/memory.h"
+#include "engine/core/transform.h"
+#include "engine/render/camera.h"
 
 namespace {
 
@@ -28,35 +31,6 @@ struct SoundState {
 SoundState gSound;
 
 constexpr int32_t kScaleMax = 10240;
-constexpr double kAngleStep = 0.0015339807760028634;  // one 4096th of a turn
-constexpr double kAnglesPerRadian = 651.8986287636712;
-
-// The head of the camera's transform, as far as the update reads it: the camera is the first field
-// of the view and its transform the camera's first field.
-struct TransformHead {
-  int32_t changed;
-  Point4 axisX;
-  Point4 axisY;
-  Point4 axisZ;
-  int32_t angleX;
-  int32_t angleY;
-  int32_t angleZ;
-};
-
-int32_t ListenerYAngle(const void* view) {
-  int32_t angle = 0;
-  std::memcpy(&angle, static_cast<const uint8_t*>(view) + offsetof(TransformHead, angleY), sizeof(angle));
-  return angle;
-}
-
-float TableCos(int32_t angle) { return static_cast<float>(std::cos(static_cast<long double>((angle & 0xfff) * kAngleStep))); }
-float TableSin(int32_t angle) { return static_cast<float>(std::sin(static_cast<long double>((angle & 0xfff) * kAngleStep))); }
-
-// The bearing of a point seen from the origin, in 4096ths of a turn (not masked).
-int32_t BearingOf(double x, double z) {
-  double a = std::trunc(std::atan2(x, z) * kAnglesPerRadian + 0.5);
-  return std::isfinite(a) ? static_cast<int32_t>(a) : 0;
-}
 
 int32_t FoldBearing(int32_t a) {
   a &= 0xfff;
@@ -321,6 +295,9 @@ void wre_SoundSet3DDistances(float inner, float outer) {
 int32_t wre_SoundUpdate3D(const void* view) {
   if (!gSound.up || !(gSound.flags & kSoundFlag3D) || !view) return -1;
   if (!gSound.listener || !gSound.vecA || !gSound.vecB || !gSound.vecC) return -1;
+  // The view's first field is the listener's camera.
+  const Camera* camera = *static_cast<const Camera* const*>(view);
+  if (!camera) return -1;
   const Point4& l = *gSound.listener;
   for (int32_t i = 0; i < gSound.count; ++i) {
     if (!Valid(i) || !(gSound.slotFlags[i] & kSoundSlotPositional) || !gSound.emitters[i]) continue;
@@ -337,15 +314,14 @@ int32_t wre_SoundUpdate3D(const void* view) {
       wre_SoundSetPan(i, 5120);
       continue;
     }
-    // Turn the emitter about the vertical axis by minus the listener's heading, then take its bearing.
-    int32_t turn = -ListenerYAngle(view);
-    float x = dx, z = dz;
-    if ((turn & 0xfff) != 0) {
-      float c = TableCos(turn), s = TableSin(turn);
-      x = c * dx + s * dz;
-      z = -s * dx + c * dz;
-    }
-    int32_t a = FoldBearing(BearingOf(x, z));
+    // Turn the emitter about the vertical axis by minus the listener's heading, then take the
+    // heading a transform at the origin gets when pointed at it: the bearing.
+    const Point4 relative{dx, dy, dz, e.w - l.w};
+    Point4 turned{};
+    wre_PointsRotate(0, -camera->transform.angleY, 0, 1, &relative, &turned);
+    Transform pointer{};
+    wre_TransformPointAt(&pointer, turned.x, turned.y, turned.z);
+    int32_t a = FoldBearing(pointer.angleY);
     float volume = (gSound.outer - d) * gSound.invOuter * static_cast<float>(b);
     volume = std::trunc(volume);
     wre_SoundSetVolume(i, volume >= 0.0f && volume <= 20000.0f ? static_cast<int32_t>(volume) : (volume > 0.0f ? 20000 : 0));

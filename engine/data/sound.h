@@ -56,7 +56,7 @@ void wre_SoundSetListenerVecA(const Point4* vector);
 void wre_SoundSetListenerVecB(const Point4* vector);
 void wre_SoundSetListenerVecC(const Point4* vector);
 void wre_SoundSet3DDistances(float inner, float outer);
-// view: a record whose first field is the listener's camera. 0; -1 when sound is down, the 3D flag
+// view: a record whose first field is the listener's camera (a Camera pointer). 0; -1 when sound is down, the 3D flag
 // is clear, the view is null or a listener vector is missing.
 int32_t wre_SoundUpdate3D(const void* view);
 

@@ -3,9 +3,14 @@
 #include <climits>
 #include <cstring>
 
+#include "engine/core/colour_scale.h"
 #include "engine/core/memory.h"
+#include "engine/core/object.h"
+#include "engine/core/particles.h"
 #include "engine/core/strings.h"
 #include "engine/core/wre_types.h"
+#include "engine/data/material.h"
+#include "engine/data/model_textures.h"
 #include "engine/data/ripple.h"
 #include "engine/render/context.h"
 #include "platform/plat_gl.h"
@@ -345,6 +350,22 @@ void DisposeTable() {
 
 }  // namespace
 
+namespace {
+
+int32_t ModelTextureForFile(const char* fileName) {
+  int32_t handle = -1;
+  if (wre_TextureFindFree(&handle) != 0) return -1;
+  if (wre_TextureDefine(handle, nullptr, nullptr, kTextureCreateRecordOnly, fileName, nullptr, 0, 0, 0, 0, 0,
+                        nullptr) != 0) {
+    return -1;
+  }
+  return handle;
+}
+
+constexpr ModelTextureServices kModelTextureServices{&wre_TextureFindByFile, &ModelTextureForFile};
+
+}  // namespace
+
 int32_t wre_TextureTableInit(int32_t count) {
   if (gTextureModuleStarted || count < 0) return -1;
   if (count == 0) return 0;
@@ -365,6 +386,10 @@ int32_t wre_TextureTableInit(int32_t count) {
   gTextureCount = count;
   gTextureModuleStarted = 1;
   gAnimatedTextures = nullptr;
+  // Particle sets name their texture through the index map from now on, and model files find and
+  // register their textures here.
+  wre_ParticlesSetTextureCheck([](int32_t texture) { return wre_TextureGet(texture) != nullptr; });
+  wre_ModelSetTextureServices(&kModelTextureServices);
   return 0;
 }
 
@@ -375,6 +400,8 @@ void wre_TextureTableFree() {
     if (gTextureTable[i].flags & kTextureInUse) wre_TextureRelease(i);
   }
   DisposeTable();
+  wre_ParticlesSetTextureCheck(nullptr);
+  wre_ModelSetTextureServices(nullptr);
 }
 
 int32_t wre_TextureFindFree(int32_t* out) {
@@ -796,4 +823,18 @@ int32_t wre_TextureMapIndex(int32_t handle, int32_t recordIndex) {
   if (!HandleInTable(handle) || recordIndex < 0 || recordIndex >= gTextureCount) return -1;
   gTextureIndexMap[handle] = recordIndex;
   return 0;
+}
+
+bool wre_PolygonDrawnUnlit(const ObjectPolygon* polygon) {
+  if (!polygon) return false;
+  if (polygon->texture != kNoTexture) {
+    const Texture* texture = wre_TextureGet(polygon->texture);
+    if (texture && (texture->flags & kTextureHasAlpha)) return true;
+  }
+  int32_t handle = polygon->material;
+  if (gMaterialTable && gMaterialIndexMap && handle >= 0 && handle < gMaterialCount) {
+    int32_t index = gMaterialIndexMap[handle];
+    if (index >= 0 && index < gMaterialCount && gMaterialTable[index].colourA.alpha < gColourMax) return true;
+  }
+  return false;
 }

@@ -177,3 +177,8 @@ void wre_TextureSetVideoMemory(Texture* texture, bool on);
 bool wre_TextureInVideoMemory(const Texture* texture);
 void wre_TextureSetAnimated(Texture* texture, bool on);
 int32_t wre_TextureMapIndex(int32_t handle, int32_t recordIndex);
+
+// True when the polygon is drawn unlit: its texture is colour-keyed (flag bit 3) or its material's
+// opacity is below gColourMax.
+struct ObjectPolygon;
+bool wre_PolygonDrawnUnlit(const ObjectPolygon* polygon);

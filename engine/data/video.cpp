@@ -3,6 +3,8 @@
 #include <string>
 
 #include "engine/core/files.h"
+#include "engine/core/input.h"
+#include "engine/core/timer.h"
 #include "platform/plat_present.h"
 #include "platform/plat_video.h"
 
@@ -24,7 +26,7 @@ int32_t IntroVideoPlay(const char* name, const void* view) {
 
   PlatVideo* video = plat_VideoCreate();
   if (!video) {
-    plat_VideoStopInputFlush();
+    wre_InputFlush();
     return -1;
   }
   // A missing or unreadable file shows up when the sample is made.
@@ -34,7 +36,7 @@ int32_t IntroVideoPlay(const char* name, const void* view) {
   PlatRect rect{0, 0, width, height};
   if (plat_VideoCreateSample(video, &rect) != kPlatVideoOk) {
     plat_VideoRelease(video);
-    plat_VideoStopInputFlush();
+    wre_InputFlush();
     return -1;
   }
   IntroVideoPlace(screen.left, screen.top, screen.right, screen.bottom, width, height, &rect.left, &rect.top);
@@ -43,12 +45,16 @@ int32_t IntroVideoPlay(const char* name, const void* view) {
   plat_VideoSetRect(video, &rect);
 
   plat_VideoRun(video);
+  // The window stays responsive and the clock runs while the video plays; a click or a typed key
+  // ends it.
   for (;;) {
     if (plat_VideoUpdate(video) != kPlatVideoOk) break;
-    if (plat_VideoStopInputPending()) break;
+    if (wre_MouseButtonState() || wre_KeyBufferPending()) break;
+    wre_MessagePump();
+    wre_TimerTick();
   }
   plat_VideoStop(video);
   plat_VideoRelease(video);
-  plat_VideoStopInputFlush();
+  wre_InputFlush();
   return 0;
 }

@@ -69,7 +69,7 @@ class EngineTest : public ::testing::Test {
     plat_SetTerminateHook(&ThrowOnExit);
   }
   void TearDown() override {
-    gObjectServices = ObjectServices{};
+    gObjectServices = wre_ObjectCoreServices();
     wre_MemorySetHeap(nullptr);
     wre_MathTablesExit();
     plat_SetTerminateHook(nullptr);

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/maths.h"
 #include "engine/core/memory.h"
 #include "engine/data/sound.h"
+#include "engine/render/camera.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_sound.h"
 #include "tools/datagen/wav_writer.h"
@@ -16,10 +18,9 @@
 namespace {
 
 // The head of a camera's transform, as the view record carries it.
+// The game's view record starts with its camera.
 struct FakeView {
-  int32_t changed;
-  Point4 axisX, axisY, axisZ;
-  int32_t angleX, angleY, angleZ;
+  Camera* camera;
 };
 
 class SoundTest : public ::testing::Test {
@@ -309,6 +310,7 @@ class Sound3DTest : public SoundTest {
  protected:
   void SetUp() override {
     SoundTest::SetUp();
+    ASSERT_EQ(wre_MathTablesInit(), 0);
     slot_ = wre_SoundLoadWav(nullptr, Write("e.wav", Ramp(10, 1)).c_str(), 0, 0, kSoundSlotPositional);
     ASSERT_EQ(slot_, 0);
     wre_SoundSetEmitterPos(slot_, &emitter_);
@@ -321,14 +323,19 @@ class Sound3DTest : public SoundTest {
   }
   int32_t PanAt(float x, float z, int32_t heading = 0) {
     emitter_ = {x, 0, z, 0};
-    view_.angleY = heading;
+    camera_.transform.angleY = heading;
     EXPECT_EQ(wre_SoundUpdate3D(&view_), 0);
     return wre_SoundGetSlot(slot_)->pan;
+  }
+  void TearDown() override {
+    wre_MathTablesExit();
+    SoundTest::TearDown();
   }
   int32_t slot_ = -1;
   Point4 emitter_{0, 0, 0, 0};
   Point4 listener_{0, 0, 0, 0};
-  FakeView view_{};
+  Camera camera_{};
+  FakeView view_{&camera_};
 };
 
 TEST_F(Sound3DTest, BearingFoldsIntoPan) {
@@ -375,6 +382,8 @@ TEST_F(Sound3DTest, RefusesWithoutListenerOrFlag) {
   wre_SoundSetListenerVecB(nullptr);
   EXPECT_EQ(wre_SoundUpdate3D(&view_), -1);
   wre_SoundSetListenerVecB(&listener_);
+  FakeView noCamera{nullptr};
+  EXPECT_EQ(wre_SoundUpdate3D(&noCamera), -1);
   EXPECT_EQ(wre_SoundUpdate3D(&view_), 0);
 
   // Slots that are not positional, or have no emitter, are left alone.

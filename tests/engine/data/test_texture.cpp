@@ -4,6 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/particles.h"
+#include "engine/core/colour_scale.h"
+#include "engine/data/material.h"
 #include "engine/data/ripple.h"
 #include "engine/data/texture.h"
 #include "tests/engine/core/object_test_support.h"
@@ -660,6 +663,53 @@ TEST(TextureHelpers, UVScaleAndSmallAccessors) {
   EXPECT_EQ(wre_TexturePixelClass(&o), kTexturePixel565);
   o.depth = 4;
   EXPECT_EQ(wre_TexturePixelClass(&o), kTexturePixel4);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TextureParticles, AParticleSetMustNameATextureOfTheTable) {
+  wre_MemoryInit();
+  ASSERT_EQ(wre_TextureTableInit(4), 0);
+  EngineObject* object = nullptr;
+  // An index outside the table resolves to nothing; one inside it does.
+  EXPECT_EQ(wre_ParticleObjectNew(&object, kObjectParticles, 8, -1, 7, 0), -30000);
+  EXPECT_EQ(object, nullptr);
+  EXPECT_EQ(wre_ParticleObjectNew(&object, kObjectParticles, 8, -1, 2, 0), 0);
+  if (object) wre_ObjectDispose(object);
+  wre_TextureTableFree();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(TexturePolygons, KeyedTexturesAndTranslucentMaterialsAreDrawnUnlit) {
+  wre_MemoryInit();
+  ASSERT_EQ(wre_TextureTableInit(4), 0);
+  ASSERT_EQ(wre_MaterialTableInit(4), 0);
+  for (int32_t h = 0; h < 4; ++h) {
+    wre_TextureMapIndex(h, h);
+    wre_MaterialMapIndex(h, h);
+  }
+  gTextureTable[1].flags |= kTextureHasAlpha;
+  gMaterialTable[0].colourA.alpha = gColourMax;
+  gMaterialTable[2].colourA.alpha = gColourMax * 0.5f;
+  ObjectPolygon polygon{};
+  polygon.texture = kNoTexture;
+  polygon.material = 0;
+  EXPECT_FALSE(wre_PolygonDrawnUnlit(&polygon));
+  polygon.texture = 0;
+  EXPECT_FALSE(wre_PolygonDrawnUnlit(&polygon));
+  polygon.texture = 1;
+  EXPECT_TRUE(wre_PolygonDrawnUnlit(&polygon));
+  polygon.texture = kNoTexture;
+  polygon.material = 2;
+  EXPECT_TRUE(wre_PolygonDrawnUnlit(&polygon));
+  EXPECT_FALSE(wre_PolygonDrawnUnlit(nullptr));
+  wre_MaterialTableFree();
+  wre_TextureTableFree();
 }
 
 }  // namespace

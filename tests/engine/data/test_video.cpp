@@ -6,6 +6,8 @@
 #include <string>
 
 #include "engine/core/files.h"
+#include "engine/core/input.h"
+#include "engine/core/input_test_window.h"
 #include "engine/data/video.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_present.h"
@@ -23,7 +25,8 @@ struct FakeView {
 class VideoTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    plat_UseBackend(kPlatBackendTest);
+    // The game's window and input layer on the test back end: keys reach the typed-key ring.
+    ASSERT_NE(InputTestSetUp(), nullptr);
     plat_TestClockReset();
     plat_TestSoundReset();
     plat_TestPresentReset();
@@ -97,8 +100,17 @@ TEST_F(VideoTest, KeyEndsItEarlyAndIsNotLeftPending) {
   EXPECT_EQ(IntroVideoPlay("clip.avi", &view_), 0);
   // Frames at 0, 100, 200, 300 ms; the key is seen after the one at 400 ms.
   EXPECT_EQ(plat_TestPresentImageCount(), 5);
-  EXPECT_FALSE(plat_VideoStopInputPending());
+  EXPECT_FALSE(wre_KeyBufferPending());
   for (int32_t x = 0; x < 40; ++x) ASSERT_EQ(plat_TestPresentPixel(300 + x, 240), AviClipPixel(clip_, 4, x, 15));
+}
+
+TEST_F(VideoTest, AClickEndsItAndTheButtonIsForgotten) {
+  Write("clip.avi", clip_);
+  plat_TestMouseButton(true);
+  EXPECT_EQ(IntroVideoPlay("clip.avi", &view_), 0);
+  // The click is taken in by the pump after the first frame and ends the video at the second.
+  EXPECT_EQ(plat_TestPresentImageCount(), 2);
+  EXPECT_EQ(wre_MouseButtonState(), 0);
 }
 
 TEST_F(VideoTest, OtherDepthsPlay) {
