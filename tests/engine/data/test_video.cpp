@@ -26,7 +26,8 @@ class VideoTest : public ::testing::Test {
  protected:
   void SetUp() override {
     // The game's window and input layer on the test back end: keys reach the typed-key ring.
-    ASSERT_NE(InputTestSetUp(), nullptr);
+    window_ = InputTestSetUp();
+    ASSERT_NE(window_, nullptr);
     plat_TestClockReset();
     plat_TestSoundReset();
     plat_TestPresentReset();
@@ -42,12 +43,14 @@ class VideoTest : public ::testing::Test {
     clip_.fps = 10;
   }
   void TearDown() override {
+    wre_WindowDestroy(window_);
     wre_FolderSet(nullptr);
     std::filesystem::remove_all(folder_);
   }
   void Write(const char* name, const AviClipSpec& spec) {
     ASSERT_TRUE(AviWriteClip((folder_ / name).string(), spec));
   }
+  WindowRecord* window_ = nullptr;
   std::filesystem::path folder_;
   AviClipSpec clip_;
   FakeView view_{};
