@@ -7,6 +7,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
 #include "engine/render/context.h"
+#include "engine/render/frame.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ Camera* wre_CameraNew(const WreRect* viewport, int32_t depth, const Transform* p
   wre_CameraCalcPlanes(camera);
   if (backdrop) wre_CameraSetBackdrop(camera, 1, backdrop);
   if (flags & 3) camera->bits |= kCameraDepthTest;
+  wre_CameraBindProjection(camera);
   return camera;
 }
 
