@@ -11,6 +11,7 @@
 #include "engine/render/context.h"
 #include "engine/render/frame.h"
 #include "engine/render/pools.h"
+#include "engine/render/soft_render.h"
 
 int32_t gEngineStarted = 0;
 uint32_t gFrameTick = 0;
@@ -112,6 +113,7 @@ int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCou
   if (wre_ContextListInit() != 0) return fail();
   gObjectServices.rendererKind = SelectedKind;
   wre_FrameControlInstall();
+  wre_SoftBackendInstall();
   gEngineStarted = 1;
   const int32_t fonts = wre_FontInit();
   if (fonts != 0) return fonts;
@@ -123,6 +125,7 @@ int32_t wre_Shutdown() {
   if (!gEngineStarted) return -1;
   const int32_t fonts = wre_FontTerm();
   gFrameTick = 0;
+  wre_SoftBufferFree();
   wre_PolyQueuesFree();
   wre_VertexScratchFree();
   wre_VisibleListFree();
