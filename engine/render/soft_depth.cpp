@@ -63,9 +63,8 @@ bool EdgeSeparates(const SoftPolygon* a, const SoftPolygon* b) {
   const SoftVertex* ra = wre_SoftPolygonVertices(const_cast<SoftPolygon*>(a));
   const SoftVertex* rb = wre_SoftPolygonVertices(const_cast<SoftPolygon*>(b));
   const int count = a->vertexCount;
-  int start = count - 1;
-  for (int k = 0; k < count; start = k, ++k) {
-    const SoftVertex& p = ra[start];
+  for (int k = 0; k < count; ++k) {
+    const SoftVertex& p = ra[k == 0 ? count - 1 : k - 1];
     const SoftVertex& q = ra[k];
     float g = p.screenX - q.screenX;
     float h = q.screenY - p.screenY;
@@ -156,8 +155,8 @@ int32_t wre_SoftPolygonSplit(Camera* camera, SoftPolygon* polygon, uint32_t fron
   int nf = 0;
   int nb = 0;
   const SoftVertex* ring = wre_SoftPolygonVertices(polygon);
-  int prev = count - 1;
-  for (int cur = 0; cur < count; prev = cur, ++cur) {
+  for (int cur = 0; cur < count; ++cur) {
+    const int prev = cur == 0 ? count - 1 : cur - 1;
     const bool prevFront = (frontBits >> prev) & 1;
     const bool prevBehind = (behindBits >> prev) & 1;
     const bool curFront = (frontBits >> cur) & 1;

@@ -199,19 +199,17 @@ int32_t wre_SoftClipPlane(SoftPolygon* polygon, const float plane[4]) {
   if (inside == (1u << count) - 1) return 1;
   SoftVertex out[kSoftMaxSplitVertices + 2];
   int n = 0;
-  int prev = count - 1;
-  for (int cur = 0; cur < count; prev = cur, ++cur) {
-    const bool prevIn = (inside >> prev) & 1;
-    const bool curIn = (inside >> cur) & 1;
-    if (prevIn != curIn) {
-      const float t = -dist[prev] / (dist[cur] - dist[prev]);
+  for (int cur = 0; cur < count; ++cur) {
+    const int prev = cur == 0 ? count - 1 : cur - 1;
+    const float before = dist[prev];
+    const float after = dist[cur];
+    const bool curIn = after > 0.0f;
+    if ((before > 0.0f) != curIn) {
+      const float t = -before / (after - before);
       const SoftVertex& p = ring[prev];
       const SoftVertex& c = ring[cur];
-      SoftVertex& o = out[n++];
-      o = SoftVertex{};
-      o.x = (1.0f - t) * p.x + t * c.x;
-      o.y = (1.0f - t) * p.y + t * c.y;
-      o.z = (1.0f - t) * p.z + t * c.z;
+      out[n++] = SoftVertex{(1.0f - t) * p.x + t * c.x, (1.0f - t) * p.y + t * c.y, (1.0f - t) * p.z + t * c.z, 0.0f,
+                            0.0f};
     }
     if (curIn) out[n++] = ring[cur];
   }
