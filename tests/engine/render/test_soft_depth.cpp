@@ -1,5 +1,6 @@
 // Depth ordering of the software back end: the sort, groups, moves and splits of the resolve.
 #include <algorithm>
+#include <cmath>
 #include <random>
 #include <set>
 
@@ -174,6 +175,79 @@ TEST_F(SoftDepth, CrossingPolygonsAreSplitOnceAndThePieceInheritsItsParent) {
   };
   EXPECT_EQ(probe(-50, -20, 400), To565(0x7c00));
   EXPECT_EQ(probe(50, -20, 400), To565(0x001f));
+}
+
+// A record of count vertices around the view's centre; vertex i at depth z[i]. Its plane of split is
+// z = 400 (normal (0, 0, -1), d = -400): a vertex at 380 is in front, at 420 behind, at 400 on it.
+SoftPolygon* RingRecord(const std::vector<float>& z, SoftGradients* gradients) {
+  auto* record = reinterpret_cast<SoftPolygon*>(gSoftPolyBuffer.write);
+  const int count = static_cast<int>(z.size());
+  gSoftPolyBuffer.write += wre_SoftPieceBytes(count);
+  *record = SoftPolygon{};
+  record->vertexCount = static_cast<uint8_t>(count);
+  record->texture = wre_SoftTextureBatch(nullptr);
+  record->gradients = gradients;
+  record->frameWeight = 777;
+  record->seeThrough = 1;
+  record->moved = 1;
+  SoftVertex* ring = wre_SoftPolygonVertices(record);
+  for (int i = 0; i < count; ++i) {
+    const float angle = 6.2831853f * static_cast<float>(i) / static_cast<float>(count);
+    ring[i] = SoftVertex{100.0f * std::cos(angle), 100.0f * std::sin(angle), z[static_cast<size_t>(i)], 0, 0};
+  }
+  return record;
+}
+
+TEST_F(SoftDepth, SplitPiecesThatDoNotFitTheRecordGetRecordsOfTheirOwnAndOverlongPiecesFail) {
+  ASSERT_EQ(wre_SoftFrameBegin(camera, 0), 0);
+  SoftGradients gradients{};
+  const std::vector<float> z = {380, 420, 380, 420, 400, 400};
+  SoftPolygon* record = RingRecord(z, &gradients);
+  uint32_t front = 0, behind = 0;
+  std::vector<float> dots;
+  for (size_t i = 0; i < z.size(); ++i) {
+    dots.push_back(-z[i]);
+    if (z[i] < 392.5f) front |= 1u << i;
+    if (z[i] > 407.5f) behind |= 1u << i;
+  }
+  SoftPolygon* first = nullptr;
+  SoftPolygon* second = nullptr;
+  ASSERT_EQ(wre_SoftPolygonSplit(camera, record, front, behind, dots.data(), &first, &second, -400.0f), 1);
+  // Both pieces hold 7 vertices, more than the record's 6: neither is written over its ring.
+  EXPECT_NE(first, record);
+  EXPECT_NE(second, record);
+  EXPECT_EQ(first->vertexCount, 7);
+  EXPECT_EQ(second->vertexCount, 7);
+  EXPECT_EQ(record->vertexCount, 6);
+  EXPECT_EQ(record->moved, 0);
+  for (SoftPolygon* piece : {first, second}) {
+    EXPECT_EQ(piece->gradients, &gradients);
+    EXPECT_EQ(piece->frameWeight, 777);
+    EXPECT_EQ(piece->seeThrough, 1);
+    EXPECT_EQ(piece->moved, 0);
+    EXPECT_EQ(piece->firstSpan, nullptr);
+    EXPECT_GE(piece->minZ, 380.0f - 0.01f);
+    EXPECT_LE(piece->maxZ, 420.0f + 0.01f);
+  }
+  EXPECT_EQ(record->nextInBatch, first);
+  EXPECT_EQ(first->nextInBatch, second);
+
+  // Thirty vertices alternating in front and behind: a piece would need more than 31.
+  std::vector<float> zigzag;
+  for (int i = 0; i < 30; ++i) zigzag.push_back(i % 2 ? 420.0f : 380.0f);
+  SoftPolygon* long_ = RingRecord(zigzag, &gradients);
+  front = behind = 0;
+  dots.clear();
+  for (size_t i = 0; i < zigzag.size(); ++i) {
+    dots.push_back(-zigzag[i]);
+    (i % 2 ? behind : front) |= 1u << i;
+  }
+  const uint8_t* write = gSoftPolyBuffer.write;
+  EXPECT_EQ(wre_SoftPolygonSplit(camera, long_, front, behind, dots.data(), &first, &second, -400.0f), 0);
+  EXPECT_EQ(gSoftOverflow, 0);
+  EXPECT_EQ(gSoftPolyBuffer.write, write);
+  EXPECT_EQ(long_->vertexCount, 30);
+  EXPECT_EQ(long_->moved, 1);
 }
 
 TEST_F(SoftDepth, FarPolygonsAreNeverSplit) {
