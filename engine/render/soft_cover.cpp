@@ -255,7 +255,7 @@ bool wre_SoftFrameCover(Camera* camera) {
 void wre_SoftFrameDiscard() {
   if (gSoftPolyBuffer.base) {
     gSoftPolyBuffer.write = gSoftPolyBuffer.base;
-    gSoftPolyBuffer.end = gSoftPolyBuffer.base + gSoftPolyBuffer.size;
+    gSoftPolyBuffer.end = wre_SoftBufferTop();
   }
   for (SoftTexture*& bucket : gSoftTextureBuckets) bucket = nullptr;
   // The list is emptied and the queues with it, so a later flush in the same frame sets up and

@@ -326,7 +326,7 @@ void wre_SoftGroupSetup(Camera* camera) {
 
 void wre_SoftGroupOrder(Camera* camera) {
   if (gSoftOverflow || !gSoftPolyBuffer.base) return;
-  uint8_t* const top = gSoftPolyBuffer.base + gSoftPolyBuffer.size;
+  uint8_t* const top = wre_SoftBufferTop();
   const auto n = static_cast<int32_t>((top - gSoftPolyBuffer.end) / static_cast<ptrdiff_t>(sizeof(SoftPolygon*)));
   if (n == 0) return;
   auto** records = reinterpret_cast<SoftPolygon**>(gSoftPolyBuffer.end);

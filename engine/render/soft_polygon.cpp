@@ -103,7 +103,7 @@ int32_t wre_SoftFrameBegin(Camera* camera, uint8_t clear) {
   }
   gSoftOverflow = 0;
   gSoftPolyBuffer.write = gSoftPolyBuffer.base;
-  gSoftPolyBuffer.end = gSoftPolyBuffer.base + gSoftPolyBuffer.size;
+  gSoftPolyBuffer.end = wre_SoftBufferTop();
   return 0;
 }
 

@@ -25,6 +25,10 @@ struct SoftPolyBuffer {
 };
 
 extern SoftPolyBuffer gSoftPolyBuffer;
+// Where the pointers and spans start, going down: the buffer's end kept to pointer alignment.
+inline uint8_t* wre_SoftBufferTop() {
+  return gSoftPolyBuffer.base + (static_cast<size_t>(gSoftPolyBuffer.size) & ~size_t{7});
+}
 extern int32_t gSoftOverflow;        // the frame ran out of room: it draws nothing
 extern int32_t gSoftBufferEstimate;  // bytes the next frame is expected to use
 extern int32_t gSoftDroppedFrames;   // frames not shown because the back buffer was busy

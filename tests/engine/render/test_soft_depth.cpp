@@ -49,7 +49,7 @@ TEST_F(SoftDepth, GroupsOfOneAndLaterGroupsInFront) {
   wre_PolyQueuesReset();
   ASSERT_EQ(DrawList().size(), 1u);
   SoftPolygon* sky = DrawList()[0];
-  EXPECT_EQ(gSoftPolyBuffer.end, gSoftPolyBuffer.base + gSoftPolyBuffer.size);
+  EXPECT_EQ(gSoftPolyBuffer.end, wre_SoftBufferTop());
   Queue(gPolyQueueOpaque, Triangle(At(100, 100, 900), At(300, 100, 900), At(100, 300, 900)));
   Queue(gPolyQueueOpaque, Triangle(At(150, 100, 600), At(300, 100, 600), At(150, 300, 600)));
   wre_SoftPolyListSort(camera);
@@ -289,7 +289,7 @@ TEST_F(SoftDepth, RandomInterpenetratingSetsResolveWithEveryRecordOnTheList) {
                                        Point4{cx + across(random) * 0.4f, cy + across(random) * 0.3f, cz + across(random) * 0.5f, 0}));
     }
     wre_SoftGroupSetup(camera);
-    const size_t built = static_cast<size_t>(reinterpret_cast<SoftPolygon**>(gSoftPolyBuffer.base + gSoftPolyBuffer.size) -
+    const size_t built = static_cast<size_t>(reinterpret_cast<SoftPolygon**>(wre_SoftBufferTop()) -
                                              reinterpret_cast<SoftPolygon**>(gSoftPolyBuffer.end));
     wre_SoftGroupOrder(camera);
     ASSERT_EQ(gSoftOverflow, 0);

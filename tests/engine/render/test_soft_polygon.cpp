@@ -125,22 +125,22 @@ TEST_F(SoftPolygonStage, FrustumClipping) {
   const int16_t texture = SolidTexture(0x1234);
   wre_SoftPolygonSetup(camera, LookupTexture(texture),
                        ptr(Triangle(At(-50, 10, 320), At(-10, 10, 320), At(-30, 50, 320), texture)), nullptr);
-  EXPECT_EQ(gSoftPolyBuffer.end, gSoftPolyBuffer.base + gSoftPolyBuffer.size);
+  EXPECT_EQ(gSoftPolyBuffer.end, wre_SoftBufferTop());
   SoftTexture* batch = wre_SoftTextureBatch(LookupTexture(texture));
   ASSERT_NE(batch, nullptr);
   EXPECT_EQ(batch->firstPolygon, nullptr);
   // A vertex exactly on the left plane counts as outside: an edge along it leaves nothing.
   wre_SoftPolygonSetup(camera, nullptr, ptr(Triangle(At(0, 10, 320), At(0, 60, 320), At(-40, 30, 320))), nullptr);
-  EXPECT_EQ(gSoftPolyBuffer.end, gSoftPolyBuffer.base + gSoftPolyBuffer.size);
+  EXPECT_EQ(gSoftPolyBuffer.end, wre_SoftBufferTop());
   // Behind the near plane, and exactly at it.
   wre_SoftPolygonSetup(camera, nullptr, ptr(Triangle(At(10, 10, 1), At(50, 10, 1), At(10, 50, 1))), nullptr);
-  EXPECT_EQ(gSoftPolyBuffer.end, gSoftPolyBuffer.base + gSoftPolyBuffer.size);
+  EXPECT_EQ(gSoftPolyBuffer.end, wre_SoftBufferTop());
 
   // A large triangle through every side plane: at most 9 vertices, all inside the screen.
   PolygonRecord big = Triangle(Point4{-5000, -3000, 400, 0}, Point4{5000, -3000, 400, 0}, Point4{0, 6000, 400, 0});
   wre_SoftPolygonSetup(camera, nullptr, &big, nullptr);
   auto** pointers = reinterpret_cast<SoftPolygon**>(gSoftPolyBuffer.end);
-  ASSERT_EQ(gSoftPolyBuffer.base + gSoftPolyBuffer.size - gSoftPolyBuffer.end, static_cast<ptrdiff_t>(sizeof(void*)));
+  ASSERT_EQ(wre_SoftBufferTop() - gSoftPolyBuffer.end, static_cast<ptrdiff_t>(sizeof(void*)));
   SoftPolygon* clipped = pointers[0];
   EXPECT_GE(clipped->vertexCount, 4);
   EXPECT_LE(clipped->vertexCount, 9);
