@@ -1,5 +1,6 @@
 #include "engine/render/camera.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "engine/core/colour_scale.h"
@@ -47,10 +48,13 @@ Camera* wre_CameraNew(const WreRect* viewport, int32_t depth, const Transform* p
     wre_MemoryDispose(camera);
     return nullptr;
   }
-  wre_CameraSetClip(camera, farClip, nearClip);
+  if (wre_CameraSetClip(camera, farClip, nearClip) != 0 || wre_CameraSetFieldOfView(camera, fieldOfView) != 0) {
+    wre_ContextDispose(camera->context);
+    wre_MemoryDispose(camera);
+    return nullptr;
+  }
   if (depthCueOn) wre_CameraSetDepthCueRange(camera, depthCueStart, depthCueEnd);
   wre_CameraSetProjectionScale(camera, projectionScale);
-  wre_CameraSetFieldOfView(camera, fieldOfView);
   wre_CameraCalcFrustum(camera);
   wre_CameraUpdateWorldFrustum(camera);
   wre_CameraCalcPlanes(camera);
@@ -86,6 +90,10 @@ int32_t wre_CameraSetWorld(Camera* camera, World* world) {
 
 int32_t wre_CameraSetClip(Camera* camera, float farClip, float nearClip) {
   if (!camera) return -1;
+  // A clip that would make the frustum or the depth factors infinite is refused.
+  if (!std::isfinite(farClip) || !std::isfinite(nearClip) || !(nearClip > 0.0f) || !(farClip > nearClip)) {
+    return kWreErrRange;
+  }
   camera->farClip = farClip;
   camera->nearClip = nearClip;
   camera->depthRange = farClip - nearClip;
@@ -162,6 +170,7 @@ int32_t wre_CameraSetProjectionScale(Camera* camera, float scale) {
 
 int32_t wre_CameraSetFieldOfView(Camera* camera, int32_t value) {
   if (!camera) return -1;
+  if ((value & 0xfff) == 0) return kWreErrRange;  // the frustum corners would be infinite
   camera->fieldOfView = value & 0xfff;
   return 0;
 }
@@ -276,6 +285,7 @@ EngineObject* wre_CameraAddObject(Camera* camera, EngineObject* object) {
   object->next = oldHead;
   if (oldHead) oldHead->prev = object;
   camera->attached = object;
+  object->camera = camera;
   return oldHead;
 }
 
@@ -289,6 +299,7 @@ EngineObject* wre_CameraRemoveObject(Camera* camera, EngineObject* object) {
   if (camera->attached == object) camera->attached = object->next;
   object->prev = nullptr;
   object->next = nullptr;
+  object->camera = nullptr;
   return object;
 }
 

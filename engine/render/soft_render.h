@@ -101,8 +101,8 @@ static_assert(kSoftReserve >= static_cast<int32_t>(wre_SoftPieceBytes(kSoftMaxSp
               "a split piece fits in the reserve");
 
 // What the back end needs of a texture, described in a SoftTexture record: texels, log2 width and
-// height (0..8) and opaque-capable. The texture module installs the look-up by texture index; null
-// (or a record without texels) draws untextured.
+// height (0..8) and opaque-capable. wre_SoftBackendInstall installs the look-up in the texture
+// table; tests may install their own. Null (or a record without texels) draws untextured.
 using SoftTextureLookupFn = const SoftTexture* (*)(int32_t texture);
 void wre_SoftTextureLookupInstall(SoftTextureLookupFn lookup);
 const SoftTexture* wre_SoftTextureLookup(int32_t texture);

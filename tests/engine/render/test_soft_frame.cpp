@@ -4,6 +4,8 @@
 #include <map>
 #include <random>
 
+#include "engine/core/memory.h"
+#include "engine/data/texture.h"
 #include "engine/render/frame.h"
 #include "engine/render/spans/span_shade.h"
 #include "soft_frame_fixture.h"
@@ -291,6 +293,27 @@ TEST_F(SoftFrame, FrameStepsReachTheSoftwareBackEnd) {
   const float colour[4] = {255, 0, 0, 255};
   EXPECT_EQ(wre_CameraClear(camera, colour), 0);
   EXPECT_EQ(Presented()[0], To565(0x7c00));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SoftFrame, TexturesOfTheTextureTableAreDrawnFromTheirSoftwareCopy) {
+  ASSERT_EQ(wre_TextureTableInit(4), 0);
+  const WreRect rect{0, 0, 4, 4};
+  Offscreen* image = wre_OffscreenNew(kOffscreenMemory, &rect, kOffscreen555, 16, 0, nullptr, nullptr);
+  ASSERT_NE(image, nullptr);
+  for (int32_t y = 0; y < 4; ++y) wre_MemoryFill16(image->pixels + y * image->rowBytes, 8, 0x1234);
+  ASSERT_EQ(wre_TextureCreate(image, camera->context, 0, "wall"), 0);
+  wre_OffscreenDispose(image);
+  wre_SoftBackendInstall();  // the texture table's look-up instead of the test's own
+  ASSERT_EQ(wre_SoftFrameBegin(camera, 1), 0);
+  QueueRect(gPolyQueueOpaque, 100, 100, 200, 200, 320, 0);
+  RenderFrame();
+  EXPECT_EQ(Presented()[150 * 640 + 150], To565(0x1234));
+  wre_TextureReleaseAll();
+  wre_TextureTableFree();
 }
 
 }  // namespace
