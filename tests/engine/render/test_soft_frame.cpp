@@ -5,6 +5,7 @@
 #include <random>
 
 #include "engine/core/memory.h"
+#include "engine/core/world.h"
 #include "engine/data/texture.h"
 #include "engine/render/frame.h"
 #include "engine/render/spans/span_shade.h"
@@ -314,6 +315,38 @@ TEST_F(SoftFrame, TexturesOfTheTextureTableAreDrawnFromTheirSoftwareCopy) {
   EXPECT_EQ(Presented()[150 * 640 + 150], To565(0x1234));
   wre_TextureReleaseAll();
   wre_TextureTableFree();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SoftFrame, TheFrameStepsDrawQueuedAndScreenSpacePolygons) {
+  World* world = wre_WorldCreate(kWorldObjectList, 0.0f, 0, 0, 0, 0, nullptr, nullptr, 0.0f, 0);
+  ASSERT_NE(world, nullptr);
+  ASSERT_EQ(wre_CameraSetWorld(camera, world), 0);
+  const int16_t green = SolidTexture(0x03e0);
+  const int16_t red = SolidTexture(0x7c00);
+  for (int frame = 0; frame < 2; ++frame) {
+    gLightingDirty = 0;
+    ASSERT_EQ(wre_FrameBegin(camera, 1), 0);
+    ASSERT_EQ(wre_CameraRender(camera), 0);
+    ASSERT_EQ(wre_PolygonSubmit(camera, ptr(Triangle(At(100, 100, 500), At(300, 100, 500), At(100, 300, 500), green)), 0),
+              0);
+    ASSERT_EQ(wre_FrameFlush(camera), 0);
+    // The overlay: screen-space, far away yet drawn over the world by the second flush.
+    PolygonRecord overlay = Triangle(Point4{120, 120, 900, 0}, Point4{200, 120, 900, 0}, Point4{120, 200, 900, 0}, red);
+    ASSERT_EQ(wre_PolygonSubmit(camera, &overlay, 1), 0);
+    ASSERT_EQ(wre_FrameFlush(camera), 0);
+    ASSERT_EQ(wre_FrameEnd(camera), 0);
+    const auto view = Presented();
+    EXPECT_EQ(view[110 * 640 + 110], To565(0x03e0));
+    EXPECT_EQ(view[130 * 640 + 130], To565(0x7c00));
+    EXPECT_EQ(view[400 * 640 + 400], To565(kBackground555));
+    EXPECT_EQ(gSoftPolyBuffer.base, nullptr);  // given back at the end of the frame
+  }
+  wre_CameraSetWorld(camera, nullptr);
+  wre_WorldDispose(world);
 }
 
 }  // namespace
