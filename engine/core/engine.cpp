@@ -12,6 +12,7 @@
 #include "engine/render/context.h"
 #include "engine/render/frame.h"
 #include "engine/render/pools.h"
+#include "engine/render/soft_render.h"
 
 int32_t gEngineStarted = 0;
 
@@ -125,6 +126,7 @@ int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCou
   wre_SetDeviceSelectCallback(nullptr);
   if (wre_ContextListInit() != 0) return fail();
   wre_FrameControlInstall();
+  wre_SoftBackendInstall();
   gEngineStarted = 1;
   const int32_t fonts = wre_FontInit();
   if (fonts != 0) return fonts;
@@ -136,6 +138,7 @@ int32_t wre_Shutdown() {
   if (!gEngineStarted) return -1;
   const int32_t fonts = wre_FontTerm();
   gFrameTick = 0;
+  wre_SoftBufferFree();
   wre_CollideExit();
   wre_PolyQueuesFree();
   wre_VertexScratchFree();

@@ -1,0 +1,299 @@
+// The software back end's flush: the last depth group is closed, every record of the draw list is
+// turned into scanline spans nearest first (each pixel goes to at most one opaque record, the
+// nearest, through per-row lists of free intervals) and the spans are handed to the fillers.
+#include <algorithm>
+#include <cstring>
+
+#include "engine/data/offscreen.h"
+#include "engine/render/camera.h"
+#include "engine/render/context.h"
+#include "engine/render/polygon.h"
+#include "engine/render/soft_render.h"
+#include "engine/render/span_opaque.h"
+#include "engine/render/spans/span_fill.h"
+
+namespace {
+
+constexpr int32_t kOne = 1 << 20;  // 12.20 fixed point
+
+SoftInterval* NewInterval(SoftCoverage* coverage) {
+  SoftInterval* interval = coverage->spare;
+  if (interval) {
+    coverage->spare = interval->right;
+    return interval;
+  }
+  // Room for one comes from the reserve that the room test after every row keeps.
+  interval = reinterpret_cast<SoftInterval*>(gSoftPolyBuffer.write);
+  gSoftPolyBuffer.write += wre_SoftAlign(sizeof(SoftInterval));
+  return interval;
+}
+
+void EmitSpan(int32_t x, int32_t y, int32_t count) {
+  gSoftPolyBuffer.end -= sizeof(SoftSpan);
+  const SoftSpan span{static_cast<int16_t>(x), static_cast<int16_t>(y), count};
+  std::memcpy(gSoftPolyBuffer.end, &span, sizeof(span));
+}
+
+// Spans of row y for columns xl .. xr - 1 wherever the row is still free; an opaque row takes them
+// out of the free intervals.
+template <bool kOpaque>
+void CoverRow(SoftCoverage* coverage, int32_t y, int32_t xl, int32_t xr) {
+  if (xl >= xr || xl >= coverage->scanRight || coverage->scanLeft >= xr) return;
+  SoftInterval* it = coverage->rows[y];
+  if (!it) return;
+  while (it->left && it->left->x1 > xl) it = it->left;
+  while (it && it->x1 <= xl) it = it->right;
+  while (it && it->x0 < xr) {
+    SoftInterval* next = it->right;
+    const int32_t from = std::max<int32_t>(it->x0, xl);
+    const int32_t to = std::min<int32_t>(it->x1, xr);
+    EmitSpan(from, y, to - from);
+    if constexpr (kOpaque) {
+      if (from == it->x0 && to == it->x1) {
+        if (it->left) it->left->right = it->right;
+        if (it->right) it->right->left = it->left;
+        if (coverage->rows[y] == it) coverage->rows[y] = it->left ? it->left : it->right;
+        it->right = coverage->spare;
+        coverage->spare = it;
+      } else if (from == it->x0) {
+        it->x0 = static_cast<int16_t>(to);
+      } else if (to == it->x1) {
+        it->x1 = static_cast<int16_t>(from);
+      } else {
+        SoftInterval* cut = NewInterval(coverage);
+        cut->x0 = static_cast<int16_t>(to);
+        cut->x1 = it->x1;
+        cut->left = it;
+        cut->right = it->right;
+        if (it->right) it->right->left = cut;
+        it->right = cut;
+        it->x1 = static_cast<int16_t>(from);
+      }
+    }
+    it = next;
+  }
+}
+
+struct Edges {
+  int32_t left;
+  int32_t right;
+  int32_t slopeLeft;
+  int32_t slopeRight;
+};
+
+// Rows y0 .. y1 - 1 between the two edges, which end stepped past y1 - 1. False on overflow.
+template <bool kOpaque>
+bool RunRows(SoftCoverage* coverage, Edges& e, int32_t y0, int32_t y1) {
+  if (y0 < coverage->scanTop) {
+    const int32_t skip = std::min(coverage->scanTop, y1) - y0;
+    if (skip > 0) {
+      e.left += skip * e.slopeLeft;
+      e.right += skip * e.slopeRight;
+      y0 += skip;
+    }
+  }
+  for (int32_t y = y0; y < y1; ++y) {
+    CoverRow<kOpaque>(coverage, y, e.left >> 20, e.right >> 20);
+    if (gSoftPolyBuffer.end - gSoftPolyBuffer.write < kSoftReserve) {
+      gSoftOverflow = 1;
+      return false;
+    }
+    e.left += e.slopeLeft;
+    e.right += e.slopeRight;
+  }
+  return true;
+}
+
+int32_t Slope(SoftScreenPoint from, SoftScreenPoint to) { return (to.x - from.x) * kOne / (to.y - from.y); }
+
+template <bool kOpaque>
+void WalkTriangle(SoftCoverage* coverage, SoftScreenPoint a, SoftScreenPoint b, SoftScreenPoint c) {
+  if (b.y < a.y) std::swap(a, b);
+  if (c.y < a.y) std::swap(a, c);
+  const int32_t bottom = coverage->scanBottom;
+  if (a.y >= bottom) return;
+  Edges e{};
+  if (a.y < b.y && a.y < c.y) {
+    e.left = e.right = a.x * kOne;
+    const int32_t slopeB = Slope(a, b);
+    const int32_t slopeC = Slope(a, c);
+    SoftScreenPoint leftEnd = b;
+    SoftScreenPoint rightEnd = c;
+    e.slopeLeft = slopeB;
+    e.slopeRight = slopeC;
+    if (slopeC < slopeB) {
+      std::swap(leftEnd, rightEnd);
+      std::swap(e.slopeLeft, e.slopeRight);
+    }
+    const int32_t firstEnd = std::min(b.y, c.y);
+    if (!RunRows<kOpaque>(coverage, e, a.y, std::min(firstEnd, bottom))) return;
+    if (firstEnd >= bottom || b.y == c.y) return;
+    SoftScreenPoint third{};
+    if (leftEnd.y == firstEnd) {
+      third = rightEnd;
+      e.left = leftEnd.x * kOne;
+      e.slopeLeft = Slope(leftEnd, third);
+    } else {
+      third = leftEnd;
+      e.right = rightEnd.x * kOne;
+      e.slopeRight = Slope(rightEnd, third);
+    }
+    RunRows<kOpaque>(coverage, e, firstEnd, std::min(third.y, bottom));
+    return;
+  }
+  // Flat top: a shares its row with another point. The height is tested before any division, so
+  // three points on one row give nothing.
+  const SoftScreenPoint other = a.y == b.y ? b : c;
+  const SoftScreenPoint third = a.y == b.y ? c : b;
+  const int32_t dy = third.y - a.y;
+  if (dy <= 0) return;
+  const SoftScreenPoint topLeft = a.x <= other.x ? a : other;
+  const SoftScreenPoint topRight = a.x <= other.x ? other : a;
+  e.left = topLeft.x * kOne;
+  e.right = topRight.x * kOne;
+  e.slopeLeft = (third.x - topLeft.x) * kOne / dy;
+  e.slopeRight = (third.x - topRight.x) * kOne / dy;
+  const int32_t end = std::min(third.y, bottom);
+  if (end <= a.y) return;
+  RunRows<kOpaque>(coverage, e, a.y, end);
+}
+
+// Screen positions truncated toward zero, held inside what the 12.20 edges can carry.
+int32_t ScreenInt(float value, int32_t limit) {
+  if (!(value > 0.0f)) return 0;
+  if (value >= static_cast<float>(limit)) return limit;
+  return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+void wre_SoftCoverTriangle(SoftCoverage* coverage, SoftScreenPoint a, SoftScreenPoint b, SoftScreenPoint c) {
+  WalkTriangle<true>(coverage, a, b, c);
+}
+
+void wre_SoftSeeThroughTriangle(SoftCoverage* coverage, SoftScreenPoint a, SoftScreenPoint b, SoftScreenPoint c) {
+  WalkTriangle<false>(coverage, a, b, c);
+}
+
+bool wre_SoftFrameCover(Camera* camera) {
+  if (gSoftOverflow || !gSoftPolyBuffer.base || gSoftDrawLast == &gSoftDrawHead || !camera) return false;
+  const Offscreen* frame = camera->context ? camera->context->frame : nullptr;
+  if (!frame || !frame->pixels) return false;
+  SoftCoverage coverage{};
+  // Spans never leave the frame offscreen, whatever the camera's scan limits say.
+  coverage.scanLeft = std::max(camera->scanLimits.left, 0);
+  coverage.scanTop = std::max(camera->scanLimits.top, 0);
+  coverage.scanRight = std::min({camera->scanLimits.right, frame->width, kSoftMaxViewWidth});
+  coverage.scanBottom = std::min({camera->scanLimits.bottom, frame->height, kSoftMaxViewRows});
+  if (coverage.scanLeft >= coverage.scanRight || coverage.scanTop >= coverage.scanBottom) return false;
+
+  // The scanline table and one free interval per row, with the reserve still free behind them.
+  const size_t tableBytes = wre_SoftAlign(sizeof(SoftInterval*) * static_cast<size_t>(coverage.scanBottom));
+  const size_t rowBytes =
+      wre_SoftAlign(sizeof(SoftInterval)) * static_cast<size_t>(coverage.scanBottom - coverage.scanTop);
+  if (gSoftPolyBuffer.end - gSoftPolyBuffer.write < static_cast<ptrdiff_t>(tableBytes + rowBytes) + kSoftReserve) {
+    gSoftOverflow = 1;
+    return false;
+  }
+  coverage.rows = reinterpret_cast<SoftInterval**>(gSoftPolyBuffer.write);
+  gSoftPolyBuffer.write += tableBytes;
+  for (int32_t y = 0; y < coverage.scanBottom; ++y) {
+    if (y < coverage.scanTop) {
+      coverage.rows[y] = nullptr;
+      continue;
+    }
+    auto* interval = reinterpret_cast<SoftInterval*>(gSoftPolyBuffer.write);
+    gSoftPolyBuffer.write += wre_SoftAlign(sizeof(SoftInterval));
+    *interval = SoftInterval{static_cast<int16_t>(coverage.scanLeft), static_cast<int16_t>(coverage.scanRight),
+                             nullptr, nullptr};
+    coverage.rows[y] = interval;
+  }
+
+  SoftPolygon* farthest = nullptr;
+  SoftScreenPoint points[kSoftMaxSplitVertices + 1];
+  for (SoftPolygon* record = gSoftDrawLast; record != &gSoftDrawHead;) {
+    SoftPolygon* const previous = record->prev;
+    const SoftVertex* ring = wre_SoftPolygonVertices(record);
+    const int count = record->vertexCount;
+    for (int i = 0; i < count; ++i) {
+      points[i] = SoftScreenPoint{ScreenInt(ring[i].screenX, kSoftMaxViewWidth),
+                                  ScreenInt(ring[i].screenY, kSoftMaxViewRows)};
+    }
+    uint8_t* const before = gSoftPolyBuffer.end;
+    for (int j = 2; j < count; ++j) {
+      if (record->seeThrough) {
+        WalkTriangle<false>(&coverage, points[0], points[j - 1], points[j]);
+      } else {
+        WalkTriangle<true>(&coverage, points[0], points[j - 1], points[j]);
+      }
+      if (gSoftOverflow) return false;
+    }
+    if (gSoftPolyBuffer.end != before) {
+      record->firstSpan = reinterpret_cast<SoftSpan*>(gSoftPolyBuffer.end);
+      record->spanCount = static_cast<int32_t>((before - gSoftPolyBuffer.end) / static_cast<ptrdiff_t>(sizeof(SoftSpan)));
+      farthest = record;
+    } else {
+      record->prev->next = record->next;
+      record->next->prev = record->prev;
+      record->firstSpan = nullptr;
+      record->spanCount = 0;
+    }
+    record = previous;
+  }
+  // The fill list: from behind the tail sentinel along next links, far to near, to the head.
+  if (farthest) {
+    farthest->prev = &gSoftDrawTail;
+    gSoftDrawTail.next = farthest;
+  } else {
+    gSoftDrawTail.next = &gSoftDrawHead;
+  }
+  gSoftBufferEstimate =
+      gSoftPolyBuffer.size - static_cast<int32_t>(gSoftPolyBuffer.end - gSoftPolyBuffer.write);
+  return true;
+}
+
+void wre_SoftFrameDiscard() {
+  if (gSoftPolyBuffer.base) {
+    gSoftPolyBuffer.write = gSoftPolyBuffer.base;
+    gSoftPolyBuffer.end = wre_SoftBufferTop();
+  }
+  for (SoftTexture*& bucket : gSoftTextureBuckets) bucket = nullptr;
+  // The list is emptied and the queues with it, so a later flush in the same frame sets up and
+  // draws only polygons queued after this one, in front of what is drawn now.
+  gSoftDrawHead.next = gSoftDrawHead.prev = &gSoftDrawHead;
+  gSoftDrawTail.next = gSoftDrawTail.prev = &gSoftDrawTail;
+  gSoftDrawLast = &gSoftDrawHead;
+  wre_PolyQueuesReset();
+}
+
+void wre_SoftFrameFill(Camera* camera) {
+  Offscreen* frame = camera && camera->context ? camera->context->frame : nullptr;
+  if (frame && frame->pixels) {
+    auto* pixels = reinterpret_cast<uint16_t*>(frame->pixels);
+    const int32_t pitch = frame->rowBytes;
+    for (SoftTexture* bucket : gSoftTextureBuckets) {
+      for (SoftTexture* batch = bucket; batch; batch = batch->nextInBucket) {
+        if (!batch->firstPolygon || !batch->opaqueCapable) continue;
+        kSpanFillOpaque[wre_SpanFillIndex(batch->log2Width, batch->log2Height)](batch->firstPolygon, pixels, pitch,
+                                                                               batch->texels);
+      }
+    }
+    for (SoftPolygon* record = gSoftDrawTail.next; record != &gSoftDrawHead;) {
+      SoftPolygon* const next = record->next;
+      const SoftTexture* batch = record->texture;
+      wre_SpanFillLookup(record->frameWeight, batch->log2Width, batch->log2Height)(record, pixels, pitch,
+                                                                                  batch->texels);
+      record = next;
+    }
+  }
+  wre_SoftFrameDiscard();
+}
+
+void wre_SoftFrameRender(Camera* camera) {
+  wre_SoftPolyListSort(camera);
+  if (wre_SoftFrameCover(camera)) {
+    wre_SoftFrameFill(camera);
+  } else {
+    wre_SoftFrameDiscard();
+  }
+}
