@@ -1,5 +1,8 @@
 #include "platform/plat_d3d.h"
 
+#include "platform/plat_backend.h"
+#include "platform/plat_d3d_draw.h"
+
 #include <cstring>
 #include <map>
 
@@ -20,6 +23,8 @@ struct PlatD3DViewport {
   PlatD3D* d3d;
   bool set;
   PlatD3DViewportData data;
+  PlatD3DDevice* device;  // the device it was added to
+  uint32_t background;    // material handle, 0: none
 };
 
 struct PlatD3DMaterial {
@@ -94,6 +99,7 @@ PlatD3DDevice* plat_D3DCreateDevice(PlatD3D* d3d, const PlatGuid* deviceGuid, Pl
 void plat_D3DDeviceRelease(PlatD3DDevice* device) {
   if (!device) return;
   --gLive;
+  plat_D3DDrawDeviceGone(device);
   delete device;
 }
 
@@ -105,7 +111,9 @@ int32_t plat_D3DDeviceSetRenderState(PlatD3DDevice* device, uint32_t state, uint
     return -1;
   }
   device->states[state] = value;
-  device->log.push_back(PlatD3DStateChange{state, value});
+  // Logged for tests only: a running game sets states for every polygon.
+  if (plat_CurrentBackend() == kPlatBackendTest) device->log.push_back(PlatD3DStateChange{state, value});
+  plat_D3DDrawStateChanged(device, state, value);
   return 0;
 }
 
@@ -118,7 +126,7 @@ uint32_t plat_D3DDeviceGetRenderState(const PlatD3DDevice* device, uint32_t stat
 PlatD3DViewport* plat_D3DCreateViewport(PlatD3D* d3d) {
   if (!d3d || gFailViewport) return nullptr;
   ++gLive;
-  return new PlatD3DViewport{d3d, false, {}};
+  return new PlatD3DViewport{d3d, false, {}, nullptr, 0};
 }
 
 void plat_D3DViewportRelease(PlatD3DViewport* viewport) {
@@ -128,7 +136,9 @@ void plat_D3DViewportRelease(PlatD3DViewport* viewport) {
 }
 
 int32_t plat_D3DDeviceAddViewport(PlatD3DDevice* device, PlatD3DViewport* viewport) {
-  return device && viewport ? 0 : -1;
+  if (!device || !viewport) return -1;
+  viewport->device = device;
+  return 0;
 }
 
 int32_t plat_D3DViewportSet(PlatD3DViewport* viewport, const PlatD3DViewportData* data) {
@@ -150,6 +160,30 @@ bool plat_D3DViewportGet(const PlatD3DViewport* viewport, PlatD3DViewportData* d
   return true;
 }
 
+// What the drawing reads of devices, viewports and materials.
+namespace {
+std::map<uint32_t, const PlatD3DMaterial*>& MaterialHandles() {
+  static std::map<uint32_t, const PlatD3DMaterial*> handles;
+  return handles;
+}
+}  // namespace
+
+PlatSurface* plat_D3DDeviceTarget(const PlatD3DDevice* device) { return device ? device->target : nullptr; }
+PlatD3DViewport* plat_D3DDeviceCurrentViewport(const PlatD3DDevice* device) {
+  return device ? device->current : nullptr;
+}
+PlatD3DDevice* plat_D3DViewportDevice(const PlatD3DViewport* viewport) { return viewport ? viewport->device : nullptr; }
+uint32_t plat_D3DViewportBackground(const PlatD3DViewport* viewport) { return viewport ? viewport->background : 0; }
+void plat_D3DViewportSetBackgroundHandle(PlatD3DViewport* viewport, uint32_t handle) {
+  if (viewport) viewport->background = handle;
+}
+bool plat_D3DMaterialDiffuse(uint32_t handle, float diffuse[4]) {
+  auto it = MaterialHandles().find(handle);
+  if (handle == 0 || it == MaterialHandles().end()) return false;
+  std::memcpy(diffuse, it->second->diffuse, sizeof(it->second->diffuse));
+  return true;
+}
+
 PlatD3DMaterial* plat_D3DCreateMaterial(PlatD3D* d3d) {
   if (!d3d || gFailMaterial) return nullptr;
   ++gLive;
@@ -158,6 +192,7 @@ PlatD3DMaterial* plat_D3DCreateMaterial(PlatD3D* d3d) {
 
 void plat_D3DMaterialRelease(PlatD3DMaterial* material) {
   if (!material) return;
+  if (material->handle) MaterialHandles().erase(material->handle);
   --gLive;
   delete material;
 }
@@ -172,6 +207,7 @@ int32_t plat_D3DMaterialSet(PlatD3DMaterial* material, const float diffuse[4], i
 int32_t plat_D3DMaterialGetHandle(PlatD3DMaterial* material, PlatD3DDevice* device, uint32_t* handle) {
   if (!material || !device || !handle) return -1;
   if (material->handle == 0) material->handle = gNextHandle++;
+  MaterialHandles()[material->handle] = material;
   *handle = material->handle;
   return 0;
 }
