@@ -1,5 +1,6 @@
 #include "engine/render/camera.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "engine/core/colour_scale.h"
@@ -7,6 +8,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
 #include "engine/render/context.h"
+#include "engine/render/frame.h"
 
 namespace {
 
@@ -46,15 +48,19 @@ Camera* wre_CameraNew(const WreRect* viewport, int32_t depth, const Transform* p
     wre_MemoryDispose(camera);
     return nullptr;
   }
-  wre_CameraSetClip(camera, farClip, nearClip);
+  if (wre_CameraSetClip(camera, farClip, nearClip) != 0 || wre_CameraSetFieldOfView(camera, fieldOfView) != 0) {
+    wre_ContextDispose(camera->context);
+    wre_MemoryDispose(camera);
+    return nullptr;
+  }
   if (depthCueOn) wre_CameraSetDepthCueRange(camera, depthCueStart, depthCueEnd);
   wre_CameraSetProjectionScale(camera, projectionScale);
-  wre_CameraSetFieldOfView(camera, fieldOfView);
   wre_CameraCalcFrustum(camera);
   wre_CameraUpdateWorldFrustum(camera);
   wre_CameraCalcPlanes(camera);
   if (backdrop) wre_CameraSetBackdrop(camera, 1, backdrop);
   if (flags & 3) camera->bits |= kCameraDepthTest;
+  wre_CameraBindProjection(camera);
   return camera;
 }
 
@@ -84,6 +90,10 @@ int32_t wre_CameraSetWorld(Camera* camera, World* world) {
 
 int32_t wre_CameraSetClip(Camera* camera, float farClip, float nearClip) {
   if (!camera) return -1;
+  // A clip that would make the frustum or the depth factors infinite is refused.
+  if (!std::isfinite(farClip) || !std::isfinite(nearClip) || !(nearClip > 0.0f) || !(farClip > nearClip)) {
+    return kWreErrRange;
+  }
   camera->farClip = farClip;
   camera->nearClip = nearClip;
   camera->depthRange = farClip - nearClip;
@@ -160,6 +170,7 @@ int32_t wre_CameraSetProjectionScale(Camera* camera, float scale) {
 
 int32_t wre_CameraSetFieldOfView(Camera* camera, int32_t value) {
   if (!camera) return -1;
+  if ((value & 0xfff) == 0) return kWreErrRange;  // the frustum corners would be infinite
   camera->fieldOfView = value & 0xfff;
   return 0;
 }

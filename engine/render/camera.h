@@ -90,6 +90,7 @@ Camera* wre_CameraNew(const WreRect* viewport, int32_t depth, const Transform* p
                       int32_t reserved4, const WreRect* screen);
 int32_t wre_CameraDispose(Camera* camera, uint8_t disposeContext);
 int32_t wre_CameraSetWorld(Camera* camera, World* world);
+// -1010, camera unchanged, unless 0 < near < far (both finite).
 int32_t wre_CameraSetClip(Camera* camera, float farClip, float nearClip);
 int32_t wre_CameraMarkChanged(Camera* camera);
 int32_t wre_CameraSetViewport(Camera* camera, const WreRect* rect);
@@ -99,6 +100,7 @@ int32_t wre_CameraSetBackground(Camera* camera, const float rgba[4]);
 int32_t wre_CameraSetBackgroundRGBA(Camera* camera, float r, float g, float b, float a);
 int32_t wre_CameraMakeD3DBackground(Camera* camera);
 int32_t wre_CameraSetProjectionScale(Camera* camera, float scale);
+// Stores value & 0xfff; -1010, camera unchanged, when that is 0.
 int32_t wre_CameraSetFieldOfView(Camera* camera, int32_t value);
 int32_t wre_CameraCalcFrustum(Camera* camera);
 int32_t wre_CameraCalcFrustumCorners(Camera* camera, Point4* corners, float nearClip, float farClip);

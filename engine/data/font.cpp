@@ -1,0 +1,246 @@
+#include "engine/data/font.h"
+
+#include <cmath>
+#include <cstring>
+#include <strings.h>
+
+#include "engine/core/files.h"
+#include "engine/core/memory.h"
+#include "engine/data/codex.h"
+#include "engine/data/material.h"
+#include "engine/data/texture_facts.h"
+#include "engine/render/camera.h"
+#include "engine/render/polygon.h"
+
+namespace {
+
+Font* gFontList = nullptr;
+uint8_t gFontReady = 0;
+PolygonRecord gRectRecord{};
+
+constexpr char kFontCharacterDef[] = "kVKT_FontCharacterDef";
+constexpr int32_t kFieldSize = 256;
+
+bool Listed(const Font* font) {
+  for (const Font* f = gFontList; f; f = f->next) {
+    if (f == font) return true;
+  }
+  return false;
+}
+
+bool MaterialInUse(int32_t material) {
+  return gMaterialModuleStarted && gMaterialTable && material >= 0 && material < gMaterialCount &&
+         gMaterialTable[material].inUse;
+}
+
+int32_t ReadGlyphLine(Font* font, const char** text, int32_t* remaining, int32_t material) {
+  char field[kFieldSize];
+  int32_t result = wre_CodexReadString(text, remaining, field, kFieldSize);
+  if (result != 0) return result;
+  const auto character = static_cast<uint8_t>(field[0]);
+  result = wre_CodexReadString(text, remaining, field, kFieldSize);
+  if (result != 0) return result;
+  const int32_t texture = wre_TextureFactsFindByFile(field);
+  if (texture < 0) return kFontErrNoTexture;
+  float rect[4];
+  for (float& value : rect) {
+    result = wre_CodexReadFloat(text, remaining, &value);
+    if (result != 0) return result;
+  }
+  return wre_FontSetGlyph(font, texture, material, character, rect);
+}
+
+}  // namespace
+
+int32_t wre_FontInit() {
+  gFontList = nullptr;
+  gFontReady = 1;
+  return 0;
+}
+
+int32_t wre_FontTerm() {
+  if (!gFontReady) return kFontErrNotStarted;
+  while (gFontList) wre_FontDispose(gFontList);
+  gFontReady = 0;
+  return 0;
+}
+
+int32_t wre_FontNew(Font** out) {
+  if (!gFontReady) return kFontErrNotStarted;
+  if (!out) return kWreErrNull;
+  *out = nullptr;
+  auto* font = static_cast<Font*>(wre_MemoryNew(static_cast<int32_t>(sizeof(Font))));
+  if (!font) return kWreErrNoMemory;
+  std::memset(font, 0, sizeof(*font));
+  font->scaleX = font->scaleY = 1.0f;
+  font->spacing = 1.0f;
+  font->scaledSpacing = 1.0f;
+  Font** tail = &gFontList;
+  Font* last = nullptr;
+  while (*tail) {
+    last = *tail;
+    tail = &(*tail)->next;
+  }
+  font->prev = last;
+  *tail = font;
+  *out = font;
+  return 0;
+}
+
+int32_t wre_FontDispose(Font* font) {
+  if (!gFontReady) return kFontErrNotStarted;
+  if (!font) return kWreErrNull;
+  if (!Listed(font)) return kFontErrNotListed;
+  if (font->prev) {
+    font->prev->next = font->next;
+  } else {
+    gFontList = font->next;
+  }
+  if (font->next) font->next->prev = font->prev;
+  wre_MemoryDispose(font);
+  return 0;
+}
+
+int32_t wre_FontSetGlyph(Font* font, int32_t texture, int32_t material, uint8_t character, const float rect[4]) {
+  if (!gFontReady) return kFontErrNotStarted;
+  if (!font || !rect) return kWreErrNull;
+  FontGlyph& glyph = font->glyphs[character];
+  glyph.left = rect[0];
+  glyph.top = rect[1];
+  glyph.right = rect[2];
+  glyph.bottom = rect[3];
+  glyph.width = std::fabs(rect[2] - rect[0]);
+  glyph.height = std::fabs(rect[3] - rect[1]);
+  glyph.texture = texture;
+  if (!MaterialInUse(material)) return kFontErrMaterial;
+  glyph.material = material;
+  glyph.flags |= kGlyphDefined;
+  return 0;
+}
+
+int32_t wre_FontSetScale(Font* font, float scaleX, float scaleY) {
+  if (!gFontReady) return kFontErrNotStarted;
+  if (!font) return kWreErrNull;
+  font->scaleX = scaleX;
+  font->scaleY = scaleY;
+  font->scaledSpacing = scaleX * font->spacing;
+  return 0;
+}
+
+int32_t wre_FontSetSpacing(Font* font, float spacing) {
+  if (!gFontReady) return kFontErrNotStarted;
+  if (!font) return kWreErrNull;
+  font->spacing = spacing;
+  font->scaledSpacing = spacing * font->scaleX;
+  return 0;
+}
+
+int32_t wre_FontGetCharSize(Font* font, int32_t* width, int32_t* height) {
+  if (!gFontReady) return kFontErrNotStarted;
+  if (!font) return kWreErrNull;
+  float sumW = 0.0f, sumH = 0.0f;
+  int32_t found = 0;
+  for (int32_t c = '0'; c <= 255 && found < kFontAverageGlyphs; ++c) {
+    const FontGlyph& glyph = font->glyphs[c];
+    if (!(glyph.flags & kGlyphDefined)) continue;
+    sumW += glyph.width * font->scaleX;
+    sumH += glyph.height * font->scaleY;
+    ++found;
+  }
+  // A font without such glyphs has no average size.
+  font->averageWidth = found > 0 ? sumW / static_cast<float>(found) : 0.0f;
+  font->averageHeight = found > 0 ? sumH / static_cast<float>(found) : 0.0f;
+  if (width) *width = static_cast<int32_t>(font->averageWidth);
+  if (height) *height = static_cast<int32_t>(font->averageHeight);
+  return 0;
+}
+
+int32_t wre_FontDrawString(Font* font, const char* text, Camera* camera, int32_t pass) {
+  if (!gFontReady) return kFontErrNotStarted;
+  if (!font || !text) return kWreErrNull;
+  int32_t result = 0;
+  for (int32_t i = 0; i < kFontStringLimit && text[i] != '\0'; ++i) {
+    const FontGlyph& glyph = font->glyphs[static_cast<uint8_t>(text[i])];
+    if (!(glyph.flags & kGlyphDefined)) continue;
+    const float advance = glyph.width * font->scaleX;
+    const float source[4] = {glyph.left, glyph.top, glyph.right, glyph.bottom};
+    const float target[4] = {std::trunc(font->penX), std::trunc(font->penY), std::trunc(font->penX + advance),
+                             std::trunc(font->penY + glyph.height * font->scaleY)};
+    result = wre_CameraDrawRect2D(glyph.texture, glyph.material, source, target, font->depth, camera, pass);
+    if (result != 0) return result;
+    font->penX += advance;
+    font->penX += font->scaledSpacing;
+  }
+  return result;
+}
+
+int32_t wre_FontLoadDefinition(Font** out, const char* fileName, int32_t material) {
+  if (!out || !fileName) return kFontErrArgument;
+  int32_t result = wre_FontNew(out);
+  if (result != 0) return result;
+  FileRecord* file = wre_FileLoad(fileName, 0);
+  if (!file) return kFontErrNoFile;
+  const char* text = reinterpret_cast<const char*>(file->data);
+  int32_t remaining = file->size;
+  char word[kCodexWordSize];
+  while (result == 0) {
+    int32_t id = kCodexNotToken;
+    result = wre_CodexReadTokenWord(&text, &remaining, &id, word);
+    if (result != 0 || id == kCodexEnd) break;
+    if (id == kCodexUnknown && strncasecmp(word, kFontCharacterDef, sizeof(kFontCharacterDef) - 1) == 0) {
+      result = ReadGlyphLine(*out, &text, &remaining, material);
+      if (result != 0) break;
+    }
+    if (remaining <= 0) break;
+    result = wre_CodexSkipLine(&text, &remaining);
+  }
+  wre_FileDispose(file);
+  return result;
+}
+
+int32_t wre_CameraDrawRect2D(int32_t texture, int32_t material, const float source[4], const float target[4],
+                             float depth, Camera* camera, int32_t) {
+  if (!camera || !source || !target) return kWreErrNull;
+  if (!(depth >= camera->nearClip && depth <= camera->farClip)) return kFontErrDepth;
+  const int32_t kind = wre_CameraRendererKind(camera);
+  float z = depth;
+  if (kind == kRendererOpenGL) {
+    z = (1.0f / depth) * (depth * camera->depthScale + camera->depthOffset) * 2.0f - 1.0f;
+  } else if (kind != kRendererSoftware) {
+    z = (1.0f / depth) * (depth * camera->depthScale + camera->depthOffset);
+  }
+  const bool textured = texture != -1;
+  float u0 = 0, u1 = 0, vTop = 0, vBottom = 0;
+  if (textured) {
+    u0 = source[0] / 255.0f;
+    u1 = source[2] / 255.0f;
+    vBottom = (255.0f - source[3]) / 255.0f;
+    vTop = (255.0f - source[1]) / 255.0f;
+  }
+  PolygonRecord& record = gRectRecord;
+  std::memset(&record, 0, sizeof(record));
+  record.kind = textured ? kPolyTexturedFlat : kPolyPlain;
+  record.flags = 0x14;
+  record.material = static_cast<int16_t>(material);
+  record.texture = static_cast<int16_t>(textured ? texture : -1);
+  const Material* m = wre_PolygonMaterial(material);
+  for (auto& colour : record.colour) {
+    colour[0] = m ? m->colourB.red : 0.0f;
+    colour[1] = m ? m->colourB.green : 0.0f;
+    colour[2] = m ? m->colourB.blue : 0.0f;
+    colour[3] = 0.0f;
+  }
+  const float l = target[0], t = target[1], r = target[2], b = target[3];
+  const float triangles[2][3][4] = {{{l, t, u0, vTop}, {r, t, u1, vTop}, {r, b, u1, vBottom}},
+                                    {{r, b, u1, vBottom}, {l, b, u0, vBottom}, {l, t, u0, vTop}}};
+  for (const auto& triangle : triangles) {
+    for (int k = 0; k < 3; ++k) {
+      record.v[k] = Point4{triangle[k][0], triangle[k][1], z, 1.0f};
+      record.uv[k][0] = triangle[k][2];
+      record.uv[k][1] = triangle[k][3];
+    }
+    const int32_t result = wre_PolygonSubmit(camera, &record, 1);
+    if (result != 0) return result;
+  }
+  return 0;
+}
