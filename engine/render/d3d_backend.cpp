@@ -106,6 +106,9 @@ int32_t UntexturedStates(DrawState& s, const PolygonRecord& record, Pass pass) {
     if (Set(s, kD3DStateDestBlend, kD3DBlendInvSrcAlpha) != 0) return -1;
   }
   if (Set(s, kD3DStateShadeMode, record.kind == 102 ? kD3DShadeGouraud : kD3DShadeFlat) != 0) return -1;
+  // Alpha testing may still be on with the colour-keyed reference (143), which would drop a
+  // translucent polygon of lower opacity: only fully transparent pixels are dropped here.
+  if (pass == kPassTranslucent) SetIgnored(s, kD3DStateAlphaRef, kAlphaRefTranslucent);
   if (s.lastTexture != -1) {
     if (Set(s, kD3DStateTextureHandle, 0) != 0) return -1;
     s.lastTexture = -1;
