@@ -401,6 +401,14 @@ void Record(DeviceDraw& d, PlatD3DDrawEventKind kind, uint32_t flags, const Plat
   d.log.push_back(event);
 }
 
+uint32_t PackChannel(uint32_t value, uint32_t mask) {
+  if (mask == 0) return 0;
+  int shift = 0;
+  while (!((mask >> shift) & 1u)) ++shift;
+  const uint32_t max = mask >> shift;
+  return ((value * max + 127u) / 255u) << shift;
+}
+
 // Copies the finished picture into the render target, in the target's pixel layout.
 void CopyToTarget(DeviceDraw& d) {
   PlatSurface* target = plat_D3DDeviceTarget(d.device);
@@ -414,19 +422,18 @@ void CopyToTarget(DeviceDraw& d) {
   if (plat_SurfaceLock(target, &pixels, &pitch) != kPlatDisplayOk) return;
   d.readback.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 4);
   Gl().ReadPixels(0, 0, width, height, kGlRgba, kGlUnsignedByte, d.readback.data());
-  auto pack = [](uint8_t value, uint32_t mask) -> uint32_t {
-    if (mask == 0) return 0;
-    int shift = 0;
-    while (!((mask >> shift) & 1u)) ++shift;
-    const uint32_t max = mask >> shift;
-    return ((static_cast<uint32_t>(value) * max + 127u) / 255u) << shift;
-  };
+  // Each 8-bit channel value's bits in the target's layout, rounded to the channel's width.
+  uint32_t table[3][256];
+  const uint32_t masks[3] = {format.redMask, format.greenMask, format.blueMask};
+  for (int c = 0; c < 3; ++c) {
+    for (uint32_t value = 0; value < 256; ++value) table[c][value] = PackChannel(value, masks[c]);
+  }
+  const uint32_t alpha = PackChannel(255, format.alphaMask);
   for (int32_t y = 0; y < height; ++y) {
     const uint8_t* in = d.readback.data() + static_cast<size_t>(height - 1 - y) * width * 4;  // bottom row first
     uint8_t* out = static_cast<uint8_t*>(pixels) + static_cast<size_t>(y) * pitch;
     for (int32_t x = 0; x < width; ++x, in += 4) {
-      const uint32_t p = pack(in[0], format.redMask) | pack(in[1], format.greenMask) | pack(in[2], format.blueMask) |
-                         pack(255, format.alphaMask);
+      const uint32_t p = table[0][in[0]] | table[1][in[1]] | table[2][in[2]] | alpha;
       if (bytes == 2) {
         const auto v = static_cast<uint16_t>(p);
         std::memcpy(out + x * 2, &v, 2);
