@@ -15,7 +15,7 @@
 #include "engine/core/maths.h"
 #include "engine/core/memory.h"
 #include "engine/data/material.h"
-#include "engine/data/texture_facts.h"
+#include "engine/data/texture.h"
 #include "engine/render/camera.h"
 #include "engine/render/context.h"
 #include "engine/render/d3d_backend.h"
@@ -33,13 +33,13 @@ constexpr int kTextureSize = 64;
 std::vector<uint16_t> gTexels;  // 565
 uint32_t gGlTexture = 0;
 
-uint8_t Flags(int32_t texture) { return texture == 1 ? kTextureFlagTranslucent : 0; }
+uint8_t Flags(int32_t texture) { return texture == 1 ? kTextureTranslucent : 0; }
 uint32_t Handle(int32_t texture) { return texture >= 0 ? 1u : 0u; }
 uint32_t GlName(int32_t) { return gGlTexture; }
 bool Source(const PlatD3DDevice*, uint32_t handle, PlatD3DTextureImage* image) {
   if (handle != 1) return false;
   *image = PlatD3DTextureImage{gTexels.data(), kTextureSize, kTextureSize, kTextureSize * 2,
-                               PlatPixelFormat{kPlatPixelRgb, 16, 0xF800, 0x07E0, 0x001F, 0}, 1};
+                               PlatPixelFormat{kPlatPixelRgb, 16, 0xF800, 0x07E0, 0x001F, 0}, 1, nullptr};
   return true;
 }
 
@@ -137,9 +137,7 @@ struct Engine {
     for (int y = 0; y < kTextureSize; ++y) {
       for (int x = 0; x < kTextureSize; ++x) gTexels[y * kTextureSize + x] = ((x ^ y) & 8) ? 0xFFE0 : 0x2945;
     }
-    static constexpr TextureFacts kFacts{nullptr, nullptr, nullptr, Flags, nullptr};
-    wre_TextureFactsInstall(&kFacts);
-    static constexpr HwTextureLookup kLookup{Handle, nullptr, nullptr, GlName};
+    static constexpr HwTextureLookup kLookup{Flags, Handle, nullptr, nullptr, GlName};
     wre_HwTextureInstall(&kLookup);
     plat_D3DSetTextureSource(Source);
     ready = true;

@@ -173,8 +173,8 @@ int32_t PlayerPull(void* context, int16_t* samples, int32_t frames) {
     if (static_cast<uint64_t>(got) < want) p->bytesLeft = 0;
     for (uint32_t i = 0; i < n; ++i) {
       const uint8_t* in = raw + static_cast<size_t>(i) * frameBytes;
-      int16_t v[2];
-      for (uint32_t c = 0; c < p->channels; ++c) {
+      int16_t v[2] = {0, 0};
+      for (uint32_t c = 0; c < p->channels && c < 2; ++c) {
         v[c] = p->bits == 8 ? static_cast<int16_t>((in[c] - 128) * 256) : static_cast<int16_t>(Le16(in + 2 * c));
       }
       if (p->channels == 1) v[1] = v[0];

@@ -80,6 +80,80 @@ void plat_D3DMaterialRelease(PlatD3DMaterial* material);
 int32_t plat_D3DMaterialSet(PlatD3DMaterial* material, const float diffuse[4], int32_t rampSize);
 int32_t plat_D3DMaterialGetHandle(PlatD3DMaterial* material, PlatD3DDevice* device, uint32_t* handle);
 
+// Texture surfaces: an image the device draws from, with an optional chain of smaller mip levels,
+// in video or in system memory. A texture in video memory is filled by loading it from a staging
+// texture in system memory.
+
+// Surface description flags (which fields of the description are set).
+enum : uint32_t {
+  kPlatSurfaceDescCaps = 0x1,
+  kPlatSurfaceDescHeight = 0x2,
+  kPlatSurfaceDescWidth = 0x4,
+  kPlatSurfaceDescPixelFormat = 0x1000,
+  kPlatSurfaceDescMipCount = 0x20000,
+};
+
+// Capability bits of texture surfaces beyond those of plat_display.h.
+enum : uint32_t {
+  kPlatCapsMipmap = 0x400000,
+  kPlatCapsAllocOnLoad = 0x4000000,
+};
+
+// Palette creation flags: 8-bit entries, all 256 of them settable.
+enum : uint32_t {
+  kPlatPalette8Bit = 0x4,
+  kPlatPaletteAllow256 = 0x40,
+};
+
+struct PlatSurfaceDesc {
+  uint32_t flags;
+  int32_t width;
+  int32_t height;
+  uint32_t caps;
+  int32_t mipCount;  // levels including the top one, with kPlatSurfaceDescMipCount
+  PlatPixelFormat format;
+};
+
+struct PlatPaletteEntry {
+  uint8_t red;
+  uint8_t green;
+  uint8_t blue;
+  uint8_t flags;
+};
+
+struct PlatD3DTexture;
+struct PlatD3DPalette;
+
+// Calls back with each texture format the device draws from, while the callback returns 1.
+// 0, or -1 without a device or callback.
+using PlatTextureFormatCallback = int32_t (*)(const PlatPixelFormat* format, void* context);
+int32_t plat_D3DDeviceEnumTextureFormats(PlatD3DDevice* device, PlatTextureFormatCallback callback, void* context);
+
+// A texture of the description's size and pixel format; with kPlatCapsMipmap and a mip count the
+// levels below it are made too, each half the size of the one above (at least 1). Null on failure.
+PlatD3DTexture* plat_D3DTextureCreate(PlatDisplay* display, const PlatSurfaceDesc* desc);
+void plat_D3DTextureAddRef(PlatD3DTexture* texture);
+// Drops one reference; the last one frees the texture with its mip levels.
+void plat_D3DTextureRelease(PlatD3DTexture* texture);
+void plat_D3DTextureDescribe(const PlatD3DTexture* texture, PlatSurfaceDesc* desc);
+// The next smaller mip level (it belongs to the texture: no reference is added), or null.
+PlatD3DTexture* plat_D3DTextureGetAttached(PlatD3DTexture* texture, uint32_t caps);
+int32_t plat_D3DTextureLock(PlatD3DTexture* texture, void** pixels, int32_t* pitch);
+int32_t plat_D3DTextureUnlock(PlatD3DTexture* texture);
+int32_t plat_D3DTextureRestore(PlatD3DTexture* texture);
+int32_t plat_D3DTextureSetPalette(PlatD3DTexture* texture, PlatD3DPalette* palette);
+PlatD3DPalette* plat_D3DTextureGetPalette(const PlatD3DTexture* texture);
+// Copies every level of the source into the destination (same sizes and format, else -1).
+int32_t plat_D3DTextureLoad(PlatD3DTexture* destination, PlatD3DTexture* source);
+// The number the device knows the texture by (never 0); the same texture keeps its number.
+int32_t plat_D3DTextureGetHandle(PlatD3DTexture* texture, PlatD3DDevice* device, uint32_t* handle);
+PlatD3DTexture* plat_D3DDeviceTextureFromHandle(const PlatD3DDevice* device, uint32_t handle);
+
+PlatD3DPalette* plat_D3DPaletteCreate(PlatDisplay* display, uint32_t flags, const PlatPaletteEntry entries[256]);
+void plat_D3DPaletteAddRef(PlatD3DPalette* palette);
+void plat_D3DPaletteRelease(PlatD3DPalette* palette);
+bool plat_D3DPaletteGetEntries(const PlatD3DPalette* palette, PlatPaletteEntry entries[256]);
+
 // Test back end.
 struct PlatD3DStateChange {
   uint32_t state;
@@ -90,3 +164,8 @@ const std::vector<PlatD3DStateChange>& plat_TestD3DStateLog(const PlatD3DDevice*
 void plat_TestD3DFailState(uint32_t state, int32_t count);
 void plat_TestD3DFailCreate(bool device, bool viewport, bool material);
 int32_t plat_TestD3DLiveObjects();  // 3D objects created and not yet released
+// The texture formats devices offer, in the order given (null: the stand-in's own list of 555, 565,
+// 1555, 4444, 8888 and 8-bit palette formats).
+void plat_TestD3DSetTextureFormats(const PlatPixelFormat* formats, int32_t count);
+// Refuse texture surfaces in video memory, with mip levels, or all of them.
+void plat_TestD3DFailTextures(bool videoMemory, bool mipLevels, bool all);

@@ -52,7 +52,11 @@ struct DeviceDraw {
 };
 
 std::map<const PlatD3DDevice*, std::unique_ptr<DeviceDraw>> gDraws;
-PlatD3DTextureSource gTextureSource = nullptr;
+bool DeviceTextures(const PlatD3DDevice* device, uint32_t handle, PlatD3DTextureImage* image) {
+  return plat_D3DTextureImageOf(plat_D3DDeviceTextureFromHandle(device, handle), image);
+}
+
+PlatD3DTextureSource gTextureSource = DeviceTextures;
 bool gTestWithGl = false;
 
 // States a device starts with before any is set.
@@ -202,7 +206,8 @@ uint8_t Scale8(uint32_t pixel, uint32_t mask) {
 // Uploads the image as 8-bit RGBA; false for a layout it cannot read.
 bool Upload(GlTexture& texture, const PlatD3DTextureImage& image) {
   const int32_t bytes = image.format.bitCount / 8;
-  if ((bytes != 2 && bytes != 4) || !image.pixels || image.width < 1 || image.height < 1) return false;
+  const bool indexed = bytes == 1 && image.palette;
+  if ((bytes != 2 && bytes != 4 && !indexed) || !image.pixels || image.width < 1 || image.height < 1) return false;
   std::vector<uint8_t> rgba(static_cast<size_t>(image.width) * static_cast<size_t>(image.height) * 4);
   const PlatPixelFormat& f = image.format;
   for (int32_t y = 0; y < image.height; ++y) {
@@ -210,6 +215,14 @@ bool Upload(GlTexture& texture, const PlatD3DTextureImage& image) {
     uint8_t* out = rgba.data() + static_cast<size_t>(y) * image.width * 4;
     for (int32_t x = 0; x < image.width; ++x, out += 4) {
       uint32_t p = 0;
+      if (indexed) {
+        const PlatPaletteEntry& e = image.palette[row[x]];
+        out[0] = e.red;
+        out[1] = e.green;
+        out[2] = e.blue;
+        out[3] = 255;
+        continue;
+      }
       if (bytes == 2) {
         uint16_t v;
         std::memcpy(&v, row + x * 2, 2);
@@ -463,7 +476,7 @@ void plat_D3DDrawStateChanged(const PlatD3DDevice* device, uint32_t state, uint3
   }
 }
 
-void plat_D3DSetTextureSource(PlatD3DTextureSource source) { gTextureSource = source; }
+void plat_D3DSetTextureSource(PlatD3DTextureSource source) { gTextureSource = source ? source : DeviceTextures; }
 
 int32_t plat_D3DDeviceBeginScene(PlatD3DDevice* device) {
   if (!device) return -1;

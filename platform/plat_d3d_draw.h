@@ -73,17 +73,19 @@ int32_t plat_D3DViewportClear(PlatD3DViewport* viewport, int32_t count, const Pl
 int32_t plat_D3DDeviceDrawPrimitive(PlatD3DDevice* device, uint32_t primitive, uint32_t vertexFormat,
                                     const PlatD3DTLVertex* vertices, int32_t count, uint32_t flags);
 
-// Where the drawing finds a texture handle's pixels. The texture module installs it; without it
-// (or when it does not know the handle) the triangle is drawn untextured.
+// Where the drawing finds a texture handle's pixels (tests put their own images in place of the
+// device's texture surfaces). A handle it does not know is drawn untextured.
 struct PlatD3DTextureImage {
   const void* pixels;  // rows top first
   int32_t width;
   int32_t height;
   int32_t pitch;
-  PlatPixelFormat format;  // 16 or 32 bits with channel masks; an alpha mask marks alpha
+  PlatPixelFormat format;  // 8 bits with a palette, or 16 or 32 with channel masks (an alpha mask: alpha)
   uint32_t revision;       // changes whenever the pixels change
+  const PlatPaletteEntry* palette;  // 256 entries for 8-bit pixels
 };
 using PlatD3DTextureSource = bool (*)(const PlatD3DDevice* device, uint32_t handle, PlatD3DTextureImage* image);
+// Null: the device's own texture surfaces, by the handles they were given.
 void plat_D3DSetTextureSource(PlatD3DTextureSource source);
 
 // Platform internal: the device calls these on release and on every render-state set, and the
@@ -96,6 +98,7 @@ PlatD3DDevice* plat_D3DViewportDevice(const PlatD3DViewport* viewport);
 uint32_t plat_D3DViewportBackground(const PlatD3DViewport* viewport);
 void plat_D3DViewportSetBackgroundHandle(PlatD3DViewport* viewport, uint32_t handle);
 bool plat_D3DMaterialDiffuse(uint32_t handle, float diffuse[4]);
+bool plat_D3DTextureImageOf(const PlatD3DTexture* texture, PlatD3DTextureImage* image);
 
 // Test back end.
 enum PlatD3DDrawEventKind : int32_t {

@@ -396,6 +396,10 @@ void Close(PlatDialog* dialog) {
 }
 
 void Handle(const PlatRawEvent& event) {
+  if (event.kind == kRawQuit) {
+    plat_PostQuit(0);
+    return;
+  }
   PlatDialog* dialog = event.target ? event.target : Topmost();
   if (!IsLive(dialog)) return;
   if (event.kind == kRawExpose) {

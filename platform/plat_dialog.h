@@ -25,7 +25,8 @@
 //               repaint; a posted quit ends a modal dialog with kPlatDialogFailed. Only modal
 //               dialogs have keyboard handling: Enter presses the default button, Escape sends
 //               kPlatIdCancel. A window-manager close sends kPlatDlgClose; unhandled, it becomes
-//               kPlatIdCancel.
+//               kPlatIdCancel. A request of the system to end the program (SIGTERM, SIGINT)
+//               posts a quit with code 0.
 //   Back ends   plat_UseBackend(kPlatBackendReal): SDL windows. kPlatBackendTest: headless
 //               canvases; tests push mouse, wheel, key and close events (plat_TestPush*), set the
 //               screen size, run a hook whenever the queue runs dry (to act inside a modal loop),

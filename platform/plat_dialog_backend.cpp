@@ -15,6 +15,9 @@ namespace {
 // ---- real: SDL windows ---------------------------------------------------------------------
 
 bool EnsureVideo() {
+  // Closing the last window is a close like any other; SDL's quit event is then left to the
+  // terminate signals it stands for.
+  SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
   if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
   // Dialogs are CPU canvases copied to a plain window surface; no renderer needs to stand
   // behind that surface.
@@ -162,6 +165,9 @@ PlatRawEvent Translate(const SDL_Event& e) {
                e.window.event == SDL_WINDOWEVENT_RESTORED)
         out.kind = kRawExpose;
       break;
+    case SDL_QUIT:
+      out.kind = kRawQuit;
+      return out;
     default:
       break;
   }

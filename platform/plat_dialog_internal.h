@@ -62,6 +62,7 @@ enum PlatRawKind : int {
   kRawKey,
   kRawClose,
   kRawExpose,
+  kRawQuit,  // the system asks the program to end (a terminate signal): no target
 };
 
 struct PlatRawEvent {

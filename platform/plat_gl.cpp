@@ -58,6 +58,14 @@ void LoadRealFunctions() {
   Load(gRealFunctions.Clear, "glClear");
   Load(gRealFunctions.ReadPixels, "glReadPixels");
   Load(gRealFunctions.Finish, "glFinish");
+  Load(gRealFunctions.BindTexture, "glBindTexture");
+  Load(gRealFunctions.TexImage2D, "glTexImage2D");
+  Load(gRealFunctions.PixelStorei, "glPixelStorei");
+  Load(gRealFunctions.TexParameteri, "glTexParameteri");
+  Load(gRealFunctions.TexEnvi, "glTexEnvi");
+  Load(gRealFunctions.GetTexImage, "glGetTexImage");
+  Load(gRealFunctions.GetTexLevelParameteriv, "glGetTexLevelParameteriv");
+  Load(gRealFunctions.GetTexParameteriv, "glGetTexParameteriv");
   // Drawing.
   Load(gRealFunctions.DepthMask, "glDepthMask");
   Load(gRealFunctions.DepthFunc, "glDepthFunc");
@@ -95,11 +103,6 @@ void LoadRealFunctions() {
   Load(gRealFunctions.RenderbufferStorage, "glRenderbufferStorage");
   Load(gRealFunctions.FramebufferRenderbuffer, "glFramebufferRenderbuffer");
   Load(gRealFunctions.CheckFramebufferStatus, "glCheckFramebufferStatus");
-  Load(gRealFunctions.BindTexture, "glBindTexture");
-  Load(gRealFunctions.TexImage2D, "glTexImage2D");
-  Load(gRealFunctions.PixelStorei, "glPixelStorei");
-  Load(gRealFunctions.TexParameteri, "glTexParameteri");
-  Load(gRealFunctions.TexEnvi, "glTexEnvi");
   gRealFunctionsLoaded = gRealFunctions.Viewport && gRealFunctions.GetString;
 }
 

@@ -35,6 +35,22 @@ enum : uint32_t {
   kGlRgb = 0x1907,
   kGlRgba = 0x1908,
   kGlUnsignedByte = 0x1401,
+  kGlUnpackAlignment = 0x0CF5,
+  kGlPackAlignment = 0x0D05,
+  kGlTextureWidth = 0x1000,
+  kGlTextureHeight = 0x1001,
+  kGlTextureMagFilter = 0x2800,
+  kGlTextureMinFilter = 0x2801,
+  kGlTextureWrapS = 0x2802,
+  kGlTextureWrapT = 0x2803,
+  kGlNearest = 0x2600,
+  kGlLinear = 0x2601,
+  kGlClampToEdge = 0x812F,
+  kGlRepeat = 0x2901,
+  kGlTextureEnv = 0x2300,
+  kGlTextureEnvMode = 0x2200,
+  kGlModulate = 0x2100,
+  kGlTextureBinding2D = 0x8069,
 };
 
 // Drawing: the names the two 3D back ends and the 3D device's drawing use.
@@ -87,19 +103,6 @@ enum : uint32_t {
   kGlFramebufferComplete = 0x8CD5,
   kGlDepthComponent24 = 0x81A6,
   kGlRgba8 = 0x8058,
-  // Also named by the texture upload; one definition is kept when both are present.
-  kGlUnpackAlignment = 0x0CF5,
-  kGlTextureMagFilter = 0x2800,
-  kGlTextureMinFilter = 0x2801,
-  kGlTextureWrapS = 0x2802,
-  kGlTextureWrapT = 0x2803,
-  kGlNearest = 0x2600,
-  kGlLinear = 0x2601,
-  kGlClampToEdge = 0x812F,
-  kGlRepeat = 0x2901,
-  kGlTextureEnv = 0x2300,
-  kGlTextureEnvMode = 0x2200,
-  kGlModulate = 0x2100,
 };
 
 struct PlatGlFunctions {
@@ -113,6 +116,15 @@ struct PlatGlFunctions {
   void (*Clear)(uint32_t mask);
   void (*ReadPixels)(int32_t x, int32_t y, int32_t width, int32_t height, uint32_t format, uint32_t type, void* pixels);
   void (*Finish)();
+  void (*BindTexture)(uint32_t target, uint32_t name);
+  void (*TexImage2D)(uint32_t target, int32_t level, int32_t internalFormat, int32_t width, int32_t height,
+                     int32_t border, uint32_t format, uint32_t type, const void* pixels);
+  void (*PixelStorei)(uint32_t name, int32_t value);
+  void (*TexParameteri)(uint32_t target, uint32_t name, int32_t value);
+  void (*TexEnvi)(uint32_t target, uint32_t name, int32_t value);
+  void (*GetTexImage)(uint32_t target, int32_t level, uint32_t format, uint32_t type, void* pixels);
+  void (*GetTexLevelParameteriv)(uint32_t target, int32_t level, uint32_t name, int32_t* value);
+  void (*GetTexParameteriv)(uint32_t target, uint32_t name, int32_t* value);
 
   // Drawing: the entry points of the two 3D back ends and of the 3D device's drawing.
   void (*DepthMask)(uint8_t flag);
@@ -153,13 +165,6 @@ struct PlatGlFunctions {
   void (*FramebufferRenderbuffer)(uint32_t target, uint32_t attachment, uint32_t renderbufferTarget,
                                   uint32_t renderbuffer);
   uint32_t (*CheckFramebufferStatus)(uint32_t target);
-  // Also used by the texture upload; one copy of each is kept when both are present.
-  void (*BindTexture)(uint32_t target, uint32_t name);
-  void (*TexImage2D)(uint32_t target, int32_t level, int32_t internalFormat, int32_t width, int32_t height,
-                     int32_t border, uint32_t format, uint32_t type, const void* pixels);
-  void (*PixelStorei)(uint32_t name, int32_t value);
-  void (*TexParameteri)(uint32_t target, uint32_t name, int32_t value);
-  void (*TexEnvi)(uint32_t target, uint32_t name, int32_t value);
 };
 
 struct PlatGlContext;

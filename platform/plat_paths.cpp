@@ -38,24 +38,18 @@ std::string StripTrailingSlashes(std::string path) {
   return path;
 }
 
+// The user's state folder below the home folder from the password database (the programs read no
+// environment variables).
 std::string DefaultWindowsFolder() {
-  std::string state;
-  const char* xdg = std::getenv("XDG_STATE_HOME");
-  if (xdg && xdg[0] == '/') {
-    state = xdg;
-  } else {
-    std::string home;
-    std::vector<char> buffer(16384);
-    passwd entry {};
-    passwd* found = nullptr;
-    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found &&
-        found->pw_dir) {
-      home = found->pw_dir;
-    }
-    if (home.empty()) home = "/tmp";
-    state = StripTrailingSlashes(home) + "/.local/state";
+  std::string home;
+  std::vector<char> buffer(16384);
+  passwd entry {};
+  passwd* found = nullptr;
+  if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir) {
+    home = found->pw_dir;
   }
-  return StripTrailingSlashes(state) + "/cdfront/windows";
+  if (home.empty()) home = "/tmp";
+  return StripTrailingSlashes(home) + "/.local/state/cdfront/windows";
 }
 
 bool MakeFolders(const std::string& folder) {

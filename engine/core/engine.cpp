@@ -1,13 +1,14 @@
 #include "engine/core/engine.h"
 
+#include "engine/core/collide.h"
 #include "engine/core/colour_scale.h"
 #include "engine/core/fatal.h"
+#include "engine/core/frame_tick.h"
 #include "engine/core/maths.h"
 #include "engine/core/memory.h"
-#include "engine/core/object.h"
 #include "engine/data/font.h"
 #include "engine/data/material.h"
-#include "engine/data/texture_facts.h"
+#include "engine/data/texture.h"
 #include "engine/render/context.h"
 #include "engine/render/d3d_backend.h"
 #include "engine/render/frame.h"
@@ -15,7 +16,6 @@
 #include "engine/render/pools.h"
 
 int32_t gEngineStarted = 0;
-uint32_t gFrameTick = 0;
 
 namespace {
 
@@ -24,16 +24,24 @@ constexpr uint8_t kAvailableDirect3D = 0x04;
 constexpr uint8_t kAvailableOpenGL = 0x08;
 constexpr uint8_t kAvailable104 = 0x10;
 
-int32_t SelectedKind() { return gRendererSettings.selectedKind; }
-
 // What wre_Init has brought up so far, taken down in reverse when a later step fails.
-enum Step { kStepMaths, kStepMaterials, kStepTextures, kStepVisible, kStepScratch, kStepQueues, kStepCount };
+enum Step {
+  kStepMaths,
+  kStepMaterials,
+  kStepTextures,
+  kStepVisible,
+  kStepScratch,
+  kStepQueues,
+  kStepCollision,
+  kStepCount
+};
 
 void Unwind(const bool (&done)[kStepCount]) {
+  if (done[kStepCollision]) wre_CollideExit();
   if (done[kStepQueues]) wre_PolyQueuesFree();
   if (done[kStepScratch]) wre_VertexScratchFree();
   if (done[kStepVisible]) wre_VisibleListFree();
-  if (done[kStepTextures]) wre_TextureFactsTableFree();
+  if (done[kStepTextures]) wre_TextureTableFree();
   if (done[kStepMaterials]) wre_MaterialTableFree();
   if (done[kStepMaths]) wre_MathTablesExit();
 }
@@ -57,8 +65,11 @@ void wre_RendererProbe() {
   gRendererSettings.available &= static_cast<uint8_t>(~(kAvailableOpenGL | kAvailable104));
   DeviceList* list = wre_DeviceListNew();
   auto* table = static_cast<DeviceTable*>(wre_MemoryNew(static_cast<int32_t>(sizeof(DeviceTable))));
+  // The bit follows this enumeration: a driver that has gone is no longer offered.
   if (list && table && wre_DeviceEnumerate(table, list) == 0 && table->count >= 1) {
     gRendererSettings.available |= kAvailableDirect3D;
+  } else {
+    gRendererSettings.available &= static_cast<uint8_t>(~kAvailableDirect3D);
   }
   if (table) wre_MemoryDispose(table);
   wre_DeviceListDispose(list);
@@ -71,11 +82,13 @@ uint8_t wre_RendererQueryAvailable(int32_t kind) {
 
 int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCount, int32_t,
                  int32_t visibleObjectCapacity, int32_t vertexScratchCapacity, int32_t polygonQueueCapacity,
-                 int32_t settingsA, int32_t settingsB, int32_t, int32_t) {
+                 int32_t settingsA, int32_t settingsB, int32_t collisionA, int32_t collisionB) {
   if (gEngineStarted) return -1;
-  wre_TextureFactsModuleReset();
+  gTextureModuleStarted = 0;
   if (wre_RendererSettingsInit(settingsA, settingsB) != 0) wre_FatalError("Error setting prefs - wre_Init");
   gRendererSettings.zero = 16;
+  // The probe allocates: the memory layer must be up, also after an earlier shut-down stopped it.
+  wre_MemoryInit();
   const float previous[3] = {gColourMax, gColourMaxAlpha, gColourToByte};
   gColourMax = 0.0f;
   gColourMaxAlpha = 0.0f;
@@ -91,7 +104,6 @@ int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCou
   wre_ColourScalesForKind(rendererKind);
   gFrameTick = 0;
   gContextsDisposed = 0;
-  wre_MemoryInit();
   bool done[kStepCount] = {};
   auto fail = [&done]() {
     Unwind(done);
@@ -101,7 +113,7 @@ int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCou
   done[kStepMaths] = true;
   if (wre_MaterialTableInit(materialCount) != 0) return fail();
   done[kStepMaterials] = true;
-  if (wre_TextureFactsTableInit(textureCount) != 0) return fail();
+  if (wre_TextureTableInit(textureCount) != 0) return fail();
   done[kStepTextures] = true;
   if (wre_VisibleListInit(visibleObjectCapacity) != 0) return fail();
   done[kStepVisible] = true;
@@ -110,9 +122,10 @@ int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCou
   // A partly made set of queues is released with the rest.
   done[kStepQueues] = true;
   if (wre_PolyQueuesInit(polygonQueueCapacity) != 0) return fail();
+  if (wre_CollideInit(collisionA, collisionB) != 0) return fail();
+  done[kStepCollision] = true;
   wre_SetDeviceSelectCallback(nullptr);
   if (wre_ContextListInit() != 0) return fail();
-  gObjectServices.rendererKind = SelectedKind;
   wre_FrameControlInstall();
   wre_D3DBackendInstall();
   wre_GLBackendInstall();
@@ -127,10 +140,11 @@ int32_t wre_Shutdown() {
   if (!gEngineStarted) return -1;
   const int32_t fonts = wre_FontTerm();
   gFrameTick = 0;
+  wre_CollideExit();
   wre_PolyQueuesFree();
   wre_VertexScratchFree();
   wre_VisibleListFree();
-  wre_TextureFactsTableFree();
+  wre_TextureTableFree();
   wre_MaterialTableFree();
   wre_MathTablesExit();
   wre_ContextDisposeAll();

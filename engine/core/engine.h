@@ -6,8 +6,6 @@
 
 // 1 between a successful wre_Init and wre_Shutdown.
 extern int32_t gEngineStarted;
-// The game's copy of the tick; 0 after wre_Init and wre_Shutdown.
-extern uint32_t gFrameTick;
 
 // 0 on success, -1 on failure (what was set up is taken down again), or the font start-up's code.
 int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCount, int32_t reserved,

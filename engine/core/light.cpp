@@ -27,6 +27,8 @@ Light* wre_LightCreate(int32_t type, const Transform* transform, const float* co
   if (transform) {
     wre_LightSetPosition(light, transform->position[0], transform->position[1], transform->position[2],
                          transform->angleX, transform->angleY, transform->angleZ);
+  } else {
+    wre_LightSetPosition(light, 0.0f, 0.0f, 0.0f, 0, 0, 0);
   }
   light->on = 1;
   wre_LightSetName(light, nullptr);

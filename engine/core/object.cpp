@@ -8,9 +8,37 @@
 #include "engine/core/fatal.h"
 #include "engine/core/maths.h"
 #include "engine/core/memory.h"
+#include "engine/core/particles.h"
 #include "engine/core/polytree.h"
+#include "engine/core/world.h"
+#include "engine/core/userdata.h"
+#include "engine/data/texture.h"
+#include "engine/render/camera.h"
+#include "engine/render/context.h"
 
-ObjectServices gObjectServices = {};
+namespace {
+
+int32_t AddToWorld(World* world, EngineObject* object) { return wre_WorldAddObject(object, world); }
+
+// The entries the engine serves itself: the renderer kind, user data, worlds, particle sets and
+// the unlit test of materials and textures.
+constexpr ObjectServices kCoreServices = {
+    &wre_RendererSelectedKind,              // rendererKind
+    &wre_ParticlesNew,                      // particlesNew
+    &wre_ParticlesDispose,                  // particlesDispose
+    &wre_ParticlesExtent,                   // particlesExtent
+    &wre_ObjectDisposeUserData,             // userDataDisposeAll
+    &wre_WorldRemoveObjectFromItsWorld,     // worldRemove
+    &AddToWorld,                            // worldAdd
+    &wre_WorldRefileObject,                 // worldRefile
+    &wre_PolygonDrawnUnlit,                 // polygonUnlit
+};
+
+}  // namespace
+
+ObjectServices gObjectServices = kCoreServices;
+
+ObjectServices wre_ObjectCoreServices() { return kCoreServices; }
 
 namespace {
 
@@ -300,6 +328,8 @@ int32_t wre_ObjectDispose(EngineObject* object) {
   if (object->status & kStatusInGroup) return kWreErrRange;
   // An object still standing in a world leaves it first, so the world keeps no dangling link.
   if ((object->status & kStatusInWorld) && gObjectServices.worldRemove) gObjectServices.worldRemove(object);
+  // Likewise off a camera's attached list.
+  if (object->camera) wre_CameraRemoveObject(object->camera, object);
   if (object->detailGroup) {
     const int32_t result = wre_ObjectDetailSetDispose(object);
     if (result != 0) return result;

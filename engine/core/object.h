@@ -12,6 +12,7 @@ struct PolyTreeNode;
 struct ParticleSet;
 struct UserData;
 struct World;
+struct Camera;
 
 enum : int32_t {
   kObjectMesh = 100,
@@ -136,6 +137,7 @@ struct EngineObject {
   int32_t cellColumn;
   int32_t cellRow;
   World* world;
+  Camera* camera;  // the camera whose attached list holds the object (through the list links)
   uint32_t collisionGroup;
   PolyTreeNode* polyTree;
   void* gameWords[4];  // kept for the game
@@ -164,7 +166,10 @@ struct ObjectServices {
   bool (*polygonUnlit)(const ObjectPolygon* polygon);
 };
 
+// Starts with the entries of the engine core (worlds, particle sets) installed.
 extern ObjectServices gObjectServices;
+// The engine core's own entries, the others null.
+ObjectServices wre_ObjectCoreServices();
 
 int32_t wre_ObjectRendererKind();
 

@@ -95,6 +95,14 @@ int32_t wre_ObjectRemoveUserData(UserData* record, EngineObject* object) {
   return wre_UserDataListRemove(record, &object->userData);
 }
 
+void wre_ObjectDisposeUserData(EngineObject* object) {
+  if (!object) return;
+  while (UserData* record = object->userData) {
+    wre_UserDataListRemove(record, &object->userData);
+    wre_UserDataDispose(record, 1);
+  }
+}
+
 UserData* wre_UserDataRead(const uint8_t** stream, int32_t available) {
   if (!stream || !*stream || available <= 0) return nullptr;
   StreamReader reader = wre_StreamReaderMake(*stream, static_cast<size_t>(available));

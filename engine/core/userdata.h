@@ -51,3 +51,5 @@ UserData* wre_UserDataRead(const uint8_t** stream, int32_t available);
 struct EngineObject;
 int32_t wre_ObjectAddUserData(UserData* record, EngineObject* object);
 int32_t wre_ObjectRemoveUserData(UserData* record, EngineObject* object);
+// Disposes every record of the object's list, bodies included.
+void wre_ObjectDisposeUserData(EngineObject* object);

@@ -7,6 +7,7 @@
 #include "engine/core/detail.h"
 #include "engine/core/light.h"
 #include "engine/core/memory.h"
+#include "engine/core/strings.h"
 #include "engine/data/material.h"
 
 namespace {
@@ -151,6 +152,8 @@ int32_t wre_WorldAddObject(EngineObject* object, World* world) {
   if (!object || !world) return kWreErrNull;
   if (world->type != kWorldObjectList && world->type != kWorldCellGrid) return kWorldErrType;
   if (object->status & kStatusInWorld) return kWorldErrAlreadyInWorld;
+  // A detail-group member's list links belong to its group.
+  if (object->status & kStatusInGroup) return kWreErrRange;
   if (object->kind == kObjectStatic) {
     wre_ObjectListAppend(&world->gridMeshes, object);
   } else {
@@ -248,4 +251,29 @@ int32_t wre_WorldGridRelinkAll(World* world) {
   }
   wre_WorldBumpCounter(world);
   return 0;
+}
+
+EngineObject* wre_WorldFindObjectByName(const char* name, const World* world) {
+  if (!name || !world) return nullptr;
+  for (EngineObject* list : {world->objects, world->gridMeshes}) {
+    for (EngineObject* object = list; object; object = object->next) {
+      if (wre_StringEqualNoCase(object->name, name)) return object;
+    }
+  }
+  return nullptr;
+}
+
+int32_t wre_WorldRemoveObjectFromItsWorld(EngineObject* object) {
+  if (!object) return kWreErrNull;
+  if (!object->world) return kWorldErrNotInWorld;
+  return wre_WorldRemoveObject(object, object->world);
+}
+
+void wre_WorldRefileObject(EngineObject* object) {
+  if (!object || !(object->status & kStatusInWorld) || object->kind == kObjectStatic) return;
+  World* world = object->world;
+  if (!world) return;
+  // The radius may have grown since the object was added; the collision grid walk relies on it.
+  if (object->radius > world->largestRadius) world->largestRadius = object->radius;
+  if (world->type == kWorldCellGrid) wre_WorldGridLinkObject(object, world);
 }

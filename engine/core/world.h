@@ -65,6 +65,13 @@ int32_t wre_WorldGridRelinkAll(World* world);
 int32_t wre_WorldGridLinkObject(EngineObject* object, World* world);
 void wre_WorldGridUnlinkObject(EngineObject* object);
 void wre_WorldBumpCounter(World* world);
+// The first object of the object list, then of the grid-mesh list, whose name equals the given
+// one ignoring ASCII case; null when none or an argument is null.
+EngineObject* wre_WorldFindObjectByName(const char* name, const World* world);
+// Takes an object out of the world it stands in (the object services' removal).
+int32_t wre_WorldRemoveObjectFromItsWorld(EngineObject* object);
+// Files an object of a cell-grid world into the cell of its present position.
+void wre_WorldRefileObject(EngineObject* object);
 // The cell of a position, clamped into the grid.
 void wre_WorldCellOf(const World* world, float x, float z, int32_t* column, int32_t* row);
 

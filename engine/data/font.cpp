@@ -1,6 +1,8 @@
 #include "engine/data/font.h"
 
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <strings.h>
 
@@ -8,7 +10,7 @@
 #include "engine/core/memory.h"
 #include "engine/data/codex.h"
 #include "engine/data/material.h"
-#include "engine/data/texture_facts.h"
+#include "engine/data/texture.h"
 #include "engine/render/camera.h"
 #include "engine/render/polygon.h"
 
@@ -20,6 +22,13 @@ PolygonRecord gRectRecord{};
 
 constexpr char kFontCharacterDef[] = "kVKT_FontCharacterDef";
 constexpr int32_t kFieldSize = 256;
+
+// Truncated toward zero, held inside the int32 range (sizes come from definition files).
+int32_t TruncatedSize(float value) {
+  if (!(value > -2147483520.0f)) return value != value ? 0 : INT32_MIN;
+  if (!(value < 2147483520.0f)) return INT32_MAX;
+  return static_cast<int32_t>(value);
+}
 
 bool Listed(const Font* font) {
   for (const Font* f = gFontList; f; f = f->next) {
@@ -40,7 +49,7 @@ int32_t ReadGlyphLine(Font* font, const char** text, int32_t* remaining, int32_t
   const auto character = static_cast<uint8_t>(field[0]);
   result = wre_CodexReadString(text, remaining, field, kFieldSize);
   if (result != 0) return result;
-  const int32_t texture = wre_TextureFactsFindByFile(field);
+  const int32_t texture = wre_TextureFindByFile(field);
   if (texture < 0) return kFontErrNoTexture;
   float rect[4];
   for (float& value : rect) {
@@ -150,8 +159,8 @@ int32_t wre_FontGetCharSize(Font* font, int32_t* width, int32_t* height) {
   // A font without such glyphs has no average size.
   font->averageWidth = found > 0 ? sumW / static_cast<float>(found) : 0.0f;
   font->averageHeight = found > 0 ? sumH / static_cast<float>(found) : 0.0f;
-  if (width) *width = static_cast<int32_t>(font->averageWidth);
-  if (height) *height = static_cast<int32_t>(font->averageHeight);
+  if (width) *width = TruncatedSize(font->averageWidth);
+  if (height) *height = TruncatedSize(font->averageHeight);
   return 0;
 }
 

@@ -280,11 +280,15 @@ int32_t wre_CameraSetDepthCueRange(Camera* camera, float start, float end) {
 
 EngineObject* wre_CameraAddObject(Camera* camera, EngineObject* object) {
   if (!camera || !object) return nullptr;
+  // The attached list uses the object's list links: an object in a world or a detail group, or
+  // already attached, keeps its links and is not attached.
+  if ((object->status & (kStatusInWorld | kStatusInGroup)) || object->camera) return nullptr;
   EngineObject* oldHead = camera->attached;
   object->prev = nullptr;
   object->next = oldHead;
   if (oldHead) oldHead->prev = object;
   camera->attached = object;
+  object->camera = camera;
   return oldHead;
 }
 
@@ -298,6 +302,7 @@ EngineObject* wre_CameraRemoveObject(Camera* camera, EngineObject* object) {
   if (camera->attached == object) camera->attached = object->next;
   object->prev = nullptr;
   object->next = nullptr;
+  object->camera = nullptr;
   return object;
 }
 

@@ -326,6 +326,8 @@ int32_t wre_RendererIsAvailable(int32_t kind) {
   return (gRendererSettings.available >> kBits[kind - kRendererSoftware]) & 1;
 }
 
+int32_t wre_RendererSelectedKind() { return gRendererSettings.selectedKind; }
+
 int32_t wre_ContextListInit() {
   gContextList = nullptr;
   return 0;

@@ -97,6 +97,8 @@ using DeviceSelectCallback = int32_t (*)(DeviceList* list);
 
 int32_t wre_RendererSettingsInit(int32_t settingsA, int32_t settingsB);
 int32_t wre_RendererIsAvailable(int32_t kind);
+// The renderer kind the engine was started for.
+int32_t wre_RendererSelectedKind();
 int32_t wre_ContextListInit();
 int32_t wre_SetDeviceSelectCallback(DeviceSelectCallback callback);
 

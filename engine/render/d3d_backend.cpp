@@ -2,7 +2,7 @@
 
 #include "engine/core/colour_scale.h"
 #include "engine/data/material.h"
-#include "engine/data/texture_facts.h"
+#include "engine/data/texture.h"
 #include "engine/render/camera.h"
 #include "engine/render/context.h"
 #include "engine/render/frame.h"
@@ -119,7 +119,7 @@ int32_t UntexturedStates(DrawState& s, const PolygonRecord& record, Pass pass) {
 int32_t TexturedStates(DrawState& s, const PolygonRecord& record, Pass pass) {
   if (TextureStates(s, record) != 0) return -1;
   if (pass == kPassOpaque) {
-    const bool keyed = (wre_TextureFactsFlags(record.texture) & kTextureFlagKeyed) != 0;
+    const bool keyed = (wre_HwTextureFlags(record.texture) & kTextureHasAlpha) != 0;
     if (Set(s, kD3DStateAlphaBlendEnable, keyed ? 1u : 0u) != 0) return -1;
     if (Set(s, kD3DStateSrcBlend, keyed ? kD3DBlendSrcAlpha : kD3DBlendOne) != 0) return -1;
     if (Set(s, kD3DStateDestBlend, keyed ? kD3DBlendInvSrcAlpha : kD3DBlendZero) != 0) return -1;

@@ -30,7 +30,7 @@ void SetWrap(GlDrawState& s, uint32_t name, bool clamp) {
   if (name >= s.wrap.size()) s.wrap.resize(name + 64u, 0);
   const uint8_t wanted = clamp ? 2 : 1;
   if (s.wrap[name] == wanted) return;
-  const auto mode = static_cast<int32_t>(clamp ? kGlClamp : kGlRepeat);
+  const int32_t mode = clamp ? static_cast<int32_t>(kGlClamp) : static_cast<int32_t>(kGlRepeat);
   s.gl->TexParameteri(kGlTexture2D, kGlTextureWrapS, mode);
   s.gl->TexParameteri(kGlTexture2D, kGlTextureWrapT, mode);
   s.wrap[name] = wanted;

@@ -1,10 +1,11 @@
-// What the hardware back ends need of a texture a polygon names: its Direct3D handle and surface
-// state, and its OpenGL name. The texture module installs the entries; an entry left null answers
-// as a texture without a renderer copy (handle 0, name 0, never lost).
+// What the hardware back ends need of a texture a polygon names: its flag byte, its Direct3D
+// handle and surface state, and its OpenGL name. By default they come from the texture table
+// (through the index map); an installed entry takes the place of the table's answer.
 #pragma once
 #include <cstdint>
 
 struct HwTextureLookup {
+  uint8_t (*flags)(int32_t texture);
   // The Direct3D texture handle, 0 when none.
   uint32_t (*d3dHandle)(int32_t texture);
   // True when the texture's Direct3D surface has been lost.
@@ -15,9 +16,10 @@ struct HwTextureLookup {
   uint32_t (*glName)(int32_t texture);
 };
 
-// Installs the entries (null: none).
+// Installs the entries (null: the texture table answers everything).
 void wre_HwTextureInstall(const HwTextureLookup* lookup);
 
+uint8_t wre_HwTextureFlags(int32_t texture);
 uint32_t wre_HwTextureD3DHandle(int32_t texture);
 bool wre_HwTextureSurfaceLost(int32_t texture);
 int32_t wre_HwTextureSurfaceRestore(int32_t texture);

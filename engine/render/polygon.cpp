@@ -8,7 +8,7 @@
 #include "engine/core/detail.h"
 #include "engine/core/world.h"
 #include "engine/data/material.h"
-#include "engine/data/texture_facts.h"
+#include "engine/data/texture.h"
 #include "engine/render/camera.h"
 #include "engine/render/clip.h"
 #include "engine/render/context.h"
@@ -87,6 +87,14 @@ void ColoursFromPoints(PolygonRecord* out, const ObjectPolygon* polygon, const P
   }
 }
 
+// The flag byte of the texture a polygon names, through the texture index map; 0 for none.
+uint8_t TextureFlags(int32_t texture) {
+  if (texture < 0 || !gTextureModuleStarted || !gTextureTable || texture >= gTextureCount) return 0;
+  const int32_t slot = gTextureIndexMap ? gTextureIndexMap[texture] : texture;
+  if (slot < 0 || slot >= gTextureCount) return 0;
+  return gTextureTable[slot].flags;
+}
+
 const PointAttachment* WorkColours(const EngineObject* object) {
   return object->vertexWork ? object->vertexWork->buffer : nullptr;
 }
@@ -117,11 +125,11 @@ const Material* wre_PolygonMaterial(int32_t material) {
 
 PolyQueue* wre_PolygonChooseQueue(int32_t material, int32_t texture) {
   const Material* record = wre_PolygonMaterial(material);
-  const uint8_t textureFlags = texture == -1 ? 0 : wre_TextureFactsFlags(texture);
-  if ((record && record->colourA.alpha < gColourMax) || (textureFlags & kTextureFlagTranslucent)) {
+  const uint8_t textureFlags = TextureFlags(texture);
+  if ((record && record->colourA.alpha < gColourMax) || (textureFlags & kTextureTranslucent)) {
     return &gPolyQueueTranslucent;
   }
-  if (textureFlags & kTextureFlagKeyed) return &gPolyQueueKeyed;
+  if (textureFlags & kTextureHasAlpha) return &gPolyQueueKeyed;
   return &gPolyQueueOpaque;
 }
 

@@ -5,6 +5,7 @@
 
 #include "engine/core/detail.h"
 #include "engine/core/maths.h"
+#include "engine/core/particles.h"
 #include "engine/core/world.h"
 #include "engine/data/material.h"
 #include "engine/render/camera.h"
@@ -17,8 +18,6 @@ namespace {
 constexpr float kFloatExact = 16777216.0f;  // 2^24: every float this large is an integer
 constexpr float kBoundsLimit = 1.8e38f;
 constexpr uint32_t kParticleFlags = 31;
-
-ParticleInfoReader gParticleReader = nullptr;
 
 float Side(const Point4& plane, const Point4& p) { return plane.x * p.x + plane.y * p.y + plane.z * p.z + plane.w; }
 
@@ -91,8 +90,6 @@ void ForChildren(EngineObject* object, Fn fn) {
 }
 
 }  // namespace
-
-void wre_SubmitSetParticleReader(ParticleInfoReader reader) { gParticleReader = reader; }
 
 float wre_FloatCeil(float x) {
   if (!(std::fabs(x) < kFloatExact)) return x;
@@ -221,8 +218,8 @@ int32_t wre_SpriteDraw(EngineObject* object, Camera* camera) {
 
 int32_t wre_ParticlesDraw(EngineObject* object, Camera* camera) {
   if (!object || !camera) return kWreErrNull;
-  ParticleDrawInfo info{};
-  if (!gParticleReader || !gParticleReader(object, &info)) return kSubmitErrNoParticles;
+  const ParticleSet* set = object->particles;
+  if (!set) return kSubmitErrNoParticles;
   if (object->transform.changed) {
     wre_ObjectUpdate(object, 0, 0);
     wre_ObjectCalcRadius(object);
@@ -230,14 +227,14 @@ int32_t wre_ParticlesDraw(EngineObject* object, Camera* camera) {
   if (object->pointCount >= gVertexScratch.capacity) return kSubmitErrScratch;
   Point4* points = gVertexScratch.points;
   wre_ObjectPointsToCamera(object, &camera->inverse, points);
-  if (info.kind != kParticleSetDrawn) return kSubmitErrParticleKind;
+  if (set->kind != kParticlesServed) return kSubmitErrParticleKind;
   PolygonRecord& record = gClipScratchPolygon;
   std::memset(&record, 0, sizeof(record));
   record.kind = kPolyTexturedFlat;
   record.flags = kParticleFlags;
-  record.material = static_cast<int16_t>(info.material);
-  record.texture = static_cast<int16_t>(info.texture);
-  const Material* material = wre_PolygonMaterial(info.material);
+  record.material = static_cast<int16_t>(set->material);
+  record.texture = static_cast<int16_t>(set->texture);
+  const Material* material = wre_PolygonMaterial(set->material);
   for (auto& colour : record.colour) {
     if (!material) break;
     colour[0] = material->colourB.red;
@@ -246,11 +243,11 @@ int32_t wre_ParticlesDraw(EngineObject* object, Camera* camera) {
     colour[3] = material->colourB.alpha;
   }
   static constexpr float kUV[2][3][2] = {{{0, 1}, {1, 1}, {1, 0}}, {{1, 0}, {0, 0}, {0, 1}}};
-  const int32_t count = info.count < object->pointCount ? info.count : object->pointCount;
+  const int32_t count = set->count < object->pointCount ? set->count : object->pointCount;
   for (int32_t i = 0; i < count; ++i) {
     const Point4& p = points[i];
-    const float hw = info.sizes ? info.sizes[2 * i] * 0.5f : 0.0f;
-    const float hh = info.sizes ? info.sizes[2 * i + 1] * 0.5f : 0.0f;
+    const float hw = set->size ? set->size[i].x * 0.5f : 0.0f;
+    const float hh = set->size ? set->size[i].y * 0.5f : 0.0f;
     const float corners[2][3][2] = {{{p.x - hw, p.y + hh}, {p.x + hw, p.y + hh}, {p.x + hw, p.y - hh}},
                                     {{p.x + hw, p.y - hh}, {p.x - hw, p.y - hh}, {p.x - hw, p.y + hh}}};
     for (int n = 0; n < 2; ++n) {

@@ -14,21 +14,8 @@ enum : int32_t {
   kSubmitErrParticleKind = -25968,  // the particle set is not of kind 101
 };
 
-constexpr int32_t kParticleSetDrawn = 101;
 // The most tiles a grid mesh is laid out in along one axis.
 constexpr int32_t kGridTileLimit = 4096;
-
-// What the particle draw reads of an object's particle set. The particle module installs the
-// reader; without one every particle object counts as having no set.
-struct ParticleDrawInfo {
-  int32_t kind;
-  int32_t material;
-  int32_t texture;
-  int32_t count;        // live particles, one object point each
-  const float* sizes;   // x, y size of each live particle
-};
-using ParticleInfoReader = bool (*)(const EngineObject* object, ParticleDrawInfo* info);
-void wre_SubmitSetParticleReader(ParticleInfoReader reader);
 
 int32_t wre_MeshDraw(EngineObject* object, Camera* camera, uint8_t attachedPass);
 int32_t wre_ParticlesDraw(EngineObject* object, Camera* camera);

@@ -25,13 +25,13 @@ uint32_t gRevision = 1;
 bool Source(const PlatD3DDevice*, uint32_t handle, PlatD3DTextureImage* image) {
   if (handle == 1) {
     *image = PlatD3DTextureImage{kTexture1, 2, 1, 4, PlatPixelFormat{kPlatPixelRgb, 16, 0xF800, 0x07E0, 0x001F, 0},
-                                 gRevision};
+                                 gRevision, nullptr};
     return true;
   }
   if (handle == 2) {
     *image = PlatD3DTextureImage{
         kTexture2, 2, 1, 4, PlatPixelFormat{kPlatPixelRgb | kPlatPixelAlpha, 16, 0x0F00, 0x00F0, 0x000F, 0xF000},
-        gRevision};
+        gRevision, nullptr};
     return true;
   }
   return false;

@@ -76,6 +76,17 @@ TEST(PlatDialogSmoke, RealWindowOpensPaintsAndCloses) {
   ASSERT_EQ(gClicked.size(), 1u);
   EXPECT_EQ(gClicked[0], button);
   EXPECT_EQ(gCloses, 1);
+  EXPECT_FALSE(plat_QuitPosted(nullptr));
+
+  // A terminate signal reaches SDL as its quit event: the program is asked to end with 0.
+  SDL_Event quit{};
+  quit.type = SDL_QUIT;
+  SDL_PushEvent(&quit);
+  plat_DialogProcessEvents(10);
+  int code = -1;
+  EXPECT_TRUE(plat_QuitPosted(&code));
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(gCloses, 1);
 
   plat_DialogShow(dialog, false);
   plat_DialogProcessEvents(0);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/plat_files.h"
+#include "tools/datagen/riff_bytes.h"
 #include "tools/datagen/wav_writer.h"
 
 namespace {
@@ -58,25 +59,16 @@ uint32_t Widen555(uint16_t v) {
   return (r << 3 | r >> 2) << 16 | (g << 3 | g >> 2) << 8 | (b << 3 | b >> 2);
 }
 
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-void PutId(std::vector<uint8_t>& out, const char* id) { out.insert(out.end(), id, id + 4); }
 void Patch32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
   for (int i = 0; i < 4; ++i) out[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
 // Starts a chunk (or a list with its form type); returns where its size goes.
 size_t Begin(std::vector<uint8_t>& out, const char* id, const char* form = nullptr) {
-  PutId(out, id);
+  RiffPutId(out, id);
   size_t at = out.size();
-  Put32(out, 0);
-  if (form) PutId(out, form);
+  RiffPut32(out, 0);
+  if (form) RiffPutId(out, form);
   return at;
 }
 void End(std::vector<uint8_t>& out, size_t sizeAt) {
@@ -140,51 +132,51 @@ std::vector<uint8_t> AviBuildClip(const AviClipSpec& spec) {
   size_t riff = Begin(out, "RIFF", "AVI ");
   size_t hdrl = Begin(out, "LIST", "hdrl");
   size_t avih = Begin(out, "avih");
-  Put32(out, 1000000u / spec.fps);
-  Put32(out, (frameSize + audioPerFrame * audioBlock) * spec.fps);
-  Put32(out, 0);
-  Put32(out, spec.index ? 0x10 : 0);
-  Put32(out, spec.frames);
-  Put32(out, 0);
-  Put32(out, streams);
-  Put32(out, frameSize);
-  Put32(out, static_cast<uint32_t>(spec.width));
-  Put32(out, static_cast<uint32_t>(spec.height));
-  for (int i = 0; i < 4; ++i) Put32(out, 0);
+  RiffPut32(out, 1000000u / spec.fps);
+  RiffPut32(out, (frameSize + audioPerFrame * audioBlock) * spec.fps);
+  RiffPut32(out, 0);
+  RiffPut32(out, spec.index ? 0x10 : 0);
+  RiffPut32(out, spec.frames);
+  RiffPut32(out, 0);
+  RiffPut32(out, streams);
+  RiffPut32(out, frameSize);
+  RiffPut32(out, static_cast<uint32_t>(spec.width));
+  RiffPut32(out, static_cast<uint32_t>(spec.height));
+  for (int i = 0; i < 4; ++i) RiffPut32(out, 0);
   End(out, avih);
 
   size_t strl = Begin(out, "LIST", "strl");
   size_t strh = Begin(out, "strh");
-  PutId(out, "vids");
-  PutId(out, "DIB ");
-  Put32(out, 0);
-  Put16(out, 0);
-  Put16(out, 0);
-  Put32(out, 0);
-  Put32(out, 1);
-  Put32(out, spec.fps);
-  Put32(out, 0);
-  Put32(out, spec.frames);
-  Put32(out, frameSize);
-  Put32(out, 0xFFFFFFFFu);
-  Put32(out, 0);
-  Put16(out, 0);
-  Put16(out, 0);
-  Put16(out, static_cast<uint32_t>(spec.width));
-  Put16(out, static_cast<uint32_t>(spec.height));
+  RiffPutId(out, "vids");
+  RiffPutId(out, "DIB ");
+  RiffPut32(out, 0);
+  RiffPut16(out, 0);
+  RiffPut16(out, 0);
+  RiffPut32(out, 0);
+  RiffPut32(out, 1);
+  RiffPut32(out, spec.fps);
+  RiffPut32(out, 0);
+  RiffPut32(out, spec.frames);
+  RiffPut32(out, frameSize);
+  RiffPut32(out, 0xFFFFFFFFu);
+  RiffPut32(out, 0);
+  RiffPut16(out, 0);
+  RiffPut16(out, 0);
+  RiffPut16(out, static_cast<uint32_t>(spec.width));
+  RiffPut16(out, static_cast<uint32_t>(spec.height));
   End(out, strh);
   size_t strf = Begin(out, "strf");
-  Put32(out, 40);
-  Put32(out, static_cast<uint32_t>(spec.width));
-  Put32(out, static_cast<uint32_t>(spec.topDown ? -spec.height : spec.height));
-  Put16(out, 1);
-  Put16(out, static_cast<uint32_t>(spec.bits));
-  Put32(out, spec.compression);
-  Put32(out, frameSize);
-  Put32(out, 0);
-  Put32(out, 0);
-  Put32(out, spec.bits == 8 ? 256 : 0);
-  Put32(out, 0);
+  RiffPut32(out, 40);
+  RiffPut32(out, static_cast<uint32_t>(spec.width));
+  RiffPut32(out, static_cast<uint32_t>(spec.topDown ? -spec.height : spec.height));
+  RiffPut16(out, 1);
+  RiffPut16(out, static_cast<uint32_t>(spec.bits));
+  RiffPut32(out, spec.compression);
+  RiffPut32(out, frameSize);
+  RiffPut32(out, 0);
+  RiffPut32(out, 0);
+  RiffPut32(out, spec.bits == 8 ? 256 : 0);
+  RiffPut32(out, 0);
   if (spec.bits == 8) {
     for (uint32_t i = 0; i < 256; ++i) {
       uint32_t c = PaletteColour(i);
@@ -200,28 +192,28 @@ std::vector<uint8_t> AviBuildClip(const AviClipSpec& spec) {
   if (spec.audio) {
     strl = Begin(out, "LIST", "strl");
     strh = Begin(out, "strh");
-    PutId(out, "auds");
-    Put32(out, 0);
-    Put32(out, 0);
-    Put16(out, 0);
-    Put16(out, 0);
-    Put32(out, 0);
-    Put32(out, audioBlock);
-    Put32(out, spec.audioRate * audioBlock);
-    Put32(out, 0);
-    Put32(out, static_cast<uint32_t>(audio.size()));
-    Put32(out, audioPerFrame * audioBlock);
-    Put32(out, 0xFFFFFFFFu);
-    Put32(out, audioBlock);
-    for (int i = 0; i < 4; ++i) Put16(out, 0);
+    RiffPutId(out, "auds");
+    RiffPut32(out, 0);
+    RiffPut32(out, 0);
+    RiffPut16(out, 0);
+    RiffPut16(out, 0);
+    RiffPut32(out, 0);
+    RiffPut32(out, audioBlock);
+    RiffPut32(out, spec.audioRate * audioBlock);
+    RiffPut32(out, 0);
+    RiffPut32(out, static_cast<uint32_t>(audio.size()));
+    RiffPut32(out, audioPerFrame * audioBlock);
+    RiffPut32(out, 0xFFFFFFFFu);
+    RiffPut32(out, audioBlock);
+    for (int i = 0; i < 4; ++i) RiffPut16(out, 0);
     End(out, strh);
     strf = Begin(out, "strf");
-    Put16(out, 1);
-    Put16(out, 1);
-    Put32(out, spec.audioRate);
-    Put32(out, spec.audioRate * audioBlock);
-    Put16(out, audioBlock);
-    Put16(out, spec.audioBits);
+    RiffPut16(out, 1);
+    RiffPut16(out, 1);
+    RiffPut32(out, spec.audioRate);
+    RiffPut32(out, spec.audioRate * audioBlock);
+    RiffPut16(out, audioBlock);
+    RiffPut16(out, spec.audioBits);
     End(out, strf);
     End(out, strl);
   }
@@ -249,7 +241,7 @@ std::vector<uint8_t> AviBuildClip(const AviClipSpec& spec) {
         if (spec.audioBits == 8) {
           out.push_back(static_cast<uint8_t>((s >> 8) + 128));
         } else {
-          Put16(out, static_cast<uint16_t>(s));
+          RiffPut16(out, static_cast<uint16_t>(s));
         }
       }
       End(out, c);
@@ -260,9 +252,9 @@ std::vector<uint8_t> AviBuildClip(const AviClipSpec& spec) {
     size_t idx = Begin(out, "idx1");
     for (const auto& e : index) {
       out.insert(out.end(), e.id, e.id + 4);
-      Put32(out, 0x10);
-      Put32(out, e.offset);
-      Put32(out, e.size);
+      RiffPut32(out, 0x10);
+      RiffPut32(out, e.offset);
+      RiffPut32(out, e.size);
     }
     End(out, idx);
   }

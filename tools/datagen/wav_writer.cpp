@@ -4,50 +4,37 @@
 #include <cstring>
 
 #include "platform/plat_files.h"
-
-namespace {
-
-void Put16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  Put16(out, v & 0xFFFF);
-  Put16(out, v >> 16);
-}
-void PutId(std::vector<uint8_t>& out, const char* id) { out.insert(out.end(), id, id + 4); }
-
-}  // namespace
+#include "tools/datagen/riff_bytes.h"
 
 std::vector<uint8_t> WavBuild(const WavSpec& spec, const std::vector<int16_t>& samples,
                               const std::vector<WavExtraChunk>& extra) {
   const uint32_t bytesPerSample = spec.bits / 8u;
   const uint32_t dataBytes = static_cast<uint32_t>(samples.size()) * bytesPerSample;
   std::vector<uint8_t> out;
-  PutId(out, "RIFF");
-  Put32(out, 0);  // patched below
-  PutId(out, "WAVE");
-  PutId(out, "fmt ");
-  Put32(out, 16);
-  Put16(out, 1);
-  Put16(out, spec.channels);
-  Put32(out, spec.rate);
-  Put32(out, spec.rate * spec.channels * bytesPerSample);
-  Put16(out, spec.channels * bytesPerSample);
-  Put16(out, spec.bits);
+  RiffPutId(out, "RIFF");
+  RiffPut32(out, 0);  // patched below
+  RiffPutId(out, "WAVE");
+  RiffPutId(out, "fmt ");
+  RiffPut32(out, 16);
+  RiffPut16(out, 1);
+  RiffPut16(out, spec.channels);
+  RiffPut32(out, spec.rate);
+  RiffPut32(out, spec.rate * spec.channels * bytesPerSample);
+  RiffPut16(out, spec.channels * bytesPerSample);
+  RiffPut16(out, spec.bits);
   for (const auto& chunk : extra) {
-    PutId(out, chunk.id);
-    Put32(out, static_cast<uint32_t>(chunk.data.size()));
+    RiffPutId(out, chunk.id);
+    RiffPut32(out, static_cast<uint32_t>(chunk.data.size()));
     out.insert(out.end(), chunk.data.begin(), chunk.data.end());
     if (chunk.data.size() & 1) out.push_back(0);
   }
-  PutId(out, "data");
-  Put32(out, dataBytes);
+  RiffPutId(out, "data");
+  RiffPut32(out, dataBytes);
   for (int16_t s : samples) {
     if (spec.bits == 8) {
       out.push_back(static_cast<uint8_t>((s >> 8) + 128));
     } else {
-      Put16(out, static_cast<uint16_t>(s));
+      RiffPut16(out, static_cast<uint16_t>(s));
     }
   }
   if (dataBytes & 1) out.push_back(0);

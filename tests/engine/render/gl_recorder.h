@@ -285,6 +285,21 @@ inline void TexEnvi(uint32_t target, uint32_t name, int32_t value) {
   Log(fn + "(" + Number(static_cast<double>(target)) + "," + Number(static_cast<double>(name)) + "," + Number(static_cast<double>(value)) + ")");
 }
 
+inline void GetTexImage(uint32_t target, int32_t level, uint32_t format, uint32_t type, void* pixels) {
+  const std::string fn = "GetTexImage";
+  Log(fn + "(" + Number(static_cast<double>(target)) + "," + Number(static_cast<double>(level)) + "," + Number(static_cast<double>(format)) + "," + Number(static_cast<double>(type)) + "," + Pointer(pixels) + ")");
+}
+
+inline void GetTexLevelParameteriv(uint32_t target, int32_t level, uint32_t name, int32_t* value) {
+  const std::string fn = "GetTexLevelParameteriv";
+  Log(fn + "(" + Number(static_cast<double>(target)) + "," + Number(static_cast<double>(level)) + "," + Number(static_cast<double>(name)) + "," + Pointer(value) + ")");
+}
+
+inline void GetTexParameteriv(uint32_t target, uint32_t name, int32_t* value) {
+  const std::string fn = "GetTexParameteriv";
+  Log(fn + "(" + Number(static_cast<double>(target)) + "," + Number(static_cast<double>(name)) + "," + Pointer(value) + ")");
+}
+
 inline const PlatGlFunctions kTable{
     Viewport,
     Enable,
@@ -296,6 +311,14 @@ inline const PlatGlFunctions kTable{
     Clear,
     ReadPixels,
     Finish,
+    BindTexture,
+    TexImage2D,
+    PixelStorei,
+    TexParameteri,
+    TexEnvi,
+    GetTexImage,
+    GetTexLevelParameteriv,
+    GetTexParameteriv,
     DepthMask,
     DepthFunc,
     AlphaFunc,
@@ -331,12 +354,7 @@ inline const PlatGlFunctions kTable{
     BindRenderbuffer,
     RenderbufferStorage,
     FramebufferRenderbuffer,
-    CheckFramebufferStatus,
-    BindTexture,
-    TexImage2D,
-    PixelStorei,
-    TexParameteri,
-    TexEnvi};
+    CheckFramebufferStatus};
 
 // How many logged calls start with the text.
 inline int Count(const std::string& prefix) {

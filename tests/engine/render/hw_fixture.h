@@ -5,7 +5,7 @@
 
 #include "engine/core/colour_scale.h"
 #include "engine/data/material.h"
-#include "engine/data/texture_facts.h"
+#include "engine/data/texture.h"
 #include "engine/render/hw_texture.h"
 #include "engine/render/polygon.h"
 #include "engine/render/pools.h"
@@ -61,9 +61,7 @@ class HwFixture : public RenderFixture {
     }
     gRestoreResult = 0;
     gRestores = 0;
-    static constexpr TextureFacts kFacts{nullptr, nullptr, nullptr, Flags, nullptr};
-    wre_TextureFactsInstall(&kFacts);
-    static constexpr HwTextureLookup kLookup{Handle, Lost, Restore, GlName};
+    static constexpr HwTextureLookup kLookup{Flags, Handle, Lost, Restore, GlName};
     wre_HwTextureInstall(&kLookup);
     for (int32_t i = 0; i < gMaterialCount; ++i) gMaterialIndexMap[i] = i;
     savedMax_ = gColourMax;
@@ -73,7 +71,6 @@ class HwFixture : public RenderFixture {
     gColourMax = savedMax_;
     gColourMaxAlpha = savedMaxAlpha_;
     wre_HwTextureInstall(nullptr);
-    wre_TextureFactsInstall(nullptr);
     wre_PolyQueuesFree();
     wre_MaterialTableFree();
     RenderFixture::TearDown();

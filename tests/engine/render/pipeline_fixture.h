@@ -10,23 +10,13 @@
 #include "engine/core/object.h"
 #include "engine/core/world.h"
 #include "engine/data/material.h"
-#include "engine/data/texture_facts.h"
+#include "engine/data/texture.h"
 #include "engine/render/frame.h"
 #include "engine/render/polygon.h"
 #include "engine/render/pools.h"
 #include "render_fixture.h"
 
 namespace pipeline_test {
-
-// Flag bytes of textures 0..15; look-up by file name "tex<N>".
-inline uint8_t gTextureFlags[16] = {};
-inline uint8_t TextureFlags(int32_t texture) { return texture >= 0 && texture < 16 ? gTextureFlags[texture] : 0; }
-inline int32_t FindTexture(const char* name) {
-  for (int32_t i = 0; i < 16; ++i) {
-    if (std::string(name) == "tex" + std::to_string(i)) return i;
-  }
-  return -1;
-}
 
 // Every back-end step of every kind, as "<kind>:<step>", in call order.
 inline std::vector<std::string>* gCalls = nullptr;
@@ -68,9 +58,13 @@ class PipelineFixture : public RenderFixture {
     ASSERT_EQ(wre_VisibleListInit(8), 0);
     ASSERT_EQ(wre_VertexScratchInit(64), 0);
     ASSERT_EQ(wre_PolyQueuesInit(16), 0);
-    for (auto& flags : gTextureFlags) flags = 0;
-    static constexpr TextureFacts kFacts{nullptr, nullptr, nullptr, TextureFlags, FindTexture};
-    wre_TextureFactsInstall(&kFacts);
+    // Sixteen texture records "tex0" .. "tex15", in use, without images.
+    ASSERT_EQ(wre_TextureTableInit(16), 0);
+    for (int32_t i = 0; i < 16; ++i) {
+      gTextureIndexMap[i] = i;
+      gTextureTable[i].flags = kTextureInUse;
+      wre_TextureSetFileName(i, ("tex" + std::to_string(i)).c_str());
+    }
     wre_RenderBackendInstall(kRendererSoftware, &Recorder<kRendererSoftware>::kTable);
     wre_RenderBackendInstall(kRendererOpenGL, &Recorder<kRendererOpenGL>::kTable);
     wre_RenderBackendInstall(kRendererDirect3D, &Recorder<kRendererDirect3D>::kTable);
@@ -100,7 +94,8 @@ class PipelineFixture : public RenderFixture {
     }
     for (World* world : worlds_) wre_WorldDispose(world);
     for (int32_t kind : {kRendererSoftware, kRendererOpenGL, kRendererDirect3D}) wre_RenderBackendInstall(kind, nullptr);
-    wre_TextureFactsInstall(nullptr);
+    for (int32_t i = 0; i < gTextureCount; ++i) gTextureTable[i].flags = 0;  // no images to release
+    wre_TextureTableFree();
     wre_WorldSetCullBinder(nullptr);
     wre_PolyQueuesFree();
     wre_VertexScratchFree();
@@ -109,6 +104,9 @@ class PipelineFixture : public RenderFixture {
     RenderFixture::TearDown();
   }
 
+  static void SetTextureFlags(int32_t texture, uint8_t flags) {
+    gTextureTable[texture].flags = static_cast<uint8_t>(kTextureInUse | flags);
+  }
   // A software camera at the origin looking down +z (near 1, far 1000, 640x480, scale 320); the
   // kind given is put on its context afterwards and the projection bound again.
   Camera* Cam(int32_t kind = kRendererSoftware) {

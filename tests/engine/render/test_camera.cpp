@@ -142,3 +142,47 @@ TEST_F(Cameras, DepthCueDistancesAreNormalisedByTheClipAtTheTime) {
 }
 
 }  // namespace
+
+namespace {
+
+class CameraAttachments : public RenderFixture {};
+
+TEST_F(CameraAttachments, DisposingAnAttachedObjectTakesItOffTheCamera) {
+  Camera* camera = GameCamera();
+  ASSERT_NE(camera, nullptr);
+  EngineObject* sky = wre_ObjectNew(kObjectMesh, 4, 4, 0, 0, 0);
+  EngineObject* other = wre_ObjectNew(kObjectMesh, 4, 4, 0, 0, 0);
+  ASSERT_TRUE(sky && other);
+  wre_CameraAddObject(camera, other);
+  wre_CameraAddObject(camera, sky);
+  EXPECT_EQ(sky->camera, camera);
+  EXPECT_EQ(wre_ObjectDispose(sky), 0);
+  EXPECT_EQ(camera->attached, other);
+  EXPECT_EQ(other->prev, nullptr);
+  EXPECT_EQ(wre_CameraRemoveObject(camera, other), other);
+  EXPECT_EQ(other->camera, nullptr);
+  wre_ObjectDispose(other);
+  wre_CameraDispose(camera, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(CameraAttachments, AnObjectInAWorldOrAlreadyAttachedIsNotAttached) {
+  Camera* camera = GameCamera();
+  ASSERT_NE(camera, nullptr);
+  EngineObject inWorld{};
+  inWorld.status = kStatusInWorld;
+  EngineObject twice{};
+  EXPECT_EQ(wre_CameraAddObject(camera, &inWorld), nullptr);
+  EXPECT_EQ(camera->attached, nullptr);
+  wre_CameraAddObject(camera, &twice);
+  EXPECT_EQ(wre_CameraAddObject(camera, &twice), nullptr);
+  EXPECT_EQ(camera->attached, &twice);
+  EXPECT_EQ(twice.next, nullptr);
+  wre_CameraRemoveObject(camera, &twice);
+  wre_CameraDispose(camera, 1);
+}
+
+}  // namespace

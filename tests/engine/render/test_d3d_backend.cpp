@@ -29,8 +29,8 @@ class D3DBackendTest : public HwFixture {
     SetMaterial(0, 10.4f, 20.5f, 30.6f, 255.0f);
     SetMaterial(1, 200.0f, 100.0f, 50.0f, 255.0f);
     SetMaterial(2, 0.0f, 0.0f, 255.0f, 128.0f);
-    gFlags[2] = kTextureFlagKeyed;
-    gFlags[3] = kTextureFlagTranslucent;
+    gFlags[2] = kTextureHasAlpha;
+    gFlags[3] = kTextureTranslucent;
     ASSERT_EQ(plat_D3DDeviceBeginScene(device_), 0);
   }
   void TearDown() override {
@@ -353,7 +353,7 @@ bool TextureSource(const PlatD3DDevice*, uint32_t handle, PlatD3DTextureImage* i
   if (handle != 102 && handle != 105) return false;
   *image = PlatD3DTextureImage{gTexels, 2, 1, 4, PlatPixelFormat{kPlatPixelRgb | kPlatPixelAlpha, 16, 0x7c00, 0x03e0,
                                                                   0x001f, 0x8000},
-                               1};
+                               1, nullptr};
   return true;
 }
 

@@ -17,10 +17,10 @@ class PolygonQueues : public PipelineFixture {};
 TEST_F(PolygonQueues, QueueChoiceFollowsOpacityAndTextureFlagsAtTheirBoundaries) {
   gMaterialTable[1] = gMaterialTable[0];
   gMaterialTable[1].colourA.alpha = 254.0f;  // one below full
-  pipeline_test::gTextureFlags[1] = kTextureFlagKeyed;
-  pipeline_test::gTextureFlags[2] = kTextureFlagTranslucent;
-  pipeline_test::gTextureFlags[3] = kTextureFlagKeyed | kTextureFlagTranslucent;
-  pipeline_test::gTextureFlags[4] = 0xFF & ~(kTextureFlagKeyed | kTextureFlagTranslucent);
+  SetTextureFlags(1, kTextureHasAlpha);
+  SetTextureFlags(2, kTextureTranslucent);
+  SetTextureFlags(3, kTextureHasAlpha | kTextureTranslucent);
+  SetTextureFlags(4, kTextureFlag0 | kTextureVideoMemory | kTextureAnimated);
   EXPECT_EQ(wre_PolygonChooseQueue(0, -1), &gPolyQueueOpaque);  // opacity exactly gColourMax
   EXPECT_EQ(wre_PolygonChooseQueue(1, -1), &gPolyQueueTranslucent);
   EXPECT_EQ(wre_PolygonChooseQueue(0, 1), &gPolyQueueKeyed);
@@ -33,7 +33,7 @@ TEST_F(PolygonQueues, QueueChoiceFollowsOpacityAndTextureFlagsAtTheirBoundaries)
 TEST_F(PolygonQueues, AFullQueueRefusesWhileTheOthersStillAccept) {
   ASSERT_EQ(wre_PolyQueuesInit(4), 0);
   Camera* camera = Cam();
-  pipeline_test::gTextureFlags[1] = kTextureFlagKeyed;
+  SetTextureFlags(1, kTextureHasAlpha);
   PolygonRecord opaque = Triangle(0, 0, 5, 1, 0, 5, 0, 1, 5);
   for (int i = 0; i < 3; ++i) EXPECT_EQ(wre_PolygonSubmit(camera, &opaque, 0), 0) << i;
   EXPECT_EQ(wre_PolygonSubmit(camera, &opaque, 0), kWreQueueFull);

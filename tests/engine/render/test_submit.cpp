@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "engine/core/detail.h"
+#include "engine/core/particles.h"
 #include "engine/render/submit.h"
 #include "pipeline_fixture.h"
 
@@ -18,10 +19,6 @@ class Submission : public PipelineFixture {
     camera_ = Cam();
     camera_->world = NewWorld();
     camera_->inverse = camera_->transform;  // the camera stands at the origin
-  }
-  void TearDown() override {
-    wre_SubmitSetParticleReader(nullptr);
-    PipelineFixture::TearDown();
   }
   Camera* camera_ = nullptr;
 };
@@ -136,26 +133,19 @@ TEST_F(Submission, ASpriteIsAlwaysTwoTrianglesFacingTheCamera) {
   EXPECT_EQ(wre_SpriteDraw(sprite, camera_), -1);
 }
 
-struct Particles {
-  int32_t kind = kParticleSetDrawn;
-  int32_t count = 3;
-  float sizes[6] = {2, 4, 2, 4, 2, 4};
-};
-Particles gParticles;
-EngineObject* gParticleObject = nullptr;
-bool ReadParticles(const EngineObject* object, ParticleDrawInfo* info) {
-  if (object != gParticleObject) return false;
-  *info = ParticleDrawInfo{gParticles.kind, 0, 5, gParticles.count, gParticles.sizes};
-  return true;
-}
-
 TEST_F(Submission, ParticlesAreTwoTrianglesEachAndStopAtTheFirstFailure) {
-  EngineObject* object = Mesh({0, 0, 10, 5, 0, 10, 10, 0, 10});
-  object->kind = kObjectParticles;
+  EngineObject* object = nullptr;
+  ASSERT_EQ(wre_ParticleObjectNew(&object, kParticlesServed, 8, 0, 5, 0), 0);
+  objects_.push_back(object);
+  ParticleSet* set = object->particles;
+  object->particles = nullptr;
   EXPECT_EQ(wre_ParticlesDraw(object, camera_), kSubmitErrNoParticles);
-  gParticleObject = object;
-  gParticles = Particles{};
-  wre_SubmitSetParticleReader(ReadParticles);
+  object->particles = set;
+  const Point4 size{2, 4, 0, 0};
+  for (float x : {0.0f, 5.0f, 10.0f}) {
+    const Point4 at{x, 0, 10, 0};
+    ASSERT_EQ(wre_ObjectAddParticle(object, &at, 0, 1000, &size, nullptr, nullptr, nullptr, nullptr), 0);
+  }
   ASSERT_EQ(wre_ParticlesDraw(object, camera_), 0);
   ASSERT_EQ(gPolyQueueOpaque.count, 6);
   const PolygonRecord& a = gPolyQueueOpaque.base[2];  // particle 1, triangle A
@@ -166,6 +156,7 @@ TEST_F(Submission, ParticlesAreTwoTrianglesEachAndStopAtTheFirstFailure) {
   EXPECT_FLOAT_EQ(a.colour[0][1], 20.0f);  // the material's colour B
   EXPECT_FLOAT_EQ(a.v[0].x, 4.0f);
   EXPECT_FLOAT_EQ(a.v[0].y, 2.0f);
+  EXPECT_FLOAT_EQ(a.v[0].z, 10.0f);
   EXPECT_FLOAT_EQ(a.v[2].x, 6.0f);
   EXPECT_FLOAT_EQ(a.v[2].y, -2.0f);
   EXPECT_FLOAT_EQ(a.uv[0][1], 1.0f);
@@ -178,12 +169,11 @@ TEST_F(Submission, ParticlesAreTwoTrianglesEachAndStopAtTheFirstFailure) {
   EXPECT_EQ(wre_ParticlesDraw(object, camera_), 0);
   EXPECT_EQ(gPolyQueueOpaque.count, 3);
   // A set of another kind, and more particles than the scratch holds.
-  gParticles.kind = 100;
+  object->particles->kind = kParticlesFlat;
   EXPECT_EQ(wre_ParticlesDraw(object, camera_), kSubmitErrParticleKind);
-  gParticles.kind = kParticleSetDrawn;
+  object->particles->kind = kParticlesServed;
   ASSERT_EQ(wre_VertexScratchInit(3), 0);
   EXPECT_EQ(wre_ParticlesDraw(object, camera_), kSubmitErrScratch);
-  object->kind = kObjectMesh;
 }
 
 TEST_F(Submission, GridTilesArePlacedUnderTheViewForPositiveAndNegativeBounds) {

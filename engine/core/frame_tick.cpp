@@ -1,0 +1,3 @@
+#include "engine/core/frame_tick.h"
+
+uint32_t gFrameTick = 0;
