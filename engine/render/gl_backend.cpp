@@ -26,14 +26,18 @@ struct GlDrawState {
   std::vector<uint8_t> wrap;  // 0 unknown, 1 repeat, 2 clamp
 };
 
+constexpr uint32_t kWrapMemoryNames = 4096;  // names above are set every time
+
 void SetWrap(GlDrawState& s, uint32_t name, bool clamp) {
-  if (name >= s.wrap.size()) s.wrap.resize(name + 64u, 0);
   const uint8_t wanted = clamp ? 2 : 1;
-  if (s.wrap[name] == wanted) return;
+  if (name < kWrapMemoryNames) {
+    if (name >= s.wrap.size()) s.wrap.resize(name + 64u, 0);
+    if (s.wrap[name] == wanted) return;
+    s.wrap[name] = wanted;
+  }
   const int32_t mode = clamp ? static_cast<int32_t>(kGlClamp) : static_cast<int32_t>(kGlRepeat);
   s.gl->TexParameteri(kGlTexture2D, kGlTextureWrapS, mode);
   s.gl->TexParameteri(kGlTexture2D, kGlTextureWrapT, mode);
-  s.wrap[name] = wanted;
 }
 
 void BindTexture(GlDrawState& s, int32_t texture) {
