@@ -4,6 +4,9 @@
 #include <iterator>
 #include <map>
 
+#include "platform/plat_backend.h"
+#include "platform/plat_d3d_draw.h"
+
 struct PlatD3D {
   PlatDisplay* display;
 };
@@ -21,6 +24,8 @@ struct PlatD3DViewport {
   PlatD3D* d3d;
   bool set;
   PlatD3DViewportData data;
+  PlatD3DDevice* device;  // the device it was added to
+  uint32_t background;    // material handle, 0: none
 };
 
 struct PlatD3DMaterial {
@@ -40,6 +45,7 @@ struct PlatD3DTexture {
   int32_t lockCount;
   uint32_t handle;         // 0 until a device is asked for one
   const PlatD3DDevice* handleDevice;
+  uint32_t revision;       // a new number whenever the pixels may have changed (lock, load)
 };
 
 struct PlatD3DPalette {
@@ -51,6 +57,8 @@ struct PlatD3DPalette {
 namespace {
 
 int32_t gLive = 0;
+uint32_t gTextureRevisions = 0;
+uint32_t NextTextureRevision() { return ++gTextureRevisions; }
 std::map<uint32_t, int32_t> gFailStates;
 bool gFailDevice = false;
 bool gFailViewport = false;
@@ -160,6 +168,7 @@ void plat_D3DDeviceRelease(PlatD3DDevice* device) {
     }
   }
   --gLive;
+  plat_D3DDrawDeviceGone(device);
   delete device;
 }
 
@@ -171,7 +180,9 @@ int32_t plat_D3DDeviceSetRenderState(PlatD3DDevice* device, uint32_t state, uint
     return -1;
   }
   device->states[state] = value;
-  device->log.push_back(PlatD3DStateChange{state, value});
+  // Logged for tests only: a running game sets states for every polygon.
+  if (plat_CurrentBackend() == kPlatBackendTest) device->log.push_back(PlatD3DStateChange{state, value});
+  plat_D3DDrawStateChanged(device, state, value);
   return 0;
 }
 
@@ -184,7 +195,7 @@ uint32_t plat_D3DDeviceGetRenderState(const PlatD3DDevice* device, uint32_t stat
 PlatD3DViewport* plat_D3DCreateViewport(PlatD3D* d3d) {
   if (!d3d || gFailViewport) return nullptr;
   ++gLive;
-  return new PlatD3DViewport{d3d, false, {}};
+  return new PlatD3DViewport{d3d, false, {}, nullptr, 0};
 }
 
 void plat_D3DViewportRelease(PlatD3DViewport* viewport) {
@@ -194,7 +205,9 @@ void plat_D3DViewportRelease(PlatD3DViewport* viewport) {
 }
 
 int32_t plat_D3DDeviceAddViewport(PlatD3DDevice* device, PlatD3DViewport* viewport) {
-  return device && viewport ? 0 : -1;
+  if (!device || !viewport) return -1;
+  viewport->device = device;
+  return 0;
 }
 
 int32_t plat_D3DViewportSet(PlatD3DViewport* viewport, const PlatD3DViewportData* data) {
@@ -216,6 +229,38 @@ bool plat_D3DViewportGet(const PlatD3DViewport* viewport, PlatD3DViewportData* d
   return true;
 }
 
+// What the drawing reads of devices, viewports, materials and textures.
+namespace {
+std::map<uint32_t, const PlatD3DMaterial*>& MaterialHandles() {
+  static std::map<uint32_t, const PlatD3DMaterial*> handles;
+  return handles;
+}
+}  // namespace
+
+bool plat_D3DTextureImageOf(const PlatD3DTexture* texture, PlatD3DTextureImage* image) {
+  if (!texture || !image) return false;
+  *image = PlatD3DTextureImage{texture->pixels.data(), texture->desc.width, texture->desc.height, texture->pitch,
+                               texture->desc.format, texture->revision,
+                               texture->palette ? texture->palette->entries : nullptr};
+  return true;
+}
+
+PlatSurface* plat_D3DDeviceTarget(const PlatD3DDevice* device) { return device ? device->target : nullptr; }
+PlatD3DViewport* plat_D3DDeviceCurrentViewport(const PlatD3DDevice* device) {
+  return device ? device->current : nullptr;
+}
+PlatD3DDevice* plat_D3DViewportDevice(const PlatD3DViewport* viewport) { return viewport ? viewport->device : nullptr; }
+uint32_t plat_D3DViewportBackground(const PlatD3DViewport* viewport) { return viewport ? viewport->background : 0; }
+void plat_D3DViewportSetBackgroundHandle(PlatD3DViewport* viewport, uint32_t handle) {
+  if (viewport) viewport->background = handle;
+}
+bool plat_D3DMaterialDiffuse(uint32_t handle, float diffuse[4]) {
+  auto it = MaterialHandles().find(handle);
+  if (handle == 0 || it == MaterialHandles().end()) return false;
+  std::memcpy(diffuse, it->second->diffuse, sizeof(it->second->diffuse));
+  return true;
+}
+
 PlatD3DMaterial* plat_D3DCreateMaterial(PlatD3D* d3d) {
   if (!d3d || gFailMaterial) return nullptr;
   ++gLive;
@@ -224,6 +269,7 @@ PlatD3DMaterial* plat_D3DCreateMaterial(PlatD3D* d3d) {
 
 void plat_D3DMaterialRelease(PlatD3DMaterial* material) {
   if (!material) return;
+  if (material->handle) MaterialHandles().erase(material->handle);
   --gLive;
   delete material;
 }
@@ -238,6 +284,7 @@ int32_t plat_D3DMaterialSet(PlatD3DMaterial* material, const float diffuse[4], i
 int32_t plat_D3DMaterialGetHandle(PlatD3DMaterial* material, PlatD3DDevice* device, uint32_t* handle) {
   if (!material || !device || !handle) return -1;
   if (material->handle == 0) material->handle = gNextHandle++;
+  MaterialHandles()[material->handle] = material;
   *handle = material->handle;
   return 0;
 }
@@ -294,6 +341,7 @@ PlatD3DTexture* plat_D3DTextureGetAttached(PlatD3DTexture* texture, uint32_t cap
 int32_t plat_D3DTextureLock(PlatD3DTexture* texture, void** pixels, int32_t* pitch) {
   if (!texture) return kPlatDisplayFailed;
   ++texture->lockCount;
+  texture->revision = NextTextureRevision();
   if (pixels) *pixels = texture->pixels.data();
   if (pitch) *pitch = texture->pitch;
   return kPlatDisplayOk;
@@ -326,6 +374,7 @@ int32_t plat_D3DTextureLoad(PlatD3DTexture* destination, PlatD3DTexture* source)
     }
   }
   for (PlatD3DTexture *d = destination, *s = source; d; d = d->next, s = s->next) d->pixels = s->pixels;
+  destination->revision = NextTextureRevision();
   if (source->palette && source->palette != destination->palette) plat_D3DTextureSetPalette(destination, source->palette);
   return kPlatDisplayOk;
 }

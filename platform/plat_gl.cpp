@@ -66,6 +66,43 @@ void LoadRealFunctions() {
   Load(gRealFunctions.GetTexImage, "glGetTexImage");
   Load(gRealFunctions.GetTexLevelParameteriv, "glGetTexLevelParameteriv");
   Load(gRealFunctions.GetTexParameteriv, "glGetTexParameteriv");
+  // Drawing.
+  Load(gRealFunctions.DepthMask, "glDepthMask");
+  Load(gRealFunctions.DepthFunc, "glDepthFunc");
+  Load(gRealFunctions.AlphaFunc, "glAlphaFunc");
+  Load(gRealFunctions.BlendFunc, "glBlendFunc");
+  Load(gRealFunctions.CullFace, "glCullFace");
+  Load(gRealFunctions.ProvokingVertex, "glProvokingVertex");
+  Load(gRealFunctions.Scissor, "glScissor");
+  Load(gRealFunctions.ClearDepth, "glClearDepth");
+  Load(gRealFunctions.MatrixMode, "glMatrixMode");
+  Load(gRealFunctions.LoadIdentity, "glLoadIdentity");
+  Load(gRealFunctions.LoadMatrixf, "glLoadMatrixf");
+  Load(gRealFunctions.Scalef, "glScalef");
+  Load(gRealFunctions.Translatef, "glTranslatef");
+  Load(gRealFunctions.Begin, "glBegin");
+  Load(gRealFunctions.End, "glEnd");
+  Load(gRealFunctions.Color3f, "glColor3f");
+  Load(gRealFunctions.Color3fv, "glColor3fv");
+  Load(gRealFunctions.Color4fv, "glColor4fv");
+  Load(gRealFunctions.Color4ub, "glColor4ub");
+  Load(gRealFunctions.SecondaryColor3ub, "glSecondaryColor3ub");
+  Load(gRealFunctions.TexCoord2f, "glTexCoord2f");
+  Load(gRealFunctions.TexCoord3f, "glTexCoord3f");
+  Load(gRealFunctions.Vertex3f, "glVertex3f");
+  Load(gRealFunctions.Vertex4f, "glVertex4f");
+  Load(gRealFunctions.GenTextures, "glGenTextures");
+  Load(gRealFunctions.DeleteTextures, "glDeleteTextures");
+  Load(gRealFunctions.GenFramebuffers, "glGenFramebuffers");
+  Load(gRealFunctions.DeleteFramebuffers, "glDeleteFramebuffers");
+  Load(gRealFunctions.BindFramebuffer, "glBindFramebuffer");
+  Load(gRealFunctions.FramebufferTexture2D, "glFramebufferTexture2D");
+  Load(gRealFunctions.GenRenderbuffers, "glGenRenderbuffers");
+  Load(gRealFunctions.DeleteRenderbuffers, "glDeleteRenderbuffers");
+  Load(gRealFunctions.BindRenderbuffer, "glBindRenderbuffer");
+  Load(gRealFunctions.RenderbufferStorage, "glRenderbufferStorage");
+  Load(gRealFunctions.FramebufferRenderbuffer, "glFramebufferRenderbuffer");
+  Load(gRealFunctions.CheckFramebufferStatus, "glCheckFramebufferStatus");
   gRealFunctionsLoaded = gRealFunctions.Viewport && gRealFunctions.GetString;
 }
 
@@ -145,6 +182,22 @@ void plat_GlContextDelete(PlatGlContext* context) {
   SDL_GL_DeleteContext(context->context);
   if (context->ownWindow) SDL_DestroyWindow(context->window);
   delete context;
+}
+
+PlatGlContext* plat_GlContextCreateHidden() {
+  if (plat_CurrentBackend() == kPlatBackendTest && !gTestAvailable) return nullptr;
+  if (!VideoUp()) return nullptr;
+  SetAttributes(nullptr);
+  SDL_Window* window = HiddenWindow();
+  if (!window) return nullptr;
+  SDL_GLContext context = SDL_GL_CreateContext(window);
+  if (!context) {
+    SDL_DestroyWindow(window);
+    return nullptr;
+  }
+  SDL_GL_MakeCurrent(window, context);
+  LoadRealFunctions();
+  return new PlatGlContext{window, true, context};
 }
 
 void plat_GlSwapBuffers(PlatGlContext* context) {
