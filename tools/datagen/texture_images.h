@@ -32,5 +32,5 @@ std::vector<BmpPaletteEntry> TextureOpacityPalette();
 std::vector<uint8_t> TextureImageIndices(const TextureImageSpec& spec, int32_t level);
 std::vector<uint8_t> TextureOpacityIndices(const TextureImageSpec& spec, int32_t level);
 
-// Writes every file of the spec into the folder; false (with a message on standard error) on failure.
+// Writes every file the description names into the folder; false (with a message on standard error) on failure.
 bool TextureImagesWrite(const std::string& folder, const TextureImageSpec& spec);
