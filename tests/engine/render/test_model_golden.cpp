@@ -1,7 +1,8 @@
 // A generated model through the whole engine: the sample-data writers make a chunk-format file of
 // three shapes (box, cylinder, wedge), a 3DS floor and a C4D ball, all textured; the real loaders
-// read them into a world lit by ambient light and one directional light; the engine is started for the software renderer on the platform's test display, and one frame goes
-// through the four frame steps. The presented frame must equal golden/model_shapes.bmp bit for bit;
+// read them into a world lit by ambient light and one directional light; the engine is started
+// for the software renderer on the platform's test display, and one frame goes through the four
+// frame steps. The presented frame must equal golden/model_shapes.bmp bit for bit;
 // a missing or differing golden gets the frame written next to the build (model_shapes.bmp in the
 // working folder) so it can be looked at.
 #include <gtest/gtest.h>
