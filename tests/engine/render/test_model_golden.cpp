@@ -86,6 +86,8 @@ class ModelGolden : public ::testing::Test {
     if (list) wre_ModelListDispose(&list, world);
     if (floor) wre_ModelDispose(&floor, world);
     if (ball) wre_ModelDispose(&ball, world);
+    // The textures were made for the camera's context: they go before it.
+    if (gEngineStarted) wre_TextureReleaseAll();
     if (camera) {
       wre_CameraSetWorld(camera, nullptr);
       wre_CameraDispose(camera, 1);
@@ -96,10 +98,7 @@ class ModelGolden : public ::testing::Test {
     }
     if (world) wre_WorldDispose(world);
     wre_FolderSet(nullptr);
-    if (gEngineStarted) {
-      wre_TextureReleaseAll();
-      wre_Shutdown();
-    }
+    if (gEngineStarted) wre_Shutdown();
     wre_MemoryInit();
     plat_TestDisplayReset();
     plat_UseBackend(kPlatBackendReal);
