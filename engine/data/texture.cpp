@@ -540,6 +540,16 @@ int32_t wre_TextureUnload(int32_t handle) {
   }
 }
 
+void wre_TextureForgetContext(const DrawingContext* context) {
+  if (!context || !gTextureModuleStarted) return;
+  for (int32_t i = 0; i < gTextureCount; ++i) {
+    Texture* t = &gTextureTable[i];
+    if (t->context != context) continue;
+    wre_TextureUnload(i);
+    t->context = nullptr;
+  }
+}
+
 int32_t wre_TextureReupload(Texture* texture, Offscreen* offscreen, DrawingContext* context) {
   if (!texture || !offscreen || !context) return kWreErrNull;
   if (offscreen->width != texture->width || offscreen->height != texture->height) return kTextureErrSize;

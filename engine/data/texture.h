@@ -133,6 +133,9 @@ int32_t wre_TextureReleaseAll();
 int32_t wre_TextureUpload(Texture* texture, Offscreen* offscreen, DrawingContext* context, int32_t mipCount,
                           Offscreen* const* mipOffscreens);
 int32_t wre_TextureUnload(int32_t handle);
+// A drawing context going away: every texture made for it gives back its renderer copy and forgets
+// the context (the texture stays registered; a later upload makes a new copy).
+void wre_TextureForgetContext(const DrawingContext* context);
 int32_t wre_TextureReupload(Texture* texture, Offscreen* offscreen, DrawingContext* context);
 
 // Lowest in-use handle whose name equals the text ignoring case; -1 when none.

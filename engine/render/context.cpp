@@ -6,6 +6,7 @@
 #include "engine/core/fatal.h"
 #include "engine/core/memory.h"
 #include "engine/core/strings.h"
+#include "engine/data/texture.h"
 #include "engine/render/camera.h"
 
 RendererSettings gRendererSettings;
@@ -379,6 +380,9 @@ DrawingContext* wre_ContextNew(const WreRect* view, int32_t flags, Camera* camer
 void wre_ContextDispose(DrawingContext* context) {
   if (!context || !context->valid) return;
   wre_ContextUnregister(context);
+  // Textures made for this context give back their copies while its device still exists, and
+  // keep no pointer to it.
+  wre_TextureForgetContext(context);
   switch (context->kind) {
     case kRendererSoftware:
       if (context->frame) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/data/texture.h"
 #include "engine/render/camera.h"
 #include "engine/render/context.h"
 #include "platform/plat_d3d.h"
@@ -309,6 +310,33 @@ TEST_F(Contexts, OpenGLContextsSetTheirViewportAndStartingState) {
   EXPECT_GE(camera->context->pixelFormat.depthBits, 16);
   EXPECT_EQ(camera->context->primary, nullptr);  // the display mode only: OpenGL draws to the window
   wre_CameraDispose(camera, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Contexts, TexturesLetGoOfAContextThatIsDisposedBeforeThem) {
+  ASSERT_EQ(wre_TextureTableInit(4), 0);
+  for (int32_t kind : {kRendererSoftware, kRendererDirect3D}) {
+    UseKind(kind);
+    Camera* camera = GameCamera();
+    ASSERT_NE(camera, nullptr) << kind;
+    WreRect rect{0, 0, 8, 8};
+    Offscreen* image = wre_OffscreenNew(kOffscreenMemory, &rect, 0, 24, 0, nullptr, nullptr);
+    ASSERT_NE(image, nullptr);
+    ASSERT_EQ(wre_TextureCreate(image, camera->context, 0, "wall.bmp"), 0) << kind;
+    wre_OffscreenDispose(image);
+    // The camera and its context go first; the texture stays registered without a renderer copy.
+    wre_CameraDispose(camera, 1);
+    EXPECT_EQ(gTextureTable[0].context, nullptr);
+    EXPECT_EQ(gTextureTable[0].pixels, nullptr);
+    EXPECT_EQ(gTextureTable[0].surface, nullptr);
+    EXPECT_EQ(wre_TextureFindByFile("wall.bmp"), 0);
+    EXPECT_EQ(wre_TextureRelease(0), 0);
+  }
+  EXPECT_EQ(plat_TestD3DLiveObjects(), 0);
+  wre_TextureTableFree();
 }
 
 }  // namespace
