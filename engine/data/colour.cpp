@@ -1,5 +1,6 @@
 #include "engine/data/colour.h"
 
+#include <bit>
 #include <cmath>
 
 #include "engine/core/colour_scale.h"
@@ -57,4 +58,18 @@ uint16_t wre_ColourTo4444(const ColourFloat* colour) {
   uint32_t b = wre_ColourComponentByte(colour->blue);
   uint32_t a = wre_ColourComponentByte(colour->alpha);
   return static_cast<uint16_t>((a >> 4) << 12 | (r >> 4) << 8 | (g >> 4) << 4 | (b >> 4));
+}
+
+int32_t wre_ChannelShift(uint32_t mask) { return mask == 0 ? 0 : std::countr_zero(mask); }
+
+int32_t wre_ChannelDrop(uint32_t mask) {
+  const uint32_t top = mask >> wre_ChannelShift(mask);
+  if (top == 0) return 8;
+  uint32_t ratio = 255u / top;
+  int32_t drop = 0;
+  while (ratio > 1) {
+    ratio >>= 1;
+    ++drop;
+  }
+  return drop;
 }

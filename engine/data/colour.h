@@ -33,3 +33,9 @@ uint8_t wre_ColourComponentByte(float component);
 uint16_t wre_ColourTo1555(const ColourFloat* colour);
 uint16_t wre_ColourTo565(const ColourFloat* colour);
 uint16_t wre_ColourTo4444(const ColourFloat* colour);
+
+// A channel mask of a pixel format: the position of its lowest bit (0 for an empty mask), and the
+// bits an 8-bit channel loses in it, trunc(log2(255 / (mask >> shift))) in integers (8 for an empty
+// mask).
+int32_t wre_ChannelShift(uint32_t mask);
+int32_t wre_ChannelDrop(uint32_t mask);

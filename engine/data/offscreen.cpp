@@ -273,29 +273,6 @@ int32_t ConvertInPlace(Offscreen* o, Target target) {
 
 // ---- Kind 103 surfaces ----
 
-int32_t TrailingZeros(uint32_t mask) {
-  if (mask == 0) return 0;
-  int32_t n = 0;
-  while (!(mask & 1u)) {
-    mask >>= 1;
-    ++n;
-  }
-  return n;
-}
-
-// Bits an 8-bit channel loses in this mask: trunc(log2(255 / (mask >> shift))), integer division.
-int32_t DropOf(uint32_t mask, int32_t shift) {
-  uint32_t top = mask >> shift;
-  if (top == 0) return 8;
-  uint32_t ratio = 255u / top;
-  int32_t drop = 0;
-  while (ratio > 1) {
-    ratio >>= 1;
-    ++drop;
-  }
-  return drop;
-}
-
 bool LockSurfaceOf(Offscreen* o) {
   if (o->kind != kOffscreenSurface) return true;
   OffscreenSurface* surface = o->systemSurface ? o->systemSurface : o->videoSurface;
@@ -340,10 +317,10 @@ int32_t AllocSurface(Offscreen* o, int32_t depth, DrawingContext* context, Offsc
                            {&o->greenShift, &o->greenMask, &o->greenDrop},
                            {&o->blueShift, &o->blueMask, &o->blueDrop}};
   for (int c = 0; c < 3; ++c) {
-    int32_t shift = TrailingZeros(masks[c]);
+    int32_t shift = wre_ChannelShift(masks[c]);
     *fields[c][0] = shift;
     *fields[c][1] = static_cast<int32_t>(masks[c]);
-    *fields[c][2] = DropOf(masks[c], shift);
+    *fields[c][2] = wre_ChannelDrop(masks[c]);
   }
   if (o->greenDrop == 2) o->flags |= kOffscreen565;
   if (o->greenDrop == 3) o->flags |= kOffscreen555;

@@ -119,16 +119,6 @@ void ReleaseD3D(Texture* t) {
   t->d3dHandle = 0;
 }
 
-int32_t TrailingZeros(uint32_t mask) {
-  if (mask == 0) return 0;
-  int32_t n = 0;
-  while (!(mask & 1u)) {
-    mask >>= 1;
-    ++n;
-  }
-  return n;
-}
-
 int32_t LeadingZeros(uint32_t mask) {
   if (mask == 0) return 32;
   int32_t n = 0;
@@ -137,19 +127,6 @@ int32_t LeadingZeros(uint32_t mask) {
     ++n;
   }
   return n;
-}
-
-// Bits an 8-bit channel loses in this mask: trunc(log2(255 / (mask >> shift))), integer division.
-int32_t DropOf(uint32_t mask) {
-  uint32_t top = mask >> TrailingZeros(mask);
-  if (top == 0) return 8;
-  uint32_t ratio = 255u / top;
-  int32_t drop = 0;
-  while (ratio > 1) {
-    ratio >>= 1;
-    ++drop;
-  }
-  return drop;
 }
 
 struct Rgba {
@@ -205,7 +182,7 @@ struct Channel {
   int32_t drop;
 };
 
-Channel ChannelOf(uint32_t mask) { return Channel{mask, TrailingZeros(mask), DropOf(mask)}; }
+Channel ChannelOf(uint32_t mask) { return Channel{mask, wre_ChannelShift(mask), wre_ChannelDrop(mask)}; }
 
 uint32_t Pack(const Channel& c, uint32_t byte) {
   if (c.mask == 0) return 0;
@@ -701,7 +678,7 @@ int32_t wre_TextureSetFormatD3D(Texture* t, const PlatPixelFormat* f) {
   switch (f->bitCount) {
     case 8: code = kTextureCode8; break;
     case 16: {
-      int32_t r = DropOf(f->redMask), g = DropOf(f->greenMask), b = DropOf(f->blueMask);
+      int32_t r = wre_ChannelDrop(f->redMask), g = wre_ChannelDrop(f->greenMask), b = wre_ChannelDrop(f->blueMask);
       if (r == 3 && g == 3 && b == 3) code = kTextureCode555;
       else if (r == 3 && g == 2 && b == 3) code = kTextureCode565;
       else if (r == 4 && g == 4 && b == 4) code = kTextureCode4444;
@@ -729,7 +706,7 @@ int32_t wre_TextureFormatCallback(const PlatPixelFormat* f, void* context) {
                     t->pixelClass == kTexturePixel32Alpha || (t->flags & kTextureHasAlpha);
   bool passes;
   if (wantsAlpha) {
-    int32_t alphaBits = f->alphaMask ? 32 - LeadingZeros(f->alphaMask) - TrailingZeros(f->alphaMask) : 0;
+    int32_t alphaBits = f->alphaMask ? 32 - LeadingZeros(f->alphaMask) - wre_ChannelShift(f->alphaMask) : 0;
     passes = (f->flags & kPlatPixelAlpha) && f->alphaMask != 0 && alphaBits != 0 && rgbOrSmall;
     if ((t->pixelClass == kTexturePixel4444 || t->pixelClass == kTexturePixel32Alpha) && alphaBits < 4) passes = false;
     if (t->pixelClass == kTexturePixel1555 && current != 0 && current < alphaBits) passes = false;

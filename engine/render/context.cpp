@@ -25,17 +25,7 @@ DeviceTable* gDeviceTable = nullptr;
 
 constexpr uint32_t kPrimaryCaps = kPlatCapsVideoMemory | kPlatCapsPrimary | kPlatCapsFlip | kPlatCapsComplex;
 
-// The bit position of the lowest set bit, and how many bits a channel lacks of eight.
-int32_t MaskShift(uint32_t mask) {
-  if (mask == 0) return 0;
-  int32_t shift = 0;
-  while (!(mask & 1u)) {
-    mask >>= 1;
-    ++shift;
-  }
-  return shift;
-}
-
+// How many bits a channel lacks of eight, as the display mode description gives it.
 int32_t LostBits(uint32_t mask, int32_t shift) {
   uint32_t width = mask >> shift;
   if (width == 0) return -1;  // a zero mask never matches
@@ -46,9 +36,9 @@ void ReadChannels(DrawingContext* context, const PlatPixelFormat& format) {
   context->redMask = format.redMask;
   context->greenMask = format.greenMask;
   context->blueMask = format.blueMask;
-  context->redShift = MaskShift(format.redMask);
-  context->greenShift = MaskShift(format.greenMask);
-  context->blueShift = MaskShift(format.blueMask);
+  context->redShift = wre_ChannelShift(format.redMask);
+  context->greenShift = wre_ChannelShift(format.greenMask);
+  context->blueShift = wre_ChannelShift(format.blueMask);
   context->redLost = LostBits(format.redMask, context->redShift);
   context->greenLost = LostBits(format.greenMask, context->greenShift);
   context->blueLost = LostBits(format.blueMask, context->blueShift);
@@ -102,9 +92,9 @@ void DisplayModeCallback(const PlatDisplayMode* mode, DeviceTable* table) {
       mode->height != context->display.bottom - context->display.top || mode->format.bitCount != context->depth) {
     return;
   }
-  int32_t r = LostBits(mode->format.redMask, MaskShift(mode->format.redMask));
-  int32_t g = LostBits(mode->format.greenMask, MaskShift(mode->format.greenMask));
-  int32_t b = LostBits(mode->format.blueMask, MaskShift(mode->format.blueMask));
+  int32_t r = LostBits(mode->format.redMask, wre_ChannelShift(mode->format.redMask));
+  int32_t g = LostBits(mode->format.greenMask, wre_ChannelShift(mode->format.greenMask));
+  int32_t b = LostBits(mode->format.blueMask, wre_ChannelShift(mode->format.blueMask));
   if (r == 3 && b == 3 && (g == 2 || g == 3)) table->modeFound = 1;
 }
 
