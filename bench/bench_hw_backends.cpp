@@ -145,15 +145,20 @@ void WriteBmp(const std::string& path, const std::vector<uint8_t>& rgb) {
 
 int32_t QueuedCount() { return gPolyQueueOpaque.count + gPolyQueueKeyed.count + gPolyQueueTranslucent.count; }
 
-Result Direct3D(const SoftSceneData& data, int frames, const std::string& bmp) {
-  Result result;
-  gRendererSettings.selectedKind = kRendererDirect3D;
+// The scenes' camera at the origin, for the given renderer kind and background alpha.
+Camera* SceneCamera(int32_t kind, float backgroundAlpha) {
+  gRendererSettings.selectedKind = kind;
   const WreRect view{0, 0, kWidth, kHeight};
   Transform placement{};
   wre_TransformReset(&placement);
-  const float background[4] = {0, 0, 0, 255};
-  Camera* camera = wre_CameraNew(&view, 16, &placement, background, 1, 1.0f, 1000.0f, kProjectionScale, kFieldOfView, nullptr, 0,
-                                 nullptr, 0, 0, 0, 0, 0, 0, 0, &view);
+  const float background[4] = {0, 0, 0, backgroundAlpha};
+  return wre_CameraNew(&view, 16, &placement, background, 1, 1.0f, 1000.0f, kProjectionScale, kFieldOfView, nullptr, 0,
+                       nullptr, 0, 0, 0, 0, 0, 0, 0, &view);
+}
+
+Result Direct3D(const SoftSceneData& data, int frames, const std::string& bmp) {
+  Result result;
+  Camera* camera = SceneCamera(kRendererDirect3D, 255);
   if (!camera || !camera->context || !camera->context->device) {
     if (camera) wre_CameraDispose(camera, 1);
     return result;
@@ -241,13 +246,7 @@ void GlTexturesCreate(const SoftSceneData& data) {
 
 Result OpenGL(const SoftSceneData& data, int frames, const std::string& bmp) {
   Result result;
-  gRendererSettings.selectedKind = kRendererOpenGL;
-  const WreRect view{0, 0, kWidth, kHeight};
-  Transform placement{};
-  wre_TransformReset(&placement);
-  const float background[4] = {0, 0, 0, 1};
-  Camera* camera = wre_CameraNew(&view, 16, &placement, background, 1, 1.0f, 1000.0f, kProjectionScale, kFieldOfView, nullptr, 0,
-                                 nullptr, 0, 0, 0, 0, 0, 0, 0, &view);
+  Camera* camera = SceneCamera(kRendererOpenGL, 1);
   if (!camera || !camera->context || !camera->context->glContext) {
     if (camera) wre_CameraDispose(camera, 1);
     return result;

@@ -28,15 +28,20 @@ inline int32_t SoftwareKind() { return gRendererKind; }
 // blocks keeps it reachable. The heap hook sees the block's 16-byte header, the caller's bytes
 // follow it.
 inline std::set<void*>* gWatched = nullptr;
+inline int gRefuseAt = 0;  // the allocation, counted from 1, that the heap refuses; 0: none
+inline int gAllocations = 0;
 inline void* WatchedAlloc(size_t size) {
+  if (++gAllocations == gRefuseAt) return nullptr;
   void* header = std::malloc(size);
   if (header && gWatched) gWatched->insert(header);
   return header;
 }
 class BlockWatch {
  public:
-  BlockWatch() {
+  explicit BlockWatch(int refuseAt = 0) {
     gWatched = &headers_;
+    gRefuseAt = refuseAt;
+    gAllocations = 0;
     wre_MemorySetHeap(&WatchedAlloc);
   }
   ~BlockWatch() {

@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <set>
-
 #include "engine/core/collide.h"
 #include "engine/core/colour_scale.h"
 #include "engine/core/engine.h"
@@ -17,46 +14,11 @@
 #include "engine/render/pools.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"
+#include "tests/engine/core/object_test_support.h"
 
 namespace {
 
-// Every engine block handed out while a watch stands; Left() frees and counts those still live
-// (the memory layer's registry keeps lost blocks out of LeakSanitizer's sight). The heap hook sees
-// the block's 16-byte header; the caller's bytes follow it.
-std::set<void*>* gWatched = nullptr;
-int gRefuseAt = 0;  // the allocation, counted from 1, that the heap refuses; 0: none
-int gAllocations = 0;
-void* WatchedAlloc(size_t size) {
-  if (++gAllocations == gRefuseAt) return nullptr;
-  void* header = std::malloc(size);
-  if (header && gWatched) gWatched->insert(header);
-  return header;
-}
-class BlockWatch {
- public:
-  explicit BlockWatch(int refuseAt = 0) {
-    gWatched = &headers_;
-    gRefuseAt = refuseAt;
-    gAllocations = 0;
-    wre_MemorySetHeap(&WatchedAlloc);
-  }
-  ~BlockWatch() {
-    if (gWatched == &headers_) Left();
-  }
-  int Left() {
-    wre_MemorySetHeap(nullptr);
-    gWatched = nullptr;
-    int left = 0;
-    for (void* header : headers_) {
-      if (wre_MemoryDispose(static_cast<char*>(header) + 16) == 0) ++left;
-    }
-    headers_.clear();
-    return left;
-  }
-
- private:
-  std::set<void*> headers_;
-};
+using object_test::BlockWatch;
 
 // The game's start: the kind, then 128, 128, 1, 2048, 10240, 8192, 4096, 4096, 1024, 10240.
 int32_t GameInit(int32_t kind) { return wre_Init(kind, 128, 128, 1, 2048, 10240, 8192, 4096, 4096, 1024, 10240); }
