@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
+#include <utility>
 
 #include "engine/core/wre_types.h"
 #include "game/shell/circuit_file.h"
