@@ -31,10 +31,10 @@ class Prefs : public SaveFolderTest {
     CdAudioClose();
     SaveFolderTest::TearDown();
   }
-  // The saved block of the record, from opponentCount to its end.
+  // The saved block of the record, from opponentCount to the tail.
   static std::string SavedBlock(const Settings& s) {
     auto* begin = reinterpret_cast<const char*>(&s.opponentCount);
-    return std::string(begin, reinterpret_cast<const char*>(&s + 1));
+    return std::string(begin, reinterpret_cast<const char*>(&s.loaded));
   }
 };
 
