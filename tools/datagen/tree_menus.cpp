@@ -7,6 +7,7 @@
 #include "tools/datagen/model_writer.h"
 #include "tools/datagen/raster.h"
 #include "tools/datagen/texture_list_writer.h"
+#include "tools/datagen/tree_models.h"
 #include "tools/datagen/tree_output.h"
 
 namespace {
@@ -17,10 +18,6 @@ constexpr uint32_t kGold = 0xFFC830, kOrange = 0xF07818, kWhite = 0xFFFFFF;
 struct Region {
   int32_t left, top, right, bottom;
 };
-
-void PutBmp8(TreeOutput& tree, const std::string& path, const Canvas& c, bool rle = false) {
-  TreePut(tree, path, CanvasBmp8(c, rle));
-}
 
 // A labelled button: bevelled face, the label centred, scale 2 when it fits, else 1.
 void Button(Canvas& c, Region r, uint32_t face, const std::string& label, uint32_t ink) {
@@ -201,29 +198,6 @@ Canvas JoystickPicture() {
   return c;
 }
 
-C4DNodeDef TexturedNode(const std::string& name, ModelMesh mesh, uint32_t material) {
-  C4DNodeDef node;
-  node.name = name;
-  node.mesh = std::move(mesh);
-  node.material = material;
-  return node;
-}
-
-C4DMaterialDef TexturedMaterial(const std::string& name, const std::string& texture) {
-  C4DMaterialDef m;
-  m.name = name;
-  m.texture = texture;
-  return m;
-}
-
-void PutModel(TreeOutput& tree, const std::string& folder, const std::string& file, const C4DSceneDef& scene) {
-  TreePut(tree, folder + "/" + file, C4DWriteScene(scene));
-  TreeModel m{folder, file, {}, static_cast<int32_t>(scene.materials.size())};
-  for (const C4DMaterialDef& mat : scene.materials)
-    if (!mat.texture.empty()) m.textures.push_back(mat.texture);
-  tree.models.push_back(m);
-}
-
 // A quad standing across z at distance z, facing the camera at the origin (-z).
 ModelMesh FacingQuad(float width, float height) {
   ModelMesh mesh;
@@ -235,20 +209,20 @@ ModelMesh FacingQuad(float width, float height) {
 void WriteStartup(TreeOutput& tree) {
   const std::string f = "menu/m_startup";
   TreeListBuilder list = TreeListStart(f, "menu sheets, pictures, fonts and backdrop");
-  PutBmp8(tree, f + "/mnu_options.bmp", OptionsSheet(), true);
+  TreePutPicture(tree, f + "/mnu_options.bmp", OptionsSheet(), true);
   TreeListAddKeyed(list, "mnu_options.bmp");
   TreeListIdent(list, "vqz_OptionsTextureIdent0");
-  PutBmp8(tree, f + "/mnu_tabs.bmp", MainMenuSheet(), true);
+  TreePutPicture(tree, f + "/mnu_tabs.bmp", MainMenuSheet(), true);
   TreeListAddKeyed(list, "mnu_tabs.bmp");
   TreeListIdent(list, "vqz_MainMenuTextureIdent0");
   Canvas quarters[4];
   FramePictures(quarters);
   const char* const corners[4] = {"newgame_tl.bmp", "newgame_tr.bmp", "newgame_bl.bmp", "newgame_br.bmp"};
   for (int32_t q = 0; q < 4; ++q) {
-    PutBmp8(tree, f + "/" + corners[q], quarters[q], true);
+    TreePutPicture(tree, f + "/" + corners[q], quarters[q], true);
     TreeListAddKeyed(list, corners[q]);
   }
-  PutBmp8(tree, f + "/mnu_cursor.bmp", Cursor());
+  TreePutPicture(tree, f + "/mnu_cursor.bmp", Cursor());
   TreeListAddKeyed(list, "mnu_cursor.bmp");
   TreeListIdent(list, "vqz_CursorTexture");
   const struct {
@@ -262,7 +236,7 @@ void WriteStartup(TreeOutput& tree) {
       {"font_level.codx", "fnt_level.bmp", {0xFFF0A0, 0xF09010, 0x402000}},
   };
   for (const auto& font : fonts) {
-    PutBmp8(tree, f + "/" + font.atlas, FontAtlasCanvas(font.style), true);
+    TreePutPicture(tree, f + "/" + font.atlas, FontAtlasCanvas(font.style), true);
     TreeListAddKeyed(list, font.atlas);
     TreePutText(tree, f + "/" + font.font, FontDefinitionText(font.atlas));
   }
@@ -273,26 +247,26 @@ void WriteStartup(TreeOutput& tree) {
   TextureListSetDamping(list.writer, "vqz_MenuWaterIdent", 0.97f);
   TextureListAddDrop(list.writer, "vqz_MenuWaterIdent", 64, 64, 40, 25);
   TextureListAddDrop(list.writer, "vqz_MenuWaterIdent", 190, 150, 30, 37);
-  PutBmp8(tree, f + "/mnu_logo.bmp", LogoPicture(), true);
+  TreePutPicture(tree, f + "/mnu_logo.bmp", LogoPicture(), true);
   TreeListAddKeyed(list, "mnu_logo.bmp");
   TreeListFinish(tree, list);
 
   C4DSceneDef backdrop;
-  backdrop.materials.push_back(TexturedMaterial("water", "mnu_water.bmp"));
-  C4DNodeDef sea = TexturedNode("backdrop", FacingQuad(26000, 20000), 1);
+  backdrop.materials.push_back(TreeMaterial("water", "mnu_water.bmp"));
+  C4DNodeDef sea = TreeNode("backdrop", FacingQuad(26000, 20000), 1);
   sea.position = {0, 0, 9000};
   backdrop.nodes.push_back(sea);
-  PutModel(tree, f, "background.c4d", backdrop);
+  TreePutC4D(tree, f, "background.c4d", backdrop);
 
   C4DSceneDef logo;
-  logo.materials.push_back(TexturedMaterial("logo", "mnu_logo.bmp"));
+  logo.materials.push_back(TreeMaterial("logo", "mnu_logo.bmp"));
   ModelMesh plate = FacingQuad(1800, 900);
   ModelMesh back;
   MeshAddQuad(back, {{{900, -450, 0}, {-900, -450, 0}, {-900, 450, 0}, {900, 450, 0}}},
               {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}}, {0, 0, 1});
   MeshAppend(plate, back);
-  logo.nodes.push_back(TexturedNode("logo", plate, 1));
-  PutModel(tree, f, "logo01.c4d", logo);
+  logo.nodes.push_back(TreeNode("logo", plate, 1));
+  TreePutC4D(tree, f, "logo01.c4d", logo);
 }
 
 const char kDisclaimer[] =
@@ -335,28 +309,28 @@ void WriteScreens(TreeOutput& tree) {
   TreePutText(tree, "menu/m_credits/credits.txt", TreeCrLf(kCredits));
 
   TreeListBuilder controls = TreeListStart("menu/m_controls", "controls screen");
-  PutBmp8(tree, "menu/m_controls/joytex.bmp", JoystickPicture());
+  TreePutPicture(tree, "menu/m_controls/joytex.bmp", JoystickPicture());
   TreeListAddKeyed(controls, "joytex.bmp");
   TreeListFinish(tree, controls);
 
   TreeListBuilder newgame = TreeListStart("menu/m_newgame", "the globe");
-  PutBmp8(tree, "menu/m_newgame/globe.bmp", GlobeMap());
+  TreePutPicture(tree, "menu/m_newgame/globe.bmp", GlobeMap());
   TreeListAdd(newgame, "globe.bmp");
   Canvas ring = CanvasNew(32, 32, kGold);
   CanvasNoise(ring, 20, 4, 5);
-  PutBmp8(tree, "menu/m_newgame/globe_ring.bmp", ring);
+  TreePutPicture(tree, "menu/m_newgame/globe_ring.bmp", ring);
   TreeListAdd(newgame, "globe_ring.bmp");
   TreeListFinish(tree, newgame);
   // One top-level node; the ring below it is merged into it.
   C4DSceneDef globe;
-  globe.materials.push_back(TexturedMaterial("earth", "globe.bmp"));
-  globe.materials.push_back(TexturedMaterial("ring", "globe_ring.bmp"));
-  globe.nodes.push_back(TexturedNode("globe", MeshSphere(220, 12, 24), 1));
-  C4DNodeDef ringNode = TexturedNode("marker ring", MeshCylinder(250, 12, 32), 2);
+  globe.materials.push_back(TreeMaterial("earth", "globe.bmp"));
+  globe.materials.push_back(TreeMaterial("ring", "globe_ring.bmp"));
+  globe.nodes.push_back(TreeNode("globe", MeshSphere(220, 12, 24), 1));
+  C4DNodeDef ringNode = TreeNode("marker ring", MeshCylinder(250, 12, 32), 2);
   ringNode.level = 1;
   MeshTranslate(ringNode.mesh, 0, -6, 0);
   globe.nodes.push_back(ringNode);
-  PutModel(tree, "menu/m_newgame", "m_chooseglobe.c4d", globe);
+  TreePutC4D(tree, "menu/m_newgame", "m_chooseglobe.c4d", globe);
 }
 
 // A 640 x 512 picture cut into the six tiles the full-screen pictures are drawn from.

@@ -1,0 +1,3 @@
+#include "tools/datagen/tree_output.h"
+
+void TreeWriteLevels(TreeOutput&) {}
