@@ -20,9 +20,10 @@ bool MakeFolder(const std::filesystem::path& folder) {
   return !error;
 }
 
-bool Wav(const std::filesystem::path& path, const Samples& samples, uint16_t bits = 16) {
+bool Wav(const std::filesystem::path& path, const Samples& samples, uint16_t bits = 16, uint32_t rate = kRate) {
   WavSpec spec;
   spec.bits = bits;
+  spec.rate = rate;
   if (WavWriteFile(path.string(), spec, samples)) return true;
   std::fprintf(stderr, "datagen: cannot write %s\n", path.c_str());
   return false;
@@ -76,7 +77,8 @@ bool WriteEffects(const std::filesystem::path& s) {
   return ok;
 }
 
-// Four menu loops in four keys, and ten race tracks, one per level, all 8-second loops.
+// Four menu loops in four keys, and ten race tracks, one per level, all 8-second loops (the race
+// tracks at half the rate, which keeps the tree small).
 bool WriteMusic(const std::filesystem::path& sounds, const std::filesystem::path& tracks) {
   bool ok = true;
   const double menuKeys[4] = {220.0, 246.9, 196.0, 261.6};
@@ -93,11 +95,11 @@ bool WriteMusic(const std::filesystem::path& sounds, const std::filesystem::path
     plan.rootHertz = 174.6 * std::pow(2.0, ((t * 5) % 12) / 12.0);
     plan.pattern = t % 4;
     plan.minor = t % 3 == 0;
-    plan.stepFrames = 4410 + static_cast<uint32_t>(t % 3) * 551;  // three tempos
+    plan.stepFrames = 2205 + static_cast<uint32_t>(t % 3) * 275;  // three tempos
     plan.seed = static_cast<uint32_t>(200 + t);
     char name[32];
     std::snprintf(name, sizeof(name), "track%02d.wav", t);
-    ok &= Wav(tracks / name, SynthMusic(kRate, plan), 8);
+    ok &= Wav(tracks / name, SynthMusic(kRate / 2, plan), 8, kRate / 2);
   }
   return ok;
 }

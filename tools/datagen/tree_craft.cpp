@@ -196,7 +196,7 @@ void WriteGameplay(TreeOutput& tree) {
       node.userB = std::to_string(d);
     }
     scene.nodes.push_back(node);
-    TreePutC4D(tree, "gameplay/rally", Numbered("bouy", d, ".c4d"), scene);
+    TreePutC4D(tree, "gameplay/rally", "bouy0" + std::to_string(d) + ".c4d", scene);
   }
   for (const char* folder : {"gameplay/rally", "gameplay/treasure"}) {
     C4DSceneDef scene;
@@ -244,7 +244,7 @@ void WriteGameplay(TreeOutput& tree) {
     MeshTranslate(coin, 0, -100, 0);
     MeshQuarterTurnX(coin);
     scene.nodes.push_back(TreeNode("coin", coin, 1));
-    TreePutC4D(tree, "gameplay/treasure", Numbered("sdolr", d, ".c4d"), scene);
+    TreePutC4D(tree, "gameplay/treasure", "sdolr0" + std::to_string(d) + ".c4d", scene);
   }
 
   // Derby: tall pylons, recoloured by whoever claims them.
@@ -265,7 +265,7 @@ void WriteGameplay(TreeOutput& tree) {
     MeshTranslate(cap, 0, 3000, 0);
     MeshAppend(pylon, cap);
     scene.nodes.push_back(TreeNode("pylon", pylon, 1));
-    TreePutC4D(tree, "gameplay/derby", Numbered("wypnt", d, ".c4d"), scene);
+    TreePutC4D(tree, "gameplay/derby", "wypnt0" + std::to_string(d) + ".c4d", scene);
   }
 }
 
