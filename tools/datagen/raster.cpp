@@ -228,12 +228,37 @@ std::vector<uint8_t> CanvasBmp24(const Canvas& c) {
   return BmpWriteRgb(c.width, c.height, rgb.data());
 }
 
-std::vector<uint8_t> CanvasBmp8(const Canvas& c, bool rle8) {
-  std::map<uint32_t, uint8_t> own;
-  for (uint32_t p : c.pixels) {
-    if (own.size() > 256) break;
-    own.emplace(p, 0);
+// The canvas with each channel rounded to 2^bits steps (the key colour kept exact).
+Canvas Posterised(const Canvas& c, int32_t bits) {
+  Canvas out = c;
+  if (bits == 0) return out;
+  for (uint32_t& p : out.pixels) {
+    if (p == kKeyColour) continue;
+    auto step = [&](int shift) {
+      const int32_t v = Channel(p, shift), unit = 1 << bits;
+      return std::min(255, (v + unit / 2) / unit * unit);
+    };
+    p = Pack(step(16), step(8), step(0));
+    if (p == kKeyColour) p ^= 0x000100;
   }
+  return out;
+}
+
+std::vector<uint8_t> CanvasBmp8(const Canvas& original, bool rle8) {
+  // Pictures of a narrow range of colours (water, rock, sand) keep their look with coarser
+  // channels rather than a dithered cube.
+  Canvas c = original;
+  std::map<uint32_t, uint8_t> own;
+  for (int32_t bits = 0; bits <= 3; ++bits) {
+    c = Posterised(original, bits);
+    own.clear();
+    for (uint32_t p : c.pixels) {
+      if (own.size() > 256) break;
+      own.emplace(p, 0);
+    }
+    if (own.size() <= 256) break;
+  }
+  if (own.size() > 256) c = original;
   std::vector<BmpPaletteEntry> palette;
   std::vector<uint8_t> indices(c.pixels.size());
   if (own.size() <= 256) {

@@ -1,5 +1,6 @@
 // The craft and riders with their liveries, the gameplay markers of the three modes, and the two
 // intro scenes' models and pictures.
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -275,31 +276,54 @@ Canvas SkySide(uint32_t zenith, uint32_t horizon, uint32_t sea, uint32_t seed) {
   CanvasGradient(c, 0, 0, 128, 62, zenith, horizon);
   CanvasGradient(c, 0, 62, 128, 66, horizon, CanvasMix(horizon, sea, 0.5f));
   CanvasGradient(c, 0, 66, 128, 128, CanvasMix(horizon, sea, 0.6f), sea);
+  // Thin bands of cloud, smaller and fainter towards the horizon.
   DataRandom random{seed};
-  for (int32_t i = 0; i < 7; ++i) {
-    const float x = random.Unit() * 128, y = 20 + random.Unit() * 30;
-    for (int32_t k = 0; k < 4; ++k)
-      CanvasDisc(c, x + k * 6 - 9, y + (k % 2) * 2, 5 + random.Unit() * 3, CanvasMix(horizon, kWhite, 0.75f));
+  for (int32_t i = 0; i < 9; ++i) {
+    const float y = 10 + random.Unit() * 44, x = random.Unit() * 128, len = 6 + y * 0.3f;
+    const uint32_t cloud = CanvasMix(CanvasMix(zenith, horizon, y / 62), kWhite, 0.7f);
+    for (int32_t k = 0; k < 3; ++k) CanvasLine(c, x - len + k * 3, y + static_cast<float>(k % 2), x + len, y, 1.5f + static_cast<float>(k), cloud);
   }
   return c;
 }
 
+// The sky cube's faces, seen from inside, each split into a grid so that the pieces beside and
+// behind the camera do not take the ones in front with them when the renderer drops polygons that
+// cross its near plane. The top face alone, or the four sides (v up the side: sea at the bottom)
+// and the bottom (the side picture's sea row).
 ModelMesh SkyFaces(float size, bool top) {
-  ModelMesh mesh = MeshSkyCube(size);
-  ModelMesh out;
-  // Keep the top face alone for the top texture, the others for the sides.
-  for (const auto& t : mesh.triangles) {
-    const float y = (mesh.points[static_cast<size_t>(t[0])][1] + mesh.points[static_cast<size_t>(t[1])][1] +
-                     mesh.points[static_cast<size_t>(t[2])][1]) / 3.0f;
-    if ((y > size / 2 - 1) != top) continue;
-    const auto base = static_cast<int32_t>(out.points.size());
-    for (int k = 0; k < 3; ++k) {
-      out.points.push_back(mesh.points[static_cast<size_t>(t[static_cast<size_t>(k)])]);
-      out.uvs.push_back(mesh.uvs[static_cast<size_t>(t[static_cast<size_t>(k)])]);
-    }
-    out.triangles.push_back({base, base + 1, base + 2});
+  constexpr int32_t kCells = 6;
+  using P = std::array<float, 3>;
+  struct Face {
+    P corner, across, up;
+    bool sea;
+  };
+  const float h = size / 2;
+  const Face faces[6] = {
+      {{-h, -h, h}, {size, 0, 0}, {0, size, 0}, false},  {{h, -h, -h}, {-size, 0, 0}, {0, size, 0}, false},
+      {{h, -h, h}, {0, 0, -size}, {0, size, 0}, false},  {{-h, -h, -h}, {0, 0, size}, {0, size, 0}, false},
+      {{-h, -h, -h}, {size, 0, 0}, {0, 0, size}, true},  {{-h, h, -h}, {size, 0, 0}, {0, 0, size}, false},
+  };
+  ModelMesh mesh;
+  for (int32_t f = top ? 5 : 0; f < (top ? 6 : 5); ++f) {
+    const Face& face = faces[f];
+    for (int32_t i = 0; i < kCells; ++i)
+      for (int32_t j = 0; j < kCells; ++j) {
+        std::array<P, 4> corners;
+        std::array<std::array<float, 2>, 4> uvs;
+        static constexpr float kU[4] = {0, 1, 1, 0}, kV[4] = {0, 0, 1, 1};
+        P middle = {0, 0, 0};
+        for (size_t k = 0; k < 4; ++k) {
+          const float u = (static_cast<float>(i) + kU[k]) / kCells, v = (static_cast<float>(j) + kV[k]) / kCells;
+          for (size_t a = 0; a < 3; ++a) {
+            corners[k][a] = face.corner[a] + face.across[a] * u + face.up[a] * v;
+            middle[a] += corners[k][a] / 4;
+          }
+          uvs[k] = {u, face.sea ? 0.02f : v};
+        }
+        MeshAddQuad(mesh, corners, uvs, {-middle[0], -middle[1], -middle[2]});
+      }
   }
-  return out;
+  return mesh;
 }
 
 }  // namespace
@@ -315,8 +339,8 @@ void TreeWriteSky(TreeOutput& tree, const std::string& folder, const std::string
   C4DSceneDef scene;
   scene.materials.push_back(TreeMaterial("sky", prefix + "_sky.bmp"));
   scene.materials.push_back(TreeMaterial("zenith", prefix + "_skytop.bmp"));
-  scene.nodes.push_back(TreeNode("sky sides", SkyFaces(600000, false), 1));
-  scene.nodes.push_back(TreeNode("sky top", SkyFaces(600000, true), 2));
+  scene.nodes.push_back(TreeNode("sky sides", SkyFaces(300000, false), 1));
+  scene.nodes.push_back(TreeNode("sky top", SkyFaces(300000, true), 2));
   TreePutC4D(tree, folder, "SkyDayN.c4d", scene);
 }
 

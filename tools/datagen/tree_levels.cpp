@@ -59,8 +59,8 @@ constexpr LevelDef kLevels[10] = {
     {"amazon", false, {0x3C7850, 0xC8DCA0, 0x2C4A28, 0x2C4A1C, 0x6A8A3A, 0x4A6A2A, 0x2A3A18, 0x9A8A5A, 0x8A5A2A, 0x6A7060, 0xE0C020}},
     {"bahama", false, {0x2088E0, 0xC0ECFF, 0x20A8C0, 0x108CB0, 0x60E0E8, 0xE8D8A8, 0xB8A070, 0xF8ECC0, 0xC87838, 0xE0E0D8, 0xFF6080}},
     {"bermuda", true, {0x203C78, 0x8CA8C8, 0x102848, 0x0C2C60, 0x3C70B0, 0x6A6A78, 0x3A3A48, 0xD8D0B0, 0x7A5A3A, 0xA0A0B0, 0xFF3030}},
-    {"colorado", false, {0x4890D8, 0xF0D8A8, 0x7A5030, 0x6A5038, 0xA08058, 0xC05A28, 0x7A3018, 0xD8A060, 0x9A6030, 0xB07050, 0x40A0FF}},
-    {"hongkong", true, {0x181838, 0xB06890, 0x202838, 0x1A2A38, 0x48607A, 0x6A6A70, 0x3A3A40, 0x8A8A88, 0xC0A020, 0x909098, 0xFF2060}},
+    {"colorado", false, {0x4890D8, 0xF0D8A8, 0x7A5030, 0x4A3020, 0x8A5A38, 0xC05A28, 0x7A3018, 0xD8A060, 0x9A6030, 0xB07050, 0x40A0FF}},
+    {"hongkong", true, {0x181838, 0xB06890, 0x202838, 0x0E2A34, 0x2E6A74, 0x6A6A70, 0x3A3A40, 0x8A8A88, 0xC0A020, 0x909098, 0xFF2060}},
     {"lakeside", true, {0x3A80D0, 0xD0E8F8, 0x2A5830, 0x1A5878, 0x4A98B8, 0x4A8A3A, 0x2A5A22, 0xB0A070, 0x8A6A3A, 0xA09888, 0xFFFFFF}},
     {"nile", false, {0x70A8E0, 0xF8E8C0, 0xC8A060, 0x1A6A70, 0x40A8A0, 0xD8B878, 0xA08048, 0xF0D8A0, 0x8A6A3A, 0xD0B888, 0x2060C0}},
     {"penguin", false, {0x5080B0, 0xE8F0F8, 0xD0E0F0, 0x1A4A6A, 0x6AA8C8, 0xF0F8FF, 0xA8C0D8, 0xE0E8F0, 0x4A6A8A, 0xC8D8E8, 0xFF8020}},
@@ -350,10 +350,11 @@ LevelTextures WriteLevelTextures(TreeOutput& tree, int32_t level) {
   Canvas water = CanvasNew(64, 64, p.waterDeep);
   CanvasGradient(water, 0, 0, 64, 64, p.waterLight, p.waterDeep);
   CanvasNoise(water, 20, 8, static_cast<uint32_t>(level) + 60);
-  for (int32_t i = 0; i < 10; ++i) {
-    const float y = static_cast<float>(i) * 6.4f + 2;
-    CanvasLine(water, static_cast<float>((i * 23) % 64), y, static_cast<float>((i * 23) % 64) + 14, y + 1, 1,
-               CanvasMix(p.waterLight, 0xFFFFFF, 0.45f));
+  // Small glints, scattered, so the surface reads as water from any side.
+  DataRandom glints{static_cast<uint32_t>(level) + 65};
+  for (int32_t i = 0; i < 18; ++i) {
+    const float x = glints.Unit() * 64, y = glints.Unit() * 64, len = 1.5f + glints.Unit() * 2.5f;
+    CanvasLine(water, x, y, x + len, y + (i % 3 == 0 ? 1.0f : 0.0f), 1, CanvasMix(p.waterLight, 0xFFFFFF, 0.35f));
   }
   TreePutPicture(tree, folder + "/" + t.water, water);
   if (level % 2 == 0) {
