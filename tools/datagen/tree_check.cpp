@@ -179,7 +179,7 @@ bool TreeCheck(const TreeOutput& tree) {
     for (int32_t n : l.rallyWaypointCounts)
       if (n % 2 != 0 || n < 4) c.Fail(l.level + ": a rally course of " + std::to_string(n) + " waypoints");
     if (l.waterMarkers < 1) c.Fail(l.level + ": no water marker");
-    if (l.group10Objects > 0) c.Fail(l.level + ": level objects in the markers' collision group");
+    if (l.unknownIdObjects > 0) c.Fail(l.level + ": level objects in the markers' collision group");
     if (!(l.minY < l.waterY && l.waterY < l.maxY)) c.Fail(l.level + ": the level does not reach above and below the water");
   }
   // Sets loaded together: a race (a level's sky and level, the shared race folders, one mode's

@@ -303,8 +303,22 @@ std::vector<ChunkObjectDef> LevelObjects(int32_t level, const Layout& l, const L
   if (level == 1) helper({kInner1 - 8000, kInner1 - 8000}, kLevelHelperA), helper({kInner0 + 8000, kInner1 - 8000}, kLevelHelperB);
   if (level == 2) helper({kInner1 - 8000, kInner0 + 8000}, kLevelHelperC), helper({kInner0 + 8000, kInner1 - 8000}, kLevelHelperB);
   if (level == 7) helper({kInner1 - 8000, kInner1 - 8000}, kLevelHelperD);
-  facts->minY = -4000;
-  facts->maxY = 13000;
+  // What the load will measure: the height span of every object, and ids it does not know (an
+  // unknown id could land an object in the markers' collision group).
+  static constexpr int32_t kKnown[] = {kLevelWaterSurface, kLevelFloatingSolid, kLevelWaterSurfaceDeep, kLevelWall,
+                                       kLevelPillar, kLevelWaterMarker, kLevelHelperA, kLevelHelperB, kLevelHelperC,
+                                       kLevelHelperD, kLevelFloater, kLevelRamp};
+  facts->minY = 1e30f;
+  facts->maxY = -1e30f;
+  for (const ChunkObjectDef& o : objects) {
+    for (const auto& p : o.mesh.points) {
+      facts->minY = std::min(facts->minY, p[1] + o.position[1]);
+      facts->maxY = std::max(facts->maxY, p[1] + o.position[1]);
+    }
+    for (const ChunkUserDataDef& u : o.userData)
+      if (u.kind == 1 && std::find(std::begin(kKnown), std::end(kKnown), u.value) == std::end(kKnown))
+        ++facts->unknownIdObjects;
+  }
   facts->waterY = 0;
   return objects;
 }

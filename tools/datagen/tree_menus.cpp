@@ -351,7 +351,7 @@ void PutTiles(TreeOutput& tree, const std::string& folder, const std::string& pr
 Canvas ScreenScene(uint32_t skyTop, uint32_t skyLow, uint32_t seaTop, uint32_t seaLow, uint32_t seed) {
   Canvas c = CanvasNew(640, 512, 0);
   CanvasGradient(c, 0, 0, 640, 300, skyTop, skyLow);
-  CanvasDisc(c, 520, 90, 46, CanvasMix(skyLow, 0xFFFFE0, 0.8f));
+  CanvasDisc(c, 560, 262, 34, CanvasMix(skyLow, 0xFFFFE0, 0.8f));
   CanvasGradient(c, 0, 300, 640, 512, seaTop, seaLow);
   DataRandom random{seed};
   for (int32_t i = 0; i < 120; ++i) {

@@ -30,7 +30,8 @@ struct TreeLooseTexture {
 struct TreeLevelFacts {
   std::string level;
   int32_t waterMarkers = 0;
-  int32_t group10Objects = 0;      // objects whose id would put them in collision group 0x10
+  int32_t unknownIdObjects = 0;      // objects with an id the level loader does not know (which could
+                                   // put them in the markers' collision group 0x10)
   float minY = 0, maxY = 0;        // the level model's height span, before the load's lift
   float waterY = 0;
   std::vector<int32_t> rallyWaypointCounts;  // courses 0-4
