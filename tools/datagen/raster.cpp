@@ -137,14 +137,17 @@ void CanvasNoise(Canvas& c, int32_t amount, int32_t cell, uint32_t seed) {
     const uint32_t h = Hash((seed * 7919u + static_cast<uint32_t>(gx) * 73856093u) ^ (static_cast<uint32_t>(gy) * 19349663u));
     return static_cast<float>(h & 0xFFFF) / 65535.0f * 2.0f - 1.0f;
   };
+  // The lattice wraps at the canvas's edges, so a texture of whole cells tiles without a seam.
+  const int32_t cellsX = std::max(1, (c.width + cell - 1) / cell), cellsY = std::max(1, (c.height + cell - 1) / cell);
+  auto wrapped = [&](int32_t gx, int32_t gy) { return lattice(gx % cellsX, gy % cellsY); };
   for (int32_t y = 0; y < c.height; ++y) {
     for (int32_t x = 0; x < c.width; ++x) {
       const int32_t gx = x / cell, gy = y / cell;
       const float fx = static_cast<float>(x % cell) / static_cast<float>(cell);
       const float fy = static_cast<float>(y % cell) / static_cast<float>(cell);
       const float sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
-      const float top = lattice(gx, gy) + (lattice(gx + 1, gy) - lattice(gx, gy)) * sx;
-      const float low = lattice(gx, gy + 1) + (lattice(gx + 1, gy + 1) - lattice(gx, gy + 1)) * sx;
+      const float top = wrapped(gx, gy) + (wrapped(gx + 1, gy) - wrapped(gx, gy)) * sx;
+      const float low = wrapped(gx, gy + 1) + (wrapped(gx + 1, gy + 1) - wrapped(gx, gy + 1)) * sx;
       const auto d = static_cast<int32_t>(std::lround((top + (low - top) * sy) * static_cast<float>(amount)));
       uint32_t& p = c.pixels[static_cast<size_t>(y) * c.width + x];
       p = Pack(Channel(p, 16) + d, Channel(p, 8) + d, Channel(p, 0) + d);

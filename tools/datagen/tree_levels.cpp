@@ -56,7 +56,7 @@ struct LevelDef {
 };
 
 constexpr LevelDef kLevels[10] = {
-    {"amazon", false, {0x3C7850, 0xC8DCA0, 0x2C4A28, 0x2C4A1C, 0x6A8A3A, 0x4A6A2A, 0x2A3A18, 0x9A8A5A, 0x8A5A2A, 0x6A7060, 0xE0C020}},
+    {"amazon", false, {0x5080A8, 0xD8E0C0, 0x2C4A28, 0x1E3A30, 0x4A7A60, 0x4A6A2A, 0x2A3A18, 0x9A8A5A, 0x8A5A2A, 0x6A7060, 0xE0C020}},
     {"bahama", false, {0x2088E0, 0xC0ECFF, 0x20A8C0, 0x108CB0, 0x60E0E8, 0xE8D8A8, 0xB8A070, 0xF8ECC0, 0xC87838, 0xE0E0D8, 0xFF6080}},
     {"bermuda", true, {0x203C78, 0x8CA8C8, 0x102848, 0x0C2C60, 0x3C70B0, 0x6A6A78, 0x3A3A48, 0xD8D0B0, 0x7A5A3A, 0xA0A0B0, 0xFF3030}},
     {"colorado", false, {0x4890D8, 0xF0D8A8, 0x7A5030, 0x4A3020, 0x8A5A38, 0xC05A28, 0x7A3018, 0xD8A060, 0x9A6030, 0xB07050, 0x40A0FF}},
@@ -361,9 +361,9 @@ LevelTextures WriteLevelTextures(TreeOutput& tree, int32_t level) {
   TreePutPicture(tree, folder + "/" + t.ramp, ramp);
   TreeListAddDepthKeyed(list, t.ramp, 16);
   // The race water: the level's own blues and greens with light ripples.
-  Canvas water = CanvasNew(64, 64, p.waterDeep);
-  CanvasGradient(water, 0, 0, 64, 64, p.waterLight, p.waterDeep);
-  CanvasNoise(water, 20, 8, static_cast<uint32_t>(level) + 60);
+  Canvas water = CanvasNew(64, 64, CanvasMix(p.waterDeep, p.waterLight, 0.45f));
+  CanvasNoise(water, 22, 16, static_cast<uint32_t>(level) + 60);
+  CanvasNoise(water, 8, 4, static_cast<uint32_t>(level) + 61);
   // Small glints, scattered, so the surface reads as water from any side.
   DataRandom glints{static_cast<uint32_t>(level) + 65};
   for (int32_t i = 0; i < 18; ++i) {
