@@ -286,10 +286,9 @@ Canvas SkySide(uint32_t zenith, uint32_t horizon, uint32_t sea, uint32_t seed) {
   return c;
 }
 
-// The sky cube's faces, seen from inside, each split into a grid so that the pieces beside and
-// behind the camera do not take the ones in front with them when the renderer drops polygons that
-// cross its near plane. The top face alone, or the four sides (v up the side: sea at the bottom)
-// and the bottom (the side picture's sea row).
+// The sky cube's faces, seen from inside, each split into a grid, so the pieces around and behind
+// the camera are clipped away whole. The top face alone, or the four sides (v up the side: sea at
+// the bottom) and the bottom (the side picture's sea row).
 ModelMesh SkyFaces(float size, bool top) {
   constexpr int32_t kCells = 6;
   using P = std::array<float, 3>;
@@ -339,8 +338,8 @@ void TreeWriteSky(TreeOutput& tree, const std::string& folder, const std::string
   C4DSceneDef scene;
   scene.materials.push_back(TreeMaterial("sky", prefix + "_sky.bmp"));
   scene.materials.push_back(TreeMaterial("zenith", prefix + "_skytop.bmp"));
-  scene.nodes.push_back(TreeNode("sky sides", SkyFaces(300000, false), 1));
-  scene.nodes.push_back(TreeNode("sky top", SkyFaces(300000, true), 2));
+  scene.nodes.push_back(TreeNode("sky sides", SkyFaces(600000, false), 1));
+  scene.nodes.push_back(TreeNode("sky top", SkyFaces(600000, true), 2));
   TreePutC4D(tree, folder, "SkyDayN.c4d", scene);
 }
 
