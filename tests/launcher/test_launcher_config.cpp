@@ -71,8 +71,13 @@ TEST(LauncherValues, DirectoryFromTheProgramName) {
   EXPECT_EQ(LauncherDirectoryFromModule("D:\\DEBUG\\cdfront.exe"), "D:\\");
   EXPECT_EQ(LauncherDirectoryFromModule("D:\\disc\\RELEASE\\cdfront.exe"), "D:\\disc\\");
   EXPECT_EQ(LauncherDirectoryFromModule("D:\\disc\\Debug\\cdfront.exe"), "D:\\disc\\Debug\\");
-  // Only a last folder of that name counts.
-  EXPECT_EQ(LauncherDirectoryFromModule("D:\\DEBUG\\TOOLS\\cdfront.exe"), "D:\\DEBUG\\TOOLS\\");
+  // The first such folder anywhere in the path counts, not only the last one.
+  EXPECT_EQ(LauncherDirectoryFromModule("D:\\GAME\\DEBUG\\X\\cdfront.exe"), "D:\\GAME\\");
+  EXPECT_EQ(LauncherDirectoryFromModule("D:\\A\\DEBUG\\B\\DEBUG\\cdfront.exe"), "D:\\A\\");
+  EXPECT_EQ(LauncherDirectoryFromModule("D:\\RELEASE\\X\\DEBUG\\cdfront.exe"), "D:\\");
+  // Only a whole folder name counts, and never the program's own name.
+  EXPECT_EQ(LauncherDirectoryFromModule("D:\\XDEBUG\\cdfront.exe"), "D:\\XDEBUG\\");
+  EXPECT_EQ(LauncherDirectoryFromModule("D:\\disc\\DEBUG"), "D:\\disc\\");
 }
 
 TEST_F(LauncherTest, MissingFileGivesEveryDefault) {
