@@ -210,7 +210,7 @@ TEST_F(LauncherTest, DemoDiscReadsEveryKey) {
   EXPECT_EQ(s.picture.size(), 1078u + 640u * 480u + 1u);
   EXPECT_EQ(s.exitX, 516);
   EXPECT_EQ(s.exitY, 420);
-  EXPECT_EQ(s.textColour, 0x00FFFFu);
+  EXPECT_EQ(s.textColour, 0xE1F0F5u);  // 245, 240, 225 with red in the low byte
   EXPECT_EQ(s.textHeight, 18);
   EXPECT_EQ(s.textFont, "DejaVu Sans");
   EXPECT_EQ(s.textRect.left, 24);
