@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -32,6 +33,7 @@ constexpr int kNoSuchChild = -2;
 // Starts the launcher in a child process over the disc below `root`; the child's exit code is
 // the launcher's (or a sanitizer's, which runs its end-of-process checks through exit).
 pid_t StartLauncher(const TempFolder& root) {
+  std::fflush(nullptr);  // or the child's exit writes the test's buffered output a second time
   pid_t pid = fork();
   if (pid != 0) return pid;
   plat_SetModuleFileName((root / "disc/cdfront").c_str());
