@@ -8,6 +8,7 @@
 #include <new>
 #include <vector>
 
+#include "platform/plat_bytes.h"
 #include "platform/plat_internal.h"
 
 struct PlatSoundBuffer {
@@ -240,7 +241,7 @@ void Convert(PlatSoundBuffer* b) {
       if (b->format.bitsPerSample == 8) {
         v = (static_cast<int32_t>(frame[c]) - 128) / 128.0f;
       } else {
-        int16_t s = static_cast<int16_t>(frame[2 * c] | frame[2 * c + 1] << 8);
+        int16_t s = static_cast<int16_t>(plat_Le16(frame + 2 * c));
         v = s / 32768.0f;
       }
       b->samples[static_cast<size_t>(f) * channels + c] = v;

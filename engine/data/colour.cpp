@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/core/colour_scale.h"
+#include "platform/plat_pixels.h"
 
 void wre_ColourSet(ColourRecord* record, int32_t red, int32_t green, int32_t blue, int32_t alpha) {
   if (!record) return;
@@ -40,7 +41,7 @@ uint16_t wre_ColourTo1555(const ColourFloat* colour) {
   uint32_t g = wre_ColourComponentByte(colour->green);
   uint32_t b = wre_ColourComponentByte(colour->blue);
   uint32_t a = wre_ColourComponentByte(colour->alpha);
-  return static_cast<uint16_t>((a >> 7) << 15 | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
+  return static_cast<uint16_t>((a >> 7) << 15 | plat_Pack555(r, g, b));
 }
 
 uint16_t wre_ColourTo565(const ColourFloat* colour) {
@@ -48,7 +49,7 @@ uint16_t wre_ColourTo565(const ColourFloat* colour) {
   uint32_t r = wre_ColourComponentByte(colour->red);
   uint32_t g = wre_ColourComponentByte(colour->green);
   uint32_t b = wre_ColourComponentByte(colour->blue);
-  return static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
+  return plat_Pack565(r, g, b);
 }
 
 uint16_t wre_ColourTo4444(const ColourFloat* colour) {
@@ -57,7 +58,7 @@ uint16_t wre_ColourTo4444(const ColourFloat* colour) {
   uint32_t g = wre_ColourComponentByte(colour->green);
   uint32_t b = wre_ColourComponentByte(colour->blue);
   uint32_t a = wre_ColourComponentByte(colour->alpha);
-  return static_cast<uint16_t>((a >> 4) << 12 | (r >> 4) << 8 | (g >> 4) << 4 | (b >> 4));
+  return plat_Pack4444(a, r, g, b);
 }
 
 int32_t wre_ChannelShift(uint32_t mask) { return mask == 0 ? 0 : std::countr_zero(mask); }
