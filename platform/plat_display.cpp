@@ -125,7 +125,7 @@ void ReleaseRenderer() {
 }
 
 void RealPresent(const PlatFrame& frame) {
-  SDL_Window* window = static_cast<SDL_Window*>(plat_WindowNative());
+  SDL_Window* window = static_cast<SDL_Window*>(plat_ProgramWindowNative());
   if (!window) return;
   if (window != gPresenter.window) {
     ReleaseRenderer();

@@ -139,7 +139,7 @@ PlatGlContext* plat_GlContextCreate(const PlatGlPixelFormat* requested, PlatGlPi
   if (plat_CurrentBackend() == kPlatBackendTest && !gTestAvailable) return nullptr;
   if (!VideoUp()) return nullptr;
   SetAttributes(requested);
-  auto* window = static_cast<SDL_Window*>(plat_WindowNative());
+  auto* window = static_cast<SDL_Window*>(plat_ProgramWindowNative());
   bool own = false;
   if (!window || !(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL)) {
     window = HiddenWindow();
