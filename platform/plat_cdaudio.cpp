@@ -10,6 +10,7 @@
 #include "platform/plat_internal.h"
 #include "platform/plat_riff.h"
 #include "platform/plat_sound.h"
+#include "platform/test/plat_cdaudio.h"
 
 namespace {
 

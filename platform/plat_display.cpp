@@ -9,6 +9,7 @@
 
 #include "platform/plat_gl.h"
 #include "platform/plat_internal.h"
+#include "platform/test/plat_display.h"
 
 struct PlatDisplay {
   PlatDisplayDriver driver;

@@ -4,6 +4,7 @@
 
 #include "platform/plat_backend.h"
 #include "platform/plat_internal.h"
+#include "platform/test/plat_gl.h"
 
 struct PlatGlContext {
   SDL_Window* window;

@@ -8,6 +8,7 @@
 #include "platform/plat_bytes.h"
 #include "platform/plat_internal.h"
 #include "platform/plat_pixels.h"
+#include "platform/test/plat_present.h"
 
 namespace {
 

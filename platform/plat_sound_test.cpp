@@ -1,6 +1,7 @@
 // The sound mixer's test device: no output and no thread; a test mixes frames when it wants them.
 #include "platform/plat_sound.h"
 #include "platform/plat_sound_device.h"
+#include "platform/test/plat_sound.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "platform/plat_avi.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_cdaudio.h"
+#include "platform/test/plat_cdaudio.h"
 #include "tools/datagen/media_tree.h"
 
 namespace {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/plat_gl.h"
+#include "platform/test/plat_gl.h"
 
 namespace gl_recorder {
 

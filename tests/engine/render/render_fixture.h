@@ -9,6 +9,7 @@
 #include "engine/render/context.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"
+#include "platform/test/plat_display.h"
 
 class RenderFixture : public ::testing::Test {
  protected:
