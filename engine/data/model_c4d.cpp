@@ -140,13 +140,21 @@ void FinishMaterial(Import& in, FileMaterial& m) {
   m.material = handle < 0 ? 0 : handle;
 }
 
+// Takes the next chunk of a list: its id and a cursor over its body. False at the end of the list
+// (fewer bytes left than a chunk header) and when the body runs past the list, which marks the list.
+bool NextChunk(PlatByteCursor& list, uint32_t* id, PlatByteCursor* body) {
+  if (list.overrun || plat_CursorLeft(&list) < kC4DChunkHeaderBytes) return false;
+  *id = plat_CursorBe32(&list) & kC4DIdMask;
+  const uint32_t length = plat_CursorBe32(&list);
+  *body = plat_CursorSplit(&list, length);
+  return !list.overrun;
+}
+
 bool ReadMaterial(Import& in, PlatByteCursor body) {
   FileMaterial m;
-  while (!body.overrun && plat_CursorLeft(&body) >= kC4DChunkHeaderBytes) {
-    const uint32_t id = plat_CursorBe32(&body) & kC4DIdMask;
-    const uint32_t length = plat_CursorBe32(&body);
-    PlatByteCursor c = plat_CursorSplit(&body, length);
-    if (body.overrun) return false;
+  uint32_t id = 0;
+  PlatByteCursor c{};
+  while (NextChunk(body, &id, &c)) {
     if (id == kC4DEnd) break;
     switch (id) {
       case kC4DMaterialName:
@@ -339,11 +347,9 @@ bool ReadTextureTag(Import& in, PlatByteCursor& c) {
 
 bool ReadObjectList(Import& in, PlatByteCursor list) {
   in.current = -1;
-  while (!list.overrun && plat_CursorLeft(&list) >= kC4DChunkHeaderBytes) {
-    const uint32_t id = plat_CursorBe32(&list) & kC4DIdMask;
-    const uint32_t length = plat_CursorBe32(&list);
-    PlatByteCursor c = plat_CursorSplit(&list, length);
-    if (list.overrun) return false;
+  uint32_t id = 0;
+  PlatByteCursor c{};
+  while (NextChunk(list, &id, &c)) {
     if (id == kC4DEnd || EndsObjectList(id)) break;
     if (id == kC4DNode) {
       if (!ReadNode(in, c)) return false;
@@ -390,11 +396,9 @@ bool ReadObjectList(Import& in, PlatByteCursor list) {
 
 bool ReadFile(Import& in, const uint8_t* data, int32_t size) {
   PlatByteCursor top = plat_CursorOver(data + kC4DFileHeaderBytes, static_cast<size_t>(size - kC4DFileHeaderBytes));
-  while (!top.overrun && plat_CursorLeft(&top) >= kC4DChunkHeaderBytes) {
-    const uint32_t id = plat_CursorBe32(&top) & kC4DIdMask;
-    const uint32_t length = plat_CursorBe32(&top);
-    PlatByteCursor body = plat_CursorSplit(&top, length);
-    if (top.overrun) return false;
+  uint32_t id = 0;
+  PlatByteCursor body{};
+  while (NextChunk(top, &id, &body)) {
     if (id == kC4DEnd) break;
     if (id == kC4DMaterial && in.pass == 1) {
       if (!ReadMaterial(in, body)) return false;
