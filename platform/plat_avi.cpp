@@ -42,8 +42,8 @@ int32_t ReadVideoFormat(PlatAvi* a, const PlatRiffChunk& strf) {
   uint8_t h[40];
   if (strf.size < 40 || !ReadChunkHead(&a->file, strf, h, 40)) return kPlatAviErrFormat;
   uint32_t headerSize = plat_Le32(h);
-  int32_t width = static_cast<int32_t>(plat_Le32(h + 4));
-  int32_t height = static_cast<int32_t>(plat_Le32(h + 8));
+  int32_t width = plat_LeInt32(h + 4);
+  int32_t height = plat_LeInt32(h + 8);
   uint16_t bits = plat_Le16(h + 14);
   uint32_t compression = plat_Le32(h + 16);
   uint32_t colours = plat_Le32(h + 32);

@@ -48,7 +48,7 @@ int32_t wre_StreamPutString32(uint8_t** stream, const void* source) {
 
 int32_t wre_StreamGetInt32(const uint8_t** stream) {
   if (!Readable(stream)) return 0;
-  int32_t v = static_cast<int32_t>(plat_Be32(*stream));
+  int32_t v = plat_BeInt32(*stream);
   *stream += 4;
   return v;
 }
@@ -100,7 +100,7 @@ void wre_StreamReadBytes(StreamReader* reader, void* destination, size_t count) 
 int32_t wre_StreamReadInt32(StreamReader* reader) {
   uint8_t bytes[4];
   wre_StreamReadBytes(reader, bytes, 4);
-  return static_cast<int32_t>(plat_Be32(bytes));
+  return plat_BeInt32(bytes);
 }
 
 float wre_StreamReadFloat(StreamReader* reader) {
