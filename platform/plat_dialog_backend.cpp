@@ -10,7 +10,6 @@
 #include "platform/plat_time.h"
 #include "platform/plat_window.h"
 #include "platform/test/plat_dialog.h"
-#include "platform/test/plat_input.h"
 #include "platform/test/plat_time.h"
 
 namespace {

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/plat_gl.h"
-#include "platform/test/plat_gl.h"
 
 namespace gl_recorder {
 
