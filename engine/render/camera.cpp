@@ -7,6 +7,7 @@
 #include "engine/core/maths.h"
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
+#include "engine/render/clip.h"
 #include "engine/render/context.h"
 #include "engine/render/frame.h"
 

@@ -3,9 +3,9 @@
 #include "engine/core/colour_scale.h"
 #include "engine/data/material.h"
 #include "engine/data/texture.h"
+#include "engine/render/backend.h"
 #include "engine/render/camera.h"
 #include "engine/render/context.h"
-#include "engine/render/frame.h"
 #include "engine/render/hw_texture.h"
 #include "engine/render/polygon.h"
 #include "engine/render/spans/soft_round.h"
@@ -240,12 +240,39 @@ int32_t wre_DepthClearNoOp(Camera*) { return 0; }
 
 int32_t wre_BackgroundClearNoOp(Camera*) { return 0; }
 
-void wre_D3DBackendInstall() {
-  RenderBackend backend{};
-  backend.sceneBegin = wre_D3DSceneBegin;
-  backend.d3dFrameBegin = wre_D3DFrameBegin;
-  backend.polygonsDraw = wre_D3DPolygonsDraw;
-  backend.sceneEnd = wre_D3DSceneEnd;
-  backend.depthClear = wre_D3DDepthClear;
-  wre_RenderBackendInstall(kRendererDirect3D, &backend);
+namespace {
+
+int32_t BeginFrame(Camera* camera, uint8_t clear) { return wre_D3DFrameBegin(camera, 1, clear); }
+
+// Shows the frame: the primary surface, restored when it was lost, flipped.
+int32_t EndFrame(Camera* camera) {
+  PlatSurface* front = camera->context ? camera->context->primary : nullptr;
+  if (!front) return -1;
+  if (plat_SurfaceIsLost(front)) plat_SurfaceRestore(front);
+  return plat_SurfaceFlip(front) == 0 ? 0 : -1;
 }
+
+void SetDepthTest(Camera* camera, uint8_t on) {
+  if (camera->context && camera->context->device) {
+    plat_D3DDeviceSetRenderState(camera->context->device, kD3DStateZEnable, on ? 1u : 0u);
+  }
+  if (on) wre_D3DFrameBegin(camera, 0, 0);
+}
+
+constexpr RenderBackend kDirect3D{
+    &wre_D3DSceneBegin,      // beginScene
+    &BeginFrame,             // beginFrame
+    &wre_D3DPolygonsDraw,    // drawQueues
+    &wre_D3DSceneEnd,        // endScene
+    &EndFrame,               // endFrame
+    nullptr,                 // clearFrame
+    &wre_D3DDepthClear,      // clearDepth
+    &SetDepthTest,           // setDepthTest
+    &wre_D3DTextureUpload,   // uploadTexture
+    &wre_D3DTextureRelease,  // releaseTexture
+    false,                   // queuesKeptToFrameEnd
+};
+
+}  // namespace
+
+const RenderBackend& wre_D3DBackend() { return kDirect3D; }

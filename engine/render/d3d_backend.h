@@ -5,6 +5,10 @@
 #include <cstdint>
 
 struct Camera;
+struct DrawingContext;
+struct Offscreen;
+struct RenderBackend;
+struct Texture;
 
 // Puts the camera's background on the viewport (with the background flag), restores lost
 // surfaces and clears the viewport: colour, depth and stencil with clearAll, else depth only.
@@ -25,5 +29,13 @@ int32_t wre_BackgroundClearNoOp(Camera* camera);
 // red << 16 | green << 8 | blue.
 uint32_t wre_D3DPackColour(float red, float green, float blue, float alpha);
 
-// Installs this back end for renderer kind 103.
-void wre_D3DBackendInstall();
+// The Direct3D kind's table of operations (renderer kind 103).
+const RenderBackend& wre_D3DBackend();
+
+// Makes the texture's surface (and staging copy, palette and mip levels) on the context's device;
+// 0, -1 without a device or when a step fails, or the fill's failure. A failed upload keeps no
+// surfaces.
+int32_t wre_D3DTextureUpload(Texture* texture, Offscreen* offscreen, DrawingContext* context, int32_t mipCount,
+                             Offscreen* const* mipOffscreens);
+// Releases the texture's surfaces and palette; 0.
+int32_t wre_D3DTextureRelease(Texture* texture);

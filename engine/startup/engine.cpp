@@ -10,9 +10,7 @@
 #include "engine/data/material.h"
 #include "engine/data/texture.h"
 #include "engine/render/context.h"
-#include "engine/render/d3d_backend.h"
 #include "engine/render/frame.h"
-#include "engine/render/gl_backend.h"
 #include "engine/render/pools.h"
 #include "engine/render/soft_render.h"
 #include "engine/startup/hooks.h"
@@ -131,8 +129,6 @@ int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCou
   wre_EngineInstallHooks();
   wre_FrameControlInstall();
   wre_SoftBackendInstall();
-  wre_D3DBackendInstall();
-  wre_GLBackendInstall();
   gEngineStarted = 1;
   const int32_t fonts = wre_FontInit();
   if (fonts != 0) return fonts;
