@@ -49,22 +49,6 @@ constexpr uint16_t kBoxTriangles[12][3] = {
     {0, 3, 7}, {7, 4, 0}, {1, 0, 4}, {1, 4, 5}, {6, 7, 4}, {6, 4, 5},
 };
 
-// A zero-filled engine block of count records, or null.
-template <typename T>
-T* NewArray(int32_t count) {
-  if (count < 1 || static_cast<int64_t>(count) * static_cast<int64_t>(sizeof(T)) > INT_MAX) return nullptr;
-  const auto bytes = static_cast<int32_t>(static_cast<int64_t>(count) * static_cast<int64_t>(sizeof(T)));
-  void* block = wre_MemoryNew(bytes);
-  if (block) std::memset(block, 0, static_cast<size_t>(bytes));
-  return static_cast<T*>(block);
-}
-
-template <typename T>
-void Release(T*& block) {
-  if (block) wre_MemoryDispose(block);
-  block = nullptr;
-}
-
 bool IsStatic(const EngineObject* object) { return (object->renderFlags & kRenderStatic) != 0; }
 bool IsMeshKind(int32_t kind) { return kind == kObjectMesh || kind == kObjectStatic; }
 
@@ -91,21 +75,21 @@ int32_t AllocArrays(EngineObject* object, uint32_t flags) {
   if (object->polygonCapacity < 1 || object->pointCapacity < 1) return -1;
   const int32_t points = object->pointCapacity;
   const int32_t polygons = object->polygonCapacity;
-  object->localPoints = NewArray<Point4>(points);
-  object->worldPoints = NewArray<Point4>(points);
-  object->polygons = NewArray<ObjectPolygon>(polygons);
-  object->planes = NewArray<Point4>(polygons);
+  object->localPoints = wre_MemoryNewArray<Point4>(points);
+  object->worldPoints = wre_MemoryNewArray<Point4>(points);
+  object->polygons = wre_MemoryNewArray<ObjectPolygon>(polygons);
+  object->planes = wre_MemoryNewArray<Point4>(polygons);
   if (!object->localPoints || !object->worldPoints || !object->polygons || !object->planes) return -1;
   if (object->kind != kObjectParticles && !(flags & kObjectGivenNormals)) {
-    object->pointNormals = NewArray<Point4>(points);
+    object->pointNormals = wre_MemoryNewArray<Point4>(points);
     if (!object->pointNormals) return -1;
   }
   if (flags & kObjectGivenNormals) {
-    object->givenNormals = NewArray<Point4>(points);
+    object->givenNormals = wre_MemoryNewArray<Point4>(points);
     if (!object->givenNormals) return -1;
   }
   if (polygons > INT_MAX / 6) return -1;
-  object->textureCoords = NewArray<float>(polygons * 6);
+  object->textureCoords = wre_MemoryNewArray<float>(polygons * 6);
   if (!object->textureCoords) return -1;
   object->pointCount = 0;
   object->polygonCount = 0;
@@ -285,7 +269,7 @@ EngineObject* wre_ObjectNew(int32_t kind, int32_t polygonCapacity, int32_t point
   wre_ObjectClear(object, collisionGroup);
   object->kind = kind;
   if (kind == kObjectSprite) {
-    object->sprite = NewArray<SpriteSize>(1);
+    object->sprite = wre_MemoryNewArray<SpriteSize>(1);
     if (!object->sprite) {
       wre_MemoryDispose(object);
       return nullptr;
@@ -300,7 +284,7 @@ EngineObject* wre_ObjectNew(int32_t kind, int32_t polygonCapacity, int32_t point
     object->creationFlags = creationFlags;
     bool failed = AllocArrays(object, creationFlags) != 0;
     if (!failed && (creationFlags & kObjectPointAttachments)) {
-      object->pointAttachments = NewArray<PointAttachment>(pointCapacity);
+      object->pointAttachments = wre_MemoryNewArray<PointAttachment>(pointCapacity);
       failed = object->pointAttachments == nullptr;
     }
     if (failed) {
@@ -336,16 +320,16 @@ int32_t wre_ObjectDispose(EngineObject* object) {
     gObjectServices.userDataDisposeAll(object);
   }
   object->userData = nullptr;
-  Release(object->pointAttachments);
+  wre_MemoryRelease(object->pointAttachments);
   if (object->particles && gObjectServices.particlesDispose) gObjectServices.particlesDispose(object);
-  Release(object->polygons);
-  if (!(object->creationFlags & kObjectLocalShared)) Release(object->localPoints);
-  if (!(object->creationFlags & kObjectWorldShared)) Release(object->worldPoints);
-  Release(object->planes);
-  Release(object->textureCoords);
-  Release(object->pointNormals);
-  Release(object->givenNormals);
-  Release(object->sprite);
+  wre_MemoryRelease(object->polygons);
+  if (!(object->creationFlags & kObjectLocalShared)) wre_MemoryRelease(object->localPoints);
+  if (!(object->creationFlags & kObjectWorldShared)) wre_MemoryRelease(object->worldPoints);
+  wre_MemoryRelease(object->planes);
+  wre_MemoryRelease(object->textureCoords);
+  wre_MemoryRelease(object->pointNormals);
+  wre_MemoryRelease(object->givenNormals);
+  wre_MemoryRelease(object->sprite);
   wre_ObjectFreePolyTree(object);
   if (object->vertexWork) wre_ObjectDisposeVertexWork(object);
   wre_MemoryDispose(object);
@@ -748,7 +732,7 @@ int32_t wre_ObjectAllocPointAttachments(EngineObject* object) {
   if (!object) return kWreErrNull;
   if (object->pointCapacity < 1) return -1;
   if (object->pointAttachments) return 0;
-  object->pointAttachments = NewArray<PointAttachment>(object->pointCapacity);
+  object->pointAttachments = wre_MemoryNewArray<PointAttachment>(object->pointCapacity);
   return object->pointAttachments ? 0 : -1;
 }
 
@@ -759,7 +743,7 @@ int32_t wre_ObjectFreePointAttachments(EngineObject* object) {
       !(object->vertexWork->flags & kVertexWorkOwnsBuffer)) {
     object->vertexWork->buffer = nullptr;
   }
-  Release(object->pointAttachments);
+  wre_MemoryRelease(object->pointAttachments);
   return 0;
 }
 
@@ -888,16 +872,7 @@ int32_t wre_ObjectListPrepend(EngineObject** head, EngineObject* object) {
 
 int32_t wre_ObjectListAppend(EngineObject** head, EngineObject* object) {
   if (!head || !object) return kWreErrNull;
-  object->prev = nullptr;
-  object->next = nullptr;
-  if (!*head) {
-    *head = object;
-    return 0;
-  }
-  EngineObject* last = *head;
-  while (last->next) last = last->next;
-  last->next = object;
-  object->prev = last;
+  wre_RecordListAppend(object, head, &EngineObject::prev, &EngineObject::next);
   return 0;
 }
 
@@ -924,17 +899,8 @@ int32_t wre_ObjectCellPrepend(EngineObject** head, EngineObject* object) {
 
 int32_t wre_ObjectCellAppend(EngineObject** head, EngineObject* object) {
   if (!head || !object) return kWreErrNull;
-  object->cellPrev = nullptr;
-  object->cellNext = nullptr;
   object->cellHead = head;
-  if (!*head) {
-    *head = object;
-    return 0;
-  }
-  EngineObject* last = *head;
-  while (last->cellNext) last = last->cellNext;
-  last->cellNext = object;
-  object->cellPrev = last;
+  wre_RecordListAppend(object, head, &EngineObject::cellPrev, &EngineObject::cellNext);
   return 0;
 }
 

@@ -30,19 +30,6 @@ void FreeRender(RippleRender* render) {
   wre_MemoryDispose(render);
 }
 
-template <typename T>
-T* NewZeroed() {
-  auto* p = static_cast<T*>(wre_MemoryNew(static_cast<int32_t>(sizeof(T))));
-  if (p) std::memset(p, 0, sizeof(T));
-  return p;
-}
-
-int32_t* NewField(int32_t cells) {
-  auto* field = static_cast<int32_t*>(wre_MemoryNew(cells * static_cast<int32_t>(sizeof(int32_t))));
-  if (field) std::memset(field, 0, static_cast<size_t>(cells) * sizeof(int32_t));
-  return field;
-}
-
 // The damping as a 16.16 factor; a value that is not a number or beyond the 32-bit range is clamped.
 int64_t DampingFactor(float damping) {
   double d = std::rint(static_cast<double>(damping) * 65536.0);
@@ -58,7 +45,7 @@ int32_t wre_RippleNew(Texture* texture, int32_t renderKind, int32_t simulationKi
                       const Offscreen* source) {
   if (renderKind != kRippleKind) return kRippleErrRenderKind;
   if (simulationKind != kRippleKind) return kRippleErrSimulationKind;
-  auto* ripple = NewZeroed<Ripple>();
+  auto* ripple = wre_MemoryNewArray<Ripple>(1);
   if (!ripple) return kWreErrNoMemory;
   if (!texture || !source) {
     wre_MemoryDispose(ripple);
@@ -76,8 +63,8 @@ int32_t wre_RippleNew(Texture* texture, int32_t renderKind, int32_t simulationKi
   ripple->startTick = gFrameTick;
   ripple->texture = texture;
 
-  auto* render = NewZeroed<RippleRender>();
-  auto* simulation = NewZeroed<RippleSimulation>();
+  auto* render = wre_MemoryNewArray<RippleRender>(1);
+  auto* simulation = wre_MemoryNewArray<RippleSimulation>(1);
   if (!render || !simulation) {
     if (render) wre_MemoryDispose(render);
     if (simulation) wre_MemoryDispose(simulation);
@@ -93,8 +80,8 @@ int32_t wre_RippleNew(Texture* texture, int32_t renderKind, int32_t simulationKi
     return kTextureErrGLCopy;
   }
   int32_t cells = source->width * source->height;
-  render->fieldA = NewField(cells);
-  render->fieldB = NewField(cells);
+  render->fieldA = wre_MemoryNewArray<int32_t>(cells);
+  render->fieldB = wre_MemoryNewArray<int32_t>(cells);
   if (!render->fieldA || !render->fieldB) {
     FreeRender(render);
     wre_MemoryDispose(simulation);

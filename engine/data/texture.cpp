@@ -381,16 +381,7 @@ int32_t wre_TextureAnimateAll(int32_t value) {
 int32_t wre_TextureAnimatedAdd(Texture* texture) {
   if (!texture) return kWreErrNull;
   if (OnAnimatedList(texture)) return kTextureErrAnimatedLinked;
-  texture->animatedNext = nullptr;
-  texture->animatedPrev = nullptr;
-  if (!gAnimatedTextures) {
-    gAnimatedTextures = texture;
-  } else {
-    Texture* tail = gAnimatedTextures;
-    while (tail->animatedNext) tail = tail->animatedNext;
-    tail->animatedNext = texture;
-    texture->animatedPrev = tail;
-  }
+  wre_RecordListAppend(texture, &gAnimatedTextures, &Texture::animatedPrev, &Texture::animatedNext);
   texture->flags |= kTextureAnimated;
   return 0;
 }
