@@ -25,8 +25,9 @@ void FreeRender(RippleRender* render) {
   if (!render) return;
   wre_OffscreenDispose(render->source);
   wre_OffscreenDispose(render->output);
-  if (render->fieldA) wre_MemoryDispose(render->fieldA);
-  if (render->fieldB) wre_MemoryDispose(render->fieldB);
+  for (int32_t* field : render->heightFields) {
+    if (field) wre_MemoryDispose(field);
+  }
   wre_MemoryDispose(render);
 }
 
@@ -80,9 +81,9 @@ int32_t wre_RippleNew(Texture* texture, int32_t renderKind, int32_t simulationKi
     return kTextureErrGLCopy;
   }
   int32_t cells = source->width * source->height;
-  render->fieldA = wre_MemoryNewArray<int32_t>(cells);
-  render->fieldB = wre_MemoryNewArray<int32_t>(cells);
-  if (!render->fieldA || !render->fieldB) {
+  render->heightFields[0] = wre_MemoryNewArray<int32_t>(cells);
+  render->heightFields[1] = wre_MemoryNewArray<int32_t>(cells);
+  if (!render->heightFields[0] || !render->heightFields[1]) {
     FreeRender(render);
     wre_MemoryDispose(simulation);
     wre_MemoryDispose(ripple);
@@ -96,8 +97,8 @@ int32_t wre_RippleNew(Texture* texture, int32_t renderKind, int32_t simulationKi
   render->rowMask = source->height - 1;
   render->coordShiftX = 8 - log2W;
   render->coordShiftY = 8 - log2H;
-  render->current = render->fieldA;
-  render->previous = render->fieldB;
+  render->current = render->heightFields[0];
+  render->previous = render->heightFields[1];
   render->owner = ripple;
 
   simulation->width = render->width;
@@ -108,8 +109,7 @@ int32_t wre_RippleNew(Texture* texture, int32_t renderKind, int32_t simulationKi
   simulation->rowMask = render->rowMask;
   simulation->coordShiftX = render->coordShiftX;
   simulation->coordShiftY = render->coordShiftY;
-  simulation->fieldA = &render->fieldA;
-  simulation->fieldB = &render->fieldB;
+  simulation->heightFields = render->heightFields;
   simulation->current = &render->current;
   simulation->previous = &render->previous;
   simulation->changed = &render->changed;

@@ -92,7 +92,7 @@ int32_t TextureStates(DrawState& s, const PolygonRecord& record) {
     SetIgnored(s, kD3DStateTextureAddress, clamp ? kD3DAddressClamp : kD3DAddressWrap);
     s.clamped = clamp;
   }
-  const bool gouraud = record.kind != 200 || s.depthCue;
+  const bool gouraud = record.kind != kPolyTextured || s.depthCue;
   return Set(s, kD3DStateShadeMode, gouraud ? kD3DShadeGouraud : kD3DShadeFlat);
 }
 
@@ -105,7 +105,7 @@ int32_t UntexturedStates(DrawState& s, const PolygonRecord& record, Pass pass) {
     if (Set(s, kD3DStateSrcBlend, kD3DBlendSrcAlpha) != 0) return -1;
     if (Set(s, kD3DStateDestBlend, kD3DBlendInvSrcAlpha) != 0) return -1;
   }
-  if (Set(s, kD3DStateShadeMode, record.kind == 102 ? kD3DShadeGouraud : kD3DShadeFlat) != 0) return -1;
+  if (Set(s, kD3DStateShadeMode, record.kind == kPolyPlainSmooth ? kD3DShadeGouraud : kD3DShadeFlat) != 0) return -1;
   // Alpha testing may still be on with the colour-keyed reference (143), which would drop a
   // translucent polygon of lower opacity: only fully transparent pixels are dropped here.
   if (pass == kPassTranslucent) SetIgnored(s, kD3DStateAlphaRef, kAlphaRefTranslucent);
@@ -137,8 +137,8 @@ int32_t TexturedStates(DrawState& s, const PolygonRecord& record, Pass pass) {
 
 // One record: 0, 1 when skipped, -1 on a failure.
 int32_t DrawRecord(DrawState& s, const PolygonRecord& record, Pass pass) {
-  const bool textured = record.kind >= 200 && record.kind <= 202;
-  if (!textured && !(record.kind >= 100 && record.kind <= 102)) return 1;
+  const bool textured = record.kind >= kPolyTextured && record.kind <= kPolyTexturedSmooth;
+  if (!textured && !(record.kind >= kPolyPlainUnlit && record.kind <= kPolyPlainSmooth)) return 1;
   if ((textured ? TexturedStates(s, record, pass) : UntexturedStates(s, record, pass)) != 0) return -1;
   if (record.material != s.lastMaterial) {
     const Material* material = wre_PolygonMaterial(record.material);

@@ -81,7 +81,7 @@ void DrawRecord(GlDrawState& s, const PolygonRecord& record, bool blended) {
   }
   gl.End();
   // The light pass adds the vertex colours of every kind but the unlit ones.
-  if (record.kind == 100 || record.kind == 200) return;
+  if (record.kind == kPolyPlainUnlit || record.kind == kPolyTextured) return;
   if (blended) {
     gl.BlendFunc(kGlOne, kGlOneMinusSrcColor);
   } else {
