@@ -1,6 +1,6 @@
 // The Direct3D back end: draws a camera's frame on the context's 3D device, one pre-transformed
-// triangle per polygon record, with the render states each record needs. Contexts of kind 104 use
-// its no-op steps.
+// triangle per polygon record, with the render states each record needs. Kind 104, which draws
+// nothing, has a table of no-ops of its own (engine/render/backend.h).
 #pragma once
 #include <cstdint>
 
@@ -21,7 +21,7 @@ int32_t wre_D3DPolygonsDraw(Camera* camera);
 // The device's scene brackets, as the frame steps call them.
 int32_t wre_D3DSceneBegin(Camera* camera);
 int32_t wre_D3DSceneEnd(Camera* camera);
-// The steps of kind 104, which has no back end of its own.
+// Steps that do nothing and succeed.
 int32_t wre_DepthClearNoOp(Camera* camera);
 int32_t wre_BackgroundClearNoOp(Camera* camera);
 
