@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/core/colour_scale.h"
 #include "engine/core/files.h"
 #include "engine/core/wre_types.h"
 #include "engine/data/codex.h"
@@ -128,7 +129,10 @@ int32_t ReadAndSet(int32_t index, const char** text, int32_t* remaining) {
     case kEnvironsTextureTileFactor: return WaterworksSetTextureTileFactor(one);
     case kEnvironsWaveHeightMultiplier: return WaterworksSetWaveHeightMultiplier(one);
     case kEnvironsBasisY: return WaterworksSetBasisY(one);
-    case kEnvironsHeightToSpecularRatio: return WaterworksSetHeightToSpecularRatio(one);
+    case kEnvironsHeightToSpecularRatio:
+      // Stored scaled by the colour range, which must not overflow either.
+      if (!std::isfinite(one * gColourMaxAlpha)) return kEnvironsErrNotFinite;
+      return WaterworksSetHeightToSpecularRatio(one);
     case kEnvironsMinHeightToSpecularThresh: return WaterworksSetMinHeightToSpecularThresh(one);
     case kEnvironsUVCyclicMultiplier: return WaterworksSetUVCyclicMultiplier(one);
     default: return 0;
