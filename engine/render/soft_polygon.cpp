@@ -199,6 +199,8 @@ int32_t wre_SoftClipPlane(SoftPolygon* polygon, const float plane[4]) {
   if (inside == (1u << count) - 1) return 1;
   SoftVertex out[kSoftMaxSplitVertices + 2];
   int n = 0;
+  // The NaN vertices that optimised g++ 12.2 builds once gave here came from that compiler's fault
+  // with bit comparisons (cmake/VhCompilerGuard.cmake), not from how this loop carries its index.
   for (int cur = 0; cur < count; ++cur) {
     const int prev = cur == 0 ? count - 1 : cur - 1;
     const float before = dist[prev];
