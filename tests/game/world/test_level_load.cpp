@@ -24,7 +24,7 @@ using level_fixture::LevelObjects;
 class LevelLoadTest : public WorldFixture {
  public:
   void WriteAll() {
-    for (int32_t level = 0; level < kLevelCount; ++level) WriteLevel(*this, LevelWord(level), LevelObjects(LevelIds(level)));
+    for (int32_t level = 0; level < kLevelCount; ++level) WriteLevel(dir, LevelWord(level), LevelObjects(LevelIds(level)));
   }
   // The level object with the id (the first when several carry it).
   EngineObject* Find(int32_t id) const {
@@ -97,7 +97,7 @@ TEST_F(LevelLoadTest, ObjectsAreTreatedByTheirIdsOnEachLevel) {
     // Level 1's file gets a 2010 too, which is water only on level 0.
     std::vector<int32_t> ids = LevelIds(e.level);
     if (e.level == 1) ids.push_back(2010);
-    WriteLevel(*this, LevelWord(e.level), LevelObjects(ids));
+    WriteLevel(dir, LevelWord(e.level), LevelObjects(ids));
     WaterworksReset(&view);
     ASSERT_EQ(LevelLoad(&view), 0);
     EngineObject* o = Find(e.id);
@@ -168,12 +168,12 @@ TEST_F(LevelLoadTest, FailuresOfTheLevelFolderAreReported) {
   LevelUnload(&view);
 
   // Without a water marker there is no water height: refused.
-  WriteLevel(*this, "venice", {Box(1, 1000.0f, 1000.0f, 1000.0f, 0.0f, 0.0f, 0.0f)});
+  WriteLevel(dir, "venice", {Box(1, 1000.0f, 1000.0f, 1000.0f, 0.0f, 0.0f, 0.0f)});
   EXPECT_EQ(LevelLoad(&view), -1);
   LevelUnload(&view);
 
   // A broken water settings file is passed over.
-  WriteLevel(*this, "venice", LevelObjects({}));
+  WriteLevel(dir, "venice", LevelObjects({}));
   dir.Write("data/levels/venice/environs_01.codx",
             "kVKT_ExternalRef vqz_Waterworks_BasisY\r\n// the rest of the file is never read\r\n");
   EXPECT_EQ(LevelLoad(&view), 0);

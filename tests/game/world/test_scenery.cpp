@@ -21,6 +21,7 @@ class Scenery : public WorldFixture {
     WorldFixture::SetUp();
     gLevelBoundsMaxY = 5000.0f;
     gLevelBoundsMinY = -5000.0f;
+    gScenery = SceneryState{};
   }
   void TearDown() override {
     while (gGateListHead) {
