@@ -4,13 +4,20 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <vector>
 
 #include "engine/core/colour_scale.h"
 #include "engine/core/detail.h"
 #include "engine/core/object.h"
 #include "engine/core/random.h"
+#include "engine/data/codex.h"
+#include "engine/data/material.h"
+#include "engine/data/texture_list.h"
+#include "engine/render/frame.h"
+#include "game/world/water_material.h"
 #include "game/world/water_surface.h"
+#include "tools/datagen/bmp_writer.h"
 #include "world_fixture.h"
 
 namespace {
@@ -210,6 +217,67 @@ TEST_F(WaterSurface, StartPlacesTheGridWithItsFarPlaneAndExitTakesItAway) {
   EXPECT_EQ(gWaterGrid, nullptr);
   EXPECT_EQ(gWaterSettings.phases, nullptr);
   EXPECT_EQ(view.world->gridMeshes, nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// The software renderer looking over the waves: two frames ten ticks apart must differ. Both are
+// written beside the build (water_tick1.bmp, water_tick11.bmp) to be looked at.
+class WaterFrames : public WaterSurface {
+ public:
+  std::vector<uint8_t> Frame(const char* name) {
+    EXPECT_EQ(wre_FrameBegin(view.camera, 1), 0);
+    EXPECT_EQ(wre_CameraRender(view.camera), 0);
+    EXPECT_EQ(wre_FrameFlush(view.camera), 0);
+    EXPECT_EQ(wre_FrameEnd(view.camera), 0);
+    PlatFrame frame;
+    EXPECT_TRUE(plat_TestLastPresented(&frame));
+    std::vector<uint8_t> rgb;
+    for (int32_t y = 0; y < 120; ++y) {
+      for (int32_t x = 0; x < 160; ++x) {
+        const uint16_t p = frame.pixels[static_cast<size_t>(y) * frame.width + x];
+        rgb.insert(rgb.end(), {static_cast<uint8_t>((p >> 11) << 3), static_cast<uint8_t>(((p >> 5) & 63) << 2),
+                               static_cast<uint8_t>((p & 31) << 3)});
+      }
+    }
+    const std::vector<uint8_t> bmp = BmpWriteRgb(160, 120, rgb.data());
+    std::ofstream(StartFolder() / name, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
+    return rgb;
+  }
+};
+
+TEST_F(WaterFrames, TheRenderedWavesMoveBetweenTicks) {
+  gtheWaterMaterial = wre_MaterialCreate(40.0f, 90.0f, 200.0f, 255.0f, 0.0f, 0.0f, 0.0f, 255.0f, "water");
+  ASSERT_GE(gtheWaterMaterial, 0);
+  WaterworksSetWaterMode(kWaterModeStaggeredDualSine);
+  WaterworksSetWaveHeightMultiplier(2500.0f);
+  WaterworksSetWaveAngleAdd(60);
+  // A checker texture under the water ident, so the waves show in its squares.
+  std::vector<uint8_t> checker;
+  for (int i = 0; i < 32 * 32; ++i) {
+    const bool light = ((i % 32) / 8 + (i / 32) / 8) % 2 == 0;
+    checker.insert(checker.end(), {static_cast<uint8_t>(light ? 120 : 20), static_cast<uint8_t>(light ? 170 : 60),
+                                   static_cast<uint8_t>(light ? 230 : 120)});
+  }
+  level_fixture::WriteBytes(dir, "water.bmp", BmpWriteRgb(32, 32, checker.data()));
+  dir.Write("texture.codx", level_fixture::TextureList("water.bmp", "vqz_WaterworksTexIdent0"));
+  wre_FolderSet(dir.str().c_str());
+  wre_CodexSetMode(0);
+  ASSERT_EQ(wre_CodexLoadTextures("texture.codx", 0, view.camera->context), 0);
+  Start();
+  ASSERT_GE(gWaterTextureIndex, 0);
+  wre_CameraSetTransform(view.camera, 300, 0, 0, 0.0f, 12000.0f, -40000.0f);
+  Steps(1);
+  const std::vector<uint8_t> first = Frame("water_tick1.bmp");
+  Steps(10);
+  const std::vector<uint8_t> later = Frame("water_tick11.bmp");
+  size_t differing = 0;
+  for (size_t i = 0; i < first.size(); ++i) differing += first[i] != later[i] ? 1 : 0;
+  EXPECT_GT(differing, first.size() / 20);
+  gtheWaterMaterial = 0;
 }
 
 }  // namespace
