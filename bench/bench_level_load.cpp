@@ -1,12 +1,11 @@
-// The race's level load and one water-surface step. The level is written with the sample-data
-// writers: 120 textured objects of about 200 polygons (arena walls, ramps, bumpers, scenery) and a
-// water marker, a sky cube, both texture lists, water settings and a course map; each iteration
-// loads it into the world (unloading outside the timing). The water step is one tick of the
-// staggered sine waves with specular and texture offsets on the race's 12 x 12 grid.
+// The race's level load and one water-surface step. The levels are the sample data tree's, written
+// by its generator; the largest level file is loaded into the world in each iteration, with its sky,
+// textures, water settings and course map (unloading outside the timing). The water step is one
+// tick of the staggered sine waves with specular and texture offsets on the race's 12 x 12 grid.
 #include <benchmark/benchmark.h>
 
+#include <cstdint>
 #include <filesystem>
-#include <vector>
 
 #include "engine/core/files.h"
 #include "engine/core/memory.h"
@@ -18,23 +17,27 @@
 #include "game/shell/settings.h"
 #include "game/shell/view_components.h"
 #include "game/world/level_load.h"
+#include "game/world/level_names.h"
 #include "game/world/water_surface.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"
 #include "tests/support/temp_dir.h"
-#include "tests/game/world/level_files.h"
+#include "tools/datagen/tree_output.h"
 
 namespace {
 
-std::vector<ChunkObjectDef> BigLevel() {
-  std::vector<ChunkObjectDef> objects = level_fixture::LevelObjects({});
-  for (int i = 0; i < 120; ++i) {
-    ChunkObjectDef o = level_fixture::Box(1 + i % 3, 400.0f, 300.0f, 400.0f, 0.0f, 0.0f, 0.0f);
-    o.mesh = MeshSphere(300.0f, 10, 10);
-    o.position = {static_cast<float>(i % 12) * 3000.0f - 18000.0f, 0.0f, static_cast<float>(i / 12) * 3000.0f - 15000.0f};
-    objects.push_back(o);
+// The level whose model file is the largest.
+int32_t LargestLevel(const TempDir& dir) {
+  int32_t largest = 0;
+  std::uintmax_t size = 0;
+  for (int32_t level = 0; level < kLevelCount; ++level) {
+    const auto file = dir.path() / "data/levels" / LevelWord(level) / "level.brp";
+    if (std::filesystem::file_size(file) > size) {
+      size = std::filesystem::file_size(file);
+      largest = level;
+    }
   }
-  return objects;
+  return largest;
 }
 
 struct Race {
@@ -55,8 +58,11 @@ struct Race {
     wre_CameraSetWorld(view.camera, view.world);
     previous = std::filesystem::current_path();
     std::filesystem::current_path(dir.path());
-    WriteLevel(dir, "amazon", BigLevel());
+    TreeOutput tree;
+    tree.root = dir.str();
+    TreeWriteLevels(tree);
     gSettings = Settings{};
+    gLevel = LargestLevel(dir);
   }
   ~Race() {
     wre_WorldDisposeObjects(view.world);
@@ -74,6 +80,7 @@ struct Race {
 
 void BM_LevelLoad(benchmark::State& state) {
   Race race;
+  state.SetLabel(LevelWord(gLevel));
   for (auto _ : state) {
     WaterworksReset(&race.view);
     if (LevelLoad(&race.view) != 0) state.SkipWithError("level load failed");
