@@ -25,6 +25,7 @@ struct WindowState {
   std::deque<PlatMessage> queue;
   bool quitPending = false;
   bool quitPosted = false;
+  bool quitRequested = false;  // the system or the user asked the program to end
   int quitCode = 0;
   int cursorCount = 0;
   PlatKeyFilter keyFilter = nullptr;
@@ -312,7 +313,10 @@ void plat_EventMouseButton(PlatWindowRec* window, bool down, int clientX, int cl
   Enqueue(window, down ? kPlatMsgLButtonDown : kPlatMsgLButtonUp, down ? 1u : 0u, PackPoint(clientX, clientY));
 }
 
+void plat_EventQuitRequest() { State().quitRequested = true; }
+
 void plat_EventClose(PlatWindowRec* window) {
+  plat_EventQuitRequest();
   if (!plat_IsWindow(window)) return;
   Enqueue(window, kPlatMsgClose, 0, 0);
 }
@@ -395,6 +399,8 @@ void plat_PostQuitMessage(int exitCode) {
 
 bool plat_QuitPosted() { return State().quitPosted; }
 
+bool plat_QuitRequested() { return State().quitRequested; }
+
 // ---- mouse, cursor, keys -----------------------------------------------------------------------
 
 void plat_SetCursorPos(int x, int y) { gOps->cursorSetPos(x, y); }
@@ -450,6 +456,7 @@ void plat_TestInputReset() {
   state.queue.clear();
   state.quitPending = false;
   state.quitPosted = false;
+  state.quitRequested = false;
   state.quitCode = 0;
   state.cursorCount = 0;
   state.keyFilter = nullptr;
