@@ -419,6 +419,7 @@ void Close(PlatDialog* dialog) {
 
 void Handle(const PlatRawEvent& event) {
   if (event.kind == kRawQuit) {
+    plat_EventQuitRequest();  // the program as a whole is asked to end, too
     plat_PostQuit(0);
     return;
   }
@@ -543,6 +544,8 @@ const PlatControlClass* plat_ControlClassOf(PlatControlKind kind) {
 }
 
 void plat_DialogMarkDirty(PlatDialog* dialog) { MarkDirty(dialog); }
+
+PlatDialog* plat_TestTopDialog() { return Topmost(); }
 
 void plat_DialogSendCommand(PlatDialog* dialog, int id, PlatControl* control, int notifyCode) {
   PlatDialogMessage message;
