@@ -1,11 +1,19 @@
-# vh_library(<target> DEPS <targets...>)
-# A static library of every .cpp file in the calling folder (not its subfolders).
-# Folders whose sources have not been written yet still give a target to link.
+# vh_library(<target> [FOLDERS <subfolders...>] DEPS <targets...>)
+# A static library of every .cpp file in the calling folder (not its subfolders), or in the named
+# subfolders of it. Folders whose sources have not been written yet still give a target to link.
+# A library depends only on those declared before it: there is no cycle to repeat on the link line.
 function(vh_library target)
-  cmake_parse_arguments(ARG "" "" "DEPS;PRIVATE_DEPS" ${ARGN})
-  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  cmake_parse_arguments(ARG "" "" "FOLDERS;DEPS;PRIVATE_DEPS" ${ARGN})
+  set(sources)
+  if(ARG_FOLDERS)
+    foreach(folder ${ARG_FOLDERS})
+      file(GLOB folder_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${folder}/*.cpp)
+      list(APPEND sources ${folder_sources})
+    endforeach()
+  else()
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  endif()
   if(NOT sources)
-    # Always a static library, so libraries of one program may depend on each other.
     set(placeholder ${CMAKE_CURRENT_BINARY_DIR}/${target}_empty.cpp)
     file(WRITE ${placeholder} "namespace { [[maybe_unused]] int unused_; }\n")
     set(sources ${placeholder})
@@ -13,8 +21,6 @@ function(vh_library target)
   add_library(${target} STATIC ${sources})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${target} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
-  # Libraries that call each other are repeated on the link line often enough for any chain.
-  set_target_properties(${target} PROPERTIES LINK_INTERFACE_MULTIPLICITY 6)
 endfunction()
 
 # vh_test_suite(<name> <folder> DEPS <targets...>)

@@ -5,9 +5,11 @@
 // built programs, so no build of the project can carry the fault unnoticed.
 #pragma once
 
+inline int bit_compare_out[4];
+
 // Returns how many of the two bits were recorded: 2 for (4, 1, 2) when compiled correctly.
 __attribute__((noinline, noipa)) inline int bit_compare_count(unsigned word, int a, int b) {
-  static int out[4];
+  int* out = bit_compare_out;
   int k = 0;
   const bool p = (word >> a) & 1;
   const bool c = (word >> b) & 1;

@@ -1,8 +1,6 @@
 #include "engine/core/fatal.h"
 
 #include "engine/core/input.h"
-#include "engine/core/system.h"
-#include "engine/render/context.h"
 #include "platform/plat_system.h"
 #include "platform/plat_window.h"
 
@@ -11,6 +9,7 @@ uint8_t gContextsDisposed = 0;
 namespace {
 
 WreFatalCallback gFatalCallback = nullptr;
+FatalHooks gFatalHooks{};
 
 // Set while the fatal path runs: a failure inside it (the callback's save running out of memory,
 // say) goes straight to the final exit instead of starting the path again.
@@ -21,6 +20,8 @@ bool gInFinalExit = false;
 constexpr int kQuietExitCode = 1;
 
 }  // namespace
+
+void wre_FatalSetHooks(const FatalHooks& hooks) { gFatalHooks = hooks; }
 
 WreFatalCallback wre_SystemSetFatalCallback(WreFatalCallback callback) {
   gFatalCallback = callback;
@@ -33,7 +34,7 @@ void wre_SystemFatalError(const char* message) {
   wre_CursorShow();
   wre_MessagePump();
   wre_CursorShow();
-  wre_SystemShutdown();
+  if (gFatalHooks.systemShutdown) gFatalHooks.systemShutdown();
   if (gFatalCallback && gFatalCallback != &wre_SystemFatalError) gFatalCallback(message);
   // A callback must end the process; one that comes back is followed by the final exit.
   plat_ShowCursor(true);
@@ -45,7 +46,7 @@ void wre_FatalError(const char* message) {
   gInFinalExit = true;
   if (!gContextsDisposed) {
     // Gives the display back before the message is shown.
-    wre_ContextDisposeAll();
+    if (gFatalHooks.disposeContexts) gFatalHooks.disposeContexts();
     gContextsDisposed = 1;
   }
   // The window sees up to four waiting messages. When the quit message is among them the program

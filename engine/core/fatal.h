@@ -15,5 +15,13 @@ WreFatalCallback wre_SystemSetFatalCallback(WreFatalCallback callback);
 // with the message. When the quit message is already pending, the process ends quietly.
 [[noreturn]] void wre_FatalError(const char* message);
 
+// What the fatal path takes down above the core, installed by the engine's start-up. An entry left
+// null is passed over: the layer it belongs to was never brought up.
+struct FatalHooks {
+  void (*systemShutdown)();   // the system layer's shut-down: media, token texts, system keys
+  void (*disposeContexts)();  // gives the display back
+};
+void wre_FatalSetHooks(const FatalHooks& hooks);
+
 // Set once the final exit has disposed the drawing contexts; cleared by the 3D start-up.
 extern uint8_t gContextsDisposed;

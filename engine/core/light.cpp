@@ -7,6 +7,8 @@
 #include "engine/core/strings.h"
 #include "engine/core/world.h"
 
+uint8_t gLightingDirty = 0;
+
 namespace {
 
 void Bump(Light* light) {

@@ -7,6 +7,10 @@
 
 struct World;
 
+// Set whenever material colours or the world's ambient light change; the frame begin recomputes
+// the lit colours when it is set.
+extern uint8_t gLightingDirty;
+
 enum : int32_t {
   kLightPoint = 100,
   kLightDirectional = 101,

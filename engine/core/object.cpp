@@ -12,18 +12,15 @@
 #include "engine/core/polytree.h"
 #include "engine/core/world.h"
 #include "engine/core/userdata.h"
-#include "engine/data/texture.h"
-#include "engine/render/camera.h"
-#include "engine/render/context.h"
 
 namespace {
 
 int32_t AddToWorld(World* world, EngineObject* object) { return wre_WorldAddObject(object, world); }
 
-// The entries the engine serves itself: the renderer kind, user data, worlds, particle sets and
-// the unlit test of materials and textures.
+// The entries the engine core serves itself: user data, worlds and particle sets. The renderer
+// kind, the unlit test and the camera detach belong to higher layers and are installed by them.
 constexpr ObjectServices kCoreServices = {
-    &wre_RendererSelectedKind,              // rendererKind
+    nullptr,                                // rendererKind
     &wre_ParticlesNew,                      // particlesNew
     &wre_ParticlesDispose,                  // particlesDispose
     &wre_ParticlesExtent,                   // particlesExtent
@@ -31,7 +28,8 @@ constexpr ObjectServices kCoreServices = {
     &wre_WorldRemoveObjectFromItsWorld,     // worldRemove
     &AddToWorld,                            // worldAdd
     &wre_WorldRefileObject,                 // worldRefile
-    &wre_PolygonDrawnUnlit,                 // polygonUnlit
+    nullptr,                                // polygonUnlit
+    nullptr,                                // cameraDetach
 };
 
 }  // namespace
@@ -329,7 +327,7 @@ int32_t wre_ObjectDispose(EngineObject* object) {
   // An object still standing in a world leaves it first, so the world keeps no dangling link.
   if ((object->status & kStatusInWorld) && gObjectServices.worldRemove) gObjectServices.worldRemove(object);
   // Likewise off a camera's attached list.
-  if (object->camera) wre_CameraRemoveObject(object->camera, object);
+  if (object->camera && gObjectServices.cameraDetach) gObjectServices.cameraDetach(object->camera, object);
   if (object->detailGroup) {
     const int32_t result = wre_ObjectDetailSetDispose(object);
     if (result != 0) return result;

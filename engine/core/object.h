@@ -164,9 +164,12 @@ struct ObjectServices {
   void (*worldRefile)(EngineObject* object);
   // True when the polygon is drawn unlit: its texture is colour-keyed or its material translucent.
   bool (*polygonUnlit)(const ObjectPolygon* polygon);
+  // Takes the object off the camera's attached list.
+  void (*cameraDetach)(Camera* camera, EngineObject* object);
 };
 
-// Starts with the entries of the engine core (worlds, particle sets) installed.
+// Starts with the entries of the engine core (worlds, particle sets) installed; the engine's
+// start-up adds the others.
 extern ObjectServices gObjectServices;
 // The engine core's own entries, the others null.
 ObjectServices wre_ObjectCoreServices();

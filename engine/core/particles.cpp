@@ -9,11 +9,11 @@
 #include "engine/core/detail.h"
 #include "engine/core/frame_tick.h"
 #include "engine/core/memory.h"
-#include "engine/data/material.h"
 
 namespace {
 
 ParticleTextureCheck gTextureCheck = nullptr;
+ParticleMaterialCheck gMaterialCheck = nullptr;
 
 template <typename T>
 T* NewZeroed(int32_t count) {
@@ -42,10 +42,7 @@ void FreeArrays(ParticleSet* set) {
   Release(set->expiry);
 }
 
-bool MaterialUsable(int32_t material) {
-  if (!gMaterialTable || material < 0 || material >= gMaterialCount) return false;
-  return gMaterialTable[material].inUse != 0;
-}
+bool MaterialUsable(int32_t material) { return gMaterialCheck && gMaterialCheck(material); }
 
 bool TextureResolves(int32_t texture) {
   if (texture < 0) return false;
@@ -80,6 +77,7 @@ void EachVectorArray(ParticleSet* set, F&& each) {
 }  // namespace
 
 void wre_ParticlesSetTextureCheck(ParticleTextureCheck check) { gTextureCheck = check; }
+void wre_ParticlesSetMaterialCheck(ParticleMaterialCheck check) { gMaterialCheck = check; }
 
 int32_t wre_ParticlesNew(EngineObject* object, int32_t particleKind, int32_t capacity, int32_t material,
                          int32_t texture) {
@@ -87,7 +85,7 @@ int32_t wre_ParticlesNew(EngineObject* object, int32_t particleKind, int32_t cap
   if (capacity < 1 || (material == -1 && texture == -1)) return kWreErrRange;
   // The set's arrays become the object's points: only a particle object without a set takes one.
   if (object->kind != kObjectParticles || object->particles) return kWreErrRange;
-  if (material != -1 && !MaterialUsable(material)) return kMaterialErrHandle;
+  if (material != -1 && !MaterialUsable(material)) return kParticlesErrMaterial;
   if (texture != -1 && !TextureResolves(texture)) return kParticlesErrTexture;
   if (particleKind == kParticlesFlat || particleKind == kParticlesSpare) return kParticlesErrKind;
   if (particleKind != kParticlesServed) return kParticlesErrBadKind;

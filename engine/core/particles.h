@@ -19,6 +19,7 @@ enum : int32_t {
   kParticlesErrBadKind = -26001,   // not a set kind
   kParticlesErrFull = -26003,      // no room for another particle
   kParticlesErrTexture = -30000,   // the texture does not resolve
+  kParticlesErrMaterial = -4600,   // the material handle names no material in use (the material module's code)
 };
 
 struct ParticleSet {
@@ -63,3 +64,7 @@ float wre_ParticlesExtent(const EngineObject* object);
 // without one, any index from 0 up is taken.
 using ParticleTextureCheck = bool (*)(int32_t texture);
 void wre_ParticlesSetTextureCheck(ParticleTextureCheck check);
+// The material module installs the test that a material handle names a material in use; without
+// one (no material table), no material is usable.
+using ParticleMaterialCheck = bool (*)(int32_t material);
+void wre_ParticlesSetMaterialCheck(ParticleMaterialCheck check);

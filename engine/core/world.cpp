@@ -8,7 +8,6 @@
 #include "engine/core/light.h"
 #include "engine/core/memory.h"
 #include "engine/core/strings.h"
-#include "engine/data/material.h"
 
 namespace {
 
@@ -34,15 +33,6 @@ void ResetWorld(World* world) {
   if (world->type == kWorldCellGrid && world->cells) {
     std::memset(world->cells, 0, static_cast<size_t>(world->cellArraySize));
   }
-}
-
-bool ReadAmbient(const World* world, MaterialAmbient* ambient) {
-  if (!world || !ambient) return false;
-  ambient->red = world->ambient[0];
-  ambient->green = world->ambient[1];
-  ambient->blue = world->ambient[2];
-  ambient->level = world->ambientLevel;
-  return true;
 }
 
 // Lets every object of a list go of the world without touching the objects' memory beyond links.
@@ -71,7 +61,6 @@ World* wre_WorldCreate(int32_t type, float cellSize, int32_t cellsX, int32_t spa
                        int32_t spare2) {
   (void)spare;
   (void)spare2;
-  wre_MaterialSetAmbientReader(ReadAmbient);
   if (type != kWorldObjectList && type != kWorldCellGrid) return nullptr;
   if (type == kWorldCellGrid) {
     if (!origin || !(cellSize > 0.0f) || !std::isfinite(cellSize) || cellsX < 1 || cellsZ < 1 ||

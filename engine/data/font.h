@@ -1,11 +1,9 @@
-// Bitmap fonts and 2D rectangles: each character is a rectangle of some texture, drawn as a
-// screen-space quad. A font's definition file names, for every character, the texture file and the
-// rectangle in it (0-255 units of the texture, v from the top). Every font stands on one list so
-// that the engine's shut-down frees them.
+// Bitmap fonts: each character is a rectangle of some texture, drawn as a screen-space quad (the
+// drawing is engine/render/font_draw.h). A font's definition file names, for every character, the
+// texture file and the rectangle in it (0-255 units of the texture, v from the top). Every font
+// stands on one list so that the engine's shut-down frees them.
 #pragma once
 #include <cstdint>
-
-struct Camera;
 
 enum : int32_t {
   kFontErrNotStarted = -4501,
@@ -41,6 +39,8 @@ struct Font {
   Font* next;
 };
 
+// True between wre_FontInit and wre_FontTerm.
+bool wre_FontStarted();
 int32_t wre_FontInit();
 int32_t wre_FontTerm();
 int32_t wre_FontNew(Font** out);
@@ -51,10 +51,6 @@ int32_t wre_FontSetSpacing(Font* font, float spacing);
 // Averages the scaled sizes of up to 25 defined glyphs from '0' upward (0 when there is none) and
 // gives them truncated.
 int32_t wre_FontGetCharSize(Font* font, int32_t* width, int32_t* height);
-int32_t wre_FontDrawString(Font* font, const char* text, Camera* camera, int32_t pass);
 // Makes a font and reads "kVKT_FontCharacterDef <char> <texture file> <left> <top> <right> <bottom>"
 // lines from the file in the current data folder.
 int32_t wre_FontLoadDefinition(Font** out, const char* fileName, int32_t material);
-// One rectangle in screen space (left, top, right, bottom) with a texture (or -1 for a flat one).
-int32_t wre_CameraDrawRect2D(int32_t texture, int32_t material, const float source[4], const float target[4],
-                             float depth, Camera* camera, int32_t pass);

@@ -5,14 +5,15 @@
 
 #include "engine/core/colour_scale.h"
 #include "engine/core/memory.h"
+#include "engine/core/particles.h"
 #include "engine/core/strings.h"
+#include "engine/core/world.h"
 #include "engine/core/wre_types.h"
 
 Material* gMaterialTable = nullptr;
 int32_t* gMaterialIndexMap = nullptr;
 int32_t gMaterialCount = 0;
 uint8_t gMaterialModuleStarted = 0;
-uint8_t gLightingDirty = 0;
 
 namespace {
 
@@ -48,6 +49,15 @@ void DisposeTable() {
 
 void wre_MaterialSetAmbientReader(WreWorldAmbientReader reader) { gAmbientReader = reader; }
 
+bool wre_MaterialReadWorldAmbient(const World* world, MaterialAmbient* ambient) {
+  if (!world || !ambient) return false;
+  ambient->red = world->ambient[0];
+  ambient->green = world->ambient[1];
+  ambient->blue = world->ambient[2];
+  ambient->level = world->ambientLevel;
+  return true;
+}
+
 int32_t wre_MaterialTableInit(int32_t count) {
   if (count < 1) return -1;
   if (static_cast<int64_t>(count) * static_cast<int64_t>(sizeof(Material)) > INT_MAX) return -1;
@@ -68,12 +78,17 @@ int32_t wre_MaterialTableInit(int32_t count) {
   gMaterialIndexMap = map;
   gMaterialCount = count;
   gMaterialModuleStarted = 1;
+  // Particle sets name their material by handle from now on.
+  wre_ParticlesSetMaterialCheck([](int32_t material) {
+    return gMaterialTable && material >= 0 && material < gMaterialCount && gMaterialTable[material].inUse != 0;
+  });
   return 0;
 }
 
 int32_t wre_MaterialTableFree() {
   if (!gMaterialModuleStarted) return -1;
   DisposeTable();
+  wre_ParticlesSetMaterialCheck(nullptr);
   return 0;
 }
 

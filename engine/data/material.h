@@ -2,6 +2,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/light.h"
+
 #include "engine/data/colour.h"
 
 struct World;  // the engine's world: its ambient light relights every material
@@ -28,9 +30,6 @@ extern Material* gMaterialTable;
 extern int32_t* gMaterialIndexMap;
 extern int32_t gMaterialCount;
 extern uint8_t gMaterialModuleStarted;
-// Set whenever material colours or the world's ambient light change; the frame begin recomputes
-// the lit colours when it is set.
-extern uint8_t gLightingDirty;
 
 // The world's ambient light as the lit colours use it: the colour as the world stores it and the
 // level (percent x 0.01).
@@ -41,10 +40,12 @@ struct MaterialAmbient {
   float level;
 };
 
-// The world module installs the reader of a world's ambient light; without one, or for a null
+// The engine's start-up installs the reader of a world's ambient light; without one, or for a null
 // world, the ambient light is black at level 0.
 using WreWorldAmbientReader = bool (*)(const World* world, MaterialAmbient* ambient);
 void wre_MaterialSetAmbientReader(WreWorldAmbientReader reader);
+// The reader of a real world record: its ambient colour and level; false for a null argument.
+bool wre_MaterialReadWorldAmbient(const World* world, MaterialAmbient* ambient);
 
 int32_t wre_MaterialTableInit(int32_t count);
 int32_t wre_MaterialTableFree();

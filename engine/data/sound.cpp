@@ -7,7 +7,6 @@
 #include "engine/core/maths.h"
 #include "engine/core/memory.h"
 #include "engine/core/transform.h"
-#include "engine/render/camera.h"
 
 namespace {
 
@@ -292,12 +291,19 @@ void wre_SoundSet3DDistances(float inner, float outer) {
   gSound.invOuter = 1.0f / outer;
 }
 
+namespace {
+SoundCameraHeading gCameraHeading = nullptr;
+}
+
+void wre_SoundSetCameraHeading(SoundCameraHeading reader) { gCameraHeading = reader; }
+
 int32_t wre_SoundUpdate3D(const void* view) {
-  if (!gSound.up || !(gSound.flags & kSoundFlag3D) || !view) return -1;
+  if (!gSound.up || !(gSound.flags & kSoundFlag3D) || !view || !gCameraHeading) return -1;
   if (!gSound.listener || !gSound.vecA || !gSound.vecB || !gSound.vecC) return -1;
   // The view's first field is the listener's camera.
   const Camera* camera = *static_cast<const Camera* const*>(view);
   if (!camera) return -1;
+  const float heading = gCameraHeading(camera);
   const Point4& l = *gSound.listener;
   for (int32_t i = 0; i < gSound.count; ++i) {
     if (!Valid(i) || !(gSound.slotFlags[i] & kSoundSlotPositional) || !gSound.emitters[i]) continue;
@@ -318,7 +324,7 @@ int32_t wre_SoundUpdate3D(const void* view) {
     // heading a transform at the origin gets when pointed at it: the bearing.
     const Point4 relative{dx, dy, dz, e.w - l.w};
     Point4 turned{};
-    wre_PointsRotate(0, -camera->transform.angleY, 0, 1, &relative, &turned);
+    wre_PointsRotate(0, -heading, 0, 1, &relative, &turned);
     Transform pointer{};
     wre_TransformPointAt(&pointer, turned.x, turned.y, turned.z);
     int32_t a = FoldBearing(pointer.angleY);

@@ -10,6 +10,8 @@
 #include "engine/data/wave.h"
 #include "platform/plat_sound.h"
 
+struct Camera;
+
 struct SoundBufferDescription {
   uint32_t size;       // of this record
   uint32_t flags;      // 0xE2: static, with frequency, pan and volume control
@@ -56,8 +58,11 @@ void wre_SoundSetListenerVecA(const Point4* vector);
 void wre_SoundSetListenerVecB(const Point4* vector);
 void wre_SoundSetListenerVecC(const Point4* vector);
 void wre_SoundSet3DDistances(float inner, float outer);
+// The engine's start-up installs the reader of a camera's heading (its turn about the vertical axis).
+using SoundCameraHeading = float (*)(const Camera* camera);
+void wre_SoundSetCameraHeading(SoundCameraHeading reader);
 // view: a record whose first field is the listener's camera (a Camera pointer). 0; -1 when sound is down, the 3D flag
-// is clear, the view is null or a listener vector is missing.
+// is clear, the view is null, a listener vector is missing or no heading reader is installed.
 int32_t wre_SoundUpdate3D(const void* view);
 
 // The scale rules (values outside 0..10240 are clamped first).

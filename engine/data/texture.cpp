@@ -12,8 +12,6 @@
 #include "engine/data/material.h"
 #include "engine/data/model_textures.h"
 #include "engine/data/ripple.h"
-#include "engine/render/context.h"
-#include "platform/plat_gl.h"
 
 Texture* gTextureTable = nullptr;
 int32_t* gTextureIndexMap = nullptr;
@@ -22,6 +20,8 @@ uint8_t gTextureModuleStarted = 0;
 Texture* gAnimatedTextures = nullptr;
 
 namespace {
+
+TextureRendererHooks gRendererHooks{};
 
 bool HandleInTable(int32_t handle) { return gTextureModuleStarted && handle >= 0 && handle < gTextureCount; }
 
@@ -35,89 +35,6 @@ void KeepFirst(int32_t* result, int32_t step) {
   if (*result == 0) *result = step;
 }
 
-int32_t Log2Exact(int32_t n) {
-  for (int32_t k = 0; k <= 10; ++k) {
-    if (n == (1 << k)) return k;
-  }
-  return -1;
-}
-
-// ---- Software ----
-
-int32_t UploadSoftware(Texture* t, Offscreen* offscreen) {
-  // The span fillers address texels by power-of-two shifts and masks up to 256.
-  int32_t logW = Log2Exact(offscreen->width);
-  int32_t logH = Log2Exact(offscreen->height);
-  if (t->width > 256 || t->height > 256 || logW < 0 || logW > 8 || logH < 0 || logH > 8) return -1;
-  Offscreen* copy = wre_OffscreenDuplicate(offscreen);
-  if (!copy) return -1;
-  if (!(copy->depth == 16 && (copy->flags & kOffscreen555))) {
-    if (wre_OffscreenConvertTo_555_16Bit(copy) != 0) {
-      wre_OffscreenDispose(copy);
-      return -1;
-    }
-  }
-  t->pixelClass = (copy->flags & kOffscreenAlpha) ? kTexturePixel1555 : kTexturePixel555;
-  t->offscreen = copy;
-  t->pixels = copy->pixels;
-  t->flags &= static_cast<uint8_t>(~kTextureVideoMemory);
-  wre_TextureComputeShifts(t);
-  wre_TextureSetFormat(t, copy);
-  return 0;
-}
-
-int32_t UnloadSoftware(Texture* t) {
-  if (!t->offscreen) return kWreErrNull;
-  wre_OffscreenDispose(t->offscreen);
-  t->offscreen = nullptr;
-  t->pixels = nullptr;
-  return 0;
-}
-
-// ---- OpenGL ----
-
-int32_t UploadGL(Texture* t, const Offscreen* offscreen, const DrawingContext* context) {
-  Offscreen* copy = wre_OffscreenDuplicate(offscreen);
-  if (!copy) return kTextureErrGLCopy;
-  int32_t result = wre_OffscreenConvertToGL(copy);
-  if (result != 0) {
-    wre_OffscreenDispose(copy);
-    return result;
-  }
-  const PlatGlFunctions* gl = plat_Gl();
-  if (!gl->PixelStorei || !gl->BindTexture || !gl->TexParameteri || !gl->TexImage2D) {
-    wre_OffscreenDispose(copy);
-    return -1;
-  }
-  gl->PixelStorei(kGlUnpackAlignment, 1);
-  gl->BindTexture(kGlTexture2D, t->glName);
-  auto filter = static_cast<int32_t>((context->flags & kContextLinearFilter) ? kGlLinear : kGlNearest);
-  gl->TexParameteri(kGlTexture2D, kGlTextureMinFilter, filter);
-  gl->TexParameteri(kGlTexture2D, kGlTextureMagFilter, filter);
-  gl->TexImage2D(kGlTexture2D, 0, static_cast<int32_t>(kGlRgba), copy->width, copy->height, 0, kGlRgba,
-                 kGlUnsignedByte, copy->pixels);
-  result = wre_TextureSetFormat(t, copy);
-  wre_OffscreenDispose(copy);
-  return result;
-}
-
-// ---- Direct3D ----
-
-constexpr uint32_t kTextureDescFlags =
-    kPlatSurfaceDescCaps | kPlatSurfaceDescHeight | kPlatSurfaceDescWidth | kPlatSurfaceDescPixelFormat;
-constexpr uint32_t kTextureVideoCaps = uint32_t{kPlatCapsTexture} | kPlatCapsVideoMemory | kPlatCapsAllocOnLoad;
-constexpr uint32_t kTextureMipCaps = uint32_t{kPlatCapsMipmap} | kPlatCapsComplex;
-constexpr uint32_t kTextureSystemCaps = uint32_t{kPlatCapsTexture} | kPlatCapsSystemMemory;
-
-void ReleaseD3D(Texture* t) {
-  plat_D3DTextureRelease(t->staging);
-  plat_D3DTextureRelease(t->surface);
-  plat_D3DPaletteRelease(t->palette);
-  t->staging = nullptr;
-  t->surface = nullptr;
-  t->palette = nullptr;
-  t->d3dHandle = 0;
-}
 
 int32_t LeadingZeros(uint32_t mask) {
   if (mask == 0) return 32;
@@ -134,7 +51,7 @@ struct Rgba {
 };
 
 // Palette entry bytes in the layout of the offscreen's flags (neither: alpha, red, green, blue).
-Rgba PaletteColour(const Offscreen* o, uint32_t index) {
+Rgba PaletteColourOf(const Offscreen* o, uint32_t index) {
   const uint8_t* e = o->paletteB[index & 0xFF];
   if (o->flags & kOffscreenPaletteRGBA) return {e[0], e[1], e[2], e[3]};
   if (o->flags & kOffscreenPaletteBGRA) return {e[2], e[1], e[0], e[3]};
@@ -150,7 +67,7 @@ uint32_t Load16(const uint8_t* p) {
 // One source pixel as red, green, blue, alpha bytes; false for a depth or layout it cannot read.
 bool ReadPixel(const Offscreen* o, const uint8_t* p, Rgba* out) {
   switch (o->depth) {
-    case 8: *out = PaletteColour(o, p[0]); return true;
+    case 8: *out = PaletteColourOf(o, p[0]); return true;
     case 16: {
       uint32_t v = Load16(p);
       if (o->flags & kOffscreen555) {
@@ -196,115 +113,6 @@ bool PixelsFit(const Offscreen* o, int32_t bytesPerPixel) {
   return static_cast<int64_t>(o->rowBytes) * (o->height - 1) + row <= o->pixelBytes;
 }
 
-PlatD3DTexture* CreateTextureSurface(PlatDisplay* display, PlatSurfaceDesc* desc, int32_t* levels, Texture* t) {
-  PlatD3DTexture* surface = plat_D3DTextureCreate(display, desc);
-  if (!surface && *levels > 0) {
-    // Without mip levels, then.
-    desc->flags &= ~kPlatSurfaceDescMipCount;
-    desc->caps &= ~kTextureMipCaps;
-    desc->mipCount = 0;
-    *levels = 0;
-    surface = plat_D3DTextureCreate(display, desc);
-  }
-  if (surface) {
-    t->flags |= kTextureVideoMemory;
-    return surface;
-  }
-  t->flags &= static_cast<uint8_t>(~kTextureVideoMemory);
-  desc->caps = (desc->caps & ~(uint32_t{kPlatCapsVideoMemory} | kPlatCapsAllocOnLoad)) | kPlatCapsSystemMemory;
-  return plat_D3DTextureCreate(display, desc);
-}
-
-int32_t FillLevel(Texture* t, const Offscreen* o, PlatD3DTexture* level) {
-  PlatSurfaceDesc desc{};
-  plat_D3DTextureDescribe(level, &desc);
-  void* pixels = nullptr;
-  int32_t pitch = 0;
-  if (plat_D3DTextureLock(level, &pixels, &pitch) != kPlatDisplayOk) return -1;
-  int32_t result =
-      wre_TextureFillSurface(t, o, static_cast<uint8_t*>(pixels), pitch, desc.width, desc.height);
-  plat_D3DTextureUnlock(level);
-  return result;
-}
-
-int32_t UploadD3DSteps(Texture* t, Offscreen* offscreen, DrawingContext* context, int32_t mipCount,
-                       Offscreen* const* mipOffscreens) {
-  PlatD3DDevice* device = context->device;
-  if (!device) return -1;
-  t->pixelClass = wre_TexturePixelClass(offscreen);
-  t->offscreen = offscreen;
-  std::memset(&t->surfaceDesc, 0, sizeof(t->surfaceDesc));
-  if (plat_D3DDeviceEnumTextureFormats(device, wre_TextureFormatCallback, t) != 0) return -1;
-  if (t->surfaceDesc.format.bitCount == 0) return -1;  // the device offers nothing that fits
-
-  int32_t levels = mipOffscreens && mipCount > 0 ? mipCount : 0;
-  PlatSurfaceDesc& desc = t->surfaceDesc;
-  desc.width = offscreen->rect.right - offscreen->rect.left;
-  desc.height = offscreen->rect.bottom - offscreen->rect.top;
-  desc.flags = kTextureDescFlags;
-  desc.caps = kTextureVideoCaps;
-  if (levels > 0) {
-    desc.flags |= kPlatSurfaceDescMipCount;
-    desc.caps |= kTextureMipCaps;
-    desc.mipCount = levels + 1;
-  }
-  t->surface = CreateTextureSurface(context->displayObject, &desc, &levels, t);
-  if (!t->surface) return -1;
-
-  if (t->flags & kTextureVideoMemory) {
-    PlatSurfaceDesc staging = desc;
-    staging.caps = kTextureSystemCaps | (levels > 0 ? kTextureMipCaps : 0u);
-    t->staging = plat_D3DTextureCreate(context->displayObject, &staging);
-    if (!t->staging) return -1;
-  } else {
-    t->staging = t->surface;
-    plat_D3DTextureAddRef(t->staging);
-  }
-
-  if (offscreen->depth == 8 && (desc.format.flags & kPlatPixelPalette8)) {
-    PlatPaletteEntry entries[256] = {};
-    for (int32_t i = 0; i < offscreen->paletteCount && i < 256; ++i) {
-      Rgba c = PaletteColour(offscreen, static_cast<uint32_t>(i));
-      entries[i] = PlatPaletteEntry{static_cast<uint8_t>(c.r), static_cast<uint8_t>(c.g), static_cast<uint8_t>(c.b),
-                                    static_cast<uint8_t>(c.a)};
-    }
-    t->palette = plat_D3DPaletteCreate(context->displayObject, kPlatPalette8Bit | kPlatPaletteAllow256, entries);
-    if (!t->palette) return -1;
-    if (plat_D3DTextureSetPalette(t->staging, t->palette) != kPlatDisplayOk ||
-        plat_D3DTextureSetPalette(t->surface, t->palette) != kPlatDisplayOk) {
-      return -1;
-    }
-  }
-
-  int32_t result = FillLevel(t, offscreen, t->staging);
-  if (result != 0) return result;
-
-  PlatD3DTexture* current = t->staging;
-  for (int32_t i = 0; i < levels; ++i) {
-    PlatD3DTexture* attached = plat_D3DTextureGetAttached(current, uint32_t{kPlatCapsTexture} | kPlatCapsMipmap);
-    if (!attached) return kTextureErrMipAttached;
-    if (!mipOffscreens[i]) return kWreErrNull;
-    if (plat_D3DTextureLock(current, nullptr, nullptr) != kPlatDisplayOk) return kTextureErrMipLock;
-    result = FillLevel(t, mipOffscreens[i], attached);
-    if (plat_D3DTextureUnlock(current) != kPlatDisplayOk && result == 0) result = kTextureErrMipUnlock;
-    if (result != 0) return result == -1 ? kTextureErrMipLock : result;
-    current = attached;
-  }
-
-  if (plat_D3DTextureGetHandle(t->surface, device, &t->d3dHandle) != kPlatDisplayOk) return -1;
-  if (t->staging == t->surface) return 0;
-  if (plat_D3DTextureRestore(t->surface) != kPlatDisplayOk) return -1;
-  if (plat_D3DTextureLoad(t->surface, t->staging) != kPlatDisplayOk) return -1;
-  if (plat_D3DTextureGetHandle(t->surface, device, &t->d3dHandle) != kPlatDisplayOk) return -1;
-  return 0;
-}
-
-int32_t UploadD3D(Texture* t, Offscreen* offscreen, DrawingContext* context, int32_t mipCount,
-                  Offscreen* const* mipOffscreens) {
-  int32_t result = UploadD3DSteps(t, offscreen, context, mipCount, mipOffscreens);
-  if (result != 0) ReleaseD3D(t);  // a failed upload keeps no surfaces
-  return result;
-}
 
 // ---- Animated list ----
 
@@ -494,15 +302,8 @@ int32_t wre_TextureUpload(Texture* texture, Offscreen* offscreen, DrawingContext
   if (!texture || !offscreen) return kWreErrNull;
   if (offscreen->kind != kOffscreenMemory) return kTextureErrOffscreenKind;
   texture->context = context;
-  switch (context->kind) {
-    case kRendererSoftware: return UploadSoftware(texture, offscreen);
-    case kRendererOpenGL: return UploadGL(texture, offscreen, context);
-    case kRendererDirect3D:
-      if (!context->device) return -1;
-      return UploadD3D(texture, offscreen, context, mipCount, mipOffscreens);
-    case kRenderer3dfx: return 0;
-    default: return -1;
-  }
+  if (!gRendererHooks.upload) return -1;
+  return gRendererHooks.upload(texture, offscreen, context, mipCount, mipOffscreens);
 }
 
 int32_t wre_TextureUnload(int32_t handle) {
@@ -510,11 +311,7 @@ int32_t wre_TextureUnload(int32_t handle) {
   if (handle < 0 || handle >= gTextureCount) return kTextureErrHandle;
   Texture* t = &gTextureTable[handle];
   if (!t->context || (t->createFlags & kTextureCreateRecordOnly)) return 0;  // no renderer copy
-  switch (t->context->kind) {
-    case kRendererSoftware: return UnloadSoftware(t);
-    case kRendererDirect3D: ReleaseD3D(t); return 0;
-    default: return 0;  // OpenGL reuses the name; kind 104 holds nothing
-  }
+  return gRendererHooks.release ? gRendererHooks.release(t) : 0;
 }
 
 void wre_TextureForgetContext(const DrawingContext* context) {
@@ -636,12 +433,27 @@ int32_t wre_TexturePixelClass(const Offscreen* o) {
   }
 }
 
-int32_t wre_TextureCheckSize(int32_t size) { return Log2Exact(size) >= 0 ? 0 : kTextureErrSize; }
+void wre_TextureSetRendererHooks(const TextureRendererHooks& hooks) { gRendererHooks = hooks; }
+
+int32_t wre_TextureSizeLog2(int32_t n) {
+  for (int32_t k = 0; k <= 10; ++k) {
+    if (n == (1 << k)) return k;
+  }
+  return -1;
+}
+
+PlatPaletteEntry wre_TexturePaletteEntry(const Offscreen* o, int32_t index) {
+  const Rgba c = PaletteColourOf(o, static_cast<uint32_t>(index));
+  return PlatPaletteEntry{static_cast<uint8_t>(c.r), static_cast<uint8_t>(c.g), static_cast<uint8_t>(c.b),
+                          static_cast<uint8_t>(c.a)};
+}
+
+int32_t wre_TextureCheckSize(int32_t size) { return wre_TextureSizeLog2(size) >= 0 ? 0 : kTextureErrSize; }
 
 void wre_TextureComputeShifts(Texture* t) {
   if (!t) return;
   auto axis = [](int32_t n, uint8_t* shift, int32_t* mask, uint8_t* log2) {
-    int32_t k = Log2Exact(n);
+    int32_t k = wre_TextureSizeLog2(n);
     if (k < 0 || k > 7) k = 8;  // 256 and above, and any other size, take the 256 values
     *shift = static_cast<uint8_t>(8 - k);
     *log2 = static_cast<uint8_t>(k);

@@ -129,7 +129,19 @@ int32_t wre_TextureDefine(int32_t handle, Offscreen* offscreen, DrawingContext* 
 int32_t wre_TextureRelease(int32_t handle);
 int32_t wre_TextureReleaseAll();
 
-// The renderer copy, by the context's renderer kind.
+// How a texture reaches the renderer of its drawing context: installed by the engine's start-up from
+// the back end of each renderer kind.
+struct TextureRendererHooks {
+  // Makes the renderer's copy for the context; 0, or the upload's failure (-1 for a kind that takes
+  // no textures).
+  int32_t (*upload)(Texture* texture, Offscreen* offscreen, DrawingContext* context, int32_t mipCount,
+                    Offscreen* const* mipOffscreens);
+  // Gives the renderer's copy back; 0 or the release's failure.
+  int32_t (*release)(Texture* texture);
+};
+void wre_TextureSetRendererHooks(const TextureRendererHooks& hooks);
+
+// The renderer copy, by the context's renderer kind; -1 when no upload is installed.
 int32_t wre_TextureUpload(Texture* texture, Offscreen* offscreen, DrawingContext* context, int32_t mipCount,
                           Offscreen* const* mipOffscreens);
 int32_t wre_TextureUnload(int32_t handle);
@@ -137,6 +149,12 @@ int32_t wre_TextureUnload(int32_t handle);
 // the context (the texture stays registered; a later upload makes a new copy).
 void wre_TextureForgetContext(const DrawingContext* context);
 int32_t wre_TextureReupload(Texture* texture, Offscreen* offscreen, DrawingContext* context);
+
+// k when n is 2^k for k from 0 to 10, else -1.
+int32_t wre_TextureSizeLog2(int32_t n);
+// Palette entry index of an 8-bit offscreen as red, green, blue, alpha, read in the layout of the
+// offscreen's palette flags.
+PlatPaletteEntry wre_TexturePaletteEntry(const Offscreen* o, int32_t index);
 
 // Lowest in-use handle whose name equals the text ignoring case; -1 when none.
 int32_t wre_TextureFindByFile(const char* name);

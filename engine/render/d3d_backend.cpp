@@ -8,7 +8,7 @@
 #include "engine/render/frame.h"
 #include "engine/render/hw_texture.h"
 #include "engine/render/polygon.h"
-#include "engine/render/soft_round.h"
+#include "engine/render/spans/soft_round.h"
 #include "platform/plat_d3d_draw.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <cstdint>
 
 #include "engine/data/colour.h"
-#include "engine/render/soft_records.h"
+#include "engine/render/spans/soft_records.h"
 
 struct Camera;
 struct DrawingContext;

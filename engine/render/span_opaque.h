@@ -5,7 +5,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/render/soft_records.h"
+#include "engine/render/spans/soft_records.h"
 #include "engine/render/spans/span_sizes.h"
 
 template <int kLog2W, int kLog2H>

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/core/engine.h"
+#include "engine/startup/engine.h"
 #include "engine/core/fatal.h"
 #include "engine/core/input.h"
 #include "engine/core/wre_types.h"

@@ -11,6 +11,7 @@
 #include "engine/core/memory.h"
 #include "engine/data/bmp.h"
 #include "engine/data/texture.h"
+#include "engine/startup/hooks.h"
 #include "engine/data/texture_file.h"
 #include "engine/render/context.h"
 #include "tests/support/temp_dir.h"
@@ -27,6 +28,7 @@ class TextureImages : public ::testing::Test {
  protected:
   void SetUp() override {
     wre_MemoryInit();
+    wre_EngineInstallHooks();
     gColourToByte = 1.0f;
     ASSERT_EQ(wre_TextureTableInit(4), 0);
     ASSERT_EQ(wre_FolderSet(dir_.str().c_str()), 0);

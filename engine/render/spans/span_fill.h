@@ -4,7 +4,7 @@
 #include <array>
 #include <cstdint>
 
-#include "engine/render/soft_records.h"
+#include "engine/render/spans/soft_records.h"
 #include "engine/render/spans/span_sizes.h"
 
 // Lays the lit texel over the frame pixel weighted by (frame weight >> 10) / 32.

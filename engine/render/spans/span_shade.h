@@ -3,7 +3,7 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/render/soft_records.h"
+#include "engine/render/spans/soft_records.h"
 
 inline constexpr uint32_t kTexelKeyBit = 0x8000;  // set: the texel is drawn
 

@@ -4,8 +4,8 @@
 #pragma once
 #include <cstdint>
 
-#include "engine/render/soft_records.h"
-#include "engine/render/soft_round.h"
+#include "engine/render/spans/soft_records.h"
+#include "engine/render/spans/soft_round.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "engine/core/fatal.h"
-#include "engine/core/system.h"
+#include "engine/startup/system.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "engine/core/files.h"
 #include "engine/core/random.h"
-#include "engine/core/system.h"
+#include "engine/startup/system.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_time.h"
 

@@ -8,7 +8,7 @@
 #include "engine/core/fatal.h"
 #include "engine/core/input.h"
 #include "engine/core/process.h"
-#include "engine/core/system.h"
+#include "engine/startup/system.h"
 #include "engine/core/timer.h"
 #include "input_test_window.h"
 #include "platform/plat_system.h"

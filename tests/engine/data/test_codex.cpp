@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/core/colour_scale.h"
-#include "engine/core/system.h"
+#include "engine/startup/system.h"
 #include "engine/data/codex.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // The system shut-down takes the media down: CD audio closed, sound slots freed.
 #include <gtest/gtest.h>
 
-#include "engine/core/system.h"
+#include "engine/startup/system.h"
 #include "engine/data/cdaudio.h"
 #include "engine/data/sound.h"
 #include "platform/plat_backend.h"

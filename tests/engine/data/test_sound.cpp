@@ -10,6 +10,7 @@
 #include "engine/core/maths.h"
 #include "engine/core/memory.h"
 #include "engine/data/sound.h"
+#include "engine/startup/hooks.h"
 #include "engine/render/camera.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_sound.h"
@@ -310,6 +311,7 @@ class Sound3DTest : public SoundTest {
  protected:
   void SetUp() override {
     SoundTest::SetUp();
+    wre_EngineInstallHooks();
     ASSERT_EQ(wre_MathTablesInit(), 0);
     slot_ = wre_SoundLoadWav(nullptr, Write("e.wav", Ramp(10, 1)).c_str(), 0, 0, kSoundSlotPositional);
     ASSERT_EQ(slot_, 0);

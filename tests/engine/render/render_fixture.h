@@ -7,6 +7,7 @@
 #include "engine/core/memory.h"
 #include "engine/render/camera.h"
 #include "engine/render/context.h"
+#include "engine/startup/hooks.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"
 
@@ -16,6 +17,7 @@ class RenderFixture : public ::testing::Test {
     plat_UseBackend(kPlatBackendTest);
     plat_TestDisplayReset();
     wre_MemoryInit();
+    wre_EngineInstallHooks();
     wre_MathTablesInit();
     wre_RendererSettingsInit(4096, 4096);
     wre_ContextListInit();

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "engine/render/soft_records.h"
+#include "engine/render/spans/soft_records.h"
 
 struct SoftScene {
   static constexpr int kWidth = 64;

@@ -2,7 +2,7 @@
 
 #include "engine/core/collide.h"
 #include "engine/core/colour_scale.h"
-#include "engine/core/engine.h"
+#include "engine/startup/engine.h"
 #include "engine/core/frame_tick.h"
 #include "engine/core/maths.h"
 #include "engine/core/memory.h"

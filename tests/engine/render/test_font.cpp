@@ -7,6 +7,7 @@
 
 #include "engine/core/files.h"
 #include "engine/data/font.h"
+#include "engine/render/font_draw.h"
 #include "pipeline_fixture.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/colour_scale.h"
-#include "engine/core/engine.h"
+#include "engine/startup/engine.h"
 #include "engine/core/memory.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"

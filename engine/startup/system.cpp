@@ -1,4 +1,4 @@
-#include "engine/core/system.h"
+#include "engine/startup/system.h"
 
 #include "engine/core/files.h"
 #include "engine/core/input.h"
@@ -9,6 +9,7 @@
 #include "engine/data/cdaudio.h"
 #include "engine/data/codex.h"
 #include "engine/data/sound.h"
+#include "engine/startup/hooks.h"
 #include "platform/plat_time.h"
 
 namespace {
@@ -17,6 +18,7 @@ uint8_t gSystemFlag = 0;
 
 uint8_t wre_SystemStartup(WreFatalCallback fatalCallback, uint8_t lockSystemKeys) {
   if (wre_MemoryInit() != 0) return 255;
+  wre_EngineInstallHooks();
   wre_SystemSetFatalCallback(fatalCallback);
   wre_TimerInit();
   wre_InputInit();

@@ -1,4 +1,4 @@
-#include "engine/core/engine.h"
+#include "engine/startup/engine.h"
 
 #include "engine/core/collide.h"
 #include "engine/core/colour_scale.h"
@@ -15,6 +15,7 @@
 #include "engine/render/gl_backend.h"
 #include "engine/render/pools.h"
 #include "engine/render/soft_render.h"
+#include "engine/startup/hooks.h"
 
 int32_t gEngineStarted = 0;
 
@@ -127,6 +128,7 @@ int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCou
   done[kStepCollision] = true;
   wre_SetDeviceSelectCallback(nullptr);
   if (wre_ContextListInit() != 0) return fail();
+  wre_EngineInstallHooks();
   wre_FrameControlInstall();
   wre_SoftBackendInstall();
   wre_D3DBackendInstall();

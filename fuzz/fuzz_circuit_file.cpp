@@ -1,0 +1,19 @@
+// Reads arbitrary bytes as the circuit file "circuit.qz": whatever it holds, every slot's level
+// and course can index its results and every name is terminated.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "game/shell/circuit_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  CircuitRecord record{};
+  if (!CircuitRead(&record, data, size)) return 0;
+  for (int s = 0; s < kCircuitSlots; ++s) {
+    int32_t level = record.slotLevel[s];
+    int32_t course = record.slotCourse[s];
+    if (level < -1 || level > 10 || course < 0 || course >= kCircuitCourses) __builtin_trap();
+    if (!std::memchr(record.slotName[s], 0, sizeof(record.slotName[s]))) __builtin_trap();
+  }
+  return 0;
+}

@@ -1,0 +1,15 @@
+// Race-wide globals: how the last race ended and the player's result, the lap count and the
+// circuit flag that the high-score insertion reads.
+#pragma once
+#include <cstdint>
+
+inline uint8_t gRaceOver = 0;          // ends the race loop
+inline uint8_t gRaceFinished = 0;      // the race ended by its rule, not by quitting
+inline uint8_t gQuitRequested = 0;     // the player quit from the pause prompt
+inline uint8_t gHighScoreEntered = 0;  // the result entered a high-score table
+inline int32_t gPlayerPlace = 0;       // 0-based
+inline int32_t gPlayerTime = 0;        // ticks
+inline int32_t gPlayerScore = 0;
+
+inline int32_t gLapCount = 0;     // laps to finish the running rally course
+inline uint8_t gCircuitRace = 0;  // set only around the circuit loop's own score insertion
