@@ -171,7 +171,9 @@ void SdlCallback(void*, Uint8* stream, int length) {
   MixInto(reinterpret_cast<int16_t*>(stream), length / 4);
 }
 
-bool RealOpen(int32_t* rate) {
+bool gSilent = false;  // the open output is the silent one
+
+bool OpenSdlDevice(int32_t* rate) {
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   SDL_AudioSpec want{};
   want.freq = 44100;
@@ -188,6 +190,17 @@ bool RealOpen(int32_t* rate) {
   *rate = have.freq;
   SDL_PauseAudioDevice(gDevice, 0);
   return true;
+}
+
+// Without any audio output (a machine or container without a sound device) the mixer runs on
+// SDL's silent driver, which consumes samples in real time: sounds play and end as they would.
+bool RealOpen(int32_t* rate) {
+  gSilent = false;
+  if (OpenSdlDevice(rate)) return true;
+  SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+  gSilent = OpenSdlDevice(rate);
+  SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+  return gSilent;
 }
 void RealClose() {
   if (gDevice) SDL_CloseAudioDevice(gDevice);
@@ -286,6 +299,7 @@ void plat_SoundClose() {
 }
 
 bool plat_SoundIsOpen() { return gMixer.openCount > 0; }
+bool plat_SoundSilent() { return plat_SoundIsOpen() && gOps == &kRealOps && gSilent; }
 int32_t plat_SoundOutputRate() { return gMixer.rate; }
 
 int32_t plat_SoundGetMasterVolume(int32_t* attenuation) {
