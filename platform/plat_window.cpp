@@ -89,7 +89,11 @@ void TestScreenSize(int* width, int* height) {
   *width = gTest.screenWidth;
   *height = gTest.screenHeight;
 }
-void TestPump() {}
+void (*gTestPumpHook)(void*) = nullptr;
+void* gTestPumpUser = nullptr;
+void TestPump() {
+  if (gTestPumpHook) gTestPumpHook(gTestPumpUser);
+}
 bool TestWait(int) { return false; }
 
 bool TestKeyHeld(int vk) { return vk >= 0 && vk < 256 && gTest.held[vk]; }
@@ -449,6 +453,11 @@ void plat_SystemKeysUnlock() {
 }
 
 // ---- test back end's scripted input -------------------------------------------------------------
+
+void plat_TestSetPumpHook(void (*hook)(void* user), void* user) {
+  gTestPumpHook = hook;
+  gTestPumpUser = user;
+}
 
 void plat_TestInputReset() {
   auto& state = State();

@@ -29,6 +29,7 @@ void DialogStepsStart() {
 void DialogStepsStop() {
   plat_TestSetIdleHook(nullptr, nullptr);
   gSteps.clear();
+  plat_DialogShutdownAll();
 }
 
 void DialogStep(std::function<void()> step) { gSteps.push_back(std::move(step)); }

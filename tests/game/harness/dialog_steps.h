@@ -6,7 +6,8 @@
 #include <functional>
 #include <string>
 
-// Installs the answering hook with no steps queued; Stop removes it and drops what is left.
+// Installs the answering hook with no steps queued; Stop removes it, drops what is left and
+// closes every dialog.
 void DialogStepsStart();
 void DialogStepsStop();
 void DialogStep(std::function<void()> step);
