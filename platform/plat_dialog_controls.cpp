@@ -33,9 +33,18 @@ bool NoWheel(PlatControl*, int) { return false; }
 
 // ---- static text -----------------------------------------------------------------------------
 
+// A label one line high keeps its text on that line, even where this font runs wider than the
+// one its rectangle was measured for; taller labels wrap inside their rectangle.
 void DrawStatic(PlatCanvas* canvas, PlatControl* label) {
-  plat_DrawTextWrapped(canvas, label->font, label->text.data(), label->text.size(), label->rect,
-                       TextColour(label));
+  const PlatRect r = label->rect;
+  if (r.h >= 2 * plat_FontHeight(label->font)) {
+    plat_DrawTextWrapped(canvas, label->font, label->text.data(), label->text.size(), r,
+                         TextColour(label));
+    return;
+  }
+  const std::string text = plat_TextForDisplay(label->text.data(), label->text.size());
+  const PlatRect line{r.x, r.y, label->dialog->clientWidth - r.x, std::max(r.h, plat_FontHeight(label->font))};
+  DrawLabel(canvas, label, text, r.x, r.y, line);
 }
 
 // Labels take no pointer input: their hit area is empty.

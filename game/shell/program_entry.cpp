@@ -45,9 +45,13 @@ void SystemAndSoundStop() {
 
 intptr_t MainWindowProc(PlatWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {
-    case kPlatMsgKeyDown:
-      wre_KeyRingKeyDown(static_cast<int32_t>(wParam & 0xff));
+    case kPlatMsgKeyDown: {
+      // A key without a code (Shift, Ctrl, punctuation keys) would put a "no key" into the ring
+      // and use up one of the menus' input polls.
+      const auto vk = static_cast<int32_t>(wParam & 0xff);
+      if (wre_KeyFromVirtualKey(vk) != 0) wre_KeyRingKeyDown(vk);
       return 0;
+    }
     case kPlatMsgChar:
       wre_KeyRingChar(static_cast<int32_t>(wParam & 0xff));
       return 0;
