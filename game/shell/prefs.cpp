@@ -16,8 +16,6 @@
 
 namespace {
 
-bool gPrefsLoaded = false;
-
 // The saved block in file order after the version word; the 12 words ahead of it and the 10
 // words and 10 floats behind it are written as zeros and skipped on reading.
 template <class Record, class Walker>
@@ -148,7 +146,7 @@ int32_t PrefsLoad() {
     PrefsRead(file->data, static_cast<size_t>(file->size));
     wre_FileDispose(file);
   }
-  gPrefsLoaded = true;
+  gSettings.loaded = 1;
   gLevel = 0;
   gCourse = 0;
   gGameMode = kModeRally;
@@ -166,7 +164,7 @@ int32_t PrefsSave() {
   return SaveImageWrite(kPrefsFileName, image.data(), kPrefsImageSize);
 }
 
-int32_t PrefsSaveLoaded() { return gPrefsLoaded ? PrefsSave() : kWreErrRange; }
+int32_t PrefsSaveLoaded() { return gSettings.loaded ? PrefsSave() : kWreErrRange; }
 
 void RaceActiveSet(int8_t flag) { gRaceActive = flag; }
 

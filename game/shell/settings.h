@@ -55,6 +55,9 @@ struct Settings {
   float joystickScale;
   float joystickDeadZone;
   int32_t spareE[8];
+
+  // Tail: never saved.
+  int32_t loaded;  // 1 once the settings file has been read, so the fatal path may write them back
 };
 
 // Game modes as kept in gGameMode.
