@@ -11,7 +11,7 @@
 #include "platform/plat_sound.h"
 #include "platform/plat_system.h"
 #include "platform/plat_time.h"
-#include "tools/datagen/media_tree.h"
+#include "tools/datagen/game_tree.h"
 
 namespace {
 
@@ -30,7 +30,7 @@ GameHarness::GameHarness() {
   DialogStepsStart();
   home_ = std::filesystem::current_path();
   std::filesystem::create_directories(dir_.path() / "data" / "prefs");
-  DatagenWriteMedia(dir_.str());
+  DatagenWriteTree(dir_.str());
   std::filesystem::current_path(dir_.path());
 }
 

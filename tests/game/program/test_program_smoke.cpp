@@ -15,7 +15,7 @@
 #include "game/shell/prefs.h"
 #include "game/shell/settings.h"
 #include "support/temp_dir.h"
-#include "tools/datagen/media_tree.h"
+#include "tools/datagen/game_tree.h"
 
 namespace {
 
@@ -62,7 +62,7 @@ TEST(ProgramSmoke, RunsUntilToldToEndThenSavesAndExitsCleanly) {
   TempDir dir;
   const fs::path root = dir.path();
   fs::create_directories(root / "data" / "prefs");
-  ASSERT_TRUE(DatagenWriteMedia(root.string()));
+  ASSERT_TRUE(DatagenWriteTree(root.string()));
   SeedSettings(root);
   const fs::path program = root / "Velloran_Hydrel";
   fs::copy_file(VH_GAME_PROGRAM, program);
