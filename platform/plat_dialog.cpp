@@ -51,12 +51,7 @@ bool Send(PlatDialog* dialog, const PlatDialogMessage& message) {
 }
 
 void SendCommand(PlatDialog* dialog, int id, PlatControl* control) {
-  PlatDialogMessage message;
-  message.kind = kPlatDlgCommand;
-  message.controlId = id;
-  message.control = control;
-  message.notifyCode = kPlatNotifyClicked;
-  Send(dialog, message);
+  plat_DialogSendCommand(dialog, id, control, kPlatNotifyClicked);
 }
 
 int MulDivRound(int value, int numerator, int denominator) {
@@ -257,6 +252,46 @@ void DrawEdit(PlatCanvas* canvas, PlatControl* edit) {
   }
 }
 
+// ---- control classes -------------------------------------------------------------------------
+
+PlatRect WholeRect(const PlatControl* control) { return control->rect; }
+
+bool NoWheel(PlatControl*, int) { return false; }
+
+bool ButtonMouseDown(PlatControl*, int, int) { return true; }
+
+bool EditMouseDown(PlatControl* edit, int x, int y) {
+  if (!(edit->style & kPlatWsVScroll)) return false;
+  ScrollGeometry g = EditScrollGeometry(edit);
+  if (plat_RectContains(g.up, x, y)) {
+    EditSetTop(edit, edit->topLine - 1);
+  } else if (plat_RectContains(g.down, x, y)) {
+    EditSetTop(edit, edit->topLine + 1);
+  } else if (g.scrollable && plat_RectContains(g.thumb, x, y)) {
+    edit->thumbGrab = y - g.thumb.y;
+    edit->dialog->capture = edit;
+    edit->dialog->captureMode = kCaptureThumb;
+  } else if (g.scrollable && plat_RectContains(g.track, x, y)) {
+    const int page = EditVisible(edit);
+    EditSetTop(edit, y < g.thumb.y ? edit->topLine - page : edit->topLine + page);
+  }
+  return false;
+}
+
+bool EditWheel(PlatControl* edit, int notches) {
+  EditSetTop(edit, edit->topLine - notches * kWheelLines);
+  return true;
+}
+
+void DrawButtonControl(PlatCanvas* canvas, PlatControl* button) { DrawButton(canvas, button); }
+
+constexpr PlatControlClass kButtonClass{DrawButtonControl, WholeRect, ButtonMouseDown, nullptr,
+                                        NoWheel};
+constexpr PlatControlClass kEditClass{DrawEdit, WholeRect, EditMouseDown, nullptr, EditWheel};
+
+// Open combo lists stand above every other control.
+bool Raised(const PlatControl* control) { return control->dropped; }
+
 void Paint(PlatDialog* dialog) {
   if (dialog->canvas.width != dialog->clientWidth || dialog->canvas.height != dialog->clientHeight)
     plat_CanvasResize(&dialog->canvas, dialog->clientWidth, dialog->clientHeight, kPlatColourFace);
@@ -269,14 +304,12 @@ void Paint(PlatDialog* dialog) {
   Send(dialog, message);
   if (!IsLive(dialog)) return;  // the procedure destroyed it
   // Controls on top; the first made is the topmost, so it is drawn last.
-  for (auto it = dialog->controls.rbegin(); it != dialog->controls.rend(); ++it) {
-    PlatControl* control = *it;
-    if (!control->visible) continue;
-    if (control->kind == kPlatControlButton)
-      DrawButton(&dialog->canvas, control);
-    else
-      DrawEdit(&dialog->canvas, control);
-  }
+  for (bool raised : {false, true})
+    for (auto it = dialog->controls.rbegin(); it != dialog->controls.rend(); ++it) {
+      PlatControl* control = *it;
+      if (control->visible && Raised(control) == raised)
+        plat_ControlClassOf(control->kind)->draw(&dialog->canvas, control);
+    }
   Ops()->present(dialog);
 }
 
@@ -297,8 +330,11 @@ PlatDialog* Topmost() {
 }
 
 PlatControl* HitTest(PlatDialog* dialog, int x, int y) {
-  for (PlatControl* control : dialog->controls)
-    if (control->visible && plat_RectContains(control->rect, x, y)) return control;
+  for (bool raised : {true, false})
+    for (PlatControl* control : dialog->controls)
+      if (control->visible && Raised(control) == raised &&
+          plat_RectContains(plat_ControlClassOf(control->kind)->hitRect(control), x, y))
+        return control;
   return nullptr;
 }
 
@@ -313,27 +349,13 @@ void ReleaseCapture(PlatDialog* dialog) {
 
 void MouseDown(PlatDialog* dialog, int x, int y) {
   PlatControl* control = HitTest(dialog, x, y);
-  if (!control) return;
-  if (control->kind == kPlatControlButton) {
+  plat_ComboCloseOthers(dialog, control);
+  if (!control || !control->enabled) return;
+  if (plat_ControlClassOf(control->kind)->mouseDown(control, x, y)) {
     dialog->capture = control;
     dialog->captureMode = kCaptureButton;
     control->pressed = true;
     MarkDirty(dialog);
-    return;
-  }
-  if (!(control->style & kPlatWsVScroll)) return;
-  ScrollGeometry g = EditScrollGeometry(control);
-  if (plat_RectContains(g.up, x, y)) {
-    EditSetTop(control, control->topLine - 1);
-  } else if (plat_RectContains(g.down, x, y)) {
-    EditSetTop(control, control->topLine + 1);
-  } else if (g.scrollable && plat_RectContains(g.thumb, x, y)) {
-    control->thumbGrab = y - g.thumb.y;
-    dialog->capture = control;
-    dialog->captureMode = kCaptureThumb;
-  } else if (g.scrollable && plat_RectContains(g.track, x, y)) {
-    const int page = EditVisible(control);
-    EditSetTop(control, y < g.thumb.y ? control->topLine - page : control->topLine + page);
   }
 }
 
@@ -356,22 +378,22 @@ void MouseUp(PlatDialog* dialog, int x, int y) {
   PlatCaptureMode mode = dialog->captureMode;
   if (!control) return;
   if (mode == kCaptureThumb) EditThumbDrag(control, y);
-  bool click = mode == kCaptureButton && control->visible && plat_RectContains(control->rect, x, y);
+  bool click = mode == kCaptureButton && control->visible && control->enabled &&
+               plat_RectContains(control->rect, x, y);
   ReleaseCapture(dialog);
-  if (click) SendCommand(dialog, control->id, control);
+  if (!click) return;
+  if (auto clicked = plat_ControlClassOf(control->kind)->clicked) clicked(control);
+  SendCommand(dialog, control->id, control);
 }
 
 void Wheel(PlatDialog* dialog, int x, int y, int notches) {
+  // The control under the pointer, else the first that scrolls.
   PlatControl* target = HitTest(dialog, x, y);
-  if (!target || target->kind != kPlatControlEdit) {
-    target = nullptr;
-    for (PlatControl* control : dialog->controls)
-      if (control->visible && control->kind == kPlatControlEdit) {
-        target = control;
-        break;
-      }
-  }
-  if (target) EditSetTop(target, target->topLine - notches * kWheelLines);
+  if (target && plat_ControlClassOf(target->kind)->wheel(target, notches)) return;
+  for (PlatControl* control : dialog->controls)
+    if (control->visible && !Raised(control) &&
+        plat_ControlClassOf(control->kind)->wheel(control, notches))
+      return;
 }
 
 void Key(PlatDialog* dialog, int key) {
@@ -397,6 +419,7 @@ void Close(PlatDialog* dialog) {
 
 void Handle(const PlatRawEvent& event) {
   if (event.kind == kRawQuit) {
+    plat_EventQuitRequest();  // the program as a whole is asked to end, too
     plat_PostQuit(0);
     return;
   }
@@ -435,7 +458,7 @@ void Handle(const PlatRawEvent& event) {
 
 PlatControl* MakeControl(PlatDialog* parent, PlatControlKind kind, const char* text,
                          uint32_t style, PlatRect rect, int id, PlatFont* font) {
-  if (!IsLive(parent) || (kind != kPlatControlButton && kind != kPlatControlEdit)) return nullptr;
+  if (!IsLive(parent) || !plat_ControlClassOf(kind)) return nullptr;
   if (rect.w < 0 || rect.h < 0) return nullptr;
   auto* control = new PlatControl;
   control->dialog = parent;
@@ -444,6 +467,7 @@ PlatControl* MakeControl(PlatDialog* parent, PlatControlKind kind, const char* t
   control->style = style;
   control->rect = rect;
   control->visible = (style & kPlatWsVisible) != 0;
+  control->enabled = (style & kPlatWsDisabled) == 0;
   control->font = font;
   parent->controls.push_back(control);
   plat_ControlSetText(control, text);
@@ -502,6 +526,35 @@ PlatDialog* MakeDialog(const PlatDialogTemplate* tmpl, PlatDialog* owner, PlatDi
 }
 
 }  // namespace
+
+const PlatControlClass* plat_ControlClassOf(PlatControlKind kind) {
+  switch (kind) {
+    case kPlatControlButton:
+      return &kButtonClass;
+    case kPlatControlEdit:
+      return &kEditClass;
+    case kPlatControlStatic:
+      return plat_StaticClass();
+    case kPlatControlRadio:
+      return plat_RadioClass();
+    case kPlatControlCombo:
+      return plat_ComboClass();
+  }
+  return nullptr;
+}
+
+void plat_DialogMarkDirty(PlatDialog* dialog) { MarkDirty(dialog); }
+
+PlatDialog* plat_TestTopDialog() { return Topmost(); }
+
+void plat_DialogSendCommand(PlatDialog* dialog, int id, PlatControl* control, int notifyCode) {
+  PlatDialogMessage message;
+  message.kind = kPlatDlgCommand;
+  message.controlId = id;
+  message.control = control;
+  message.notifyCode = notifyCode;
+  Send(dialog, message);
+}
 
 void plat_DialogSelectBackend(PlatBackend backend) {
   const PlatDialogBackendOps* ops = plat_DialogBackendOps(backend);
@@ -675,9 +728,20 @@ const char* plat_ControlText(const PlatControl* control) {
 void plat_ControlShow(PlatControl* control, bool show) {
   if (!control || control->visible == show) return;
   control->visible = show;
+  if (!show) control->dropped = false;
   if (!show && control->dialog->capture == control) ReleaseCapture(control->dialog);
   MarkDirty(control->dialog);
 }
+
+void plat_ControlEnable(PlatControl* control, bool enable) {
+  if (!control || control->enabled == enable) return;
+  control->enabled = enable;
+  if (!enable) control->dropped = false;
+  if (!enable && control->dialog->capture == control) ReleaseCapture(control->dialog);
+  MarkDirty(control->dialog);
+}
+
+bool plat_ControlEnabled(const PlatControl* control) { return control && control->enabled; }
 
 bool plat_ControlVisible(const PlatControl* control) { return control && control->visible; }
 PlatRect plat_ControlRect(const PlatControl* control) { return control ? control->rect : PlatRect{}; }

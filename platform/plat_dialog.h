@@ -13,6 +13,12 @@
 //               default one with the black frame of the classic bevelled look) and a read-only
 //               multi-line word-wrapped edit with a vertical scroll bar. A click (press and release
 //               inside one visible button) sends kPlatDlgCommand with the button's id and handle.
+//               Static text (word-wrapped label). Auto radio buttons: a click checks the button,
+//               clears the other radio buttons of the dialog and sends the command. A sorted
+//               drop-down combo box: a click on its field opens its list below the field (inside
+//               the control's rectangle, which counts the list as in a template); a click on an
+//               item selects it, closes the list and sends kPlatDlgCommand with
+//               kPlatNotifySelEndOk. Disabled controls (kPlatWsDisabled) are greyed, take no input.
 //               Where controls overlap, the first made is on top (hit first, drawn last).
 //   Painting    every dialog owns a 32-bit canvas of its client size. A repaint fills the face
 //               colour, hands the canvas to the procedure (kPlatDlgPaint: pictures, then text),
@@ -43,6 +49,7 @@
 constexpr uint32_t kPlatWsPopup = 0x80000000u;
 constexpr uint32_t kPlatWsChild = 0x40000000u;
 constexpr uint32_t kPlatWsVisible = 0x10000000u;
+constexpr uint32_t kPlatWsDisabled = 0x08000000u;
 constexpr uint32_t kPlatWsCaption = 0x00C00000u;
 constexpr uint32_t kPlatWsBorder = 0x00800000u;
 constexpr uint32_t kPlatWsVScroll = 0x00200000u;
@@ -54,6 +61,10 @@ constexpr uint32_t kPlatDsCenter = 0x0800u;
 // Button styles.
 constexpr uint32_t kPlatBsPushButton = 0x0000u;
 constexpr uint32_t kPlatBsDefPushButton = 0x0001u;
+constexpr uint32_t kPlatBsAutoRadioButton = 0x0009u;
+// Combo box styles.
+constexpr uint32_t kPlatCbsDropDownList = 0x0003u;
+constexpr uint32_t kPlatCbsSort = 0x0100u;
 // Edit styles.
 constexpr uint32_t kPlatEsMultiline = 0x0004u;
 constexpr uint32_t kPlatEsReadOnly = 0x0800u;
@@ -73,6 +84,9 @@ constexpr int kPlatScrollBarWidth = 16;
 enum PlatControlKind : int {
   kPlatControlButton = 1,
   kPlatControlEdit = 2,
+  kPlatControlStatic = 3,
+  kPlatControlRadio = 4,
+  kPlatControlCombo = 5,
 };
 
 struct PlatDialogItemTemplate {
@@ -104,6 +118,7 @@ enum PlatMessageKind : int {
 };
 
 constexpr int kPlatNotifyClicked = 0;
+constexpr int kPlatNotifySelEndOk = 9;  // a combo box item was chosen from its list
 
 struct PlatDialogMessage {
   PlatMessageKind kind = kPlatDlgInitDialog;
@@ -162,6 +177,32 @@ PlatRect plat_ControlRect(const PlatControl* control);
 int plat_ControlId(const PlatControl* control);
 bool plat_ControlPressed(const PlatControl* control);
 void plat_ControlSetFont(PlatControl* control, PlatFont* font);
+// Disabled controls are drawn greyed and take no input.
+void plat_ControlEnable(PlatControl* control, bool enable);
+bool plat_ControlEnabled(const PlatControl* control);
+// Radio buttons: the check mark. plat_CheckRadioButton checks `checkId` and clears every other
+// radio button with an id in first..last.
+void plat_ButtonSetCheck(PlatControl* radio, bool checked);
+bool plat_ButtonChecked(const PlatControl* radio);
+void plat_CheckRadioButton(PlatDialog* dialog, int firstId, int lastId, int checkId);
+// Combo boxes. Indices are positions in the (sorted) list; -1 is none.
+void plat_ComboReset(PlatControl* combo);
+// Adds an item (in name order with kPlatCbsSort) and returns its index, or -1 for no combo box.
+int plat_ComboAddString(PlatControl* combo, const char* text);
+int plat_ComboCount(const PlatControl* combo);
+const char* plat_ComboItemText(const PlatControl* combo, int index);
+// False for an index outside the list.
+bool plat_ComboSetItemData(PlatControl* combo, int index, intptr_t data);
+// The item's data; -1 for an index outside the list.
+intptr_t plat_ComboItemData(const PlatControl* combo, int index);
+// An index outside the list clears the selection.
+void plat_ComboSetCurSel(PlatControl* combo, int index);
+int plat_ComboCurSel(const PlatControl* combo);
+bool plat_ComboDroppedDown(const PlatControl* combo);
+// Where item `index` of an open list is drawn (client pixels; empty when not shown), so tests
+// click it.
+PlatRect plat_ComboItemRect(const PlatControl* combo, int index);
+
 // Edit controls: the wrapped line count, the first line shown, and how many lines fit.
 int plat_EditLineCount(const PlatControl* edit);
 int plat_EditTopLine(const PlatControl* edit);

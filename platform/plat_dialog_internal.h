@@ -15,6 +15,8 @@ struct PlatControl {
   std::string text;
   bool visible = false;
   bool pressed = false;  // a button drawn pushed in: captured with the pointer inside
+  bool enabled = true;
+  bool checked = false;  // radio buttons
   PlatFont* font = nullptr;
   // Edit controls.
   std::string display;  // the text made displayable, line ends kept
@@ -22,7 +24,40 @@ struct PlatControl {
   bool linesValid = false;
   int topLine = 0;
   int thumbGrab = 0;  // pointer offset into the thumb while it is dragged
+  // Combo boxes.
+  struct ComboItem {
+    std::string text;
+    intptr_t data = 0;
+  };
+  std::vector<ComboItem> items;
+  int curSel = -1;
+  bool dropped = false;
+  int listTop = 0;  // first item shown in the open list
 };
+
+// What a kind of control does: how it draws, where it takes the pointer, what a press does.
+struct PlatControlClass {
+  void (*draw)(PlatCanvas* canvas, PlatControl* control);
+  // The area that takes the pointer (it can differ from the control's rectangle).
+  PlatRect (*hitRect)(const PlatControl* control);
+  // A left press inside hitRect of an enabled control. True when the control wants the press
+  // captured as a button press (a release inside then clicks it).
+  bool (*mouseDown)(PlatControl* control, int x, int y);
+  // A completed click, before the command is sent (null: nothing more).
+  void (*clicked)(PlatControl* control);
+  // Wheel notches over the control; false when it does not scroll.
+  bool (*wheel)(PlatControl* control, int notches);
+};
+
+const PlatControlClass* plat_ControlClassOf(PlatControlKind kind);
+const PlatControlClass* plat_StaticClass();
+const PlatControlClass* plat_RadioClass();
+const PlatControlClass* plat_ComboClass();
+// Closes every open combo list of the dialog but `keep`.
+void plat_ComboCloseOthers(PlatDialog* dialog, const PlatControl* keep);
+// Marks the dialog for repainting; sends a command as a click of the control does.
+void plat_DialogMarkDirty(PlatDialog* dialog);
+void plat_DialogSendCommand(PlatDialog* dialog, int id, PlatControl* control, int notifyCode);
 
 enum PlatCaptureMode : int {
   kCaptureNone = 0,

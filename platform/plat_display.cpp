@@ -16,6 +16,7 @@ struct PlatDisplay {
   uint32_t cooperativeFlags;
   bool modeSet;
   PlatDisplayMode mode;
+  bool fullScreen;  // the exclusive mode is shown as the desktop-sized window
 };
 
 struct PlatSurface {
@@ -85,6 +86,9 @@ struct DisplayOps {
   int32_t (*driverCount)();
   const PlatDisplayDriver* (*driverAt)(int32_t);
   void (*present)(const PlatFrame&);
+  // The exclusive full-screen mode: the program's window covers the desktop (its frames are
+  // scaled to fit with their aspect kept) or goes back to its own size.
+  void (*fullScreen)(bool on);
 };
 
 // Last presented frame: kept by both back ends, so a test can look at what a window would show.
@@ -153,7 +157,13 @@ void RealPresent(const PlatFrame& frame) {
   SDL_RenderPresent(gPresenter.renderer);
 }
 
-constexpr DisplayOps kRealOps{RealLibraryLoaded, RealDriverCount, RealDriverAt, RealPresent};
+void RealFullScreen(bool on) {
+  if (auto* window = static_cast<SDL_Window*>(plat_ProgramWindowNative()))
+    SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+}
+
+constexpr DisplayOps kRealOps{RealLibraryLoaded, RealDriverCount, RealDriverAt, RealPresent,
+                              RealFullScreen};
 
 // Test back end: drivers set by the test.
 struct TestDisplay {
@@ -161,6 +171,7 @@ struct TestDisplay {
   std::vector<PlatDisplayDriver> drivers;
   int32_t busyBlits = 0;
   int32_t failSurfaces = 0;
+  bool fullScreen = false;
 };
 TestDisplay gTest;
 
@@ -171,8 +182,10 @@ const PlatDisplayDriver* TestDriverAt(int32_t index) {
   return &gTest.drivers[static_cast<size_t>(index)];
 }
 void TestPresent(const PlatFrame&) {}
+void TestFullScreen(bool on) { gTest.fullScreen = on; }
 
-constexpr DisplayOps kTestOps{TestLibraryLoaded, TestDriverCount, TestDriverAt, TestPresent};
+constexpr DisplayOps kTestOps{TestLibraryLoaded, TestDriverCount, TestDriverAt, TestPresent,
+                              TestFullScreen};
 
 const DisplayOps* gOps = &kRealOps;
 bool gTestBackend = false;
@@ -253,6 +266,11 @@ int32_t plat_DisplaySetMode(PlatDisplay* display, int32_t width, int32_t height,
     if (mode.width == width && mode.height == height && mode.format.bitCount == bitCount) {
       display->mode = mode;
       display->modeSet = true;
+      const uint32_t exclusive = kPlatCoopFullscreen | kPlatCoopExclusive;
+      if ((display->cooperativeFlags & exclusive) == exclusive && !display->fullScreen) {
+        display->fullScreen = true;
+        gOps->fullScreen(true);
+      }
       return kPlatDisplayOk;
     }
   }
@@ -274,6 +292,10 @@ int32_t plat_DisplayGetMode(const PlatDisplay* display, PlatDisplayMode* mode) {
 int32_t plat_DisplayRestoreMode(PlatDisplay* display) {
   if (!display) return kPlatDisplayFailed;
   display->modeSet = false;
+  if (display->fullScreen) {
+    display->fullScreen = false;
+    gOps->fullScreen(false);
+  }
   return kPlatDisplayOk;
 }
 
@@ -454,6 +476,7 @@ void plat_TestSurfaceSetLost(PlatSurface* surface, bool lost) {
 
 void plat_TestDisplaySetBusyBlits(int32_t count) { gTest.busyBlits = count; }
 void plat_TestDisplayFailNextSurface(int32_t count) { gTest.failSurfaces = count; }
+bool plat_TestDisplayFullScreen() { return gTest.fullScreen; }
 int32_t plat_TestPresentCount() { return gPresentCount; }
 
 bool plat_TestLastPresented(PlatFrame* frame) {

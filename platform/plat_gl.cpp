@@ -2,9 +2,13 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/plat_backend.h"
 #include "platform/plat_internal.h"
 #include "platform/test/plat_gl.h"
+#include "platform/plat_present.h"
 
 struct PlatGlContext {
   SDL_Window* window;
@@ -41,6 +45,38 @@ void SetAttributes(const PlatGlPixelFormat* requested) {
   SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
   SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
 }
+
+// glViewport and glScissor take the 640 x 480 screen's coordinates; a window whose drawable
+// is larger (the desktop-sized full screen) shows that screen scaled to fit, aspect kept, centred.
+void (*gDriverViewport)(int32_t, int32_t, int32_t, int32_t) = nullptr;
+void (*gDriverScissor)(int32_t, int32_t, int32_t, int32_t) = nullptr;
+
+struct ScreenFit {
+  double scale = 1.0;
+  int32_t left = 0, bottom = 0;
+};
+
+ScreenFit CurrentFit() {
+  ScreenFit fit;
+  int w = 0, h = 0;
+  if (SDL_Window* window = SDL_GL_GetCurrentWindow()) SDL_GL_GetDrawableSize(window, &w, &h);
+  if (w <= 0 || h <= 0) return fit;
+  fit.scale = std::min(static_cast<double>(w) / kPlatScreenWidth,
+                       static_cast<double>(h) / kPlatScreenHeight);
+  fit.left = static_cast<int32_t>((w - kPlatScreenWidth * fit.scale) / 2);
+  fit.bottom = static_cast<int32_t>((h - kPlatScreenHeight * fit.scale) / 2);
+  return fit;
+}
+
+void Fit(void (*call)(int32_t, int32_t, int32_t, int32_t), int32_t x, int32_t y, int32_t w,
+         int32_t h) {
+  const ScreenFit fit = CurrentFit();
+  auto scaled = [&](int32_t v) { return static_cast<int32_t>(std::lround(v * fit.scale)); };
+  call(fit.left + scaled(x), fit.bottom + scaled(y), scaled(w), scaled(h));
+}
+
+void FittedViewport(int32_t x, int32_t y, int32_t w, int32_t h) { Fit(gDriverViewport, x, y, w, h); }
+void FittedScissor(int32_t x, int32_t y, int32_t w, int32_t h) { Fit(gDriverScissor, x, y, w, h); }
 
 template <typename T>
 void Load(T& slot, const char* name) {
@@ -105,6 +141,10 @@ void LoadRealFunctions() {
   Load(gRealFunctions.FramebufferRenderbuffer, "glFramebufferRenderbuffer");
   Load(gRealFunctions.CheckFramebufferStatus, "glCheckFramebufferStatus");
   gRealFunctionsLoaded = gRealFunctions.Viewport && gRealFunctions.GetString;
+  gDriverViewport = gRealFunctions.Viewport;
+  gDriverScissor = gRealFunctions.Scissor;
+  if (gDriverViewport) gRealFunctions.Viewport = FittedViewport;
+  if (gDriverScissor) gRealFunctions.Scissor = FittedScissor;
 }
 
 SDL_Window* HiddenWindow() {

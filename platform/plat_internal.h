@@ -61,7 +61,10 @@ void plat_EventKey(PlatWindowRec* window, int vk, bool down, bool repeat, bool a
 void plat_EventText(PlatWindowRec* window, const char* utf8, bool altHeld);
 void plat_EventMouseMove(PlatWindowRec* window, int clientX, int clientY, bool leftHeld);
 void plat_EventMouseButton(PlatWindowRec* window, bool down, int clientX, int clientY);
+// A window-manager close of the window: the close message, and the program's quit request.
 void plat_EventClose(PlatWindowRec* window);
+// The system asks the program to end (a terminate signal): the quit request alone.
+void plat_EventQuitRequest();
 PlatWindowRec* plat_WindowFromNativeId(uint32_t nativeId);
 PlatWindowRec* plat_WindowNewest();  // the live window created last, or null
 

@@ -157,6 +157,17 @@ bool plat_ModuleFileName(std::string* windowsPath) {
   return true;
 }
 
+bool plat_UseProgramFolder() {
+  std::string program;
+  if (!plat_ModuleFileName(&program)) return false;
+  std::string native;
+  if (!plat_PathToNative(program, &native)) return false;
+  const size_t slash = native.find_last_of('/');
+  if (slash == std::string::npos) return false;
+  const std::string folder = slash == 0 ? "/" : native.substr(0, slash);
+  return chdir(folder.c_str()) == 0;
+}
+
 void plat_SetModuleFileName(const char* nativePath) { gModuleOverride = nativePath ? nativePath : ""; }
 
 std::string plat_WindowsDirectoryNative() {

@@ -37,6 +37,9 @@ std::string plat_PathFromNative(const std::string& native);
 // /proc/self/exe (a symlinked program resolves to its target) unless a name was set.
 // False when the name cannot be had.
 bool plat_ModuleFileName(std::string* windowsPath);
+// Makes the folder of the running program (as plat_ModuleFileName names it) the current folder.
+// False when it cannot be found or entered.
+bool plat_UseProgramFolder();
 // Sets the program's file name as a native path; null or empty returns to /proc/self/exe.
 void plat_SetModuleFileName(const char* nativePath);
 

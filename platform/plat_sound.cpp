@@ -225,6 +225,7 @@ void plat_SoundClose() {
 }
 
 bool plat_SoundIsOpen() { return gMixer.openCount > 0; }
+bool plat_SoundSilent() { return plat_SoundIsOpen() && gDevice == &kPlatSoundDeviceSdl && plat_SoundSdlSilent(); }
 int32_t plat_SoundOutputRate() { return gMixer.rate; }
 
 int32_t plat_SoundGetMasterVolume(int32_t* attenuation) {

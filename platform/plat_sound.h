@@ -41,6 +41,8 @@ constexpr int32_t kPlatSoundMaxFrequency = 100000;
 bool plat_SoundOpen();
 void plat_SoundClose();
 bool plat_SoundIsOpen();
+// True while the output is open on the silent stand-in because no audio output could be opened.
+bool plat_SoundSilent();
 int32_t plat_SoundOutputRate();
 
 int32_t plat_SoundGetMasterVolume(int32_t* attenuation);

@@ -15,6 +15,8 @@ struct PlatSoundDevice {
 };
 extern const PlatSoundDevice kPlatSoundDeviceSdl;
 extern const PlatSoundDevice kPlatSoundDeviceTest;
+// True while the SDL device runs on SDL's silent driver because no real output could be opened.
+bool plat_SoundSdlSilent();
 
 // Mixes the next frames of every playing buffer and stream into out (stereo, left first). One
 // caller at a time: the device's thread, or a test on the test device.

@@ -6,12 +6,13 @@
 namespace {
 
 SDL_AudioDeviceID gAudio = 0;
+bool gSilent = false;  // the open output is SDL's silent one
 
 void SdlCallback(void*, Uint8* stream, int length) {
   plat_SoundMix(reinterpret_cast<int16_t*>(stream), length / 4);
 }
 
-bool SdlOpen(int32_t* rate) {
+bool OpenDevice(int32_t* rate) {
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
   SDL_AudioSpec want{};
   want.freq = 44100;
@@ -28,6 +29,17 @@ bool SdlOpen(int32_t* rate) {
   *rate = have.freq;
   SDL_PauseAudioDevice(gAudio, 0);
   return true;
+}
+
+// Without any audio output (a machine or container without a sound device) the mixer runs on
+// SDL's silent driver, which consumes samples in real time: sounds play and end as they would.
+bool SdlOpen(int32_t* rate) {
+  gSilent = false;
+  if (OpenDevice(rate)) return true;
+  SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
+  gSilent = OpenDevice(rate);
+  SDL_ResetHint(SDL_HINT_AUDIODRIVER);
+  return gSilent;
 }
 
 void SdlClose() {
@@ -47,3 +59,5 @@ void SdlUnlock() {
 }  // namespace
 
 const PlatSoundDevice kPlatSoundDeviceSdl{SdlOpen, SdlClose, SdlLock, SdlUnlock};
+
+bool plat_SoundSdlSilent() { return gAudio != 0 && gSilent; }

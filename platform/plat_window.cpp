@@ -26,6 +26,7 @@ struct WindowState {
   std::deque<PlatMessage> queue;
   bool quitPending = false;
   bool quitPosted = false;
+  bool quitRequested = false;  // the system or the user asked the program to end
   int quitCode = 0;
   int cursorCount = 0;
   PlatKeyFilter keyFilter = nullptr;
@@ -89,7 +90,11 @@ void TestScreenSize(int* width, int* height) {
   *width = gTest.screenWidth;
   *height = gTest.screenHeight;
 }
-void TestPump() {}
+void (*gTestPumpHook)(void*) = nullptr;
+void* gTestPumpUser = nullptr;
+void TestPump() {
+  if (gTestPumpHook) gTestPumpHook(gTestPumpUser);
+}
 bool TestWait(int) { return false; }
 
 bool TestKeyHeld(int vk) { return vk >= 0 && vk < 256 && gTest.held[vk]; }
@@ -313,7 +318,10 @@ void plat_EventMouseButton(PlatWindowRec* window, bool down, int clientX, int cl
   Enqueue(window, down ? kPlatMsgLButtonDown : kPlatMsgLButtonUp, down ? 1u : 0u, PackPoint(clientX, clientY));
 }
 
+void plat_EventQuitRequest() { State().quitRequested = true; }
+
 void plat_EventClose(PlatWindowRec* window) {
+  plat_EventQuitRequest();
   if (!plat_IsWindow(window)) return;
   Enqueue(window, kPlatMsgClose, 0, 0);
 }
@@ -396,6 +404,8 @@ void plat_PostQuitMessage(int exitCode) {
 
 bool plat_QuitPosted() { return State().quitPosted; }
 
+bool plat_QuitRequested() { return State().quitRequested; }
+
 // ---- mouse, cursor, keys -----------------------------------------------------------------------
 
 void plat_SetCursorPos(int x, int y) { gOps->cursorSetPos(x, y); }
@@ -445,12 +455,18 @@ void plat_SystemKeysUnlock() {
 
 // ---- test back end's scripted input -------------------------------------------------------------
 
+void plat_TestSetPumpHook(void (*hook)(void* user), void* user) {
+  gTestPumpHook = hook;
+  gTestPumpUser = user;
+}
+
 void plat_TestInputReset() {
   auto& state = State();
   state.windows.clear();
   state.queue.clear();
   state.quitPending = false;
   state.quitPosted = false;
+  state.quitRequested = false;
   state.quitCode = 0;
   state.cursorCount = 0;
   state.keyFilter = nullptr;

@@ -106,6 +106,9 @@ intptr_t plat_DefWindowProc(PlatWindow window, uint32_t message, uintptr_t wPara
 void plat_PostQuitMessage(int exitCode);
 // True from the first plat_PostQuitMessage on, also after the quit message was taken.
 bool plat_QuitPosted();
+// True once the user closed a window through the window manager or the system asked the program
+// to end (SIGTERM, SIGINT); it stays set. The program is expected to wind down normally.
+bool plat_QuitRequested();
 
 // Mouse and cursor.
 // Moves the pointer to a screen position; the window under it then gets a mouse-move message.

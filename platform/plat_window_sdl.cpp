@@ -106,7 +106,8 @@ void Translate(const SDL_Event& e) {
       if (e.window.event == SDL_WINDOWEVENT_CLOSE) plat_EventClose(EventWindow(e.window.windowID));
       break;
     case SDL_QUIT:
-      // Interrupted from outside: the main window is asked to close.
+      // Interrupted from outside: the program is asked to end and its main window to close.
+      plat_EventQuitRequest();
       plat_EventClose(plat_WindowNewest());
       break;
     default: break;

@@ -235,6 +235,9 @@ int32_t wre_ObjectSetPolyVirtualTexturePoint(EngineObject* object, int32_t polyg
 int32_t wre_ObjectSetPolyKind(EngineObject* object, int32_t polygon, int32_t kind);
 int32_t wre_ObjectSetAllPolyKinds(EngineObject* object, int32_t kind);
 int32_t wre_ObjectSetBackfaceCull(EngineObject* object, uint8_t on);
+// Not visible: never drawn (kRenderNeverDrawn), with its detail-set members; visible clears it.
+// -1000 for null, else 0.
+int32_t wre_ObjectSetVisible(EngineObject* object, uint8_t visible);
 int32_t wre_ObjectSetRenderFlags(EngineObject* object, uint32_t word);
 int32_t wre_ObjectSetAttrByte(EngineObject* object, uint8_t value);
 int32_t wre_ObjectSetDrawDistance(EngineObject* object, float distance);

@@ -113,6 +113,17 @@ int32_t wre_ObjectSetBackfaceCull(EngineObject* object, uint8_t on) {
   return 0;
 }
 
+int32_t wre_ObjectSetVisible(EngineObject* object, uint8_t visible) {
+  if (!object) return kWreErrNull;
+  if (visible) {
+    object->renderFlags &= ~kRenderNeverDrawn;
+  } else {
+    object->renderFlags |= kRenderNeverDrawn;
+  }
+  ForMembers(object, [&](EngineObject* member) { wre_ObjectSetVisible(member, visible); });
+  return 0;
+}
+
 int32_t wre_ObjectSetRenderFlags(EngineObject* object, uint32_t word) {
   if (!object) return kWreErrNull;
   object->renderFlags = word;

@@ -16,6 +16,8 @@ void plat_TestPushClick(PlatDialog* target, int x, int y);  // down and up
 void plat_TestPushWheel(PlatDialog* target, int x, int y, int notches);  // positive: away (up)
 void plat_TestPushKey(PlatDialog* target, PlatKey key);
 void plat_TestPushClose(PlatDialog* target);
+// The dialog that input without a target goes to (the innermost modal one), or null.
+PlatDialog* plat_TestTopDialog();
 int plat_TestQueuedEvents();
 // Called when a wait with a timeout finds the test queue empty (tests act inside modal loops
 // from here); it is not called again from inside itself.

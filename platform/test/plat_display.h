@@ -14,5 +14,6 @@ PlatDisplayDriver plat_TestDisplayDefaultDriver();
 void plat_TestSurfaceSetLost(PlatSurface* surface, bool lost);
 void plat_TestDisplaySetBusyBlits(int32_t count);  // the next count fast blits report busy
 void plat_TestDisplayFailNextSurface(int32_t count);  // the next count surface creations fail
+bool plat_TestDisplayFullScreen();  // true while an exclusive mode is set
 int32_t plat_TestPresentCount();
 bool plat_TestLastPresented(PlatFrame* frame);

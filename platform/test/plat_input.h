@@ -17,6 +17,9 @@ void plat_TestTypeText(const char* text);
 void plat_TestMouseMove(int clientX, int clientY);
 void plat_TestMouseButton(bool down);
 void plat_TestCloseRequest();
+// Called whenever the queue is asked for what the system has (every peek): a test acts from here
+// as the user would between two pump points.
+void plat_TestSetPumpHook(void (*hook)(void* user), void* user);
 void plat_TestSetScreenSize(int width, int height);
 // Queue inspection: the number of waiting messages and one of them (0 = next), without taking it.
 size_t plat_TestQueueLength();

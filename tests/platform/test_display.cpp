@@ -57,6 +57,21 @@ TEST_F(Display, DriversAreFoundByGuidAndThePrimaryByNone) {
   plat_DisplayRelease(second);
 }
 
+TEST_F(Display, OnlyAnExclusiveFullScreenModeCoversTheDesktop) {
+  PlatDisplay* display = plat_DisplayCreate(nullptr);
+  plat_DisplaySetCooperativeLevel(display, kPlatCoopNormal);
+  ASSERT_EQ(plat_DisplaySetMode(display, 640, 480, 16), kPlatDisplayOk);
+  EXPECT_FALSE(plat_TestDisplayFullScreen());
+  plat_DisplaySetCooperativeLevel(display, kPlatCoopFullscreen | kPlatCoopExclusive);
+  EXPECT_NE(plat_DisplaySetMode(display, 800, 600, 16), kPlatDisplayOk);
+  EXPECT_FALSE(plat_TestDisplayFullScreen());
+  ASSERT_EQ(plat_DisplaySetMode(display, 640, 480, 16), kPlatDisplayOk);
+  EXPECT_TRUE(plat_TestDisplayFullScreen());
+  plat_DisplayRestoreMode(display);
+  EXPECT_FALSE(plat_TestDisplayFullScreen());
+  plat_DisplayRelease(display);
+}
+
 TEST_F(Display, AFlippedFrameArrivesUnchangedAtThePresenter) {
   PlatDisplay* display = plat_DisplayCreate(nullptr);
   plat_DisplaySetMode(display, 640, 480, 16);

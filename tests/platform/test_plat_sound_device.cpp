@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "platform/plat_backend.h"
@@ -31,6 +33,21 @@ TEST(SoundDeviceTest, CallbackMixesAndOneShotsEnd) {
   plat_SoundBufferRelease(b);
   plat_SoundClose();
   EXPECT_FALSE(plat_SoundIsOpen());
+  plat_UseBackend(kPlatBackendTest);
+}
+
+// No audio output at all (here: a driver that does not exist): the silent output stands in.
+TEST(SoundDeviceTest, WithoutAnyOutputTheSilentOneStandsIn) {
+  plat_UseBackend(kPlatBackendReal);
+  const char* before = getenv("SDL_AUDIODRIVER");
+  const std::string saved = before ? before : "";
+  setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+  const bool opened = plat_SoundOpen();
+  EXPECT_TRUE(opened);
+  EXPECT_TRUE(plat_SoundSilent());
+  if (opened) plat_SoundClose();
+  EXPECT_FALSE(plat_SoundSilent());
+  if (before) setenv("SDL_AUDIODRIVER", saved.c_str(), 1); else unsetenv("SDL_AUDIODRIVER");
   plat_UseBackend(kPlatBackendTest);
 }
 

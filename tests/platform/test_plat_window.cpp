@@ -81,7 +81,9 @@ TEST_F(PlatWindowTest, WindowLifecycle) {
 }
 
 TEST_F(PlatWindowTest, CloseRequestGoesThroughDefaultHandlingToQuit) {
+  EXPECT_FALSE(plat_QuitRequested());
   plat_TestCloseRequest();
+  EXPECT_TRUE(plat_QuitRequested());  // the program is asked to end, whatever its procedure does
   PlatMessage msg{};
   ASSERT_EQ(plat_GetMessage(&msg), 1);
   EXPECT_EQ(msg.message, kPlatMsgClose);

@@ -166,6 +166,15 @@ TEST_F(PlatSdlTest, CloseRequestDestroysTheWindowThroughDefaultHandling) {
   EXPECT_EQ(gDispatched, (std::vector<uint32_t>{kPlatMsgClose, kPlatMsgDestroy}));
 }
 
+// A terminate signal reaches SDL as its quit event: the program's quit request.
+TEST_F(PlatSdlTest, TheSystemsQuitEventRequestsTheProgramToEnd) {
+  SDL_Event e{};
+  e.type = SDL_QUIT;
+  ASSERT_EQ(SDL_PushEvent(&e), 1);
+  plat_PeekMessage(nullptr, false);
+  EXPECT_TRUE(plat_QuitRequested());
+}
+
 TEST_F(PlatSdlTest, LockedFilterDropsKeysAndCursorCountHolds) {
   ASSERT_TRUE(plat_SystemKeysLock(DropEscape));
   PushKey(SDL_SCANCODE_ESCAPE, true);

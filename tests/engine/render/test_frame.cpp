@@ -104,7 +104,10 @@ TEST_F(Frames, ObjectListCullingHonoursTheFlagsAndTheCapacity) {
   World* world = camera->world;
   ASSERT_EQ(world->cullCallback, wre_CullObjectList);
   EngineObject* hidden = Placed(0, 0, 50, world);
-  hidden->renderFlags |= kRenderNeverDrawn;
+  EngineObject* shownAgain = Placed(0, 0, 50, world);
+  ASSERT_EQ(wre_ObjectSetVisible(hidden, 0), 0);
+  wre_ObjectSetVisible(shownAgain, 0);
+  wre_ObjectSetVisible(shownAgain, 1);
   EngineObject* inactive = Placed(0, 0, 50, world);
   inactive->status &= static_cast<uint8_t>(~kStatusActive);
   EngineObject* behind = Placed(0, 0, -500, world);
@@ -114,9 +117,10 @@ TEST_F(Frames, ObjectListCullingHonoursTheFlagsAndTheCapacity) {
   ASSERT_EQ(wre_FrameBegin(camera, 0), 0);
   ASSERT_EQ(wre_CameraRender(camera), 0);
   ASSERT_EQ(gVisibleObjects.count, 2);
-  EXPECT_EQ(gVisibleObjects.entries[0], a);
-  EXPECT_EQ(gVisibleObjects.entries[1], b);
-  EXPECT_EQ(c->cull & 0xFF, 1u);  // marked even though the array was full
+  EXPECT_EQ(gVisibleObjects.entries[0], shownAgain);
+  EXPECT_EQ(gVisibleObjects.entries[1], a);
+  EXPECT_EQ(b->cull & 0xFF, 1u);  // marked even though the array was full
+  EXPECT_EQ(c->cull & 0xFF, 1u);
   EXPECT_EQ(hidden->cull & 0xFF, 0u);
   EXPECT_EQ(inactive->cull & 0xFF, 0u);
   EXPECT_EQ(behind->cull & 0xFF, 0u);

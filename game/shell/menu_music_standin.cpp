@@ -1,0 +1,3 @@
+#include "game/shell/menu_music_standin.h"
+
+void MenuMusicUpdate() {}

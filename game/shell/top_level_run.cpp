@@ -1,0 +1,163 @@
+#include "game/shell/top_level_run.h"
+
+#include <algorithm>
+
+#include "engine/core/colour_scale.h"
+#include "engine/core/fatal.h"
+#include "engine/core/frame_tick.h"
+#include "engine/core/input.h"
+#include "engine/core/timer.h"
+#include "engine/core/world.h"
+#include "engine/core/wre_types.h"
+#include "engine/data/cdaudio.h"
+#include "engine/data/texture.h"
+#include "engine/render/camera.h"
+#include "engine/render/context.h"
+#include "engine/render/frame.h"
+#include "engine/startup/engine.h"
+#include "game/shell/circuit_file.h"
+#include "game/shell/engine_dialogs.h"
+#include "game/shell/game_view.h"
+#include "game/shell/gate_record.h"
+#include "game/shell/menu_music_standin.h"
+#include "game/shell/menu_select.h"
+#include "game/shell/menu_standins.h"
+#include "game/shell/menu_state.h"
+#include "game/shell/prefs.h"
+#include "game/shell/race_camera.h"
+#include "game/shell/race_state.h"
+#include "game/shell/scores.h"
+#include "game/shell/settings.h"
+#include "game/world/texture_slots.h"
+#include "game/world/watercraft.h"
+
+namespace {
+
+constexpr float kWorldCellSize = 51200.0f;
+constexpr int32_t kWorldCells = 256;
+constexpr float kWorldAmbientPercent = 60.0f;
+constexpr float kCameraProjection = 512.0f;
+constexpr int32_t kCameraFlags = 0x125;
+constexpr uint32_t kIdleTicks = 5;  // input is looked at once every 6 ticks or more
+
+float ColourComponent(float factor) { return std::clamp(factor * gColourMax, 0.0f, gColourMaxAlpha); }
+
+void CheckStep(int32_t result, const char* message) {
+  if (result != 0) wre_SystemFatalError(message);
+}
+
+}  // namespace
+
+World* GameWorldCreate() {
+  const Point4 origin{0.0f, 0.0f, 0.0f, 0.0f};
+  const float white = ColourComponent(1.0f);
+  const float ambient[4] = {white, white, white, white};
+  return wre_WorldCreate(kWorldCellGrid, kWorldCellSize, kWorldCells, 0, kWorldCells, 0, &origin,
+                         ambient, kWorldAmbientPercent, 0);
+}
+
+void GameWorldFree(World* world) {
+  if (world) wre_WorldDispose(world);
+}
+
+int32_t GameEngineStartup(WindowRecord* window, int32_t rendererKind) {
+  gRacerChainHead = nullptr;
+  gRacerCount = 0;
+  gStartGate = nullptr;
+  gCircuitRace = 0;
+  std::fill(std::begin(gCraftByIndex), std::end(gCraftByIndex), nullptr);
+
+  if (wre_Init(rendererKind, 128, 128, 1, 2048, 10240, 8192, 4096, 4096, 1024, 10240) != 0)
+    wre_SystemFatalError("Couldn't init wre");
+  wre_SetDeviceSelectCallback(OutputDeviceSelect);
+  gView = GameViewNew();
+  if (!gView) wre_SystemFatalError("Couldn't allocate view components");
+  gView->camera = GameCameraCreate(0, 0, window->width, window->height, kCameraProjection, kCameraFlags);
+  if (!gView->camera) wre_SystemFatalError("Couldn't allocate camera");
+  gView->world = GameWorldCreate();
+  if (!gView->world) wre_SystemFatalError("Couldn't allocate world");
+  wre_CameraSetWorld(gView->camera, gView->world);
+  const int32_t result = TextureSlotsAlloc();
+  gFrameTick = gEngineTick;
+  ScoresLoad();
+  CircuitLoad();
+  return result;
+}
+
+int32_t GameEngineShutdown() {
+  CircuitClose();
+  ScoresClose();
+  PrefsSave();
+  TextureSlotsFree();
+  CdAudioClose();
+  if (gView) {
+    GameWorldFree(gView->world);
+    GameCameraFree(gView->camera);
+    GameViewDispose(gView);
+    gView = nullptr;
+  }
+  return wre_Shutdown();
+}
+
+void MenuIdleInputCheck() {
+  if (!gMenuLoaded) return;
+  const KeyCode typed = wre_KeyBufferGet(0);
+  const KeyCode held = wre_KeyFirstDown();
+  if (typed != 0 || wre_MouseButtonState() || held != 0) FrontEndPageInput(typed, held, gView);
+}
+
+int32_t MenuFrameRender() {
+  wre_TimerTick();
+  wre_TextureAnimateAll(0);
+  wre_MessagePump();
+  Camera* camera = gView->camera;
+  CheckStep(wre_FrameBegin(camera, 0), "Error during render start");
+  CheckStep(wre_CameraRender(camera), "Error rendering camera");
+  FrontEndPageDraw(gView);
+  MenuTabColumnDraw(gView);
+  CheckStep(wre_FrameFlush(camera), "Error during render mid");
+  CheckStep(wre_FrameEnd(camera), "Error during render end");
+  gFrameTick = gEngineTick;
+  if (gMenuState->idleTick + kIdleTicks < gEngineTick) {
+    gMenuState->idleTick = gEngineTick;
+    MenuIdleInputCheck();
+  }
+  if (MenuScreenIsTab()) MenuMusicUpdate();
+  MenuFrameUpdate(gView);
+  return 0;
+}
+
+int32_t TopLevelRun(WindowRecord* window) {
+  if (const int32_t loaded = PrefsLoad(); loaded != 0) return loaded;
+  wre_InputFlush();
+  wre_MessagePump();
+  wre_InputPoll();
+  wre_MessagePump();
+
+  int32_t& kind = gSettings.rendererKind;
+  const bool keep = kind != -1 && wre_RendererQueryAvailable(kind) && !wre_KeyIsDown(kKeyLeftAlt) &&
+                    !wre_KeyIsDown(kKeyRightAlt);
+  if (!keep) {
+    kind = -1;
+    const int32_t chosen = RenderingEngineSelect();
+    if (chosen == -1) return -1;
+    kind = chosen;
+  }
+  gMenuScreen = kScreenNone;
+  gIntroPlayed = 0;
+
+  if (GameEngineStartup(window, kind) != 0) wre_SystemFatalError("Failed to init 3D engine");
+  if (MenuStateCreate(window, kind) != 0) wre_SystemFatalError("Failed to init menus");
+  const float black[4] = {0.0f, 0.0f, 0.0f, ColourComponent(1.0f)};
+  wre_CameraClear(gView->camera, black);
+  while (!gMenuQuit)
+    if (MenuFrameRender() != 0) wre_SystemFatalError("Error in menu loop");
+  MenuStateFree();
+  return GameEngineShutdown();
+}
+
+void FatalErrorCallback(const char* message) {
+  gSettings.rendererKind = -1;
+  PrefsSaveLoaded();
+  wre_FatalError(message);
+}

@@ -1,0 +1,107 @@
+#include "tests/game/harness/game_harness.h"
+
+#include "engine/core/files.h"
+#include "engine/core/memory.h"
+#include "game/shell/prefs.h"
+#include "game/shell/program_entry.h"
+#include "game/shell/settings.h"
+#include "tests/game/harness/dialog_steps.h"
+#include "platform/plat_backend.h"
+#include "platform/plat_input.h"
+#include "platform/plat_sound.h"
+#include "platform/plat_system.h"
+#include "platform/plat_time.h"
+#include "tools/datagen/game_tree.h"
+#include "platform/test/plat_display.h"
+#include "platform/test/plat_input.h"
+#include "platform/test/plat_sound.h"
+#include "platform/test/plat_system.h"
+#include "platform/test/plat_time.h"
+
+namespace {
+
+// One engine tick: the clock counts 59.8 ticks a second.
+constexpr int64_t kTickMicroseconds = 16723;
+
+}  // namespace
+
+GameHarness::GameHarness() {
+  plat_UseBackend(kPlatBackendTest);
+  plat_TestClockReset();
+  plat_TestInputReset();
+  plat_TestDisplayReset();
+  plat_TestSoundReset();
+  plat_TestSetWindowsNT(false);
+  DialogStepsStart();
+  home_ = std::filesystem::current_path();
+  std::filesystem::create_directories(dir_.path() / "data" / "prefs");
+  DatagenWriteTree(dir_.str());
+  std::filesystem::current_path(dir_.path());
+}
+
+GameHarness::~GameHarness() {
+  plat_TestSetPumpHook(nullptr, nullptr);
+  DialogStepsStop();
+  std::filesystem::current_path(home_);
+}
+
+std::filesystem::path GameHarness::SaveFile(const char* name) const {
+  return dir_.path() / "data" / "prefs" / name;
+}
+
+void GameHarness::SeedSettings(int32_t rendererKind, int32_t launchCount) {
+  wre_MemoryInit();
+  wre_FolderSet(nullptr);
+  PrefsDefaults();
+  gSettings.rendererKind = rendererKind;
+  gSettings.launchCount = launchCount;
+  PrefsSave();
+  wre_FolderSet(nullptr);
+  gSettings = Settings{};
+}
+
+void GameHarness::AtFrame(int frame, std::function<void()> action) {
+  actions_[frame].push_back(std::move(action));
+}
+
+void GameHarness::HoldKey(int vk, bool held) { plat_TestSetKeyHeld(vk, held); }
+
+void GameHarness::PressKey(int vk) {
+  plat_TestKeyEvent(vk, true);
+  plat_TestKeyEvent(vk, false);
+}
+
+void GameHarness::TypeText(const char* text) { plat_TestTypeText(text); }
+void GameHarness::MouseMove(int x, int y) { plat_TestMouseMove(x, y); }
+void GameHarness::MouseButton(bool down) { plat_TestMouseButton(down); }
+void GameHarness::RequestQuit() { plat_TestCloseRequest(); }
+
+void GameHarness::OnPump(void* self) { static_cast<GameHarness*>(self)->Pump(); }
+
+void GameHarness::Pump() {
+  plat_TestClockAdvanceMicroseconds(kTickMicroseconds);
+  const int32_t presents = plat_TestPresentCount();
+  const bool newFrame = presents != lastPresents_;
+  lastPresents_ = presents;
+  if (newFrame) ++frames_;
+  if (!ranStartActions_ || newFrame) {
+    ranStartActions_ = true;
+    auto due = actions_.find(frames_);
+    if (due == actions_.end()) return;
+    auto actions = std::move(due->second);
+    actions_.erase(due);
+    for (auto& action : actions) action();
+  }
+}
+
+int GameHarness::Run() {
+  frames_ = 0;
+  lastPresents_ = plat_TestPresentCount();
+  ranStartActions_ = false;
+  plat_TestSetPumpHook(&GameHarness::OnPump, this);
+  const int result = AppMain(nullptr, nullptr, nullptr, 1);
+  plat_TestSetPumpHook(nullptr, nullptr);
+  return result;
+}
+
+bool GameHarness::Captured(PlatFrame* frame) const { return plat_TestLastPresented(frame); }

@@ -1,0 +1,58 @@
+// Test harness: the whole game program run headless in the test process. The platform's test back
+// ends stand in for the machine: a clock that moves one engine tick per pump, scripted keys and
+// mouse, the presented frames kept for inspection, a sound output that plays nothing, a fixed
+// random seed (the clock starts at 0), and the sample data tree in a fresh temporary folder that
+// is the current folder while the harness lives.
+#pragma once
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/plat_display.h"
+#include "tests/support/temp_dir.h"
+
+class GameHarness {
+ public:
+  GameHarness();
+  ~GameHarness();
+  GameHarness(const GameHarness&) = delete;
+  GameHarness& operator=(const GameHarness&) = delete;
+
+  const std::filesystem::path& Root() const { return dir_.path(); }
+  std::filesystem::path SaveFile(const char* name) const;
+
+  // Writes "prefs.qz" with the defaults, the renderer kind and the launch count.
+  void SeedSettings(int32_t rendererKind, int32_t launchCount = 0);
+
+  // Runs `action` at the start of menu frame `frame` (frames count the presented images, 0 is
+  // before the first). A frame's actions run in the order given.
+  void AtFrame(int frame, std::function<void()> action);
+  // Scripted input, as the user gives it.
+  static void HoldKey(int vk, bool held);
+  static void PressKey(int vk);
+  static void TypeText(const char* text);
+  static void MouseMove(int x, int y);
+  static void MouseButton(bool down);
+  // The window manager's close: the program's quit request.
+  static void RequestQuit();
+
+  // Runs the program's entry to its end and returns its result.
+  int Run();
+  int Frames() const { return frames_; }
+  // The last presented frame.
+  bool Captured(PlatFrame* frame) const;
+
+ private:
+  static void OnPump(void* self);
+  void Pump();
+
+  TempDir dir_;
+  std::filesystem::path home_;
+  std::map<int, std::vector<std::function<void()>>> actions_;
+  int frames_ = 0;
+  int32_t lastPresents_ = 0;
+  bool ranStartActions_ = false;
+};

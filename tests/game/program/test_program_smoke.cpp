@@ -1,0 +1,100 @@
+// The real program, started as a player would: beside a generated data tree in a fresh folder, on
+// SDL's off-screen video and silent audio (chosen through SDL's own variables, which the game does
+// not read), ended by a terminate signal.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "engine/core/files.h"
+#include "engine/core/memory.h"
+#include "game/shell/prefs.h"
+#include "game/shell/settings.h"
+#include "support/temp_dir.h"
+#include "tools/datagen/game_tree.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int32_t kSeededLaunches = 7;
+
+// The settings file the program will find: the software renderer (no dialog) and a launch count.
+void SeedSettings(const fs::path& root) {
+  const fs::path home = fs::current_path();
+  fs::current_path(root);
+  wre_MemoryInit();
+  wre_FolderSet(nullptr);
+  PrefsDefaults();
+  gSettings.rendererKind = 100;
+  gSettings.launchCount = kSeededLaunches;
+  ASSERT_EQ(PrefsSave(), 0);
+  fs::current_path(home);
+}
+
+pid_t Start(const fs::path& program) {
+  const pid_t child = fork();
+  if (child == 0) {
+    setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  return child;
+}
+
+// The child's wait status once it ended within the time, else -1.
+int WaitFor(pid_t child, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  int status = 0;
+  while (std::chrono::steady_clock::now() < end) {
+    if (waitpid(child, &status, WNOHANG) == child) return status;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return -1;
+}
+
+TEST(ProgramSmoke, RunsUntilToldToEndThenSavesAndExitsCleanly) {
+  TempDir dir;
+  const fs::path root = dir.path();
+  fs::create_directories(root / "data" / "prefs");
+  ASSERT_TRUE(DatagenWriteTree(root.string()));
+  SeedSettings(root);
+  const fs::path program = root / "Velloran_Hydrel";
+  fs::copy_file(VH_GAME_PROGRAM, program);
+  // Started from elsewhere: the program finds its tree beside itself.
+  const fs::path prefs = root / "data" / "prefs";
+  fs::remove(prefs / "scores.qz");
+  fs::remove(prefs / "circuit.qz");
+
+  const pid_t child = Start(program);
+  ASSERT_GT(child, 0);
+  const int early = WaitFor(child, std::chrono::seconds(2));
+  if (early != -1) {
+    ADD_FAILURE() << "the program ended before it was told to, status " << early;
+    return;
+  }
+  ASSERT_EQ(kill(child, SIGTERM), 0);
+  int status = WaitFor(child, std::chrono::seconds(10));
+  if (status == -1) {
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    FAIL() << "the program did not end within 10 s of the signal";
+  }
+  ASSERT_TRUE(WIFEXITED(status)) << "status " << status;
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+
+  for (const char* name : {"prefs.qz", "scores.qz", "circuit.qz"})
+    EXPECT_TRUE(fs::exists(prefs / name)) << name;
+  const std::string image = TempDir::Read(prefs / "prefs.qz");
+  ASSERT_TRUE(PrefsRead(reinterpret_cast<const uint8_t*>(image.data()), image.size()));
+  // Reading counts a launch, as the program's own load did once.
+  EXPECT_EQ(gSettings.launchCount, kSeededLaunches + 2);
+  EXPECT_EQ(gSettings.rendererKind, 100);
+}
+
+}  // namespace
