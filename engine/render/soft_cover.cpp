@@ -9,7 +9,7 @@
 #include "engine/render/context.h"
 #include "engine/render/polygon.h"
 #include "engine/render/soft_render.h"
-#include "engine/render/span_opaque.h"
+#include "engine/render/spans/span_opaque.h"
 #include "engine/render/spans/span_fill.h"
 
 namespace {

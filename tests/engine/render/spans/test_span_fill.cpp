@@ -281,10 +281,7 @@ TEST(SpanFill, ChunksAndTailsShadeEveryPixelAlike) {
         for (uint16_t& p : scene.frame) p = static_cast<uint16_t>(next() >> 12);
         const std::vector<uint16_t> before = scene.frame;
         scene.polygon.frameWeight = weight;
-        scene.polygon.lightRed = static_cast<uint16_t>(512 + next() % 32769);
-        scene.polygon.lightGreen = static_cast<uint16_t>(512 + next() % 32769);
-        scene.polygon.lightBlue = static_cast<uint16_t>(512 + next() % 32769);
-        scene.polygon.additive = static_cast<uint16_t>(next() & 0x7FFF);
+        scene.RandomShade(next);
         scene.SetU(float(1 << 20), float(1 << 19));
         scene.AddSpan(0, 1, n);
         scene.Draw(filler, texels.data());

@@ -1,5 +1,5 @@
 // The opaque span filler and its 81 size instances.
-#include "engine/render/span_opaque.h"
+#include "engine/render/spans/span_opaque.h"
 
 #include <cstring>
 #include <utility>
