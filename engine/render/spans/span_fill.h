@@ -20,7 +20,7 @@ extern const std::array<SpanFillFn, kSpanFillCount> kSpanFillBlend;
 extern const std::array<SpanFillFn, kSpanFillCount> kSpanFillKeyed;
 
 // The members by name: wre_SpanBlend_16x2 is entry 13, wre_SpanKeyed_256x256 entry 80.
-#define WRE_SPAN_NAME_TRANSLUCENT(W, H, w, h)                                                          \
+#define WRE_SPAN_NAME_TRANSLUCENT(W, H, w, h)                                                           \
   inline constexpr SpanFillFn wre_SpanBlend_##W##x##H = &wre_SpanTranslucent<SpanPlan::kBlended, w, h>; \
   inline constexpr SpanFillFn wre_SpanKeyed_##W##x##H = &wre_SpanTranslucent<SpanPlan::kKeyed, w, h>;
 WRE_SPAN_SIZES(WRE_SPAN_NAME_TRANSLUCENT)

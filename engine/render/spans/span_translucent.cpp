@@ -75,13 +75,12 @@ template <SpanPlan kPlan, int kLog2W, int kLog2H>
 int32_t wre_SpanTranslucent(SoftPolygon* polygon, uint16_t* frameFirstPixel, int32_t framePitch,
                             const uint16_t* texels) {
   const TranslucentDrawer<kPlan, kLog2W, kLog2H> drawer{texels, wre_ShadePrepare(*polygon)};
-  wre_SpanWalkPolygon<kPlan, wre_UVClamp24>(*polygon, frameFirstPixel, framePitch, drawer);
+  wre_SpanWalkPolygon<kPlan, SpanPrecision::kRoundedOnce, wre_UVClamp24>(*polygon, frameFirstPixel, framePitch, drawer);
   return 0;
 }
 
-#define WRE_SPAN_INSTANTIATE(W, H, w, h)                                                       \
-  template int32_t wre_SpanTranslucent<SpanPlan::kBlended, w, h>(SoftPolygon*, uint16_t*, int32_t, \
-                                                                 const uint16_t*);                 \
+#define WRE_SPAN_INSTANTIATE(W, H, w, h)                                                                             \
+  template int32_t wre_SpanTranslucent<SpanPlan::kBlended, w, h>(SoftPolygon*, uint16_t*, int32_t, const uint16_t*); \
   template int32_t wre_SpanTranslucent<SpanPlan::kKeyed, w, h>(SoftPolygon*, uint16_t*, int32_t, const uint16_t*);
 WRE_SPAN_SIZES(WRE_SPAN_INSTANTIATE)
 #undef WRE_SPAN_INSTANTIATE
