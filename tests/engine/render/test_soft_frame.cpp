@@ -20,20 +20,14 @@ constexpr uint16_t kBackground555 = (10 >> 3) << 10 | (20 >> 3) << 5 | (30 >> 3)
 // A coverage pass of its own over a width x height area, in the frame's buffer.
 struct ManualCoverage {
   SoftCoverage coverage{};
-  std::vector<SoftInterval> intervals;
-  std::vector<SoftInterval*> rows;
+  std::vector<uint64_t> freeColumns;
   ManualCoverage(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    intervals.resize(static_cast<size_t>(bottom));
-    rows.assign(static_cast<size_t>(bottom), nullptr);
-    for (int32_t y = top; y < bottom; ++y) {
-      intervals[y] = SoftInterval{static_cast<int16_t>(left), static_cast<int16_t>(right), nullptr, nullptr};
-      rows[y] = &intervals[y];
-    }
-    coverage.rows = rows.data();
     coverage.scanLeft = left;
     coverage.scanTop = top;
     coverage.scanRight = right;
     coverage.scanBottom = bottom;
+    freeColumns.resize(static_cast<size_t>(bottom) * static_cast<size_t>(wre_SoftCoverageRowWords(right)));
+    wre_SoftCoverageStart(&coverage, freeColumns.data());
   }
   // Spans emitted by one call, as (y -> [x, x + count)) sorted.
   template <typename Fn>
