@@ -34,30 +34,53 @@ void EmitSpan(int32_t x, int32_t y, int32_t count) {
   std::memcpy(gSoftPolyBuffer.end, &span, sizeof(span));
 }
 
-bool ColumnFree(const uint64_t* row, int32_t x) { return (row[x >> 6] >> (x & 63)) & 1u; }
+// One row of the coverage's free columns (see SoftCoverage).
+struct FreeRow {
+  uint64_t* words;
 
-// The first column from x on, below `end`, that is free (kFree) or taken; `end` when none is.
-template <bool kFree>
-int32_t NextColumn(const uint64_t* row, int32_t x, int32_t end) {
-  while (x < end) {
-    uint64_t word = row[x >> 6];
-    if constexpr (!kFree) word = ~word;
-    word &= ~uint64_t{0} << (x & 63);
+  uint64_t& Partly() const { return words[0]; }
+  uint64_t& Wholly() const { return words[1]; }
+  uint64_t Columns(int32_t w) const { return words[2 + w]; }
+  bool Free(int32_t x) const { return (Columns(x >> 6) >> (x & 63)) & 1u; }
+
+  // The first column word after word w whose bit in `marks` is set, as its first column; `end` when
+  // there is none before `end`.
+  static int32_t NextMarked(uint64_t marks, int32_t w, int32_t end) {
+    const uint64_t later = w + 1 < 64 ? marks & (~uint64_t{0} << (w + 1)) : 0;
+    return later ? std::min(end, std::countr_zero(later) * 64) : end;
+  }
+
+  // The first free column from x on, below `end`; `end` when none is.
+  int32_t NextFree(int32_t x, int32_t end) const {
+    if (x >= end) return end;
+    const uint64_t word = Columns(x >> 6) & (~uint64_t{0} << (x & 63));
     if (word) return std::min(end, (x & ~63) + std::countr_zero(word));
-    x = (x & ~63) + 64;
+    x = NextMarked(Partly(), x >> 6, end);
+    return x < end ? std::min(end, x + std::countr_zero(Columns(x >> 6))) : end;
   }
-  return end;
-}
 
-// Takes columns from .. to - 1 out of a row.
-void TakeColumns(uint64_t* row, int32_t from, int32_t to) {
-  for (int32_t x = from; x < to;) {
-    const int32_t bits = std::min(64 - (x & 63), to - x);
-    const uint64_t mask = (bits == 64 ? ~uint64_t{0} : (uint64_t{1} << bits) - 1u) << (x & 63);
-    row[x >> 6] &= ~mask;
-    x += bits;
+  // The first taken column from x on, below `end`; `end` when none is.
+  int32_t NextTaken(int32_t x, int32_t end) const {
+    if (x >= end) return end;
+    const uint64_t word = ~Columns(x >> 6) & (~uint64_t{0} << (x & 63));
+    if (word) return std::min(end, (x & ~63) + std::countr_zero(word));
+    x = NextMarked(~Wholly(), x >> 6, end);
+    return x < end ? std::min(end, x + std::countr_zero(~Columns(x >> 6))) : end;
   }
-}
+
+  void Take(int32_t from, int32_t to) const {
+    for (int32_t x = from; x < to;) {
+      const int32_t w = x >> 6;
+      const int32_t bits = std::min(64 - (x & 63), to - x);
+      const uint64_t mask = (bits == 64 ? ~uint64_t{0} : (uint64_t{1} << bits) - 1u) << (x & 63);
+      uint64_t& word = words[2 + w];
+      word &= ~mask;
+      Wholly() &= ~(uint64_t{1} << w);
+      if (!word) Partly() &= ~(uint64_t{1} << w);
+      x += bits;
+    }
+  }
+};
 
 // Spans of row y for columns xl .. xr - 1 wherever the row is still free, one per free interval
 // met, left to right; an opaque row takes them out of the free intervals. An interval taken out
@@ -65,22 +88,25 @@ void TakeColumns(uint64_t* row, int32_t from, int32_t to) {
 template <bool kOpaque>
 void CoverRow(SoftCoverage* coverage, int32_t y, int32_t xl, int32_t xr) {
   if (xl >= xr || xl >= coverage->scanRight || coverage->scanLeft >= xr) return;
-  uint64_t* row = coverage->freeColumns + static_cast<size_t>(y) * static_cast<size_t>(coverage->rowWords);
+  const FreeRow row{coverage->freeColumns + static_cast<size_t>(y) * static_cast<size_t>(coverage->rowWords)};
+  if (!row.Partly()) return;
+  const int32_t start = std::max(xl, coverage->scanLeft);
   const int32_t end = std::min(xr, coverage->scanRight);
-  for (int32_t from = NextColumn<true>(row, std::max(xl, coverage->scanLeft), end); from < end;) {
-    const int32_t to = NextColumn<false>(row, from, end);
+  for (int32_t from = row.NextFree(start, end); from < end;) {
+    const int32_t to = row.NextTaken(from, end);
     EmitSpan(from, y, to - from);
     if constexpr (kOpaque) {
-      const bool leftOpen = from > 0 && ColumnFree(row, from - 1);
-      const bool rightOpen = to < coverage->scanRight && ColumnFree(row, to);
+      // Only the row's ends can lie inside a free interval that goes on beyond them.
+      const bool leftOpen = from == start && from > coverage->scanLeft && row.Free(from - 1);
+      const bool rightOpen = to == end && to < coverage->scanRight && row.Free(to);
       if (!leftOpen && !rightOpen) {
         ++coverage->spareIntervals;
       } else if (leftOpen && rightOpen) {
         NewInterval(coverage);
       }
-      TakeColumns(row, from, to);
+      row.Take(from, to);
     }
-    from = NextColumn<true>(row, to, end);
+    from = row.NextFree(to, end);
   }
 }
 
@@ -193,7 +219,11 @@ void wre_SoftCoverageStart(SoftCoverage* coverage, uint64_t* freeColumns) {
   std::fill(freeColumns, freeColumns + static_cast<size_t>(coverage->scanBottom) * words, uint64_t{0});
   if (coverage->scanLeft >= coverage->scanRight) return;
   uint64_t* const top = freeColumns + static_cast<size_t>(coverage->scanTop) * words;
-  for (int32_t x = coverage->scanLeft; x < coverage->scanRight; ++x) top[x >> 6] |= uint64_t{1} << (x & 63);
+  for (int32_t x = coverage->scanLeft; x < coverage->scanRight; ++x) top[2 + (x >> 6)] |= uint64_t{1} << (x & 63);
+  for (size_t w = 0; w + 2 < words; ++w) {
+    if (top[2 + w] != 0) top[0] |= uint64_t{1} << w;
+    if (top[2 + w] == ~uint64_t{0}) top[1] |= uint64_t{1} << w;
+  }
   for (int32_t y = coverage->scanTop + 1; y < coverage->scanBottom; ++y) {
     std::copy(top, top + words, freeColumns + static_cast<size_t>(y) * words);
   }

@@ -77,6 +77,26 @@ TEST_F(SoftFrame, EdgeRules) {
   EXPECT_EQ(spans, (std::vector<Span>{Span(5, 30, 64)}));
 }
 
+TEST_F(SoftFrame, CutIntervalsTakeRoomThatWholeOnesGiveBack) {
+  ASSERT_EQ(wre_SoftFrameBegin(camera, 0), 0);
+  ManualCoverage m(0, 2, 64, 40);
+  // Opaque rows x0 .. x1 - 1 of row y.
+  auto cover = [&m](int x0, int x1, int y) {
+    m.Spans([=](SoftCoverage* c) { wre_SoftCoverTriangle(c, {x0, y}, {x1, y}, {x0, y + 1}); });
+  };
+  const auto interval = static_cast<ptrdiff_t>(wre_SoftAlign(sizeof(SoftInterval)));
+  uint8_t* const start = gSoftPolyBuffer.write;
+  cover(10, 20, 5);  // cut in its middle: a new interval
+  EXPECT_EQ(gSoftPolyBuffer.write - start, interval);
+  cover(20, 30, 5);  // shortened
+  cover(0, 10, 5);   // taken out whole
+  EXPECT_EQ(gSoftPolyBuffer.write - start, interval);
+  cover(40, 50, 6);  // the cut reuses the room of the one taken out
+  EXPECT_EQ(gSoftPolyBuffer.write - start, interval);
+  cover(40, 50, 7);
+  EXPECT_EQ(gSoftPolyBuffer.write - start, 2 * interval);
+}
+
 TEST_F(SoftFrame, EveryPixelGoesToTheNearestOpaquePolygonOnlyOnce) {
   std::mt19937 random(3);
   std::uniform_real_distribution<float> sx(-40, 680), sy(-40, 520);
