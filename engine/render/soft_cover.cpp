@@ -259,6 +259,9 @@ bool wre_SoftFrameCover(Camera* camera) {
   SoftScreenPoint points[kSoftMaxSplitVertices + 1];
   for (SoftPolygon* record = gSoftDrawLast; record != &gSoftDrawHead;) {
     SoftPolygon* const previous = record->prev;
+    // The records lie in the buffer in set-up order, not depth order: the next one is fetched while
+    // this one is walked.
+    for (int line = 0; line < 3; ++line) __builtin_prefetch(reinterpret_cast<const char*>(previous) + 64 * line);
     const SoftVertex* ring = wre_SoftPolygonVertices(record);
     const int count = record->vertexCount;
     for (int i = 0; i < count; ++i) {
