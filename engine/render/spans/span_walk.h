@@ -185,6 +185,8 @@ struct SpanRoundedOnce {
   __m128d perPixel;  // uOverZDx, vOverZDx
   __m128d invZDx;    // invZDx, invZDx
   __m128d offset;    // uOffset, vOffset
+  __m128 perEight;   // uOverZDx, vOverZDx, invZDx times 8, 0: exact in single unless one overflows
+  bool eightExact;   // none overflows: value + perEight in single is the sum rounded once
 
   // (per scanline y + per pixel x) + origin in double: both products are exact there.
   [[gnu::always_inline]] static SpanRoundedOnce Start(const SoftGradients& g, int32_t x, int32_t y) {
@@ -199,10 +201,16 @@ struct SpanRoundedOnce {
     const __m128d iz = _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_set1_pd(g.invZDy), fy), _mm_mul_pd(p.invZDx, fx)),
                                   _mm_set1_pd(g.invZOrigin));
     p.value = _mm_movelh_ps(_mm_cvtpd_ps(uv), _mm_cvtpd_ps(iz));
+    p.perEight = _mm_mul_ps(_mm_setr_ps(g.uOverZDx, g.vOverZDx, g.invZDx, 0.0f), _mm_set1_ps(8.0f));
+    p.eightExact = _mm_movemask_ps(_mm_cmpeq_ps(_mm_sub_ps(p.perEight, p.perEight), _mm_setzero_ps())) == 0xF;
     return p;
   }
 
   [[gnu::always_inline]] void Advance(float distance) {
+    if (distance == 8.0f && eightExact) {
+      value = _mm_add_ps(value, perEight);
+      return;
+    }
     const __m128d d = _mm_set1_pd(distance);
     const __m128d uv = _mm_add_pd(_mm_cvtps_pd(value), _mm_mul_pd(perPixel, d));
     const __m128d iz = _mm_add_pd(_mm_cvtps_pd(_mm_movehl_ps(value, value)), _mm_mul_pd(invZDx, d));
