@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "engine/render/frame_convert.h"
-#include "engine/render/span_opaque.h"
+#include "engine/render/spans/span_opaque.h"
 #include "engine/render/spans/span_fill.h"
 
 namespace {

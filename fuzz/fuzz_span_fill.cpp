@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/render/span_opaque.h"
+#include "engine/render/spans/span_opaque.h"
 #include "engine/render/spans/span_fill.h"
 
 namespace {

@@ -2,30 +2,30 @@
 // turned into scanline spans nearest first (each pixel goes to at most one opaque record, the
 // nearest, through per-row lists of free intervals) and the spans are handed to the fillers.
 #include <algorithm>
+#include <bit>
 #include <cstring>
+#include <vector>
 
 #include "engine/data/offscreen.h"
 #include "engine/render/camera.h"
 #include "engine/render/context.h"
 #include "engine/render/polygon.h"
 #include "engine/render/soft_render.h"
-#include "engine/render/span_opaque.h"
+#include "engine/render/spans/span_opaque.h"
 #include "engine/render/spans/span_fill.h"
 
 namespace {
 
 constexpr int32_t kOne = 1 << 20;  // 12.20 fixed point
 
-SoftInterval* NewInterval(SoftCoverage* coverage) {
-  SoftInterval* interval = coverage->spare;
-  if (interval) {
-    coverage->spare = interval->right;
-    return interval;
+// A cut takes an interval's room: one taken out whole if there is one, else the buffer's. Room for
+// one comes from the reserve that the room test after every row keeps.
+void NewInterval(SoftCoverage* coverage) {
+  if (coverage->spareIntervals > 0) {
+    --coverage->spareIntervals;
+  } else {
+    gSoftPolyBuffer.write += wre_SoftAlign(sizeof(SoftInterval));
   }
-  // Room for one comes from the reserve that the room test after every row keeps.
-  interval = reinterpret_cast<SoftInterval*>(gSoftPolyBuffer.write);
-  gSoftPolyBuffer.write += wre_SoftAlign(sizeof(SoftInterval));
-  return interval;
 }
 
 void EmitSpan(int32_t x, int32_t y, int32_t count) {
@@ -34,43 +34,79 @@ void EmitSpan(int32_t x, int32_t y, int32_t count) {
   std::memcpy(gSoftPolyBuffer.end, &span, sizeof(span));
 }
 
-// Spans of row y for columns xl .. xr - 1 wherever the row is still free; an opaque row takes them
-// out of the free intervals.
+// One row of the coverage's free columns (see SoftCoverage).
+struct FreeRow {
+  uint64_t* words;
+
+  uint64_t& Partly() const { return words[0]; }
+  uint64_t& Wholly() const { return words[1]; }
+  uint64_t Columns(int32_t w) const { return words[2 + w]; }
+  bool Free(int32_t x) const { return (Columns(x >> 6) >> (x & 63)) & 1u; }
+
+  // The first column word after word w whose bit in `marks` is set, as its first column; `end` when
+  // there is none before `end`.
+  static int32_t NextMarked(uint64_t marks, int32_t w, int32_t end) {
+    const uint64_t later = w + 1 < 64 ? marks & (~uint64_t{0} << (w + 1)) : 0;
+    return later ? std::min(end, std::countr_zero(later) * 64) : end;
+  }
+
+  // The first free column from x on, below `end`; `end` when none is.
+  int32_t NextFree(int32_t x, int32_t end) const {
+    if (x >= end) return end;
+    const uint64_t word = Columns(x >> 6) & (~uint64_t{0} << (x & 63));
+    if (word) return std::min(end, (x & ~63) + std::countr_zero(word));
+    x = NextMarked(Partly(), x >> 6, end);
+    return x < end ? std::min(end, x + std::countr_zero(Columns(x >> 6))) : end;
+  }
+
+  // The first taken column from x on, below `end`; `end` when none is.
+  int32_t NextTaken(int32_t x, int32_t end) const {
+    if (x >= end) return end;
+    const uint64_t word = ~Columns(x >> 6) & (~uint64_t{0} << (x & 63));
+    if (word) return std::min(end, (x & ~63) + std::countr_zero(word));
+    x = NextMarked(~Wholly(), x >> 6, end);
+    return x < end ? std::min(end, x + std::countr_zero(~Columns(x >> 6))) : end;
+  }
+
+  void Take(int32_t from, int32_t to) const {
+    for (int32_t x = from; x < to;) {
+      const int32_t w = x >> 6;
+      const int32_t bits = std::min(64 - (x & 63), to - x);
+      const uint64_t mask = (bits == 64 ? ~uint64_t{0} : (uint64_t{1} << bits) - 1u) << (x & 63);
+      uint64_t& word = words[2 + w];
+      word &= ~mask;
+      Wholly() &= ~(uint64_t{1} << w);
+      if (!word) Partly() &= ~(uint64_t{1} << w);
+      x += bits;
+    }
+  }
+};
+
+// Spans of row y for columns xl .. xr - 1 wherever the row is still free, one per free interval
+// met, left to right; an opaque row takes them out of the free intervals. An interval taken out
+// whole gives its room back; one cut in its middle needs a new one for its right part.
 template <bool kOpaque>
 void CoverRow(SoftCoverage* coverage, int32_t y, int32_t xl, int32_t xr) {
   if (xl >= xr || xl >= coverage->scanRight || coverage->scanLeft >= xr) return;
-  SoftInterval* it = coverage->rows[y];
-  if (!it) return;
-  while (it->left && it->left->x1 > xl) it = it->left;
-  while (it && it->x1 <= xl) it = it->right;
-  while (it && it->x0 < xr) {
-    SoftInterval* next = it->right;
-    const int32_t from = std::max<int32_t>(it->x0, xl);
-    const int32_t to = std::min<int32_t>(it->x1, xr);
+  const FreeRow row{coverage->freeColumns + static_cast<size_t>(y) * static_cast<size_t>(coverage->rowWords)};
+  if (!row.Partly()) return;
+  const int32_t start = std::max(xl, coverage->scanLeft);
+  const int32_t end = std::min(xr, coverage->scanRight);
+  for (int32_t from = row.NextFree(start, end); from < end;) {
+    const int32_t to = row.NextTaken(from, end);
     EmitSpan(from, y, to - from);
     if constexpr (kOpaque) {
-      if (from == it->x0 && to == it->x1) {
-        if (it->left) it->left->right = it->right;
-        if (it->right) it->right->left = it->left;
-        if (coverage->rows[y] == it) coverage->rows[y] = it->left ? it->left : it->right;
-        it->right = coverage->spare;
-        coverage->spare = it;
-      } else if (from == it->x0) {
-        it->x0 = static_cast<int16_t>(to);
-      } else if (to == it->x1) {
-        it->x1 = static_cast<int16_t>(from);
-      } else {
-        SoftInterval* cut = NewInterval(coverage);
-        cut->x0 = static_cast<int16_t>(to);
-        cut->x1 = it->x1;
-        cut->left = it;
-        cut->right = it->right;
-        if (it->right) it->right->left = cut;
-        it->right = cut;
-        it->x1 = static_cast<int16_t>(from);
+      // Only the row's ends can lie inside a free interval that goes on beyond them.
+      const bool leftOpen = from == start && from > coverage->scanLeft && row.Free(from - 1);
+      const bool rightOpen = to == end && to < coverage->scanRight && row.Free(to);
+      if (!leftOpen && !rightOpen) {
+        ++coverage->spareIntervals;
+      } else if (leftOpen && rightOpen) {
+        NewInterval(coverage);
       }
+      row.Take(from, to);
     }
-    it = next;
+    from = row.NextFree(to, end);
   }
 }
 
@@ -175,6 +211,24 @@ void wre_SoftSeeThroughTriangle(SoftCoverage* coverage, SoftScreenPoint a, SoftS
   WalkTriangle<false>(coverage, a, b, c);
 }
 
+void wre_SoftCoverageStart(SoftCoverage* coverage, uint64_t* freeColumns) {
+  coverage->freeColumns = freeColumns;
+  coverage->rowWords = wre_SoftCoverageRowWords(coverage->scanRight);
+  coverage->spareIntervals = 0;
+  const size_t words = static_cast<size_t>(coverage->rowWords);
+  std::fill(freeColumns, freeColumns + static_cast<size_t>(coverage->scanBottom) * words, uint64_t{0});
+  if (coverage->scanLeft >= coverage->scanRight) return;
+  uint64_t* const top = freeColumns + static_cast<size_t>(coverage->scanTop) * words;
+  for (int32_t x = coverage->scanLeft; x < coverage->scanRight; ++x) top[2 + (x >> 6)] |= uint64_t{1} << (x & 63);
+  for (size_t w = 0; w + 2 < words; ++w) {
+    if (top[2 + w] != 0) top[0] |= uint64_t{1} << w;
+    if (top[2 + w] == ~uint64_t{0}) top[1] |= uint64_t{1} << w;
+  }
+  for (int32_t y = coverage->scanTop + 1; y < coverage->scanBottom; ++y) {
+    std::copy(top, top + words, freeColumns + static_cast<size_t>(y) * words);
+  }
+}
+
 bool wre_SoftFrameCover(Camera* camera) {
   if (gSoftOverflow || !gSoftPolyBuffer.base || gSoftDrawLast == &gSoftDrawHead || !camera) return false;
   const Offscreen* frame = camera->context ? camera->context->frame : nullptr;
@@ -195,24 +249,19 @@ bool wre_SoftFrameCover(Camera* camera) {
     gSoftOverflow = 1;
     return false;
   }
-  coverage.rows = reinterpret_cast<SoftInterval**>(gSoftPolyBuffer.write);
-  gSoftPolyBuffer.write += tableBytes;
-  for (int32_t y = 0; y < coverage.scanBottom; ++y) {
-    if (y < coverage.scanTop) {
-      coverage.rows[y] = nullptr;
-      continue;
-    }
-    auto* interval = reinterpret_cast<SoftInterval*>(gSoftPolyBuffer.write);
-    gSoftPolyBuffer.write += wre_SoftAlign(sizeof(SoftInterval));
-    *interval = SoftInterval{static_cast<int16_t>(coverage.scanLeft), static_cast<int16_t>(coverage.scanRight),
-                             nullptr, nullptr};
-    coverage.rows[y] = interval;
-  }
+  gSoftPolyBuffer.write += tableBytes + rowBytes;
+  static std::vector<uint64_t> freeColumns;
+  freeColumns.resize(static_cast<size_t>(coverage.scanBottom) *
+                     static_cast<size_t>(wre_SoftCoverageRowWords(coverage.scanRight)));
+  wre_SoftCoverageStart(&coverage, freeColumns.data());
 
   SoftPolygon* farthest = nullptr;
   SoftScreenPoint points[kSoftMaxSplitVertices + 1];
   for (SoftPolygon* record = gSoftDrawLast; record != &gSoftDrawHead;) {
     SoftPolygon* const previous = record->prev;
+    // The records lie in the buffer in set-up order, not depth order: the next one is fetched while
+    // this one is walked.
+    for (int line = 0; line < 3; ++line) __builtin_prefetch(reinterpret_cast<const char*>(previous) + 64 * line);
     const SoftVertex* ring = wre_SoftPolygonVertices(record);
     const int count = record->vertexCount;
     for (int i = 0; i < count; ++i) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 #include "engine/data/material.h"
 #include "engine/render/camera.h"
@@ -88,29 +89,41 @@ bool Straddles(uint32_t front, uint32_t behind, const SoftPolygon* polygon) {
   return front != 0 && behind != 0 && polygon->minZ < kSplitDepthLimit;
 }
 
+// A record with its sort key, the farthest depth.
+struct DepthEntry {
+  float maxZ;
+  SoftPolygon* record;
+};
+
 const Material* MaterialOf(int32_t handle) { return wre_PolygonMaterial(handle); }
 
 }  // namespace
 
-void wre_SoftDepthSort(int32_t count, SoftPolygon** a) {
-  if (count < 2 || !a) return;
+void wre_SoftDepthSort(int32_t count, SoftPolygon** records) {
+  if (count < 2 || !records) return;
+  // The keys sit beside their records in one array, so that the sort does not wait on records
+  // spread through the polygon buffer; the order is the one the records themselves would get.
+  static std::vector<DepthEntry> entries;
+  entries.resize(static_cast<size_t>(count));
+  DepthEntry* const a = entries.data();
+  for (int32_t i = 0; i < count; ++i) a[i] = DepthEntry{records[i]->maxZ, records[i]};
   int32_t stack[2 * kSortStackPairs];
   int top = 0;
   int32_t l = 0;
   int32_t r = count - 1;
-  auto key = [a](int32_t i) { return a[i]->maxZ; };
+  auto key = [a](int32_t i) { return a[i].maxZ; };
   for (;;) {
     if (r - l < kInsertionLimit) {
       for (int32_t i = l + 1; i <= r; ++i) {
-        SoftPolygon* x = a[i];
+        const DepthEntry x = a[i];
         int32_t j = i - 1;
-        while (j >= l && a[j]->maxZ >= x->maxZ) {
+        while (j >= l && a[j].maxZ >= x.maxZ) {
           a[j + 1] = a[j];
           --j;
         }
         a[j + 1] = x;
       }
-      if (top == 0) return;
+      if (top == 0) break;
       r = stack[--top];
       l = stack[--top];
       continue;
@@ -119,8 +132,8 @@ void wre_SoftDepthSort(int32_t count, SoftPolygon** a) {
     if (key(l + 1) > key(r)) std::swap(a[l + 1], a[r]);
     if (key(l) > key(r)) std::swap(a[l], a[r]);
     if (key(l + 1) > key(l)) std::swap(a[l + 1], a[l]);
-    SoftPolygon* pivot = a[l];
-    const float pivotKey = pivot->maxZ;
+    const DepthEntry pivot = a[l];
+    const float pivotKey = pivot.maxZ;
     int32_t i = l + 1;
     int32_t j = r;
     for (;;) {
@@ -144,6 +157,7 @@ void wre_SoftDepthSort(int32_t count, SoftPolygon** a) {
       l = i;
     }
   }
+  for (int32_t i = 0; i < count; ++i) records[i] = a[i].record;
 }
 
 int32_t wre_SoftPolygonSplit(Camera* camera, SoftPolygon* polygon, uint32_t frontBits, uint32_t behindBits,

@@ -71,7 +71,9 @@ constexpr size_t wre_SoftPieceBytes(int vertices) {
 constexpr int32_t kSoftSetupRoom =
     kSoftReserve + static_cast<int32_t>(wre_SoftRecordBytes(kSoftMaxSetupVertices) + wre_SoftAlign(sizeof(SoftTexture)));
 
-// A free interval of one scanline: columns x0 .. x1 - 1, linked left to right.
+// A free interval of one scanline: columns x0 .. x1 - 1. Coverage keeps the free columns as bits
+// instead (below); a record's size is what an interval takes of the buffer, so that the buffer is
+// used, and runs out, as with linked intervals.
 struct SoftInterval {
   int16_t x0;
   int16_t x1;  // exclusive
@@ -85,15 +87,27 @@ struct SoftScreenPoint {
   int32_t y;
 };
 
-// Scanline state of one coverage pass.
+// Scanline state of one coverage pass. The free intervals of a row are the runs of set bits of its
+// columns: bit x % 64 of column word x / 64 is set while column x is free. Each row holds a word
+// whose bit w is set while column word w has a free column, one whose bit w is set while every
+// column of word w is free, then the column words.
 struct SoftCoverage {
-  SoftInterval** rows;  // per row, some free interval of it (null: the row is full)
+  uint64_t* freeColumns;  // rowWords words per row from row 0
+  int32_t rowWords;
   int32_t scanLeft;
   int32_t scanTop;
   int32_t scanRight;
   int32_t scanBottom;
-  SoftInterval* spare;  // intervals taken out whole, for reuse (linked through right)
+  int32_t spareIntervals;  // intervals taken out whole, whose room a cut reuses before the buffer's
 };
+
+// Words of one row of free columns for a scan right edge (at most kSoftMaxViewWidth).
+constexpr int32_t wre_SoftCoverageRowWords(int32_t scanRight) { return 2 + (scanRight + 63) / 64; }
+static_assert((kSoftMaxViewWidth + 63) / 64 <= 64, "one word marks the column words of a row");
+
+// Marks columns scan left .. scan right - 1 free on rows scan top .. scan bottom - 1 and the rest
+// taken, in `freeColumns` (scan bottom x wre_SoftCoverageRowWords(scan right) words).
+void wre_SoftCoverageStart(SoftCoverage* coverage, uint64_t* freeColumns);
 
 // Reserve checks: one row of spans and one new interval between two room tests; a split's new
 // piece; a set-up's record and batch record.

@@ -3,6 +3,7 @@
 // them u and v step linearly in 32-bit fixed point (2^24 = one whole texture).
 #pragma once
 #include <cstdint>
+#include <type_traits>
 
 #include "engine/render/spans/soft_records.h"
 #include "engine/render/spans/soft_round.h"
@@ -95,89 +96,177 @@ using SpanClampFn = int32_t (*)(int32_t);
 // Frame address of pixel (x, y).
 inline uint16_t* wre_SpanDestination(uint16_t* frameFirstPixel, int32_t framePitch, int32_t x, int32_t y) {
   return reinterpret_cast<uint16_t*>(reinterpret_cast<unsigned char*>(frameFirstPixel) +
-                                     static_cast<intptr_t>(y) * framePitch) + x;
+                                     static_cast<intptr_t>(y) * framePitch) +
+         x;
 }
 
-// The three perspective values u/z, v/z and 1/z at the walk's latest exact point, in single
-// precision, with what moves them along the span and the offsets taken off after the division.
+// Stores an exact point's (u, v), each through the clamp when asked for.
+template <SpanClampFn kClamp>
+inline void wre_SpanTakeUV(bool clamp, int32_t iu, int32_t iv, uint32_t& u, uint32_t& v) {
+  u = static_cast<uint32_t>(clamp ? kClamp(iu) : iu);
+  v = static_cast<uint32_t>(clamp ? kClamp(iv) : iv);
+}
+
+// How the three perspective values u/z, v/z and 1/z are carried from one exact point to the next:
+//   kSingle:      every product, sum and difference rounded to single (the opaque fillers);
+//   kRoundedOnce: each set-up sum, each advance (value + per pixel x distance) and each exact
+//                 point's u/z x r - offset formed in double and rounded once to single (the blended
+//                 and colour-keyed fillers). The reciprocal r = 1 / (1/z) is single in both.
+// Either way the values are stored in single between the steps, and x and y, the distances and the
+// offsets enter exactly. Each kind gives
+//   Start(g, x, y)           the values at pixel (x, y): (per scanline y + per pixel x) + origin;
+//   Advance(distance)        the values `distance` pixels to the right of the latest ones;
+//   ExactUV<clamp>(c, u, v)  the exact (u, v) by wre_FloatToIntRound, u first, clamped if c.
+enum class SpanPrecision : uint8_t { kSingle, kRoundedOnce };
+
 #if defined(__SSE2__)
-struct SpanPerspective {
+struct SpanSingle {
   __m128 value;     // u/z, v/z, 1/z, unused
   __m128 perPixel;  // uOverZDx, vOverZDx, invZDx, 0
   __m128 offset;    // uOffset, vOffset, 0, 0
-};
 
-// The values at pixel (x, y): (per scanline * y + per pixel * x) + origin, each step rounded.
-inline SpanPerspective wre_SpanStart(const SoftGradients& g, int32_t x, int32_t y) {
-  SpanPerspective p;
-  p.perPixel = _mm_setr_ps(g.uOverZDx, g.vOverZDx, g.invZDx, 0.0f);
-  p.offset = _mm_setr_ps(g.uOffset, g.vOffset, 0.0f, 0.0f);
-  const __m128 perScanline = _mm_setr_ps(g.uOverZDy, g.vOverZDy, g.invZDy, 0.0f);
-  const __m128 origin = _mm_setr_ps(g.uOverZOrigin, g.vOverZOrigin, g.invZOrigin, 0.0f);
-  p.value = _mm_add_ps(_mm_add_ps(_mm_mul_ps(perScanline, _mm_set1_ps(static_cast<float>(y))),
-                                  _mm_mul_ps(p.perPixel, _mm_set1_ps(static_cast<float>(x)))),
-                       origin);
-  return p;
-}
-
-// Moves the values `distance` pixels to the right, each sum rounded to single.
-inline void wre_SpanAdvance(SpanPerspective& p, float distance) {
-  p.value = _mm_add_ps(p.value, _mm_mul_ps(p.perPixel, _mm_set1_ps(distance)));
-}
-
-// Exact (u, v) at a point: one reciprocal, then u/z * r - uOffset and the same for v, each rounded
-// to single and converted by wre_FloatToIntRound's rule (both at once), then the clamp if asked for.
-template <SpanClampFn kClamp>
-inline void wre_SpanExactUV(const SpanPerspective& p, bool clamp, uint32_t& u, uint32_t& v) {
-  const __m128 r = _mm_div_ps(_mm_set1_ps(1.0f), _mm_shuffle_ps(p.value, p.value, _MM_SHUFFLE(2, 2, 2, 2)));
-  const __m128i uv = _mm_cvtps_epi32(_mm_sub_ps(_mm_mul_ps(p.value, r), p.offset));
-  int32_t iu = _mm_cvtsi128_si32(uv);
-  int32_t iv = _mm_cvtsi128_si32(_mm_shuffle_epi32(uv, _MM_SHUFFLE(1, 1, 1, 1)));
-  if (clamp) {
-    iu = kClamp(iu);
-    iv = kClamp(iv);
+  static SpanSingle Start(const SoftGradients& g, int32_t x, int32_t y) {
+    SpanSingle p;
+    p.perPixel = _mm_setr_ps(g.uOverZDx, g.vOverZDx, g.invZDx, 0.0f);
+    p.offset = _mm_setr_ps(g.uOffset, g.vOffset, 0.0f, 0.0f);
+    const __m128 perScanline = _mm_setr_ps(g.uOverZDy, g.vOverZDy, g.invZDy, 0.0f);
+    const __m128 origin = _mm_setr_ps(g.uOverZOrigin, g.vOverZOrigin, g.invZOrigin, 0.0f);
+    p.value = _mm_add_ps(_mm_add_ps(_mm_mul_ps(perScanline, _mm_set1_ps(static_cast<float>(y))),
+                                    _mm_mul_ps(p.perPixel, _mm_set1_ps(static_cast<float>(x)))),
+                         origin);
+    return p;
   }
-  u = static_cast<uint32_t>(iu);
-  v = static_cast<uint32_t>(iv);
-}
+
+  void Advance(float distance) { value = _mm_add_ps(value, _mm_mul_ps(perPixel, _mm_set1_ps(distance))); }
+
+  // Both conversions at once, by the same rule as wre_FloatToIntRound.
+  template <SpanClampFn kClamp>
+  void ExactUV(bool clamp, uint32_t& u, uint32_t& v) const {
+    const __m128 r = _mm_div_ps(_mm_set1_ps(1.0f), _mm_shuffle_ps(value, value, _MM_SHUFFLE(2, 2, 2, 2)));
+    const __m128i uv = _mm_cvtps_epi32(_mm_sub_ps(_mm_mul_ps(value, r), offset));
+    wre_SpanTakeUV<kClamp>(clamp, _mm_cvtsi128_si32(uv),
+                           _mm_cvtsi128_si32(_mm_shuffle_epi32(uv, _MM_SHUFFLE(1, 1, 1, 1))), u, v);
+  }
+};
 #else
-struct SpanPerspective {
+struct SpanSingle {
   float uz;
   float vz;
   float iz;
   const SoftGradients* g;
-};
 
-inline SpanPerspective wre_SpanStart(const SoftGradients& g, int32_t x, int32_t y) {
-  const float fx = static_cast<float>(x);
-  const float fy = static_cast<float>(y);
-  SpanPerspective p;
-  p.uz = (g.uOverZDy * fy + g.uOverZDx * fx) + g.uOverZOrigin;
-  p.vz = (g.vOverZDy * fy + g.vOverZDx * fx) + g.vOverZOrigin;
-  p.iz = (g.invZDy * fy + g.invZDx * fx) + g.invZOrigin;
-  p.g = &g;
-  return p;
-}
-
-inline void wre_SpanAdvance(SpanPerspective& p, float distance) {
-  p.iz = p.iz + p.g->invZDx * distance;
-  p.uz = p.uz + p.g->uOverZDx * distance;
-  p.vz = p.vz + p.g->vOverZDx * distance;
-}
-
-template <SpanClampFn kClamp>
-inline void wre_SpanExactUV(const SpanPerspective& p, bool clamp, uint32_t& u, uint32_t& v) {
-  const float r = 1.0f / p.iz;
-  int32_t iu = wre_FloatToIntRound(p.uz * r - p.g->uOffset);
-  int32_t iv = wre_FloatToIntRound(p.vz * r - p.g->vOffset);
-  if (clamp) {
-    iu = kClamp(iu);
-    iv = kClamp(iv);
+  static SpanSingle Start(const SoftGradients& g, int32_t x, int32_t y) {
+    const float fx = static_cast<float>(x);
+    const float fy = static_cast<float>(y);
+    return SpanSingle{(g.uOverZDy * fy + g.uOverZDx * fx) + g.uOverZOrigin,
+                      (g.vOverZDy * fy + g.vOverZDx * fx) + g.vOverZOrigin,
+                      (g.invZDy * fy + g.invZDx * fx) + g.invZOrigin, &g};
   }
-  u = static_cast<uint32_t>(iu);
-  v = static_cast<uint32_t>(iv);
-}
+
+  void Advance(float distance) {
+    iz = iz + g->invZDx * distance;
+    uz = uz + g->uOverZDx * distance;
+    vz = vz + g->vOverZDx * distance;
+  }
+
+  template <SpanClampFn kClamp>
+  void ExactUV(bool clamp, uint32_t& u, uint32_t& v) const {
+    const float r = 1.0f / iz;
+    wre_SpanTakeUV<kClamp>(clamp, wre_FloatToIntRound(uz * r - g->uOffset), wre_FloatToIntRound(vz * r - g->vOffset), u,
+                           v);
+  }
+};
 #endif
+
+// Kept inline by force: called out of line from 162 instances, the walk runs at half speed.
+#if defined(__SSE2__)
+struct SpanRoundedOnce {
+  __m128 value;      // u/z, v/z, 1/z, unused: single between the steps
+  __m128d perPixel;  // uOverZDx, vOverZDx
+  __m128d invZDx;    // invZDx, invZDx
+  __m128d offset;    // uOffset, vOffset
+  __m128 perEight;   // uOverZDx, vOverZDx, invZDx times 8, 0: exact in single unless one overflows
+  bool eightExact;   // none overflows: value + perEight in single is the sum rounded once
+
+  // (per scanline y + per pixel x) + origin in double: both products are exact there.
+  [[gnu::always_inline]] static SpanRoundedOnce Start(const SoftGradients& g, int32_t x, int32_t y) {
+    SpanRoundedOnce p;
+    p.perPixel = _mm_setr_pd(g.uOverZDx, g.vOverZDx);
+    p.invZDx = _mm_set1_pd(g.invZDx);
+    p.offset = _mm_setr_pd(g.uOffset, g.vOffset);
+    const __m128d fx = _mm_set1_pd(x), fy = _mm_set1_pd(y);
+    const __m128d uv =
+        _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_setr_pd(g.uOverZDy, g.vOverZDy), fy), _mm_mul_pd(p.perPixel, fx)),
+                   _mm_setr_pd(g.uOverZOrigin, g.vOverZOrigin));
+    const __m128d iz = _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_set1_pd(g.invZDy), fy), _mm_mul_pd(p.invZDx, fx)),
+                                  _mm_set1_pd(g.invZOrigin));
+    p.value = _mm_movelh_ps(_mm_cvtpd_ps(uv), _mm_cvtpd_ps(iz));
+    p.perEight = _mm_mul_ps(_mm_setr_ps(g.uOverZDx, g.vOverZDx, g.invZDx, 0.0f), _mm_set1_ps(8.0f));
+    p.eightExact = _mm_movemask_ps(_mm_cmpeq_ps(_mm_sub_ps(p.perEight, p.perEight), _mm_setzero_ps())) == 0xF;
+    return p;
+  }
+
+  [[gnu::always_inline]] void Advance(float distance) {
+    if (distance == 8.0f && eightExact) {
+      value = _mm_add_ps(value, perEight);
+      return;
+    }
+    const __m128d d = _mm_set1_pd(distance);
+    const __m128d uv = _mm_add_pd(_mm_cvtps_pd(value), _mm_mul_pd(perPixel, d));
+    const __m128d iz = _mm_add_pd(_mm_cvtps_pd(_mm_movehl_ps(value, value)), _mm_mul_pd(invZDx, d));
+    value = _mm_movelh_ps(_mm_cvtpd_ps(uv), _mm_cvtpd_ps(iz));
+  }
+
+  // The product of two singles is exact in double; only the difference rounds before the single.
+  template <SpanClampFn kClamp>
+  [[gnu::always_inline]] void ExactUV(bool clamp, uint32_t& u, uint32_t& v) const {
+    const __m128 r = _mm_div_ss(_mm_set_ss(1.0f), _mm_movehl_ps(value, value));
+    const __m128d uv = _mm_sub_pd(_mm_mul_pd(_mm_cvtps_pd(value), _mm_set1_pd(_mm_cvtss_f32(r))), offset);
+    const __m128i converted = _mm_cvtps_epi32(_mm_cvtpd_ps(uv));
+    wre_SpanTakeUV<kClamp>(clamp, _mm_cvtsi128_si32(converted),
+                           _mm_cvtsi128_si32(_mm_shuffle_epi32(converted, _MM_SHUFFLE(1, 1, 1, 1))), u, v);
+  }
+
+  float UOverZ() const { return _mm_cvtss_f32(value); }
+};
+#else
+struct SpanRoundedOnce {
+  float uz;
+  float vz;
+  float iz;
+  const SoftGradients* g;
+
+  static float StartValue(float perScanline, float perPixel, float origin, int32_t x, int32_t y) {
+    return static_cast<float>((double{perScanline} * y + double{perPixel} * x) + double{origin});
+  }
+  [[gnu::always_inline]] static SpanRoundedOnce Start(const SoftGradients& g, int32_t x, int32_t y) {
+    return SpanRoundedOnce{StartValue(g.uOverZDy, g.uOverZDx, g.uOverZOrigin, x, y),
+                           StartValue(g.vOverZDy, g.vOverZDx, g.vOverZOrigin, x, y),
+                           StartValue(g.invZDy, g.invZDx, g.invZOrigin, x, y), &g};
+  }
+
+  static float Advanced(float value, float perPixel, float distance) {
+    return static_cast<float>(double{value} + double{perPixel} * double{distance});
+  }
+  [[gnu::always_inline]] void Advance(float distance) {
+    iz = Advanced(iz, g->invZDx, distance);
+    uz = Advanced(uz, g->uOverZDx, distance);
+    vz = Advanced(vz, g->vOverZDx, distance);
+  }
+
+  template <SpanClampFn kClamp>
+  [[gnu::always_inline]] void ExactUV(bool clamp, uint32_t& u, uint32_t& v) const {
+    const float r = 1.0f / iz;
+    wre_SpanTakeUV<kClamp>(clamp, wre_FloatToIntRound(static_cast<float>(double{uz} * r - double{g->uOffset})),
+                           wre_FloatToIntRound(static_cast<float>(double{vz} * r - double{g->vOffset})), u, v);
+  }
+
+  float UOverZ() const { return uz; }
+};
+#endif
+
+template <SpanPrecision kPrecision>
+using SpanPerspective = std::conditional_t<kPrecision == SpanPrecision::kSingle, SpanSingle, SpanRoundedOnce>;
 
 // Walks one span of n pixels starting at dst (pixel (x, y)). The drawer provides
 //   Chunk(dst, u, v, du, dv)     8 pixels, pixel j at (u + j du, v + j dv)
@@ -185,21 +274,21 @@ inline void wre_SpanExactUV(const SpanPerspective& p, bool clamp, uint32_t& u, u
 // Chunk steps are (exact - running) >> 3 (toward minus infinity), tail steps (exact - running) / m
 // (toward zero); the running values are never reset to an exact point. A span of fewer than one
 // pixel draws nothing.
-template <SpanPlan kPlan, SpanClampFn kClamp, typename Drawer>
+template <SpanPlan kPlan, SpanPrecision kPrecision, SpanClampFn kClamp, typename Drawer>
 inline void wre_SpanWalk(const SoftGradients& g, bool clamp, int32_t x, int32_t y, int32_t n, uint16_t* dst,
                          const Drawer& drawer) {
   if (n < 1) return;
-  SpanPerspective p = wre_SpanStart(g, x, y);
+  SpanPerspective<kPrecision> p = SpanPerspective<kPrecision>::Start(g, x, y);
 
   uint32_t u, v;
-  wre_SpanExactUV<kClamp>(p, clamp, u, v);
+  p.template ExactUV<kClamp>(clamp, u, v);
   uint32_t uEnd, vEnd;
   int32_t remaining = n;
 
   if constexpr (kPlan == SpanPlan::kBlended) {
     while (remaining > 8) {
-      wre_SpanAdvance(p, 8.0f);
-      wre_SpanExactUV<kClamp>(p, clamp, uEnd, vEnd);
+      p.Advance(8.0f);
+      p.template ExactUV<kClamp>(clamp, uEnd, vEnd);
       const int32_t du = static_cast<int32_t>(uEnd - u) >> 3;
       const int32_t dv = static_cast<int32_t>(vEnd - v) >> 3;
       drawer.Chunk(dst, u, v, du, dv);
@@ -209,14 +298,14 @@ inline void wre_SpanWalk(const SoftGradients& g, bool clamp, int32_t x, int32_t 
       remaining -= 8;
     }
   } else {
-    wre_SpanAdvance(p, remaining >= 12 ? 8.0f : static_cast<float>(remaining));
-    wre_SpanExactUV<kClamp>(p, clamp, uEnd, vEnd);
+    p.Advance(remaining >= 12 ? 8.0f : static_cast<float>(remaining));
+    p.template ExactUV<kClamp>(clamp, uEnd, vEnd);
     while (remaining >= 12) {
       const int32_t du = static_cast<int32_t>(uEnd - u) >> 3;
       const int32_t dv = static_cast<int32_t>(vEnd - v) >> 3;
       // The exact point after this chunk: 8 on while 20 or more remain, else the span's end.
-      wre_SpanAdvance(p, remaining >= 20 ? 8.0f : static_cast<float>(remaining - 8));
-      wre_SpanExactUV<kClamp>(p, clamp, uEnd, vEnd);
+      p.Advance(remaining >= 20 ? 8.0f : static_cast<float>(remaining - 8));
+      p.template ExactUV<kClamp>(clamp, uEnd, vEnd);
       drawer.Chunk(dst, u, v, du, dv);
       u += static_cast<uint32_t>(du) * 8u;
       v += static_cast<uint32_t>(dv) * 8u;
@@ -226,8 +315,8 @@ inline void wre_SpanWalk(const SoftGradients& g, bool clamp, int32_t x, int32_t 
   }
 
   if constexpr (kPlan == SpanPlan::kBlended) {
-    wre_SpanAdvance(p, static_cast<float>(remaining));
-    wre_SpanExactUV<kClamp>(p, clamp, uEnd, vEnd);
+    p.Advance(static_cast<float>(remaining));
+    p.template ExactUV<kClamp>(clamp, uEnd, vEnd);
   }
   const int32_t du = static_cast<int32_t>(uEnd - u) / remaining;
   const int32_t dv = static_cast<int32_t>(vEnd - v) / remaining;
@@ -235,7 +324,7 @@ inline void wre_SpanWalk(const SoftGradients& g, bool clamp, int32_t x, int32_t 
 }
 
 // Walks every span of a polygon; nothing when it has no span array.
-template <SpanPlan kPlan, SpanClampFn kClamp, typename Drawer>
+template <SpanPlan kPlan, SpanPrecision kPrecision, SpanClampFn kClamp, typename Drawer>
 inline void wre_SpanWalkPolygon(const SoftPolygon& polygon, uint16_t* frameFirstPixel, int32_t framePitch,
                                 const Drawer& drawer) {
   const SoftSpan* span = polygon.firstSpan;
@@ -244,6 +333,6 @@ inline void wre_SpanWalkPolygon(const SoftPolygon& polygon, uint16_t* frameFirst
   const bool clamp = polygon.clamp != 0;
   for (int32_t i = 0; i < polygon.spanCount; ++i, ++span) {
     uint16_t* dst = wre_SpanDestination(frameFirstPixel, framePitch, span->x, span->y);
-    wre_SpanWalk<kPlan, kClamp>(g, clamp, span->x, span->y, span->count, dst, drawer);
+    wre_SpanWalk<kPlan, kPrecision, kClamp>(g, clamp, span->x, span->y, span->count, dst, drawer);
   }
 }

@@ -45,6 +45,14 @@ struct SoftScene {
     polygon.firstSpan = spans.data();
     polygon.spanCount = static_cast<int32_t>(spans.size());
   }
+  // Light words and additive colour drawn from `next`, a source of 32-bit random numbers.
+  template <typename Random>
+  void RandomShade(Random& next) {
+    polygon.lightRed = static_cast<uint16_t>(512 + next() % 32769);
+    polygon.lightGreen = static_cast<uint16_t>(512 + next() % 32769);
+    polygon.lightBlue = static_cast<uint16_t>(512 + next() % 32769);
+    polygon.additive = static_cast<uint16_t>(next() & 0x7FFF);
+  }
   int32_t Draw(SpanFillFn filler, const uint16_t* texels) {
     return filler(&polygon, frame.data(), kPitch, texels);
   }

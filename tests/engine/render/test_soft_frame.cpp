@@ -21,20 +21,14 @@ constexpr uint16_t kBackground555 = (10 >> 3) << 10 | (20 >> 3) << 5 | (30 >> 3)
 // A coverage pass of its own over a width x height area, in the frame's buffer.
 struct ManualCoverage {
   SoftCoverage coverage{};
-  std::vector<SoftInterval> intervals;
-  std::vector<SoftInterval*> rows;
+  std::vector<uint64_t> freeColumns;
   ManualCoverage(int32_t left, int32_t top, int32_t right, int32_t bottom) {
-    intervals.resize(static_cast<size_t>(bottom));
-    rows.assign(static_cast<size_t>(bottom), nullptr);
-    for (int32_t y = top; y < bottom; ++y) {
-      intervals[y] = SoftInterval{static_cast<int16_t>(left), static_cast<int16_t>(right), nullptr, nullptr};
-      rows[y] = &intervals[y];
-    }
-    coverage.rows = rows.data();
     coverage.scanLeft = left;
     coverage.scanTop = top;
     coverage.scanRight = right;
     coverage.scanBottom = bottom;
+    freeColumns.resize(static_cast<size_t>(bottom) * static_cast<size_t>(wre_SoftCoverageRowWords(right)));
+    wre_SoftCoverageStart(&coverage, freeColumns.data());
   }
   // Spans emitted by one call, as (y -> [x, x + count)) sorted.
   template <typename Fn>
@@ -82,6 +76,26 @@ TEST_F(SoftFrame, EdgeRules) {
   EXPECT_EQ(spans, (std::vector<Span>{Span(5, 0, 10), Span(5, 20, 30)}));
   spans = m.Spans([](SoftCoverage* c) { wre_SoftSeeThroughTriangle(c, {0, 5}, {64, 5}, {0, 6}); });
   EXPECT_EQ(spans, (std::vector<Span>{Span(5, 30, 64)}));
+}
+
+TEST_F(SoftFrame, CutIntervalsTakeRoomThatWholeOnesGiveBack) {
+  ASSERT_EQ(wre_SoftFrameBegin(camera, 0), 0);
+  ManualCoverage m(0, 2, 64, 40);
+  // Opaque rows x0 .. x1 - 1 of row y.
+  auto cover = [&m](int x0, int x1, int y) {
+    m.Spans([=](SoftCoverage* c) { wre_SoftCoverTriangle(c, {x0, y}, {x1, y}, {x0, y + 1}); });
+  };
+  const auto interval = static_cast<ptrdiff_t>(wre_SoftAlign(sizeof(SoftInterval)));
+  uint8_t* const start = gSoftPolyBuffer.write;
+  cover(10, 20, 5);  // cut in its middle: a new interval
+  EXPECT_EQ(gSoftPolyBuffer.write - start, interval);
+  cover(20, 30, 5);  // shortened
+  cover(0, 10, 5);   // taken out whole
+  EXPECT_EQ(gSoftPolyBuffer.write - start, interval);
+  cover(40, 50, 6);  // the cut reuses the room of the one taken out
+  EXPECT_EQ(gSoftPolyBuffer.write - start, interval);
+  cover(40, 50, 7);
+  EXPECT_EQ(gSoftPolyBuffer.write - start, 2 * interval);
 }
 
 TEST_F(SoftFrame, EveryPixelGoesToTheNearestOpaquePolygonOnlyOnce) {

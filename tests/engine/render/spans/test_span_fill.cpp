@@ -1,6 +1,7 @@
 // The blended and colour-keyed fillers: tables, the calling contract and whole spans, bit for bit.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <vector>
 
 #include "engine/render/soft_scene.h"
@@ -86,6 +87,22 @@ TEST(SpanFill, KeyBitClearLeavesThePixel) {
     scene.Draw(filler, texels);
     for (int x = 0; x < 20; x += 2) EXPECT_EQ(scene.Pixel(x, 2), SoftScene::kBackground) << x;
     for (int x = 1; x < 20; x += 2) EXPECT_NE(scene.Pixel(x, 2), SoftScene::kBackground) << x;
+  }
+}
+
+TEST(SpanFill, ExactPointsAreRoundedOnce) {
+  // u = u/z x (1 / (1/z)) - uOffset is 0x137FFFE (column 55 of 256) rounded once, 0x1380000 (column
+  // 56) with the product rounded to single first.
+  const std::vector<uint16_t> texels = ColumnTexture(8);
+  for (SpanFillFn filler : {wre_SpanBlend_256x1, wre_SpanKeyed_256x1}) {
+    SoftScene scene;
+    scene.polygon.frameWeight = 1024;  // weight 1: the frame adds nothing
+    scene.gradients.uOverZOrigin = std::bit_cast<float>(0x4689CCF6u);
+    scene.gradients.invZOrigin = std::bit_cast<float>(0x3A5F5554u);
+    scene.gradients.uOffset = std::bit_cast<float>(0x487A709Eu);
+    scene.AddSpan(0, 0, 1);
+    scene.Draw(filler, texels.data());
+    EXPECT_EQ(scene.Pixel(0, 0), 55);
   }
 }
 
@@ -281,10 +298,7 @@ TEST(SpanFill, ChunksAndTailsShadeEveryPixelAlike) {
         for (uint16_t& p : scene.frame) p = static_cast<uint16_t>(next() >> 12);
         const std::vector<uint16_t> before = scene.frame;
         scene.polygon.frameWeight = weight;
-        scene.polygon.lightRed = static_cast<uint16_t>(512 + next() % 32769);
-        scene.polygon.lightGreen = static_cast<uint16_t>(512 + next() % 32769);
-        scene.polygon.lightBlue = static_cast<uint16_t>(512 + next() % 32769);
-        scene.polygon.additive = static_cast<uint16_t>(next() & 0x7FFF);
+        scene.RandomShade(next);
         scene.SetU(float(1 << 20), float(1 << 19));
         scene.AddSpan(0, 1, n);
         scene.Draw(filler, texels.data());

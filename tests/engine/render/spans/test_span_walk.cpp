@@ -1,6 +1,8 @@
 // The perspective walk: exact points, the two step plans, clamping and texel addressing.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cfloat>
 #include <climits>
 #include <cmath>
 #include <utility>
@@ -49,7 +51,7 @@ Walk WalkSpan(const SoftGradients& g, int32_t n, bool clamp = true) {
   gExactPoints.clear();
   Recorder recorder;
   std::vector<uint16_t> frame(64);
-  wre_SpanWalk<kPlan, kClamp>(g, clamp, 0, 0, n, frame.data(), recorder);
+  wre_SpanWalk<kPlan, SpanPrecision::kRoundedOnce, kClamp>(g, clamp, 0, 0, n, frame.data(), recorder);
   Walk walk{recorder.segments, recorder.u, {}};
   for (size_t i = 0; i < gExactPoints.size(); i += 2) walk.exactU.push_back(gExactPoints[i]);
   return walk;
@@ -200,6 +202,49 @@ TEST(SpanWalk, ExactPointsAreReachedByChainedSingleAdditions) {
   const Walk blended28 = WalkSpan<SpanPlan::kBlended>(g, 28);
   EXPECT_EQ(keyed.exactU, blended28.exactU);
   EXPECT_EQ(keyed.exactU[3], 8388614);
+}
+
+float FromBits(uint32_t bits) { return std::bit_cast<float>(bits); }
+uint32_t Bits(float value) { return std::bit_cast<uint32_t>(value); }
+
+// Expected values are the exact rational results rounded once to single; where noted, rounding each
+// operation to single gives another value.
+TEST(SpanWalk, BlendedAndKeyedValuesAreRoundedOnce) {
+  SoftGradients g{};
+  g.uOverZDy = FromBits(0xC1DB1DA6);
+  g.uOverZDx = FromBits(0xC39786DD);
+  g.uOverZOrigin = FromBits(0x48940A3E);
+  g.invZOrigin = 1.0f;
+  EXPECT_EQ(Bits(SpanRoundedOnce::Start(g, 214, 48).UOverZ()), 0x48677671u);  // single steps: 0x48677672
+
+  g = Linear(FromBits(0x7E400000), -FLT_MAX);  // the per-pixel value times 8 overflows single
+  SpanRoundedOnce p = SpanRoundedOnce::Start(g, 0, 0);
+  p.Advance(8.0f);
+  EXPECT_EQ(Bits(p.UOverZ()), 0x7F000001u);  // single steps: infinity
+
+  g = Linear(FromBits(0x44C5C697), FromBits(0x4757DAD4));
+  p = SpanRoundedOnce::Start(g, 0, 0);
+  p.Advance(7.0f);
+  EXPECT_EQ(Bits(p.UOverZ()), 0x47818F23u);  // single steps: 0x47818F22
+
+  g = Linear(0.0f, FromBits(0x4781358D));
+  g.invZOrigin = FromBits(0x3B37E988);
+  g.uOffset = FromBits(0x498254F5);
+  uint32_t u, v;
+  SpanRoundedOnce::Start(g, 0, 0).ExactUV<RecordExact>(false, u, v);
+  EXPECT_EQ(u, 22506288u);  // single steps: 22506290
+}
+
+TEST(SpanWalk, BothPlansAdvanceByTheTailRoundedOnce) {
+  // u/z from 95996632 by 0x48D94E37 a pixel, 1/z = 1: the exact points are u/z itself.
+  const SoftGradients g = Linear(FromBits(0x48D94E37), FromBits(0x4CB7195B));
+  for (const Walk& walk : {WalkSpan<SpanPlan::kBlended>(g, 7), WalkSpan<SpanPlan::kKeyed>(g, 7)}) {
+    EXPECT_EQ(walk.exactU, (std::vector<int32_t>{95996632, 99111928}));  // single steps: 99111920 at 7
+  }
+  // The keyed look-ahead of 7 taken during the chunk reaches the same point as the blended tail.
+  for (const Walk& walk : {WalkSpan<SpanPlan::kBlended>(g, 15), WalkSpan<SpanPlan::kKeyed>(g, 15)}) {
+    EXPECT_EQ(walk.exactU, (std::vector<int32_t>{95996632, 99556968, 102672264}));  // single: 102672256 at 15
+  }
 }
 
 TEST(SpanWalk, PerspectiveDivisionAndOffsets) {

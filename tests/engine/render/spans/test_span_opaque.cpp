@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/render/soft_scene.h"
-#include "engine/render/span_opaque.h"
+#include "engine/render/spans/span_opaque.h"
 #include "engine/render/spans/span_fill.h"
 #include "engine/render/spans/span_shade.h"
 
@@ -192,10 +192,7 @@ TEST(SpanOpaque, ChunkPairsAndTailPixelsFollowTheirRules) {
     for (int n : {1, 5, 8, 11, 12, 19, 20, 61}) {
       for (uint16_t& t : texels) t = static_cast<uint16_t>(next() >> 8);
       SoftScene scene;
-      scene.polygon.lightRed = static_cast<uint16_t>(512 + next() % 32769);
-      scene.polygon.lightGreen = static_cast<uint16_t>(512 + next() % 32769);
-      scene.polygon.lightBlue = static_cast<uint16_t>(512 + next() % 32769);
-      scene.polygon.additive = static_cast<uint16_t>(next() & 0x7FFF);
+      scene.RandomShade(next);
       scene.SetU(float(1 << 20), float(1 << 19));
       scene.AddSpan(0, 1, n);
       scene.Draw(wre_SpanOpaque_16x1, texels.data());

@@ -1,5 +1,5 @@
 // The opaque span filler and its 81 size instances.
-#include "engine/render/span_opaque.h"
+#include "engine/render/spans/span_opaque.h"
 
 #include <cstring>
 #include <utility>
@@ -89,7 +89,8 @@ int32_t wre_SpanOpaque(SoftPolygon* batchHead, uint16_t* frameFirstPixel, int32_
 
     const SoftShade shade = wre_ShadePrepare(*polygon);
     const OpaqueDrawer<kLog2W, kLog2H> drawer{texels, shade, shade.additive | (shade.additive << 16)};
-    wre_SpanWalkPolygon<SpanPlan::kKeyed, wre_UVClampEdge>(*polygon, frameFirstPixel, framePitch, drawer);
+    wre_SpanWalkPolygon<SpanPlan::kKeyed, SpanPrecision::kSingle, wre_UVClampEdge>(*polygon, frameFirstPixel,
+                                                                                   framePitch, drawer);
   }
   return 0;
 }
