@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <new>
+#include <string>
 #include <vector>
 
 #include "platform/plat_bytes.h"
@@ -23,6 +24,7 @@ struct PlatSoundBuffer {
   int32_t frequency = 0;
   float gainLeft = 1.0f;
   float gainRight = 1.0f;
+  std::string label;
 };
 
 struct PlatSoundStream {
@@ -154,6 +156,10 @@ struct Locked {
   Locked& operator=(const Locked&) = delete;
 };
 
+void Note(const PlatSoundBuffer* buffer, const char* event, int32_t value) {
+  if (gDevice->note) gDevice->note(buffer->label.c_str(), event, value);
+}
+
 // Converts the locked bytes into the mixer's samples.
 void Convert(PlatSoundBuffer* b) {
   const int32_t channels = b->format.channels;
@@ -276,6 +282,10 @@ void plat_SoundBufferRelease(PlatSoundBuffer* buffer) {
   delete buffer;
 }
 
+void plat_SoundBufferSetLabel(PlatSoundBuffer* buffer, const char* label) {
+  if (buffer) buffer->label = label ? label : "";
+}
+
 int32_t plat_SoundBufferLock(PlatSoundBuffer* buffer, void** data, uint32_t* bytes) {
   if (!buffer || !data || !bytes) return kPlatSoundErrInvalidParam;
   *data = buffer->bytes.data();
@@ -303,6 +313,7 @@ int32_t plat_SoundBufferPlay(PlatSoundBuffer* buffer, bool loop) {
   Locked lock;
   buffer->looping = loop;
   buffer->playing = buffer->frames > 0;
+  Note(buffer, loop ? "loop" : "play", 0);
   return kPlatSoundOk;
 }
 
@@ -310,6 +321,7 @@ int32_t plat_SoundBufferStop(PlatSoundBuffer* buffer) {
   if (!buffer) return kPlatSoundErrInvalidParam;
   Locked lock;
   buffer->playing = false;
+  Note(buffer, "stop", 0);
   return kPlatSoundOk;
 }
 
@@ -342,6 +354,7 @@ int32_t plat_SoundBufferSetVolume(PlatSoundBuffer* buffer, int32_t attenuation) 
   Locked lock;
   buffer->volume = attenuation;
   UpdateGains(buffer);
+  Note(buffer, "volume", attenuation);
   return kPlatSoundOk;
 }
 
@@ -369,6 +382,7 @@ int32_t plat_SoundBufferSetFrequency(PlatSoundBuffer* buffer, int32_t hertz) {
   if (!buffer || hertz < kPlatSoundMinFrequency || hertz > kPlatSoundMaxFrequency) return kPlatSoundErrInvalidParam;
   Locked lock;
   buffer->frequency = hertz;
+  Note(buffer, "frequency", hertz);
   return kPlatSoundOk;
 }
 

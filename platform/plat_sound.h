@@ -53,6 +53,8 @@ int32_t plat_SoundSetMasterVolume(int32_t attenuation);
 struct PlatSoundBuffer;
 int32_t plat_SoundBufferCreate(const PlatWaveFormat* format, uint32_t bytes, PlatSoundBuffer** buffer);
 void plat_SoundBufferRelease(PlatSoundBuffer* buffer);
+// Names the buffer (its file, say) in the test device's log of what was played.
+void plat_SoundBufferSetLabel(PlatSoundBuffer* buffer, const char* label);
 int32_t plat_SoundBufferLock(PlatSoundBuffer* buffer, void** data, uint32_t* bytes);
 int32_t plat_SoundBufferUnlock(PlatSoundBuffer* buffer);
 // Plays from the current position; playing again while playing only changes the loop flag. A

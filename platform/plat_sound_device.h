@@ -7,11 +7,15 @@
 #pragma once
 #include <cstdint>
 
+struct PlatSoundBuffer;
+
 struct PlatSoundDevice {
   bool (*open)(int32_t* rate);  // false when there is no output; otherwise its rate in hertz
   void (*close)();
   void (*lock)();
   void (*unlock)();
+  // Told of every play, stop, volume and frequency change of a buffer (null: not wanted).
+  void (*note)(const char* label, const char* event, int32_t value);
 };
 extern const PlatSoundDevice kPlatSoundDeviceSdl;
 extern const PlatSoundDevice kPlatSoundDeviceTest;

@@ -58,6 +58,6 @@ void SdlUnlock() {
 
 }  // namespace
 
-const PlatSoundDevice kPlatSoundDeviceSdl{SdlOpen, SdlClose, SdlLock, SdlUnlock};
+const PlatSoundDevice kPlatSoundDeviceSdl{SdlOpen, SdlClose, SdlLock, SdlUnlock, nullptr};
 
 bool plat_SoundSdlSilent() { return gAudio != 0 && gSilent; }

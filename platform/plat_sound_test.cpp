@@ -8,6 +8,7 @@ namespace {
 struct TestSound {
   int32_t rate = 44100;
   bool available = true;
+  std::vector<PlatSoundLogEntry> log;
 };
 TestSound gTest;
 
@@ -19,9 +20,13 @@ bool TestOpen(int32_t* rate) {
 
 void TestNothing() {}
 
+void TestNote(const char* label, const char* event, int32_t value) {
+  gTest.log.push_back(PlatSoundLogEntry{label, event, value});
+}
+
 }  // namespace
 
-const PlatSoundDevice kPlatSoundDeviceTest{TestOpen, TestNothing, TestNothing, TestNothing};
+const PlatSoundDevice kPlatSoundDeviceTest{TestOpen, TestNothing, TestNothing, TestNothing, TestNote};
 
 void plat_TestSoundReset() {
   gTest = TestSound{};
@@ -36,3 +41,6 @@ bool plat_TestSoundRender(int16_t* out, int32_t frames) {
   plat_SoundMix(out, frames);
   return true;
 }
+
+const std::vector<PlatSoundLogEntry>& plat_TestSoundLog() { return gTest.log; }
+void plat_TestSoundLogClear() { gTest.log.clear(); }

@@ -180,6 +180,7 @@ int32_t wre_SoundLoadWav(const void*, const char* path, int32_t, int32_t, int32_
   PlatWaveFormat device = DeviceFormat(format);
   bool ok = plat_SoundBufferCreate(&device, data.size, &record->buffer) == kPlatSoundOk;
   if (ok) {
+    plat_SoundBufferSetLabel(record->buffer, path);
     void* bytes = nullptr;
     uint32_t size = 0;
     uint32_t read = 0;

@@ -257,6 +257,22 @@ TEST_F(SoundTest, LoopWrapsAndOnlyStopEndsIt) {
   EXPECT_FALSE(wre_SoundIsPlaying(s));
 }
 
+TEST_F(SoundTest, TheTestOutputLogsWhatEachFileWasAskedToDo) {
+  const std::string path = Write("splash.wav", Ramp(10, 1000));
+  int32_t s = wre_SoundLoadWav(nullptr, path.c_str(), 0, 0, 0);
+  plat_TestSoundLogClear();
+  wre_SoundPlay(s, kSoundPlayLoop);
+  wre_SoundSetFrequency(s, 2.0f);
+  wre_SoundStop(s);
+  const std::vector<PlatSoundLogEntry>& log = plat_TestSoundLog();
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_EQ(log[0].label, path);
+  EXPECT_EQ(log[0].event, "loop");
+  EXPECT_EQ(log[1].event, "frequency");
+  EXPECT_EQ(log[1].value, 2 * 22050);
+  EXPECT_EQ(log[2].event, "stop");
+}
+
 TEST_F(SoundTest, RenderedToneFollowsVolumePanAndFrequency) {
   std::vector<int16_t> tone = WavLoopTone(22050, 441.0, 500, 20000);
   int32_t s = wre_SoundLoadWav(nullptr, Write("tone.wav", tone).c_str(), 0, 0, 0);

@@ -1,6 +1,7 @@
 // Test harness: the whole game program run headless in the test process. The platform's test back
 // ends stand in for the machine: a clock that moves one engine tick per pump, scripted keys and
-// mouse, the presented frames kept for inspection, a sound output that plays nothing, a fixed
+// mouse, the presented frames kept for inspection, a sound output that plays nothing but logs
+// every play, stop, volume and frequency change (and the CD stand-in its tracks), a fixed
 // random seed (the clock starts at 0), and the sample data tree in a fresh temporary folder that
 // is the current folder while the harness lives.
 #pragma once
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "platform/plat_display.h"
+#include "platform/test/plat_sound.h"
 #include "tests/support/temp_dir.h"
 
 class GameHarness {
@@ -44,6 +46,8 @@ class GameHarness {
   int Frames() const { return frames_; }
   // The last presented frame.
   bool Captured(PlatFrame* frame) const;
+  // What the sound output was asked to do since the harness started, in order.
+  static const std::vector<PlatSoundLogEntry>& SoundLog() { return plat_TestSoundLog(); }
 
  private:
   static void OnPump(void* self);
