@@ -1,0 +1,17 @@
+#include "tools/datagen/game_tree.h"
+
+#include "tools/datagen/media_tree.h"
+#include "tools/datagen/tree_output.h"
+
+bool DatagenWriteTree(const std::string& root) {
+  TreeOutput tree;
+  tree.root = root;
+  TreeFolder(tree, "prefs");
+  tree.ok &= DatagenWriteMedia(root);
+  TreeWriteMenus(tree);
+  TreeWriteInterface(tree);
+  TreeWriteCraft(tree);
+  TreeWriteIntro(tree);
+  TreeWriteLevels(tree);
+  return tree.ok && TreeCheck(tree);
+}

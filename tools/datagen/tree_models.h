@@ -1,0 +1,25 @@
+// Helpers shared by the parts of the tree that write models: model files recorded with the
+// textures they name, and small mesh edits.
+#pragma once
+#include <string>
+
+#include "tools/datagen/model_writer.h"
+#include "tools/datagen/raster.h"
+#include "tools/datagen/tree_output.h"
+
+C4DMaterialDef TreeMaterial(const std::string& name, const std::string& texture);
+C4DNodeDef TreeNode(const std::string& name, ModelMesh mesh, uint32_t material);
+void TreePutC4D(TreeOutput& tree, const std::string& folder, const std::string& file, const C4DSceneDef& scene);
+void TreePutChunk(TreeOutput& tree, const std::string& folder, const std::string& file,
+                  const std::vector<ChunkObjectDef>& objects);
+// 8-bit picture file of the canvas, recorded nowhere else.
+void TreePutPicture(TreeOutput& tree, const std::string& path, const Canvas& c, bool rle = false);
+// Points turned a quarter turn about x (y becomes z), so a shape standing on y lies along z.
+void MeshQuarterTurnX(ModelMesh& mesh);
+void MeshScale(ModelMesh& mesh, float sx, float sy, float sz);
+
+// A sky around the camera: "SkyDayN.c4d" in the folder, its faces pointing inward, with a side
+// picture (zenith to horizon to sea, 24-bit) and a top picture named <prefix>_sky.bmp and
+// <prefix>_skytop.bmp, added to the folder's texture list.
+void TreeWriteSky(TreeOutput& tree, const std::string& folder, const std::string& prefix, uint32_t zenith,
+                  uint32_t horizon, uint32_t sea, TreeListBuilder& list, uint32_t seed);
