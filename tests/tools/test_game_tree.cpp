@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/engine.h"
+#include "engine/startup/engine.h"
 #include "engine/core/files.h"
 #include "engine/core/memory.h"
 #include "engine/core/world.h"

@@ -13,7 +13,7 @@
 #include <cmath>
 #include <filesystem>
 
-#include "engine/core/engine.h"
+#include "engine/startup/engine.h"
 #include "engine/core/files.h"
 #include "engine/core/light.h"
 #include "engine/core/memory.h"
