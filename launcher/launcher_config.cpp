@@ -51,12 +51,13 @@ std::string Cut(std::string text, size_t width) {
   return text;
 }
 
+// Look-ups in one section of the configuration text, which is read once for the whole start.
 struct Reader {
-  const std::string* path;
+  const std::string* fileText;
   const char* section;
 
   std::string Text(const char* key, uint32_t size, const char* fallback = "0") const {
-    return plat_ProfileGetText(section, key, fallback, size, path->c_str());
+    return plat_ProfileTextGet(*fileText, section, key, fallback, size);
   }
   int32_t Flag(const char* key, uint32_t size) const { return LauncherFlag(Text(key, size).c_str()); }
   int32_t Number(const char* key, uint32_t size) const { return LauncherAtol(Text(key, size).c_str()); }
@@ -79,9 +80,9 @@ void ReadDocButton(const Reader& in, const char* flag, const char* caption, cons
   in.Pair(position, &button->x, &button->y);
 }
 
-void ReadSettings(LauncherState* state) {
+void ReadSettings(LauncherState* state, const std::string& fileText) {
   LauncherSettings& s = state->settings;
-  Reader in{&state->configPath, "Configs"};
+  Reader in{&fileText, "Configs"};
   s.productCount = std::clamp<int32_t>(in.Number("numberofinstalls", 50), 0, kLauncherMaxProducts);
   s.windowTitle = in.Text("windowtitle", 62);
   in.Pair("buttonsize", &s.buttonWidth, &s.buttonHeight);
@@ -115,8 +116,9 @@ void ReadSettings(LauncherState* state) {
   in.Pair("windowsize", &s.windowWidth, &s.windowHeight);
 }
 
-void ReadProduct(LauncherState* state, const char* section, LauncherProduct* p) {
-  Reader in{&state->configPath, section};
+void ReadProduct(LauncherState* state, const std::string& fileText, const char* section,
+                 LauncherProduct* p) {
+  Reader in{&fileText, section};
   p->install = in.Flag("install", 10);
   p->installkey = in.Flag("installkey", 10);
   p->installpath = in.Text("installpath", 255, " ");
@@ -199,12 +201,10 @@ std::string LauncherDirectoryFromModule(const std::string& moduleFileName) {
   std::string directory = moduleFileName;
   size_t slash = directory.rfind('\\');
   if (slash != std::string::npos) directory.resize(slash + 1);
+  // A build folder anywhere in the path stands for the disc folder that holds it.
   for (const char* folder : {"\\DEBUG\\", "\\RELEASE\\"}) {
-    std::string tail = folder;
-    if (directory.size() >= tail.size() &&
-        directory.compare(directory.size() - tail.size(), tail.size(), tail) == 0) {
-      directory.resize(directory.size() - tail.size() + 1);
-    }
+    size_t at = directory.find(folder);
+    if (at != std::string::npos) directory.resize(at + 1);
   }
   return directory;
 }
@@ -225,12 +225,13 @@ bool LauncherConfigReadFile(LauncherState* state) {
   state->windowsDirectory = plat_WindowsDirectory();
   if (!LauncherDirectoryGet(&state->settings.directory)) return false;
   state->configPath = state->settings.directory + "ostrel.ini";
-  ReadSettings(state);
+  const std::string fileText = plat_ProfileLoad(state->configPath.c_str());
+  ReadSettings(state, fileText);
   state->products.resize(static_cast<size_t>(state->settings.productCount));
   for (int32_t n = 1; n <= state->settings.productCount; ++n) {
     char section[32];
     std::snprintf(section, sizeof section, "Install%d", static_cast<int>(n));
-    ReadProduct(state, section, &state->products[static_cast<size_t>(n - 1)]);
+    ReadProduct(state, fileText, section, &state->products[static_cast<size_t>(n - 1)]);
   }
   return true;
 }

@@ -30,8 +30,9 @@ void LauncherParseColour(const char* value, int32_t* red, int32_t* green, int32_
 uint32_t LauncherColourValue(int32_t red, int32_t green, int32_t blue);
 
 // The launcher directory from the program's file name, ending with "\": the file name is cut after
-// its last "\", and a last folder named exactly "DEBUG" or "RELEASE" is dropped
-// ("D:\DEBUG\cdfront" gives "D:\"). False when the program's name cannot be had.
+// its last "\", then after the "\" that opens the first folder named exactly "DEBUG", anywhere in
+// the path, and then the same for "RELEASE" ("D:\GAME\DEBUG\X\cdfront" gives "D:\GAME\"). False
+// when the program's name cannot be had.
 bool LauncherDirectoryGet(std::string* directory);
 // The same from a given file name.
 std::string LauncherDirectoryFromModule(const std::string& moduleFileName);

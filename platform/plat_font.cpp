@@ -26,11 +26,12 @@ bool EnsureTtf() {
   return ready;
 }
 
-// The family names of the classic dialog fonts map to the face that stands in for them.
+// The family names of the classic dialog fonts map to the faces that stand in for them. The
+// system font's glyphs are narrow for their height, so a condensed face stands in for it.
 const char* StandInFamily(const char* face) {
   if (!face || !*face) return "DejaVu Sans";
-  static const char* const kAliases[] = {"MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2",
-                                         "System"};
+  if (strcasecmp(face, "System") == 0) return "DejaVu Sans Condensed";
+  static const char* const kAliases[] = {"MS Sans Serif", "MS Shell Dlg", "MS Shell Dlg 2"};
   for (const char* alias : kAliases)
     if (strcasecmp(face, alias) == 0) return "DejaVu Sans";
   return face;
@@ -161,7 +162,9 @@ PlatFont* plat_FontDialog() {
 
 PlatFont* plat_FontSystem() {
   static PlatFont* font = nullptr;
-  return SharedFont(&font, "System", 16, 700);
+  // Character height 12 in the condensed face gives about the classic font's 7-pixel average
+  // width, so captions sized for it fit their buttons.
+  return SharedFont(&font, "System", -12, 700);
 }
 
 int plat_FontHeight(const PlatFont* font) { return font ? font->lineHeight : 0; }

@@ -1,9 +1,9 @@
 // Platform layer: fonts and text drawing onto canvases (SDL2_ttf, faces found through fontconfig).
 //
-// Faces are asked for by family name; "MS Sans Serif", "MS Shell Dlg" and "System" stand for
-// DejaVu Sans. Heights follow the classic font-creation rule: a positive height is the cell (line)
-// height in pixels, a negative one the character (em) height, 0 the default; |height| is held to
-// 4..200. Weights are 100..900 (400 normal, 700 bold, 0 normal).
+// Faces are asked for by family name; "MS Sans Serif" and "MS Shell Dlg" stand for DejaVu Sans,
+// "System" for DejaVu Sans Condensed. Heights follow the classic font-creation rule: a positive
+// height is the cell (line) height in pixels, a negative one the character (em) height, 0 the
+// default; |height| is held to 4..200. Weights are 100..900 (400 normal, 700 bold, 0 normal).
 // Text given to the drawing calls is bytes: valid UTF-8 is kept, every other byte is taken as
 // Windows-1252.
 #pragma once
@@ -21,7 +21,8 @@ void plat_FontDestroy(PlatFont* font);
 
 // The shared fonts of the toolkit, made on first use and kept until the process ends:
 // the dialog font ("MS Sans Serif" 8 point at 96 dots per inch, character height 11) and the
-// system font (bold, cell height 16) that controls without a font of their own draw in.
+// system font (bold, character height 12, line step 14) that controls without a font of their
+// own draw in.
 PlatFont* plat_FontDialog();
 PlatFont* plat_FontSystem();
 

@@ -213,15 +213,17 @@ bool plat_ReadWholeNative(const std::string& nativePath, std::string* bytes) {
   return ok;
 }
 
-uint32_t plat_ProfileGetString(const char* section, const char* key, const char* defaultValue,
-                               char* out, uint32_t size, const char* windowsPath) {
-  std::string value = defaultValue ? defaultValue : "";
+std::string plat_ProfileLoad(const char* windowsPath) {
   std::string native;
   std::string text;
-  if (windowsPath && plat_PathToNative(windowsPath, &native) && plat_ReadWholeNative(native, &text)) {
-    std::string found;
-    if (plat_IniFind(text, section, key, &found)) value = found;
-  }
+  if (windowsPath && plat_PathToNative(windowsPath, &native)) plat_ReadWholeNative(native, &text);
+  return text;
+}
+
+uint32_t plat_ProfileTextGetString(const std::string& fileText, const char* section, const char* key,
+                                   const char* defaultValue, char* out, uint32_t size) {
+  std::string value;
+  if (!plat_IniFind(fileText, section, key, &value)) value = defaultValue ? defaultValue : "";
   if (!out || size == 0) return 0;
   size_t count = std::min<size_t>(value.size(), size - 1);
   std::memcpy(out, value.data(), count);
@@ -229,12 +231,24 @@ uint32_t plat_ProfileGetString(const char* section, const char* key, const char*
   return static_cast<uint32_t>(count);
 }
 
-std::string plat_ProfileGetText(const char* section, const char* key, const char* defaultValue,
-                                uint32_t size, const char* windowsPath) {
+std::string plat_ProfileTextGet(const std::string& fileText, const char* section, const char* key,
+                                const char* defaultValue, uint32_t size) {
   if (size == 0) return std::string();
   std::vector<char> buffer(size);
-  uint32_t count = plat_ProfileGetString(section, key, defaultValue, buffer.data(), size, windowsPath);
+  uint32_t count =
+      plat_ProfileTextGetString(fileText, section, key, defaultValue, buffer.data(), size);
   return std::string(buffer.data(), count);
+}
+
+uint32_t plat_ProfileGetString(const char* section, const char* key, const char* defaultValue,
+                               char* out, uint32_t size, const char* windowsPath) {
+  return plat_ProfileTextGetString(plat_ProfileLoad(windowsPath), section, key, defaultValue, out,
+                                   size);
+}
+
+std::string plat_ProfileGetText(const char* section, const char* key, const char* defaultValue,
+                                uint32_t size, const char* windowsPath) {
+  return plat_ProfileTextGet(plat_ProfileLoad(windowsPath), section, key, defaultValue, size);
 }
 
 bool plat_ProfileWriteString(const char* section, const char* key, const char* value,

@@ -32,6 +32,16 @@ uint32_t plat_ProfileGetString(const char* section, const char* key, const char*
 std::string plat_ProfileGetText(const char* section, const char* key, const char* defaultValue,
                                 uint32_t size, const char* windowsPath);
 
+// For many look-ups in one file: the whole text of a Windows-form path, "" when it is missing or
+// unreadable (which reads as a file without sections).
+std::string plat_ProfileLoad(const char* windowsPath);
+// GetPrivateProfileString over a text from plat_ProfileLoad, with the same results as reading the
+// file itself.
+uint32_t plat_ProfileTextGetString(const std::string& fileText, const char* section, const char* key,
+                                   const char* defaultValue, char* out, uint32_t size);
+std::string plat_ProfileTextGet(const std::string& fileText, const char* section, const char* key,
+                                const char* defaultValue, uint32_t size);
+
 // WritePrivateProfileString for a Windows-form path: creates the file (not its folder), section or
 // key as needed and replaces the whole file atomically. A file that exists but cannot be read or
 // written is left alone. False on any failure.

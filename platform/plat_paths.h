@@ -12,8 +12,7 @@
 // relative to the process's current folder (callers join relative paths onto their own base
 // first).
 //
-// Locations are set through these functions only; nothing here is read from the environment
-// except the user's state folder of the real Windows directory default (below).
+// Locations are set through these functions only; nothing here is read from the environment.
 #pragma once
 #include <string>
 
@@ -42,8 +41,9 @@ bool plat_ModuleFileName(std::string* windowsPath);
 void plat_SetModuleFileName(const char* nativePath);
 
 // The Windows directory in Windows form, without a trailing "\" (GetWindowsDirectory). It is the
-// folder set with plat_SetWindowsDirectory, else "cdfront/windows" in the user's state folder
-// ($XDG_STATE_HOME, or ~/.local/state). It is not created by asking for it.
+// folder set with plat_SetWindowsDirectory, else ".local/state/cdfront/windows" below the user's
+// home folder as the password database gives it (/tmp when it gives none). It is not created by
+// asking for it.
 std::string plat_WindowsDirectory();
 std::string plat_WindowsDirectoryNative();
 // Sets the Windows directory as a native folder; null or empty returns to the default.

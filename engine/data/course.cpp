@@ -302,8 +302,9 @@ int32_t CourseLoad(const char* path, int32_t number, Course** course, float minX
   wre_FileDispose(file);
 
   if (map) {
-    // A width or height below 1 gives no scale to map with (-1 would divide by zero).
-    if (record->imageWidth < 1 || record->imageHeight < 1) {
+    // The scale divides by the side plus one: a side of 0 (no image lines) still maps, -1 would
+    // divide by zero, and a negative side is no image at all.
+    if (record->imageWidth < 0 || record->imageHeight < 0) {
       if (result == 0) result = kCourseErrImageSize;
     } else {
       Bounds bounds{minX, maxX, minZ, maxZ};

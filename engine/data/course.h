@@ -52,7 +52,7 @@ enum : int32_t {
   kCourseErrGateOutside = 3002,   // "kVKT_StartGate" outside every block
   kCourseErrWayOutside = 3003,    // "kVKT_WayPoint" outside every block
   kCourseErrNumber = 3010,        // no such course
-  kCourseErrImageSize = 3011,     // mapping asked for with an image width or height below 1
+  kCourseErrImageSize = 3011,     // mapping asked for with a negative image width or height
   kCourseErrNotInList = 3020,     // the waypoint is not in the list
   kCourseErrCourseNotInList = 3021,
   kCourseErrFile = 5000,

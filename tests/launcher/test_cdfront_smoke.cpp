@@ -1,64 +1,81 @@
-// The real Cdfront program over the sample disc (SDL's offscreen driver under CTest): it comes
-// up, a second copy steps aside, and a terminate request ends it with 0.
+// The whole launcher over the sample disc, run by LauncherWinMain in a child of the test process
+// (SDL's offscreen driver under CTest). The child gets the test's Windows directory and lock folder
+// through the platform layer, so nothing of the user's own state is read. Each CTest test is a
+// process of its own, so the fork comes before anything in this process starts SDL.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
-#include <vector>
 
+#include "launcher/launcher_main.h"
+#include "platform/plat_instance.h"
+#include "platform/plat_paths.h"
 #include "platform/temp_folder.h"
 #include "tools/datagen/launcher_disc.h"
 
-extern char** environ;
-
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-// Starts the program with the environment of the tests plus the user's state folder.
-pid_t Spawn(const std::string& program, const std::string& stateHome) {
-  std::vector<std::string> env;
-  for (char** e = environ; *e; ++e)
-    if (std::string(*e).rfind("XDG_STATE_HOME=", 0) != 0) env.emplace_back(*e);
-  env.push_back("XDG_STATE_HOME=" + stateHome);
-  std::vector<char*> envp;
-  for (std::string& e : env) envp.push_back(e.data());
-  envp.push_back(nullptr);
-  std::string arg0 = program;
-  char* argv[] = {arg0.data(), nullptr};
-  pid_t pid = -1;
-  if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) return -1;
-  return pid;
+constexpr int kStillRunning = -1;
+constexpr int kNoSuchChild = -2;
+
+// Starts the launcher in a child process over the disc below `root`; the child's exit code is
+// the launcher's (or a sanitizer's, which runs its end-of-process checks through exit).
+pid_t StartLauncher(const TempFolder& root) {
+  std::fflush(nullptr);  // or the child's exit writes the test's buffered output a second time
+  pid_t pid = fork();
+  if (pid != 0) return pid;
+  plat_SetModuleFileName((root / "disc/cdfront").c_str());
+  plat_SetWindowsDirectory((root / "windows").c_str());
+  plat_InstanceLockSetFolder((root / "lock").c_str());
+  std::exit(LauncherWinMain());
 }
 
-// Waits for the child to end; its exit status, or -1 when it is still running after the time.
-int WaitFor(pid_t pid, int seconds) {
-  auto end = Clock::now() + std::chrono::seconds(seconds);
-  while (Clock::now() < end) {
+// The child's exit status (128 + signal when a signal ended it), kStillRunning when it is still
+// running after `seconds`, or kNoSuchChild when there is none to wait for (already collected). It
+// always looks at least once.
+int WaitFor(pid_t pid, double seconds) {
+  auto end = Clock::now() + std::chrono::duration<double>(seconds);
+  for (;;) {
     int status = 0;
     pid_t got = waitpid(pid, &status, WNOHANG);
+    if (got < 0) return kNoSuchChild;
     if (got == pid) return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    if (Clock::now() >= end) return kStillRunning;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  return -1;
 }
 
-// True once the process catches SIGTERM (its windowing library is up).
+// A started launcher; one still running at the end of a test (a failed check) is killed.
+struct Child {
+  pid_t pid;
+  explicit Child(const TempFolder& root) : pid(StartLauncher(root)) {}
+  ~Child() {
+    if (pid > 0 && WaitFor(pid, 0) == kStillRunning) {
+      kill(pid, SIGKILL);
+      waitpid(pid, nullptr, 0);
+    }
+  }
+};
+
+// True once the running process catches SIGTERM: its windowing library is up. An ended process
+// that is not yet collected still shows its handlers, so it does not count.
 bool CatchesTerm(pid_t pid) {
   std::ifstream in("/proc/" + std::to_string(pid) + "/status");
   std::string line;
   while (std::getline(in, line)) {
+    if (line.rfind("State:", 0) == 0 && line.find('Z') != std::string::npos) return false;
     if (line.rfind("SigCgt:", 0) != 0) continue;
     unsigned long long mask = std::stoull(line.substr(7), nullptr, 16);
     return (mask >> (SIGTERM - 1)) & 1;
@@ -66,61 +83,60 @@ bool CatchesTerm(pid_t pid) {
   return false;
 }
 
-// The launcher's lock file where the program looks for it.
-std::string LockPath() {
-  std::string folder = "/run/user/" + std::to_string(getuid());
-  struct stat st {};
-  if (stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == getuid())
-    return folder + "/ostrelclass.lock";
-  return "/tmp/ostrelclass-" + std::to_string(getuid()) + ".lock";
-}
-
-bool LockHeldElsewhere() {
-  int fd = open(LockPath().c_str(), O_RDWR | O_CLOEXEC);
+bool LockHeld(const std::string& path) {
+  int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
   if (fd < 0) return false;
   bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
   close(fd);
   return held;
 }
 
-TEST(CdfrontSmoke, ComesUpOverTheDiscAndEndsWithZero) {
-  TempFolder root;
-  // The disc's Windows directory and registry are the program's defaults below this state folder.
-  const std::string base = root / "cdfront";
-  ASSERT_TRUE(datagen_WriteLauncherDisc(base));
-  const std::string program = base + "/disc/cdfront";
-  fs::copy_file(VH_CDFRONT_PROGRAM, program);
-  if (LockHeldElsewhere()) GTEST_SKIP() << "another launcher is running";
+class CdfrontSmoke : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    // Children of a process that ignores SIGCHLD leave no exit status to check.
+    signal(SIGCHLD, SIG_DFL);
+    // A handler inherited from this process would pass for the child's own.
+    ASSERT_FALSE(CatchesTerm(getpid())) << "the test process itself catches SIGTERM";
+    ASSERT_TRUE(datagen_WriteLauncherDisc(root.path));
+    std::filesystem::create_directories(root / "lock");
+  }
 
-  pid_t first = Spawn(program, root.path);
+  TempFolder root;
+};
+
+TEST_F(CdfrontSmoke, ComesUpStaysAndEndsWithZeroOnTerminate) {
+  Child launcher(root);
+  const pid_t first = launcher.pid;
   ASSERT_GT(first, 0);
   auto end = Clock::now() + std::chrono::seconds(30);
   while (!CatchesTerm(first) && Clock::now() < end) {
-    int status = 0;
-    ASSERT_EQ(waitpid(first, &status, WNOHANG), 0) << "the launcher ended on its own";
+    if (WaitFor(first, 0) != kStillRunning) FAIL() << "the launcher ended on its own";
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
-  ASSERT_TRUE(CatchesTerm(first));
-  // Still running a moment later: it sits in its loop.
-  std::this_thread::sleep_for(std::chrono::milliseconds(500));
-  EXPECT_EQ(WaitFor(first, 0), -1);
+  ASSERT_TRUE(CatchesTerm(first)) << "no window library after 30 s";
+  // It sits in its loop, holding the lock in the folder it was given.
+  EXPECT_EQ(WaitFor(first, 0.5), kStillRunning);
+  EXPECT_TRUE(LockHeld(root / "lock/ostrelclass.lock"));
 
   // A second copy finds the first and ends with 0 at once.
-  pid_t second = Spawn(program, root.path);
-  ASSERT_GT(second, 0);
-  EXPECT_EQ(WaitFor(second, 30), 0);
-  EXPECT_EQ(WaitFor(first, 0), -1);
+  Child second(root);
+  ASSERT_GT(second.pid, 0);
+  EXPECT_EQ(WaitFor(second.pid, 10), 0);
+  EXPECT_EQ(WaitFor(first, 0), kStillRunning);
 
   // Nothing was clicked: nothing was written.
-  EXPECT_FALSE(root.Exists("cdfront/windows/ostrel_launcher.ini"));
+  EXPECT_FALSE(root.Exists("windows/ostrel_launcher.ini"));
 
   kill(first, SIGTERM);
-  int status = WaitFor(first, 30);
-  if (status == -1) {
-    kill(first, SIGKILL);
-    waitpid(first, nullptr, 0);
-  }
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(WaitFor(first, 30), 0);
+}
+
+TEST_F(CdfrontSmoke, RecordedInstallInItsWindowsDirectoryEndsItAtOnce) {
+  root.Write("windows/ostrel_launcher.ini", "[extras]\r\ndoneeula=1\r\ndoneinstall=1\r\n");
+  Child launcher(root);
+  ASSERT_GT(launcher.pid, 0);
+  EXPECT_EQ(WaitFor(launcher.pid, 10), 0);
 }
 
 }  // namespace

@@ -71,8 +71,13 @@ TEST(LauncherValues, DirectoryFromTheProgramName) {
   EXPECT_EQ(LauncherDirectoryFromModule("D:\\DEBUG\\cdfront.exe"), "D:\\");
   EXPECT_EQ(LauncherDirectoryFromModule("D:\\disc\\RELEASE\\cdfront.exe"), "D:\\disc\\");
   EXPECT_EQ(LauncherDirectoryFromModule("D:\\disc\\Debug\\cdfront.exe"), "D:\\disc\\Debug\\");
-  // Only a last folder of that name counts.
-  EXPECT_EQ(LauncherDirectoryFromModule("D:\\DEBUG\\TOOLS\\cdfront.exe"), "D:\\DEBUG\\TOOLS\\");
+  // The first such folder anywhere in the path counts, not only the last one.
+  EXPECT_EQ(LauncherDirectoryFromModule("D:\\GAME\\DEBUG\\X\\cdfront.exe"), "D:\\GAME\\");
+  EXPECT_EQ(LauncherDirectoryFromModule("D:\\A\\DEBUG\\B\\DEBUG\\cdfront.exe"), "D:\\A\\");
+  EXPECT_EQ(LauncherDirectoryFromModule("D:\\RELEASE\\X\\DEBUG\\cdfront.exe"), "D:\\");
+  // Only a whole folder name counts, and never the program's own name.
+  EXPECT_EQ(LauncherDirectoryFromModule("D:\\XDEBUG\\cdfront.exe"), "D:\\XDEBUG\\");
+  EXPECT_EQ(LauncherDirectoryFromModule("D:\\disc\\DEBUG"), "D:\\disc\\");
 }
 
 TEST_F(LauncherTest, MissingFileGivesEveryDefault) {
@@ -205,7 +210,7 @@ TEST_F(LauncherTest, DemoDiscReadsEveryKey) {
   EXPECT_EQ(s.picture.size(), 1078u + 640u * 480u + 1u);
   EXPECT_EQ(s.exitX, 516);
   EXPECT_EQ(s.exitY, 420);
-  EXPECT_EQ(s.textColour, 0x00FFFFu);
+  EXPECT_EQ(s.textColour, 0xE1F0F5u);  // 245, 240, 225 with red in the low byte
   EXPECT_EQ(s.textHeight, 18);
   EXPECT_EQ(s.textFont, "DejaVu Sans");
   EXPECT_EQ(s.textRect.left, 24);

@@ -1,8 +1,13 @@
 #include "tools/datagen/launcher_disc.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+
+#include "platform/plat_canvas.h"
+#include "platform/plat_font.h"
 
 namespace {
 
@@ -49,6 +54,147 @@ std::string Replace(std::string text, const std::string& from, const std::string
   return text;
 }
 
+// An 8-bit bitmap file with a full 256-entry colour table and its pixels at 1078, rows padded to
+// 4 bytes, bottom-up (or top-down).
+template <typename IndexFn>
+std::vector<uint8_t> Bitmap8File(int width, int height, bool topDown, const uint32_t* colours,
+                                 IndexFn index) {
+  size_t stride = (static_cast<size_t>(width) + 3) & ~static_cast<size_t>(3);
+  size_t bitsSize = stride * static_cast<size_t>(height);
+  std::vector<uint8_t> file(1078 + bitsSize, 0);
+  file[0] = 'B';
+  file[1] = 'M';
+  Put32(&file, 2, static_cast<uint32_t>(file.size()));
+  Put32(&file, 10, 1078);
+  Put32(&file, 14, 40);
+  Put32(&file, 18, static_cast<uint32_t>(width));
+  Put32(&file, 22, static_cast<uint32_t>(topDown ? -height : height));
+  Put16(&file, 26, 1);
+  Put16(&file, 28, 8);
+  Put32(&file, 30, 0);
+  Put32(&file, 34, static_cast<uint32_t>(bitsSize));
+  Put32(&file, 46, 256);
+  Put32(&file, 50, 256);
+  for (int i = 0; i < 256; ++i) {
+    size_t at = 54 + 4 * static_cast<size_t>(i);
+    file[at] = static_cast<uint8_t>(colours[i]);
+    file[at + 1] = static_cast<uint8_t>(colours[i] >> 8);
+    file[at + 2] = static_cast<uint8_t>(colours[i] >> 16);
+  }
+  for (int y = 0; y < height; ++y) {
+    int fileRow = topDown ? y : height - 1 - y;
+    uint8_t* row = file.data() + 1078 + stride * static_cast<size_t>(fileRow);
+    for (int x = 0; x < width; ++x) row[x] = index(x, y);
+  }
+  return file;
+}
+
+// The backdrop: an evening sky over calm water, a low sun with its glitter on the water, the
+// product's title over the water and a darker panel where the disc's text block lies. Its colour
+// table is laid out in runs, so every pixel's index follows from what lies there.
+constexpr int kBackdropWidth = 640;
+constexpr int kBackdropHeight = 480;
+constexpr int kHorizon = 288;
+constexpr int kSkyFirst = 0, kSkyCount = 96;
+constexpr int kSeaFirst = 96, kSeaCount = 80;
+constexpr int kPanelFirst = 176, kPanelCount = 32;
+constexpr int kSunFirst = 208, kSunCount = 16;
+constexpr int kTitleFirst = 224, kTitleCount = 32;
+constexpr PlatRect kPanel{14, 14, 380, 260};  // the text block (24, 24, 360 x 240) and a margin
+constexpr int kSunX = 540, kSunRadius = 30, kGlowRadius = 64;
+constexpr int kTitleX = 26, kTitleY = 318, kTitleHeight = 60;
+constexpr const char* kTitle = "Velloran Hydrel";
+
+struct Backdrop {
+  uint32_t colours[256] = {};
+  std::vector<uint8_t> index;
+};
+
+uint32_t Mix(uint32_t a, uint32_t b, double t) {
+  auto channel = [t](int p, int q) { return static_cast<int>(std::lround(p + (q - p) * t)); };
+  return plat_Rgb(channel(plat_RgbRed(a), plat_RgbRed(b)), channel(plat_RgbGreen(a), plat_RgbGreen(b)),
+                  channel(plat_RgbBlue(a), plat_RgbBlue(b)));
+}
+
+// Entry `step` of `count` along a run from `from` to `to`.
+uint32_t RunColour(uint32_t from, uint32_t to, int step, int count) {
+  return Mix(from, to, static_cast<double>(step) / (count - 1));
+}
+
+int SkyStep(int y) { return std::clamp(y * kSkyCount / kHorizon, 0, kSkyCount - 1); }
+int SeaStep(int y) {
+  return std::clamp((y - kHorizon) * kSeaCount / (kBackdropHeight - kHorizon), 0, kSeaCount - 1);
+}
+
+Backdrop MakeBackdrop() {
+  Backdrop b;
+  const uint32_t skyTop = plat_Rgb(16, 28, 68), skyMid = plat_Rgb(70, 86, 150);
+  const uint32_t skyLow = plat_Rgb(236, 168, 120);
+  for (int i = 0; i < kSkyCount; ++i) {
+    b.colours[kSkyFirst + i] = i < kSkyCount / 2 ? RunColour(skyTop, skyMid, i, kSkyCount / 2)
+                                                 : RunColour(skyMid, skyLow, i - kSkyCount / 2, kSkyCount / 2);
+  }
+  const uint32_t seaHigh = plat_Rgb(96, 98, 136), seaLow = plat_Rgb(6, 24, 52);
+  for (int i = 0; i < kSeaCount; ++i) b.colours[kSeaFirst + i] = RunColour(seaHigh, seaLow, i, kSeaCount);
+  // The panel darkens the sky it covers, a shade of it per three sky rows' colours.
+  for (int i = 0; i < kPanelCount; ++i) {
+    uint32_t sky = b.colours[kSkyFirst + std::min(kSkyCount - 1, i * kSkyCount / kPanelCount + 1)];
+    b.colours[kPanelFirst + i] = Mix(sky, plat_Rgb(4, 8, 24), 0.62);
+  }
+  const uint32_t sunCore = plat_Rgb(255, 240, 200);
+  for (int i = 0; i < kSunCount; ++i)
+    b.colours[kSunFirst + i] = RunColour(sunCore, skyLow, i, kSunCount);
+  const int titleRow = kTitleY + kTitleHeight / 2;
+  const uint32_t titleInk = plat_Rgb(250, 246, 232);
+  for (int i = 0; i < kTitleCount; ++i)
+    b.colours[kTitleFirst + i] = RunColour(b.colours[kSeaFirst + SeaStep(titleRow)], titleInk, i, kTitleCount);
+
+  b.index.resize(static_cast<size_t>(kBackdropWidth) * kBackdropHeight);
+  for (int y = 0; y < kBackdropHeight; ++y) {
+    for (int x = 0; x < kBackdropWidth; ++x) {
+      int index = 0;
+      if (y < kHorizon) {
+        index = kSkyFirst + SkyStep(y);
+        const int dx = x - kSunX, dy = y - kHorizon;
+        if (dx * dx + dy * dy < kGlowRadius * kGlowRadius) {
+          const double sun = std::sqrt(static_cast<double>(dx * dx + dy * dy));
+          const double glow = sun <= kSunRadius ? 0.0 : (sun - kSunRadius) / (kGlowRadius - kSunRadius);
+          index = kSunFirst + std::min(kSunCount - 1, static_cast<int>(glow * kSunCount));
+        }
+        if (plat_RectContains(kPanel, x, y)) index = kPanelFirst + SkyStep(y) * kPanelCount / kSkyCount;
+      } else {
+        index = kSeaFirst + SeaStep(y);
+        // Glitter: a few short strokes of the sun's light under it, fading towards the viewer.
+        const int depth = y - kHorizon;
+        const int reach = kSunRadius - 6 + depth / 5;
+        const int stroke = (x - kSunX + 4 * kGlowRadius) / 14 + depth * 7;
+        if (std::abs(x - kSunX) < reach && depth % 9 == 3 && stroke % 4 == 1)
+          index = kSunFirst + std::min(kSunCount - 1, 6 + depth / 24);
+      }
+      b.index[static_cast<size_t>(y) * kBackdropWidth + static_cast<size_t>(x)] = static_cast<uint8_t>(index);
+    }
+  }
+
+  // The title, drawn white on black so that each pixel's red is its coverage.
+  if (PlatFont* font = plat_FontCreate("DejaVu Serif", kTitleHeight, 700)) {
+    PlatCanvas ink;
+    plat_CanvasResize(&ink, kBackdropWidth, kBackdropHeight, 0);
+    plat_DrawTextLine(&ink, font, kTitle, std::char_traits<char>::length(kTitle), kTitleX, kTitleY,
+                      PlatRect{0, 0, kBackdropWidth, kBackdropHeight}, plat_Rgb(255, 255, 255));
+    plat_FontDestroy(font);
+    for (size_t i = 0; i < b.index.size(); ++i) {
+      int coverage = plat_RgbRed(ink.pixels[i]);
+      if (coverage > 0) b.index[i] = static_cast<uint8_t>(kTitleFirst + coverage * (kTitleCount - 1) / 255);
+    }
+  }
+  return b;
+}
+
+const Backdrop& TheBackdrop() {
+  static const Backdrop backdrop = MakeBackdrop();
+  return backdrop;
+}
+
 const char kIni[] = R"(; Demo disc for the launcher
 [Configs]
 numberofinstalls=5
@@ -58,7 +204,7 @@ backgroundart=Yes
 backgroundartpath=art\backdrop.bmp
 exitposition=516,420
 text=Welcome. Install a product with its button on the right; once installed the same button starts it. Documents are at the bottom.
-textcolor=255,255,0
+textcolor=245,240,225
 textsize=18
 textfont=DejaVu Sans
 textposition=24,24
@@ -193,35 +339,21 @@ uint32_t datagen_LauncherBitmapColour(int index) {
 }
 
 std::vector<uint8_t> datagen_LauncherBitmap(int width, int height, bool topDown) {
-  size_t stride = (static_cast<size_t>(width) + 3) & ~static_cast<size_t>(3);
-  size_t bitsSize = stride * static_cast<size_t>(height);
-  std::vector<uint8_t> file(1078 + bitsSize, 0);
-  file[0] = 'B';
-  file[1] = 'M';
-  Put32(&file, 2, static_cast<uint32_t>(file.size()));
-  Put32(&file, 10, 1078);
-  Put32(&file, 14, 40);
-  Put32(&file, 18, static_cast<uint32_t>(width));
-  Put32(&file, 22, static_cast<uint32_t>(topDown ? -height : height));
-  Put16(&file, 26, 1);
-  Put16(&file, 28, 8);
-  Put32(&file, 30, 0);
-  Put32(&file, 34, static_cast<uint32_t>(bitsSize));
-  Put32(&file, 46, 256);
-  Put32(&file, 50, 256);
-  for (int i = 0; i < 256; ++i) {
-    uint32_t colour = datagen_LauncherBitmapColour(i);
-    size_t at = 54 + 4 * static_cast<size_t>(i);
-    file[at] = static_cast<uint8_t>(colour);
-    file[at + 1] = static_cast<uint8_t>(colour >> 8);
-    file[at + 2] = static_cast<uint8_t>(colour >> 16);
-  }
-  for (int y = 0; y < height; ++y) {
-    int fileRow = topDown ? y : height - 1 - y;
-    uint8_t* row = file.data() + 1078 + stride * static_cast<size_t>(fileRow);
-    for (int x = 0; x < width; ++x) row[x] = datagen_LauncherBitmapIndex(x, y);
-  }
-  return file;
+  uint32_t colours[256];
+  for (int i = 0; i < 256; ++i) colours[i] = datagen_LauncherBitmapColour(i);
+  return Bitmap8File(width, height, topDown, colours, datagen_LauncherBitmapIndex);
+}
+
+uint32_t datagen_LauncherBackdropColour(int x, int y) {
+  const Backdrop& b = TheBackdrop();
+  if (x < 0 || y < 0 || x >= kBackdropWidth || y >= kBackdropHeight) return 0;
+  return b.colours[b.index[static_cast<size_t>(y) * kBackdropWidth + static_cast<size_t>(x)]];
+}
+
+std::vector<uint8_t> datagen_LauncherBackdrop() {
+  return Bitmap8File(kBackdropWidth, kBackdropHeight, false, TheBackdrop().colours, [](int x, int y) {
+    return TheBackdrop().index[static_cast<size_t>(y) * kBackdropWidth + static_cast<size_t>(x)];
+  });
 }
 
 std::string datagen_LauncherDiscIni(const std::string& rootWindows) {
@@ -241,7 +373,7 @@ bool datagen_WriteLauncherDisc(const std::string& nativeRoot) {
     game += "Line " + std::to_string(i) + " of the game's licence agreement. Read it all.\r\n";
   }
   std::string extras = "Extras licence.\nCopyright \xA9 the makers.\nAccept to add the extras.\n";
-  std::vector<uint8_t> picture = datagen_LauncherBitmap(640, 480);
+  std::vector<uint8_t> picture = datagen_LauncherBackdrop();
   std::string rootText = root.string();
 
   const std::string installGame =

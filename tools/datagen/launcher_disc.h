@@ -2,7 +2,8 @@
 //
 // Layout below the root folder:
 //   disc/ostrel.ini            every [Configs] key and five products, one of each kind
-//   disc/art/backdrop.bmp      640 x 480, 8 bits, 256 colours, pixels at 1078
+//   disc/art/backdrop.bmp      640 x 480, 8 bits, 256 colours, pixels at 1078: an evening over
+//                              water with the product's title, darker behind the text block
 //   disc/eula/game.txt         CRLF lines; disc/eula/extras.txt LF lines with one 0xA9 byte;
 //                              disc/eula/readme.txt is absent on purpose (an empty agreement)
 //   disc/docs/catalog.txt, disc/docs/readme.sh, disc/media/movie.sh, disc/media/cleanup.sh
@@ -17,12 +18,16 @@
 #include <string>
 #include <vector>
 
-// The colour index of the sample picture at x, y (counted from the top-left corner).
+// The disc's backdrop picture as a bitmap file, and its colour at x, y (0x00RRGGBB, 0 outside).
+std::vector<uint8_t> datagen_LauncherBackdrop();
+uint32_t datagen_LauncherBackdropColour(int x, int y);
+
+// A test pattern for picture readers: the colour index at x, y (counted from the top-left corner),
+// the colour of index i as 0x00RRGGBB, and the pattern as an 8-bit bitmap file with a full
+// 256-entry colour table and its pixels at 1078, rows padded to 4 bytes, bottom-up (or top-down
+// with a negative height when `topDown`).
 uint8_t datagen_LauncherBitmapIndex(int x, int y);
-// The colour of index i in the sample picture's table, as 0x00RRGGBB.
 uint32_t datagen_LauncherBitmapColour(int index);
-// An 8-bit bitmap file with a full 256-entry colour table and its pixels at 1078, rows padded to
-// 4 bytes, bottom-up (or top-down with a negative height when `topDown`).
 std::vector<uint8_t> datagen_LauncherBitmap(int width, int height, bool topDown = false);
 
 // The disc's "ostrel.ini", with `rootWindows` (the root folder in Windows form) filled in.

@@ -164,7 +164,7 @@ TEST_F(CourseTest, LastShortLineIsRead) {
   EXPECT_EQ(count, 0);
 }
 
-TEST_F(CourseTest, MappingRefusesImagesWithoutSize) {
+TEST_F(CourseTest, MappingRefusesOnlyNegativeImageSides) {
   std::string path = Write("nosize.dat",
                            "kVKT_ImageWidth -1\nkVKT_ImageHeight 10\nkVKT_Course c\nkVKT_StartGate 1 1\nkVKT_End\n"
                            "// end of file\n");
@@ -175,6 +175,13 @@ TEST_F(CourseTest, MappingRefusesImagesWithoutSize) {
   EXPECT_EQ(course->startGatePosition.x, 0.0f);
   CourseListFree(&course);
   EXPECT_EQ(CourseLoad(path.c_str(), 0, &course, 0, 1, 0, 1, 0, 1, 0, 0, 0), 0);  // no mapping asked
+  CourseListFree(&course);
+
+  // Without image lines both sides are 0: one unit of image per whole bound, rows from the far side.
+  path = Write("nolines.dat", "kVKT_Course c\nkVKT_StartGate 3 -2\nkVKT_End\n// end of file\n");
+  ASSERT_EQ(CourseLoad(path.c_str(), 0, &course, 0, 8, 0, 1, 0, 4, 1, 0, 0), 0);
+  EXPECT_EQ(course->startGatePosition.x, 20.0f);
+  EXPECT_EQ(course->startGatePosition.z, 2.0f);
   CourseListFree(&course);
 }
 

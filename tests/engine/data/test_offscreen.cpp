@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,9 @@ struct ConversionCase {
   int32_t depthAfter;
   int32_t flagsAfter;
 };
+
+// Test listings show a case by its name rather than as a dump of its bytes.
+void PrintTo(const ConversionCase& c, std::ostream* out) { *out << c.name; }
 
 constexpr int32_t A = kOffscreenAlpha;
 
