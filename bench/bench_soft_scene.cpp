@@ -24,6 +24,7 @@
 #include "engine/render/soft_render.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"
+#include "platform/test/plat_display.h"
 #include "tools/datagen/bmp_writer.h"
 #include "tools/datagen/soft_scenes.h"
 

@@ -22,6 +22,7 @@
 #include "platform/plat_registry.h"
 #include "platform/plat_shell.h"
 #include "platform/plat_time.h"
+#include "platform/test/plat_time.h"
 
 namespace {
 

@@ -5,18 +5,13 @@
 #include <new>
 #include <stdexcept>
 
+#include "platform/plat_bytes.h"
 #include "platform/plat_winfile.h"
 
 namespace {
 
 constexpr size_t kHeaderSize = 1078;
 constexpr int32_t kMaxSide = 8192;
-
-uint32_t Le32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 }  // namespace
 
@@ -106,12 +101,12 @@ int LauncherPaletteCreate(const uint8_t header[1078], LauncherPalette* palette) 
 
 bool LauncherBitmapLocate(const uint8_t* file, size_t size, LauncherBitmapView* view) {
   if (!file || size < 54) return false;
-  uint32_t infoSize = Le32(file + 14);
-  int32_t width = static_cast<int32_t>(Le32(file + 18));
-  int32_t height = static_cast<int32_t>(Le32(file + 22));
-  uint16_t bitCount = Le16(file + 28);
-  uint32_t compression = Le32(file + 30);
-  uint32_t coloursUsed = Le32(file + 46);
+  uint32_t infoSize = plat_Le32(file + 14);
+  int32_t width = plat_LeInt32(file + 18);
+  int32_t height = plat_LeInt32(file + 22);
+  uint16_t bitCount = plat_Le16(file + 28);
+  uint32_t compression = plat_Le32(file + 30);
+  uint32_t coloursUsed = plat_Le32(file + 46);
   if (infoSize < 40 || infoSize > size - 14) return false;
   if (bitCount != 8 || compression != 0) return false;
   if (width <= 0 || width > kMaxSide || height == 0 || height < -kMaxSide || height > kMaxSide) {
@@ -123,7 +118,7 @@ bool LauncherBitmapLocate(const uint8_t* file, size_t size, LauncherBitmapView* 
   uint64_t tableEnd = tableOffset + 4 * entries;
   uint64_t rows = static_cast<uint64_t>(height < 0 ? -static_cast<int64_t>(height) : height);
   uint64_t stride = (static_cast<uint64_t>(width) + 3) & ~static_cast<uint64_t>(3);
-  uint64_t bitsOffset = Le32(file + 10);
+  uint64_t bitsOffset = plat_Le32(file + 10);
   if (bitsOffset < tableEnd || bitsOffset >= size) bitsOffset = tableEnd;
   if (bitsOffset + stride * rows > size) return false;
 

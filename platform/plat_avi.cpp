@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "platform/plat_bytes.h"
 #include "platform/plat_riff.h"
 
 struct PlatAvi {
@@ -23,12 +24,6 @@ struct PlatAvi {
 
 namespace {
 
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Le32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
-
 // Reads the first `want` bytes of a chunk's data (zero-filled when the chunk is shorter).
 bool ReadChunkHead(PlatRiffFile* f, const PlatRiffChunk& chunk, uint8_t* out, uint32_t want) {
   std::memset(out, 0, want);
@@ -46,12 +41,12 @@ struct StreamHeads {
 int32_t ReadVideoFormat(PlatAvi* a, const PlatRiffChunk& strf) {
   uint8_t h[40];
   if (strf.size < 40 || !ReadChunkHead(&a->file, strf, h, 40)) return kPlatAviErrFormat;
-  uint32_t headerSize = Le32(h);
-  int32_t width = static_cast<int32_t>(Le32(h + 4));
-  int32_t height = static_cast<int32_t>(Le32(h + 8));
-  uint16_t bits = Le16(h + 14);
-  uint32_t compression = Le32(h + 16);
-  uint32_t colours = Le32(h + 32);
+  uint32_t headerSize = plat_Le32(h);
+  int32_t width = plat_LeInt32(h + 4);
+  int32_t height = plat_LeInt32(h + 8);
+  uint16_t bits = plat_Le16(h + 14);
+  uint32_t compression = plat_Le32(h + 16);
+  uint32_t colours = plat_Le32(h + 32);
   if (compression != 0) return kPlatAviErrCompressed;
   if (bits != 8 && bits != 16 && bits != 24) return kPlatAviErrCompressed;
   if (headerSize < 40 || width <= 0 || height == 0 || height == INT32_MIN) return kPlatAviErrFormat;
@@ -79,12 +74,12 @@ void ReadAudioFormat(PlatAvi* a, const PlatRiffChunk& strf) {
   uint8_t w[16];
   if (strf.size < 16 || !ReadChunkHead(&a->file, strf, w, 16)) return;
   PlatWaveFormat f{};
-  f.formatTag = Le16(w);
-  f.channels = Le16(w + 2);
-  f.samplesPerSec = Le32(w + 4);
-  f.avgBytesPerSec = Le32(w + 8);
-  f.blockAlign = Le16(w + 12);
-  f.bitsPerSample = Le16(w + 14);
+  f.formatTag = plat_Le16(w);
+  f.channels = plat_Le16(w + 2);
+  f.samplesPerSec = plat_Le32(w + 4);
+  f.avgBytesPerSec = plat_Le32(w + 8);
+  f.blockAlign = plat_Le16(w + 12);
+  f.bitsPerSample = plat_Le16(w + 14);
   bool pcm = f.formatTag == 1 && (f.channels == 1 || f.channels == 2) &&
              (f.bitsPerSample == 8 || f.bitsPerSample == 16) && f.blockAlign == f.channels * f.bitsPerSample / 8 &&
              f.samplesPerSec >= static_cast<uint32_t>(kPlatSoundMinFrequency) &&
@@ -104,7 +99,7 @@ int32_t ReadHeaders(PlatAvi* a, const PlatRiffChunk& riff, StreamHeads* heads) {
   if (plat_RiffDescend(f, &avih, &hdrl, kPlatRiffFindChunk) != kPlatRiffOk) return kPlatAviErrFormat;
   uint8_t m[40];
   if (!ReadChunkHead(f, avih, m, 40)) return kPlatAviErrFormat;
-  a->info.microsecondsPerFrame = Le32(m);
+  a->info.microsecondsPerFrame = plat_Le32(m);
 
   plat_RiffSeek(f, hdrlStart);
   for (int32_t stream = 0; stream < 100; ++stream) {
@@ -121,13 +116,13 @@ int32_t ReadHeaders(PlatAvi* a, const PlatRiffChunk& riff, StreamHeads* heads) {
     if (haveH && haveF) {
       uint8_t h[28];
       if (!ReadChunkHead(f, strh, h, 28)) return kPlatAviErrFormat;
-      uint32_t type = Le32(h);
+      uint32_t type = plat_Le32(h);
       if (type == plat_FourCC('v', 'i', 'd', 's') && heads->videoStream < 0) {
         int32_t result = ReadVideoFormat(a, strf);
         if (result != kPlatAviOk) return result;
         heads->videoStream = stream;
-        heads->videoScale = Le32(h + 20);
-        heads->videoRate = Le32(h + 24);
+        heads->videoScale = plat_Le32(h + 20);
+        heads->videoRate = plat_Le32(h + 24);
       } else if (type == plat_FourCC('a', 'u', 'd', 's') && heads->audioStream < 0) {
         ReadAudioFormat(a, strf);
         if (a->info.audioFormat.formatTag == 1) heads->audioStream = stream;

@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/plat_bytes.h"
 #include "platform/plat_files.h"
 #include "platform/plat_internal.h"
 #include "platform/plat_riff.h"
 #include "platform/plat_sound.h"
+#include "platform/test/plat_cdaudio.h"
 
 namespace {
 
@@ -99,12 +101,6 @@ bool TrackExists(const std::string& folder, uint32_t track) {
   return plat_ResolvePath(TrackPath(folder, track).c_str(), &resolved);
 }
 
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Le32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
-
 void PlayerCloseFile(Player* p) {
   if (p->fileOpen) plat_RiffClose(&p->file);
   p->fileOpen = false;
@@ -130,10 +126,10 @@ bool PlayerOpenTrack(Player* p, const std::string& folder, uint32_t track) {
     PlayerCloseFile(p);
     return false;
   }
-  uint16_t tag = Le16(f);
-  p->channels = Le16(f + 2);
-  p->rate = Le32(f + 4);
-  p->bits = Le16(f + 14);
+  uint16_t tag = plat_Le16(f);
+  p->channels = plat_Le16(f + 2);
+  p->rate = plat_Le32(f + 4);
+  p->bits = plat_Le16(f + 14);
   bool ok = tag == 1 && (p->channels == 1 || p->channels == 2) && (p->bits == 8 || p->bits == 16) &&
             p->rate >= static_cast<uint32_t>(kPlatSoundMinFrequency) &&
             p->rate <= static_cast<uint32_t>(kPlatSoundMaxFrequency);
@@ -175,7 +171,7 @@ int32_t PlayerPull(void* context, int16_t* samples, int32_t frames) {
       const uint8_t* in = raw + static_cast<size_t>(i) * frameBytes;
       int16_t v[2] = {0, 0};
       for (uint32_t c = 0; c < p->channels && c < 2; ++c) {
-        v[c] = p->bits == 8 ? static_cast<int16_t>((in[c] - 128) * 256) : static_cast<int16_t>(Le16(in + 2 * c));
+        v[c] = p->bits == 8 ? static_cast<int16_t>((in[c] - 128) * 256) : static_cast<int16_t>(plat_Le16(in + 2 * c));
       }
       if (p->channels == 1) v[1] = v[0];
       int16_t* out = samples + static_cast<size_t>(done) * p->streamChannels;

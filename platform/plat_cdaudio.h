@@ -43,19 +43,3 @@ int32_t plat_MixerOpen(uint32_t index, uintptr_t callbackValue, uint32_t* handle
 int32_t plat_MixerGetCdVolumeControl(uint32_t handle, uint32_t* controlId, uint32_t* minimum, uint32_t* maximum);
 int32_t plat_MixerSetControl(uint32_t handle, uint32_t controlId, uint32_t value);
 int32_t plat_MixerClose(uint32_t handle);
-
-// Test back end: every call is counted, failures can be scripted, and the lines can be shaped.
-struct PlatCdTestLog {
-  int32_t opens, closes, timeFormats, plays, stops;
-  int32_t auxSets, mixerOpens, mixerSets, mixerCloses;
-  uint32_t lastAuxId, lastAuxVolume;
-  uint32_t lastMixerControl, lastMixerValue;
-  uintptr_t lastMixerCallback;
-  uint32_t lastPlayFirst, lastPlayLast;
-};
-void plat_TestCdReset();  // log cleared, one aux line of CD technology, mixer range 0..65535, no failures
-const PlatCdTestLog* plat_TestCdLog();
-void plat_TestCdSetAuxPresent(bool present);
-void plat_TestCdSetMixerRange(uint32_t minimum, uint32_t maximum);
-void plat_TestCdFailOpen(int32_t code);                       // 0: opening works
-void plat_TestCdFailTimeFormat(int32_t callNumber, int32_t code);  // the n-th call (1-based) fails

@@ -6,6 +6,7 @@
 
 #include "platform/plat_backend.h"
 #include "platform/plat_d3d_draw.h"
+#include "platform/test/plat_d3d.h"
 
 struct PlatD3D {
   PlatDisplay* display;

@@ -4,7 +4,6 @@
 // 3D interface numbers them; every state change is logged so tests can read the sequence back.
 #pragma once
 #include <cstdint>
-#include <vector>
 
 #include "platform/plat_display.h"
 
@@ -153,19 +152,3 @@ PlatD3DPalette* plat_D3DPaletteCreate(PlatDisplay* display, uint32_t flags, cons
 void plat_D3DPaletteAddRef(PlatD3DPalette* palette);
 void plat_D3DPaletteRelease(PlatD3DPalette* palette);
 bool plat_D3DPaletteGetEntries(const PlatD3DPalette* palette, PlatPaletteEntry entries[256]);
-
-// Test back end.
-struct PlatD3DStateChange {
-  uint32_t state;
-  uint32_t value;
-};
-const std::vector<PlatD3DStateChange>& plat_TestD3DStateLog(const PlatD3DDevice* device);
-// Makes the next count calls of the given render state fail.
-void plat_TestD3DFailState(uint32_t state, int32_t count);
-void plat_TestD3DFailCreate(bool device, bool viewport, bool material);
-int32_t plat_TestD3DLiveObjects();  // 3D objects created and not yet released
-// The texture formats devices offer, in the order given (null: the stand-in's own list of 555, 565,
-// 1555, 4444, 8888 and 8-bit palette formats).
-void plat_TestD3DSetTextureFormats(const PlatPixelFormat* formats, int32_t count);
-// Refuse texture surfaces in video memory, with mip levels, or all of them.
-void plat_TestD3DFailTextures(bool videoMemory, bool mipLevels, bool all);

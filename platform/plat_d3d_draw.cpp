@@ -7,6 +7,8 @@
 
 #include "platform/plat_backend.h"
 #include "platform/plat_gl.h"
+#include "platform/test/plat_d3d.h"
+#include "platform/test/plat_d3d_draw.h"
 
 namespace {
 

@@ -10,7 +10,6 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 #include "platform/plat_d3d.h"
 
@@ -99,33 +98,3 @@ uint32_t plat_D3DViewportBackground(const PlatD3DViewport* viewport);
 void plat_D3DViewportSetBackgroundHandle(PlatD3DViewport* viewport, uint32_t handle);
 bool plat_D3DMaterialDiffuse(uint32_t handle, float diffuse[4]);
 bool plat_D3DTextureImageOf(const PlatD3DTexture* texture, PlatD3DTextureImage* image);
-
-// Test back end.
-enum PlatD3DDrawEventKind : int32_t {
-  kD3DEventBeginScene = 1,
-  kD3DEventEndScene = 2,
-  kD3DEventClear = 3,
-  kD3DEventTriangle = 4,
-};
-struct PlatD3DDrawEvent {
-  PlatD3DDrawEventKind kind;
-  size_t stateLogSize;  // the render-state log's length when the event happened
-  uint32_t flags;       // draw or clear flags
-  PlatRect rect;        // clear
-  PlatD3DTLVertex vertices[3];  // triangle
-};
-const std::vector<PlatD3DDrawEvent>& plat_TestD3DDrawLog(const PlatD3DDevice* device);
-void plat_TestD3DDrawLogClear(const PlatD3DDevice* device);
-// Draw with OpenGL on the test back end as well (the real back end always does).
-void plat_TestD3DDrawWithGl(bool on);
-// How many times each OpenGL state group was sent since the device began drawing.
-struct PlatD3DGlSends {
-  int32_t blend;
-  int32_t alpha;
-  int32_t depth;
-  int32_t shade;
-  int32_t texture;
-  int32_t wrap;
-  int32_t textureBlend;
-};
-PlatD3DGlSends plat_TestD3DGlSends(const PlatD3DDevice* device);

@@ -28,10 +28,10 @@
 //               kPlatIdCancel. A request of the system to end the program (SIGTERM, SIGINT)
 //               posts a quit with code 0.
 //   Back ends   plat_UseBackend(kPlatBackendReal): SDL windows. kPlatBackendTest: headless
-//               canvases; tests push mouse, wheel, key and close events (plat_TestPush*), set the
-//               screen size, run a hook whenever the queue runs dry (to act inside a modal loop),
-//               and read pixels from plat_DialogCanvas. A wait on an empty test queue moves the
-//               test clock (plat_time.h) by the timeout.
+//               canvases; tests push mouse, wheel, key and close events, set the screen size, run
+//               a hook whenever the queue runs dry to act inside a modal loop (all in
+//               platform/test/plat_dialog.h), and read pixels from plat_DialogCanvas. A wait on an
+//               empty test queue moves the test clock (plat_time.h) by the timeout.
 //   Lock        plat_instance.h: a single-instance lock file in the user's runtime folder.
 #pragma once
 #include <cstdint>
@@ -174,20 +174,6 @@ int plat_DialogProcessEvents(int timeoutMs);
 void plat_PostQuit(int code);
 bool plat_QuitPosted(int* code);
 
-// Test back end.
+// The values of mouse-button and key events.
 enum PlatMouseButton : int { kPlatMouseLeft = 1, kPlatMouseRight = 3 };
 enum PlatKey : int { kPlatKeyEnter = 1, kPlatKeyEscape = 2 };
-// Events go to `target`, or with null to the topmost dialog when they are handled.
-// Coordinates are client pixels.
-void plat_TestPushMouseDown(PlatDialog* target, int x, int y);
-void plat_TestPushMouseMove(PlatDialog* target, int x, int y);
-void plat_TestPushMouseUp(PlatDialog* target, int x, int y);
-void plat_TestPushClick(PlatDialog* target, int x, int y);  // down and up
-void plat_TestPushWheel(PlatDialog* target, int x, int y, int notches);  // positive: away (up)
-void plat_TestPushKey(PlatDialog* target, PlatKey key);
-void plat_TestPushClose(PlatDialog* target);
-int plat_TestQueuedEvents();
-// Called when a wait with a timeout finds the test queue empty (tests act inside modal loops
-// from here); it is not called again from inside itself.
-using PlatIdleHook = void (*)(void* user);
-void plat_TestSetIdleHook(PlatIdleHook hook, void* user);

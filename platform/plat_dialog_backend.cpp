@@ -9,6 +9,8 @@
 #include "platform/plat_dialog_internal.h"
 #include "platform/plat_time.h"
 #include "platform/plat_window.h"
+#include "platform/test/plat_dialog.h"
+#include "platform/test/plat_time.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 
 #include "platform/plat_gl.h"
 #include "platform/plat_internal.h"
+#include "platform/test/plat_display.h"
 
 struct PlatDisplay {
   PlatDisplayDriver driver;
@@ -125,7 +126,7 @@ void ReleaseRenderer() {
 }
 
 void RealPresent(const PlatFrame& frame) {
-  SDL_Window* window = static_cast<SDL_Window*>(plat_WindowNative());
+  SDL_Window* window = static_cast<SDL_Window*>(plat_ProgramWindowNative());
   if (!window) return;
   if (window != gPresenter.window) {
     ReleaseRenderer();

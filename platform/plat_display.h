@@ -170,14 +170,3 @@ void plat_Present(const void* pixels, int32_t width, int32_t height, int32_t pit
 
 // The 16-bit format of the virtual display mode: 565 (default) or 555.
 void plat_DisplaySetVirtualGreenBits(int32_t greenBits);
-
-// Test back end.
-void plat_TestDisplayReset();  // one primary driver with a full hardware device, 565, loaded library
-void plat_TestDisplaySetLibraryLoaded(bool loaded);
-void plat_TestDisplaySetDrivers(const PlatDisplayDriver* drivers, int32_t count);
-PlatDisplayDriver plat_TestDisplayDefaultDriver();
-void plat_TestSurfaceSetLost(PlatSurface* surface, bool lost);
-void plat_TestDisplaySetBusyBlits(int32_t count);  // the next count fast blits report busy
-void plat_TestDisplayFailNextSurface(int32_t count);  // the next count surface creations fail
-int32_t plat_TestPresentCount();
-bool plat_TestLastPresented(PlatFrame* frame);

@@ -4,6 +4,7 @@
 
 #include "platform/plat_backend.h"
 #include "platform/plat_internal.h"
+#include "platform/test/plat_gl.h"
 
 struct PlatGlContext {
   SDL_Window* window;
@@ -139,7 +140,7 @@ PlatGlContext* plat_GlContextCreate(const PlatGlPixelFormat* requested, PlatGlPi
   if (plat_CurrentBackend() == kPlatBackendTest && !gTestAvailable) return nullptr;
   if (!VideoUp()) return nullptr;
   SetAttributes(requested);
-  auto* window = static_cast<SDL_Window*>(plat_WindowNative());
+  auto* window = static_cast<SDL_Window*>(plat_ProgramWindowNative());
   bool own = false;
   if (!window || !(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL)) {
     window = HiddenWindow();

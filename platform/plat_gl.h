@@ -182,9 +182,6 @@ void plat_GlSwapBuffers(PlatGlContext* context);
 // drawing); the program's window is left alone. Made current. Null when no context can be made.
 PlatGlContext* plat_GlContextCreateHidden();
 
-// The entry points of the current context (a recording table when a test installed one).
+// The entry points of the current context (a recording table when a test installed one, see
+// platform/test/plat_gl.h).
 const PlatGlFunctions* plat_Gl();
-void plat_GlSetFunctions(const PlatGlFunctions* functions);  // null: the real entry points
-
-// Test back end: whether a context can be made.
-void plat_TestGlSetAvailable(bool available);

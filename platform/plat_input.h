@@ -49,21 +49,3 @@ bool plat_AsyncKeyDown(int vk);
 using PlatKeyFilter = bool (*)(int vk, bool down, bool altHeld);
 bool plat_SystemKeysLock(PlatKeyFilter filter);
 void plat_SystemKeysUnlock();
-
-// Test back end: scripted input. Events go to the window created last that is still alive.
-void plat_TestInputReset();  // no windows, empty queue, no quit, nothing held, cursor count 0 at (0, 0)
-void plat_TestSetKeyHeld(int vk, bool held);  // the asynchronous state only, no message
-// A key going down or up: the held state changes and the key event passes the filter and becomes a
-// key message (Alt is taken from the held state).
-void plat_TestKeyEvent(int vk, bool down);
-// Typed text: one character message per character 32-126 (others are dropped).
-void plat_TestTypeText(const char* text);
-void plat_TestMouseMove(int clientX, int clientY);
-void plat_TestMouseButton(bool down);
-void plat_TestCloseRequest();
-void plat_TestSetScreenSize(int width, int height);
-// Queue inspection: the number of waiting messages and one of them (0 = next), without taking it.
-size_t plat_TestQueueLength();
-bool plat_TestQueueAt(size_t index, PlatMessage* msg);
-bool plat_TestKeyboardGrabbed();
-bool plat_TestCaptureReleased();  // true once plat_ReleaseCapture ran since the reset

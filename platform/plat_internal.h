@@ -9,9 +9,9 @@ void plat_TimeSelectBackend(PlatBackend backend);
 void plat_SystemSelectBackend(PlatBackend backend);
 void plat_DisplaySelectBackend(PlatBackend backend);
 
-// The program's window as SDL knows it (null before it exists); the window module records it.
-void* plat_WindowNative();
-void plat_SetWindowNative(void* window);
+// The program's window as SDL knows it: the first window the SDL back end made, null before it
+// exists and once it is destroyed. The presenter and OpenGL contexts draw into it.
+void* plat_ProgramWindowNative();
 
 // Sets the OpenGL attributes a window must be created with to carry the engine's contexts.
 void plat_GlPrepareWindow();

@@ -5,7 +5,10 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/plat_bytes.h"
 #include "platform/plat_internal.h"
+#include "platform/plat_pixels.h"
+#include "platform/test/plat_present.h"
 
 namespace {
 
@@ -26,7 +29,7 @@ void RealShow(const uint32_t* screen) {
   static std::vector<uint16_t> frame(static_cast<size_t>(kPlatScreenWidth) * kPlatScreenHeight);
   for (size_t i = 0; i < frame.size(); ++i) {
     uint32_t rgb = screen[i];
-    frame[i] = static_cast<uint16_t>(((rgb >> 19) & 0x1f) << 11 | ((rgb >> 10) & 0x3f) << 5 | ((rgb >> 3) & 0x1f));
+    frame[i] = plat_Pack565(rgb >> 16 & 0xFF, rgb >> 8 & 0xFF, rgb & 0xFF);
   }
   const PlatPixelFormat format{kPlatPixelRgb, 16, 0xf800, 0x07e0, 0x001f, 0};
   plat_Present(frame.data(), kPlatScreenWidth, kPlatScreenHeight, kPlatScreenWidth * 2, &format);
@@ -43,13 +46,13 @@ uint32_t ToRgb(const uint8_t* p, PlatImageFormat format) {
     case kPlatImageBgr24:
       return static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[1]) << 8 | p[0];
     case kPlatImage565: {
-      uint32_t v = static_cast<uint32_t>(p[0] | p[1] << 8);
+      uint32_t v = plat_Le16(p);
       uint32_t r = (v >> 11) & 31, g = (v >> 5) & 63, b = v & 31;
       return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
     }
     case kPlatImage555:
     default: {
-      uint32_t v = static_cast<uint32_t>(p[0] | p[1] << 8);
+      uint32_t v = plat_Le16(p);
       uint32_t r = (v >> 10) & 31, g = (v >> 5) & 31, b = v & 31;
       return (r << 3 | r >> 2) << 16 | (g << 3 | g >> 2) << 8 | (b << 3 | b >> 2);
     }

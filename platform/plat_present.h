@@ -25,9 +25,3 @@ void plat_PresentImage(const void* pixels, int32_t width, int32_t height, int32_
                        int32_t left, int32_t top);
 // Clears the screen to black (not shown until the next image).
 void plat_PresentClear();
-
-// Capture back end.
-void plat_TestPresentReset();                    // black screen, no images shown
-int32_t plat_TestPresentImageCount();                 // images shown since the reset
-PlatRect plat_TestPresentLastRect();             // where the last image went (before clipping)
-uint32_t plat_TestPresentPixel(int32_t x, int32_t y);  // 0x00RRGGBB of the screen, 0 outside

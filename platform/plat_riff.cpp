@@ -2,17 +2,13 @@
 
 #include <cstring>
 
+#include "platform/plat_bytes.h"
 #include "platform/plat_files.h"
 
 namespace {
 
 const uint32_t kRiff = plat_FourCC('R', 'I', 'F', 'F');
 const uint32_t kList = plat_FourCC('L', 'I', 'S', 'T');
-
-uint32_t Le32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
 
 // Reads exactly count bytes at the offset; false when they are not all there.
 bool ReadAt(PlatRiffFile* riff, uint64_t offset, void* destination, uint64_t count) {
@@ -68,14 +64,14 @@ int32_t plat_RiffDescend(PlatRiffFile* riff, PlatRiffChunk* chunk, const PlatRif
   for (;;) {
     uint8_t header[12];
     if (at > end || end - at < 8 || !ReadAt(riff, at, header, 8)) return kPlatRiffErrChunkNotFound;
-    uint32_t id = Le32(header);
-    uint32_t size = Le32(header + 4);
+    uint32_t id = plat_Le32(header);
+    uint32_t size = plat_Le32(header + 4);
     uint64_t data = at + 8;
     bool hasForm = id == kRiff || id == kList;
     uint32_t formType = 0;
     if (hasForm) {
       if (!ReadAt(riff, data, header + 8, 4)) return kPlatRiffErrChunkNotFound;
-      formType = Le32(header + 8);
+      formType = plat_Le32(header + 8);
     }
     bool match = false;
     if (flags & kPlatRiffFindRiff) {

@@ -1,14 +1,14 @@
 #include "platform/plat_sound.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <new>
 #include <vector>
 
+#include "platform/plat_bytes.h"
 #include "platform/plat_internal.h"
+#include "platform/plat_sound_device.h"
 
 struct PlatSoundBuffer {
   PlatWaveFormat format;
@@ -46,13 +46,6 @@ namespace {
 
 constexpr int32_t kStreamBlockFrames = 1024;
 
-struct SoundOps {
-  bool (*open)(int32_t* rate);
-  void (*close)();
-  void (*lock)();
-  void (*unlock)();
-};
-
 struct Mixer {
   int32_t openCount = 0;
   int32_t rate = 44100;
@@ -75,7 +68,7 @@ void UpdateGains(PlatSoundBuffer* buffer) {
   buffer->gainRight = gain * GainOf(std::min(0, buffer->pan));
 }
 
-// ---- the mixing itself (called with the device locked) ----
+// The mixing itself, called with the device locked.
 
 void MixBuffer(PlatSoundBuffer* b, float* out, int32_t frames, int32_t rate, float master) {
   if (!b->playing || b->frames == 0) return;
@@ -151,78 +144,12 @@ void MixStream(PlatSoundStream* s, float* out, int32_t frames, int32_t rate) {
   }
 }
 
-void MixInto(int16_t* out, int32_t frames) {
-  // Only one thread mixes at a time (the audio callback, or the test that renders).
-  static std::vector<float> mix;
-  mix.assign(static_cast<size_t>(frames) * 2, 0.0f);
-  for (PlatSoundBuffer* b : gMixer.buffers) MixBuffer(b, mix.data(), frames, gMixer.rate, gMixer.masterGain);
-  for (PlatSoundStream* s : gMixer.streams) MixStream(s, mix.data(), frames, gMixer.rate);
-  for (size_t i = 0; i < mix.size(); ++i) {
-    float v = std::nearbyint(mix[i] * 32768.0f);
-    out[i] = static_cast<int16_t>(std::clamp(v, -32768.0f, 32767.0f));
-  }
-}
-
-// ---- real back end: SDL audio ----
-
-SDL_AudioDeviceID gDevice = 0;
-
-void SdlCallback(void*, Uint8* stream, int length) {
-  MixInto(reinterpret_cast<int16_t*>(stream), length / 4);
-}
-
-bool RealOpen(int32_t* rate) {
-  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-  SDL_AudioSpec want{};
-  want.freq = 44100;
-  want.format = AUDIO_S16SYS;
-  want.channels = 2;
-  want.samples = 1024;
-  want.callback = SdlCallback;
-  SDL_AudioSpec have{};
-  gDevice = SDL_OpenAudioDevice(nullptr, 0, &want, &have, SDL_AUDIO_ALLOW_FREQUENCY_CHANGE);
-  if (gDevice == 0) {
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return false;
-  }
-  *rate = have.freq;
-  SDL_PauseAudioDevice(gDevice, 0);
-  return true;
-}
-void RealClose() {
-  if (gDevice) SDL_CloseAudioDevice(gDevice);
-  gDevice = 0;
-  SDL_QuitSubSystem(SDL_INIT_AUDIO);
-}
-void RealLock() {
-  if (gDevice) SDL_LockAudioDevice(gDevice);
-}
-void RealUnlock() {
-  if (gDevice) SDL_UnlockAudioDevice(gDevice);
-}
-constexpr SoundOps kRealOps{RealOpen, RealClose, RealLock, RealUnlock};
-
-// ---- test back end: no device, the test renders ----
-
-struct TestSound {
-  int32_t rate = 44100;
-  bool available = true;
-};
-TestSound gTest;
-
-bool TestOpen(int32_t* rate) {
-  if (!gTest.available) return false;
-  *rate = gTest.rate;
-  return true;
-}
-void TestNothing() {}
-constexpr SoundOps kTestOps{TestOpen, TestNothing, TestNothing, TestNothing};
-
-const SoundOps* gOps = &kRealOps;
+// The device the mixer plays on; switched only while it is closed.
+const PlatSoundDevice* gDevice = &kPlatSoundDeviceSdl;
 
 struct Locked {
-  Locked() { gOps->lock(); }
-  ~Locked() { gOps->unlock(); }
+  Locked() { gDevice->lock(); }
+  ~Locked() { gDevice->unlock(); }
   Locked(const Locked&) = delete;
   Locked& operator=(const Locked&) = delete;
 };
@@ -240,7 +167,7 @@ void Convert(PlatSoundBuffer* b) {
       if (b->format.bitsPerSample == 8) {
         v = (static_cast<int32_t>(frame[c]) - 128) / 128.0f;
       } else {
-        int16_t s = static_cast<int16_t>(frame[2 * c] | frame[2 * c + 1] << 8);
+        int16_t s = static_cast<int16_t>(plat_Le16(frame + 2 * c));
         v = s / 32768.0f;
       }
       b->samples[static_cast<size_t>(f) * channels + c] = v;
@@ -259,13 +186,25 @@ bool Playable(const PlatWaveFormat* f) {
 
 }  // namespace
 
+void plat_SoundMix(int16_t* out, int32_t frames) {
+  // Only one thread mixes at a time (the audio callback, or the test that renders).
+  static std::vector<float> mix;
+  mix.assign(static_cast<size_t>(frames) * 2, 0.0f);
+  for (PlatSoundBuffer* b : gMixer.buffers) MixBuffer(b, mix.data(), frames, gMixer.rate, gMixer.masterGain);
+  for (PlatSoundStream* s : gMixer.streams) MixStream(s, mix.data(), frames, gMixer.rate);
+  for (size_t i = 0; i < mix.size(); ++i) {
+    float v = std::nearbyint(mix[i] * 32768.0f);
+    out[i] = static_cast<int16_t>(std::clamp(v, -32768.0f, 32767.0f));
+  }
+}
+
 void plat_SoundSelectBackend(PlatBackend backend) {
   if (gMixer.openCount > 0) {
     // Switching under a running device: stop it first.
-    gOps->close();
+    gDevice->close();
     gMixer.openCount = 0;
   }
-  gOps = backend == kPlatBackendTest ? &kTestOps : &kRealOps;
+  gDevice = backend == kPlatBackendTest ? &kPlatSoundDeviceTest : &kPlatSoundDeviceSdl;
 }
 
 bool plat_SoundOpen() {
@@ -274,7 +213,7 @@ bool plat_SoundOpen() {
     return true;
   }
   int32_t rate = 0;
-  if (!gOps->open(&rate) || rate <= 0) return false;
+  if (!gDevice->open(&rate) || rate <= 0) return false;
   gMixer.rate = rate;
   gMixer.openCount = 1;
   return true;
@@ -282,7 +221,7 @@ bool plat_SoundOpen() {
 
 void plat_SoundClose() {
   if (gMixer.openCount <= 0) return;
-  if (--gMixer.openCount == 0) gOps->close();
+  if (--gMixer.openCount == 0) gDevice->close();
 }
 
 bool plat_SoundIsOpen() { return gMixer.openCount > 0; }
@@ -483,16 +422,4 @@ bool plat_SoundStreamActive(PlatSoundStream* stream) {
   return stream->framesLeft > 0;
 }
 
-void plat_TestSoundReset() {
-  gTest = TestSound{};
-  gMixer.masterVolume = 0;
-  gMixer.masterGain = 1.0f;
-}
-void plat_TestSoundSetOutputRate(int32_t rate) { gTest.rate = rate; }
-void plat_TestSoundSetDeviceAvailable(bool available) { gTest.available = available; }
-
-bool plat_TestSoundRender(int16_t* out, int32_t frames) {
-  if (gOps != &kTestOps || gMixer.openCount <= 0 || !out || frames < 0) return false;
-  MixInto(out, frames);
-  return true;
-}
+const PlatSoundDevice* plat_SoundOpenDevice() { return gMixer.openCount > 0 ? gDevice : nullptr; }

@@ -81,10 +81,3 @@ void plat_SoundStreamRelease(PlatSoundStream* stream);
 void plat_SoundStreamSetGain(PlatSoundStream* stream, float gain);
 // False once the pull has reported its end and the last frame has been heard.
 bool plat_SoundStreamActive(PlatSoundStream* stream);
-
-// Test back end.
-void plat_TestSoundReset();                         // output rate 44100, device available
-void plat_TestSoundSetOutputRate(int32_t rate);     // takes effect at the next open
-void plat_TestSoundSetDeviceAvailable(bool available);
-// Mixes the next frames into out (stereo, left first); false when the device is not open.
-bool plat_TestSoundRender(int16_t* out, int32_t frames);

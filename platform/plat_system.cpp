@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "platform/plat_internal.h"
+#include "platform/test/plat_system.h"
 
 namespace {
 

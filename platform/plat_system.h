@@ -4,7 +4,6 @@
 // True on the operating-system family the game refuses to run on (never on this platform's real
 // back end; the test back end can claim it).
 bool plat_IsWindowsNT();
-void plat_TestSetWindowsNT(bool isNT);
 
 // Shows the text and ends the process; never returns. The message goes to standard error and, when
 // a display is up, into a message box.
@@ -12,11 +11,6 @@ void plat_TestSetWindowsNT(bool isNT);
 
 // Ends the process quietly with a failure code (no message box).
 [[noreturn]] void plat_QuietExit(int code);
-
-// Tests replace the final exit: the hook is called with the message instead of ending the process.
-// A hook must not return (it may throw); if it does, the process ends as usual.
-using PlatTerminateHook = void (*)(const char* message);
-void plat_SetTerminateHook(PlatTerminateHook hook);
 
 // True when the named shared library is already loaded or can be loaded.
 bool plat_ModulePresent(const char* name);

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "platform/plat_internal.h"
+#include "platform/test/plat_time.h"
 
 namespace {
 

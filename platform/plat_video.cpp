@@ -11,6 +11,9 @@
 #include "platform/plat_internal.h"
 #include "platform/plat_sound.h"
 #include "platform/plat_time.h"
+#include "platform/test/plat_input.h"
+#include "platform/test/plat_time.h"
+#include "platform/test/plat_video.h"
 
 struct PlatVideo {
   PlatAvi* avi = nullptr;

@@ -33,10 +33,3 @@ int32_t plat_VideoRun(PlatVideo* video);
 // Waits until the next frame is due and shows it; frames whose time has already passed are skipped.
 int32_t plat_VideoUpdate(PlatVideo* video);
 void plat_VideoStop(PlatVideo* video);
-
-// Test back end: waiting moves the test clock instead of sleeping.
-void plat_TestVideoReset();
-// Escape goes down (a key event of the window test back end) once the test clock's tick count
-// reaches the given milliseconds.
-void plat_TestVideoScriptKey(uint32_t atTickCount);
-void plat_TestVideoFailCreate(bool fail);

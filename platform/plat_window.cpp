@@ -11,6 +11,7 @@
 
 #include "platform/plat_input.h"
 #include "platform/plat_internal.h"
+#include "platform/test/plat_input.h"
 
 namespace {
 

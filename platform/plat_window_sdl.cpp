@@ -6,6 +6,8 @@
 
 namespace {
 
+SDL_Window* gProgramWindow = nullptr;
+
 bool VideoUp() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
 
 bool EnsureVideo() {
@@ -27,8 +29,7 @@ bool SdlCreate(PlatWindowRec* window) {
   if (!native) native = SDL_CreateWindow(window->title.c_str(), x, y, window->width, window->height, flags);
   if (!native) return false;
   window->native = native;
-  // The first window is the program's: the presenter and OpenGL contexts use it.
-  if (!plat_WindowNative()) plat_SetWindowNative(native);
+  if (!gProgramWindow) gProgramWindow = native;
   window->nativeId = SDL_GetWindowID(native);
   SDL_GetWindowPosition(native, &window->x, &window->y);
   SDL_StartTextInput();
@@ -39,9 +40,9 @@ SDL_Window* Native(PlatWindowRec* window) { return static_cast<SDL_Window*>(wind
 
 void SdlDestroy(PlatWindowRec* window) {
   if (!window->native) return;
-  if (plat_WindowNative() == window->native) {
+  if (gProgramWindow == window->native) {
     plat_DisplayReleasePresenter();
-    plat_SetWindowNative(nullptr);
+    gProgramWindow = nullptr;
   }
   SDL_DestroyWindow(Native(window));
 }
@@ -202,6 +203,8 @@ const PlatWindowOps kPlatWindowOpsSdl{SdlCreate,       SdlDestroy,       SdlShow
                                       SdlPosition,     SdlScreenSize,    SdlPump,         SdlWait,
                                       SdlAsyncKey,     SdlCursorVisible, SdlCursorSetPos, SdlCursorGetPos,
                                       SdlReleaseCapture, SdlKeyboardGrab, SdlScreenSaver};
+
+void* plat_ProgramWindowNative() { return gProgramWindow; }
 
 int plat_ScancodeToVirtualKey(int scancode, bool numLock) {
   if (scancode >= SDL_SCANCODE_A && scancode <= SDL_SCANCODE_Z) return 'A' + (scancode - SDL_SCANCODE_A);

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/plat_bytes.h"
+
 int32_t wre_StreamPutInt32(uint8_t** stream, int32_t value);
 int32_t wre_StreamPutFloat(uint8_t** stream, float value);
 int32_t wre_StreamPutColour(uint8_t** stream, float a, float b, float c, float d);
@@ -17,12 +19,9 @@ void wre_StreamGetColour(float destination[4], const uint8_t** stream);
 void wre_StreamGetString32(const uint8_t** stream, void* destination);
 void wre_StreamGetString256(const uint8_t** stream, void* destination);
 
-// Bounded reading: past the end every value reads as zero bytes and the overrun mark is set.
-struct StreamReader {
-  const uint8_t* cursor;
-  const uint8_t* end;
-  bool overrun;
-};
+// Bounded reading: a field that runs past the end keeps the bytes that are there, reads zeros for
+// the rest and sets the overrun mark; every later field reads as zeros.
+using StreamReader = PlatByteCursor;
 
 StreamReader wre_StreamReaderMake(const void* data, size_t size);
 size_t wre_StreamReaderLeft(const StreamReader* reader);

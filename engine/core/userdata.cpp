@@ -124,6 +124,6 @@ UserData* wre_UserDataRead(const uint8_t** stream, int32_t available) {
     body->numberB = wre_StreamReadInt32(&reader);
     if (reader.overrun) return Fail(record);
   }
-  *stream = reader.cursor;
+  *stream = reader.next;
   return record;
 }

@@ -2,19 +2,11 @@
 
 #include <cstring>
 
+#include "platform/plat_bytes.h"
+
 namespace {
 
 constexpr size_t kFileHeaderSize = 14;
-
-uint32_t U16(const uint8_t* p) { return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8; }
-
-uint32_t U32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
-
-int32_t S32(const uint8_t* p) { return static_cast<int32_t>(U32(p)); }
-int32_t S16(const uint8_t* p) { return static_cast<int16_t>(static_cast<uint16_t>(U16(p))); }
 
 struct BitmapHeaders {
   int32_t width;
@@ -41,24 +33,24 @@ bool ParseHeaders(const uint8_t* data, size_t length, BitmapHeaders* h) {
   if (!data || length < kFileHeaderSize + 4) return false;
   if (data[0] != 'B' || data[1] != 'M') return false;
   *h = BitmapHeaders{};
-  h->pixelOffset = U32(data + 10);
-  uint32_t size = U32(data + 14);
+  h->pixelOffset = plat_Le32(data + 10);
+  uint32_t size = plat_Le32(data + 14);
   if (size == 40 || size == 64) {
     if (length < kFileHeaderSize + size) return false;
-    h->width = S32(data + 18);
-    h->height = S32(data + 22);
-    h->planes = static_cast<int32_t>(U16(data + 26));
-    h->bitsPerPixel = static_cast<int32_t>(U16(data + 28));
-    h->compression = S32(data + 30);
-    h->imageSize = S32(data + 34);
-    h->coloursUsed = U32(data + 46);
-    h->coloursImportant = S32(data + 50);
+    h->width = plat_LeInt32(data + 18);
+    h->height = plat_LeInt32(data + 22);
+    h->planes = plat_Le16(data + 26);
+    h->bitsPerPixel = plat_Le16(data + 28);
+    h->compression = plat_LeInt32(data + 30);
+    h->imageSize = plat_LeInt32(data + 34);
+    h->coloursUsed = plat_Le32(data + 46);
+    h->coloursImportant = plat_LeInt32(data + 50);
   } else if (size == 12) {
     if (length < kFileHeaderSize + size) return false;
-    h->width = S16(data + 18);
-    h->height = S16(data + 20);
-    h->planes = static_cast<int32_t>(U16(data + 22));
-    h->bitsPerPixel = static_cast<int32_t>(U16(data + 24));
+    h->width = static_cast<int16_t>(plat_Le16(data + 18));
+    h->height = static_cast<int16_t>(plat_Le16(data + 20));
+    h->planes = plat_Le16(data + 22);
+    h->bitsPerPixel = plat_Le16(data + 24);
     int64_t rowBytes = (static_cast<int64_t>(h->planes) * h->bitsPerPixel * h->width + 31) / 32 * 4;
     int64_t image = rowBytes * h->height;
     h->imageSize = image > INT32_MAX || image < INT32_MIN ? 0 : static_cast<int32_t>(image);

@@ -200,6 +200,17 @@ int32_t ReadField(const char** text, int32_t* remaining, Field field, const Outp
   return 0;
 }
 
+// Reads one field and stores what convert makes of it; a null value fails before the text moves.
+template <typename Value, typename Convert>
+int32_t ReadWord(const char** text, int32_t* remaining, Value* value, Convert convert) {
+  if (!value) return kCodexErrNull;
+  char word[kLocalSize];
+  int32_t result = wre_CodexReadString(text, remaining, word, sizeof(word));
+  if (result != 0) return result;
+  *value = convert(word);
+  return 0;
+}
+
 }  // namespace
 
 int32_t wre_CodexFlagsReset() {
@@ -307,36 +318,19 @@ int32_t wre_CodexReadString(const char** text, int32_t* remaining, char* buffer,
 }
 
 int32_t wre_CodexReadInt(const char** text, int32_t* remaining, int32_t* value) {
-  if (!value) return kCodexErrNull;
-  char word[kLocalSize];
-  int32_t result = wre_CodexReadString(text, remaining, word, sizeof(word));
-  if (result != 0) return result;
-  *value = wre_StringToInt(word);
-  return 0;
+  return ReadWord(text, remaining, value, [](const char* word) { return wre_StringToInt(word); });
 }
 
 int32_t wre_CodexReadFloat(const char** text, int32_t* remaining, float* value) {
-  if (!value) return kCodexErrNull;
-  char word[kLocalSize];
-  int32_t result = wre_CodexReadString(text, remaining, word, sizeof(word));
-  if (result != 0) return result;
-  *value = wre_StringToFloat(word);
-  return 0;
+  return ReadWord(text, remaining, value, [](const char* word) { return wre_StringToFloat(word); });
 }
 
 int32_t wre_CodexReadBool(const char** text, int32_t* remaining, uint8_t* value) {
-  if (!value) return kCodexErrNull;
-  char word[kLocalSize];
-  int32_t result = wre_CodexReadString(text, remaining, word, sizeof(word));
-  if (result != 0) return result;
-  if (wre_StringMatch("kVKT_True", word, 0, 0) == 1 || wre_StringMatch("true", word, 0, 0) == 1) {
-    *value = 1;
-  } else if (wre_StringMatch("kVKT_False", word, 0, 0) == 1 || wre_StringMatch("false", word, 0, 0) == 1) {
-    *value = 0;
-  } else {
-    *value = wre_StringToInt(word) != 0 ? 1 : 0;
-  }
-  return 0;
+  return ReadWord(text, remaining, value, [](const char* word) -> uint8_t {
+    if (wre_StringMatch("kVKT_True", word, 0, 0) == 1 || wre_StringMatch("true", word, 0, 0) == 1) return 1;
+    if (wre_StringMatch("kVKT_False", word, 0, 0) == 1 || wre_StringMatch("false", word, 0, 0) == 1) return 0;
+    return wre_StringToInt(word) != 0 ? 1 : 0;
+  });
 }
 
 int32_t wre_CodexSkipLine(const char** text, int32_t* remaining) {

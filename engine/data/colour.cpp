@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/core/colour_scale.h"
+#include "platform/plat_pixels.h"
 
 void wre_ColourSet(ColourRecord* record, int32_t red, int32_t green, int32_t blue, int32_t alpha) {
   if (!record) return;
@@ -34,30 +35,35 @@ uint8_t wre_ColourComponentByte(float component) {
   return static_cast<uint8_t>(static_cast<uint32_t>(static_cast<int32_t>(scaled)) & 0xFF);
 }
 
+namespace {
+
+struct ChannelBytes {
+  uint32_t red, green, blue, alpha;
+};
+
+ChannelBytes BytesOf(const ColourFloat& colour) {
+  return {wre_ColourComponentByte(colour.red), wre_ColourComponentByte(colour.green),
+          wre_ColourComponentByte(colour.blue), wre_ColourComponentByte(colour.alpha)};
+}
+
+}  // namespace
+
 uint16_t wre_ColourTo1555(const ColourFloat* colour) {
   if (!colour) return 0;
-  uint32_t r = wre_ColourComponentByte(colour->red);
-  uint32_t g = wre_ColourComponentByte(colour->green);
-  uint32_t b = wre_ColourComponentByte(colour->blue);
-  uint32_t a = wre_ColourComponentByte(colour->alpha);
-  return static_cast<uint16_t>((a >> 7) << 15 | (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
+  const ChannelBytes c = BytesOf(*colour);
+  return static_cast<uint16_t>((c.alpha >> 7) << 15 | plat_Pack555(c.red, c.green, c.blue));
 }
 
 uint16_t wre_ColourTo565(const ColourFloat* colour) {
   if (!colour) return 0;
-  uint32_t r = wre_ColourComponentByte(colour->red);
-  uint32_t g = wre_ColourComponentByte(colour->green);
-  uint32_t b = wre_ColourComponentByte(colour->blue);
-  return static_cast<uint16_t>((r >> 3) << 11 | (g >> 2) << 5 | (b >> 3));
+  const ChannelBytes c = BytesOf(*colour);
+  return plat_Pack565(c.red, c.green, c.blue);
 }
 
 uint16_t wre_ColourTo4444(const ColourFloat* colour) {
   if (!colour) return 0;
-  uint32_t r = wre_ColourComponentByte(colour->red);
-  uint32_t g = wre_ColourComponentByte(colour->green);
-  uint32_t b = wre_ColourComponentByte(colour->blue);
-  uint32_t a = wre_ColourComponentByte(colour->alpha);
-  return static_cast<uint16_t>((a >> 4) << 12 | (r >> 4) << 8 | (g >> 4) << 4 | (b >> 4));
+  const ChannelBytes c = BytesOf(*colour);
+  return plat_Pack4444(c.alpha, c.red, c.green, c.blue);
 }
 
 int32_t wre_ChannelShift(uint32_t mask) { return mask == 0 ? 0 : std::countr_zero(mask); }

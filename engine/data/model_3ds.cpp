@@ -9,6 +9,7 @@
 #include "engine/core/maths.h"
 #include "engine/core/object.h"
 #include "engine/data/model_textures.h"
+#include "platform/plat_bytes.h"
 
 namespace {
 
@@ -16,52 +17,19 @@ namespace {
 constexpr int64_t kMaxVertices = 65536;
 constexpr int64_t kMaxFaces = 262144;
 
-// Bounded little-endian reading inside one chunk; past its end every read fails.
-struct Cursor {
-  const uint8_t* p;
-  const uint8_t* end;
-  bool bad = false;
-
-  bool Need(size_t n) {
-    if (bad || static_cast<size_t>(end - p) < n) {
-      bad = true;
-      return false;
-    }
-    return true;
+// A zero-terminated string; the terminator must lie inside the chunk. Kept to 255 characters.
+std::string Text(PlatByteCursor& c) {
+  if (c.overrun) return {};
+  const void* zero = std::memchr(c.next, 0, plat_CursorLeft(&c));
+  if (!zero) {
+    c.overrun = true;
+    return {};
   }
-  uint32_t Half() {
-    if (!Need(2)) return 0;
-    const uint32_t v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8);
-    p += 2;
-    return v;
-  }
-  uint32_t Word() {
-    if (!Need(4)) return 0;
-    const uint32_t v = static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-                       (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-    p += 4;
-    return v;
-  }
-  float Float() {
-    const uint32_t bits = Word();
-    float v;
-    std::memcpy(&v, &bits, sizeof(v));
-    return v;
-  }
-  // A zero-terminated string; the terminator must lie inside the chunk. Kept to 255 characters.
-  std::string Text() {
-    if (bad) return {};
-    const void* zero = std::memchr(p, 0, static_cast<size_t>(end - p));
-    if (!zero) {
-      bad = true;
-      return {};
-    }
-    const auto length = static_cast<size_t>(static_cast<const uint8_t*>(zero) - p);
-    std::string text(reinterpret_cast<const char*>(p), std::min<size_t>(length, 255));
-    p += length + 1;
-    return text;
-  }
-};
+  const auto length = static_cast<size_t>(static_cast<const uint8_t*>(zero) - c.next);
+  std::string text(reinterpret_cast<const char*>(c.next), std::min<size_t>(length, 255));
+  c.next += length + 1;
+  return text;
+}
 
 struct FileMaterial {
   std::string name;
@@ -112,9 +80,9 @@ struct Import {
   uint32_t pendingNodeId = 0;
 };
 
-bool ReadVertices(Import& in, Cursor& c) {
-  const uint32_t count = c.Half();
-  if (c.bad || count > static_cast<size_t>(c.end - c.p) / 12) return false;
+bool ReadVertices(Import& in, PlatByteCursor& c) {
+  const uint32_t count = plat_CursorLe16(&c);
+  if (c.overrun || count > plat_CursorLeft(&c) / 12) return false;
   if (in.pass == 1) {
     in.vertexTotal += count;
     return true;
@@ -123,33 +91,33 @@ bool ReadVertices(Import& in, Cursor& c) {
   in.meshFirst = object->pointCount;
   in.meshVertices = static_cast<int32_t>(count);
   for (uint32_t i = 0; i < count; ++i) {
-    const float x = c.Float(), y = c.Float(), z = c.Float();
+    const float x = plat_CursorLeFloat(&c), y = plat_CursorLeFloat(&c), z = plat_CursorLeFloat(&c);
     if (wre_ObjectAddPoint(object, x, y, z, 0) < 0) return false;  // more points than counted
   }
-  return !c.bad;
+  return !c.overrun;
 }
 
-bool ReadMapping(Import& in, Cursor& c) {
-  const uint32_t count = c.Half();
-  if (c.bad || count > static_cast<size_t>(c.end - c.p) / 8) return false;
+bool ReadMapping(Import& in, PlatByteCursor& c) {
+  const uint32_t count = plat_CursorLe16(&c);
+  if (c.overrun || count > plat_CursorLeft(&c) / 8) return false;
   if (in.pass == 1) return true;
   // Pair i belongs to vertex i of the current mesh; pairs beyond its vertices have no slot.
   for (uint32_t i = 0; i < count; ++i) {
-    const float u = c.Float(), v = c.Float();
+    const float u = plat_CursorLeFloat(&c), v = plat_CursorLeFloat(&c);
     if (static_cast<int32_t>(i) >= in.meshVertices) continue;
     const size_t slot = static_cast<size_t>(in.meshFirst) + i;
     in.coordinates[2 * slot] = u * 255.0f;
     in.coordinates[2 * slot + 1] = v * 255.0f;
   }
-  return !c.bad;
+  return !c.overrun;
 }
 
-bool ReadFaces(Import& in, Cursor& c) {
-  const uint32_t count = c.Half();
-  if (c.bad || count > static_cast<size_t>(c.end - c.p) / 8) return false;
+bool ReadFaces(Import& in, PlatByteCursor& c) {
+  const uint32_t count = plat_CursorLe16(&c);
+  if (c.overrun || count > plat_CursorLeft(&c) / 8) return false;
   if (in.pass == 1) {
     in.faceTotal += count;
-    c.p += 8 * static_cast<size_t>(count);
+    c.next += 8 * static_cast<size_t>(count);
     return true;
   }
   EngineObject* object = in.object;
@@ -157,8 +125,8 @@ bool ReadFaces(Import& in, Cursor& c) {
   in.meshFaces = static_cast<int32_t>(count);
   for (uint32_t i = 0; i < count; ++i) {
     int64_t corner[3];
-    for (int64_t& index : corner) index = static_cast<int64_t>(c.Half()) + in.meshFirst;
-    c.Half();  // flags
+    for (int64_t& index : corner) index = static_cast<int64_t>(plat_CursorLe16(&c)) + in.meshFirst;
+    plat_CursorLe16(&c);  // flags
     for (int64_t index : corner) {
       if (index >= in.vertexTotal) return false;  // a corner outside the file's vertices
     }
@@ -170,7 +138,7 @@ bool ReadFaces(Import& in, Cursor& c) {
       return false;
     }
   }
-  return !c.bad;
+  return !c.overrun;
 }
 
 const FileMaterial* FindMaterial(const Import& in, const std::string& name) {
@@ -197,33 +165,33 @@ void TurnCoordinates(float* uv, float angle) {
   }
 }
 
-bool ReadFaceMaterial(Import& in, Cursor& c) {
-  const std::string name = c.Text();
-  const uint32_t count = c.Half();
-  if (c.bad || count > static_cast<size_t>(c.end - c.p) / 2) return false;
+bool ReadFaceMaterial(Import& in, PlatByteCursor& c) {
+  const std::string name = Text(c);
+  const uint32_t count = plat_CursorLe16(&c);
+  if (c.overrun || count > plat_CursorLeft(&c) / 2) return false;
   if (in.pass == 1) return true;
   const FileMaterial* material = FindMaterial(in, name);
   const int32_t texture = material ? material->texture : 0;
   EngineObject* object = in.object;
   for (uint32_t i = 0; i < count; ++i) {
-    const uint32_t face = c.Half();
+    const uint32_t face = plat_CursorLe16(&c);
     // Only faces of the current mesh can be named.
     if (static_cast<int32_t>(face) >= in.meshFaces) continue;
     const int32_t polygon = in.meshFirstFace + static_cast<int32_t>(face);
     wre_ObjectSetPolyTexture(object, polygon, texture);
     if (material && object->textureCoords) TurnCoordinates(&object->textureCoords[6 * polygon], material->mappingAngle);
   }
-  return !c.bad;
+  return !c.overrun;
 }
 
-bool ReadMeshMatrix(Import& in, Cursor& c) {
+bool ReadMeshMatrix(Import& in, PlatByteCursor& c) {
   Point4 frame[4];  // origin, then the three axes
   Point4 axes[4];
   for (Point4& v : axes) {
-    const float x = c.Float(), y = c.Float(), z = c.Float();
+    const float x = plat_CursorLeFloat(&c), y = plat_CursorLeFloat(&c), z = plat_CursorLeFloat(&c);
     v = Point4{x, y, z, 0.0f};
   }
-  if (c.bad) return false;
+  if (c.overrun) return false;
   if (in.pass == 1) return true;
   frame[0] = axes[3];
   frame[1] = axes[0];
@@ -242,9 +210,9 @@ bool ReadMeshMatrix(Import& in, Cursor& c) {
   return true;
 }
 
-bool ReadMapFile(Import& in, Cursor& c) {
-  std::string file = c.Text();
-  if (c.bad) return false;
+bool ReadMapFile(Import& in, PlatByteCursor& c) {
+  std::string file = Text(c);
+  if (c.overrun) return false;
   if (in.pass == 1 || in.materials.empty()) return true;
   FileMaterial& m = in.materials.back();
   m.textureFile = file;
@@ -259,25 +227,25 @@ bool ReadMapFile(Import& in, Cursor& c) {
 }
 
 // A track: seven words, then the keys; only the key of frame 0 is taken.
-bool ReadTrack(Import& in, Cursor& c, uint16_t id) {
+bool ReadTrack(Import& in, PlatByteCursor& c, uint16_t id) {
   uint32_t words[k3DSTrackHeaderWords];
-  for (uint32_t& w : words) w = c.Half();
+  for (uint32_t& w : words) w = plat_CursorLe16(&c);
   const uint32_t keys = words[k3DSTrackKeyCountWord];
   const int values = id == k3DSRotationTrack ? 4 : 3;
   bool taken = false;
   float value[4] = {};
-  for (uint32_t k = 0; k < keys && !c.bad; ++k) {
-    const uint32_t frame = c.Half();
-    const uint32_t spline = c.Word();
-    for (int s = std::popcount(spline); s > 0; --s) c.Float();
+  for (uint32_t k = 0; k < keys && !c.overrun; ++k) {
+    const uint32_t frame = plat_CursorLe16(&c);
+    const uint32_t spline = plat_CursorLe32(&c);
+    for (int s = std::popcount(spline); s > 0; --s) plat_CursorLeFloat(&c);
     float v[4] = {};
-    for (int i = 0; i < values; ++i) v[i] = c.Float();
+    for (int i = 0; i < values; ++i) v[i] = plat_CursorLeFloat(&c);
     if (frame == 0 && !taken) {
       std::memcpy(value, v, sizeof(value));
       taken = true;
     }
   }
-  if (c.bad) return false;
+  if (c.overrun) return false;
   if (in.pass == 1 || in.nodes.empty() || !taken) return true;
   KeyNode& node = in.nodes.back();
   node.hasTrack = true;
@@ -292,7 +260,7 @@ bool ReadTrack(Import& in, Cursor& c, uint16_t id) {
   return true;
 }
 
-bool ReadLeaf(Import& in, uint16_t id, Cursor& c) {
+bool ReadLeaf(Import& in, uint16_t id, PlatByteCursor& c) {
   switch (id) {
     case k3DSVertices:
       return ReadVertices(in, c);
@@ -303,26 +271,26 @@ bool ReadLeaf(Import& in, uint16_t id, Cursor& c) {
     case k3DSMeshMatrix:
       return ReadMeshMatrix(in, c);
     case k3DSMaterialName: {
-      std::string name = c.Text();
-      if (c.bad) return false;
+      std::string name = Text(c);
+      if (c.overrun) return false;
       if (in.pass == 2 && !in.materials.empty()) in.materials.back().name = name;
       return true;
     }
     case k3DSMapFile:
       return ReadMapFile(in, c);
     case k3DSMapAngle: {
-      const float angle = c.Float();
-      if (c.bad) return false;
+      const float angle = plat_CursorLeFloat(&c);
+      if (c.overrun) return false;
       if (in.pass == 2 && !in.materials.empty()) in.materials.back().mappingAngle = angle;
       return true;
     }
     case k3DSNodeHeader: {
       KeyNode node;
-      node.name = c.Text();
-      c.Half();
-      c.Half();
-      node.parent = c.Half();
-      if (c.bad) return false;
+      node.name = Text(c);
+      plat_CursorLe16(&c);
+      plat_CursorLe16(&c);
+      node.parent = plat_CursorLe16(&c);
+      if (c.overrun) return false;
       if (in.pass == 2) {
         node.id = in.pendingNodeId;
         in.nodes.push_back(node);
@@ -330,15 +298,15 @@ bool ReadLeaf(Import& in, uint16_t id, Cursor& c) {
       return true;
     }
     case k3DSNodeId: {
-      const uint32_t value = c.Half();
-      if (c.bad) return false;
+      const uint32_t value = plat_CursorLe16(&c);
+      if (c.overrun) return false;
       in.pendingNodeId = value;
       return true;
     }
     case k3DSPivot: {
       float pivot[3];
-      for (float& f : pivot) f = c.Float();
-      if (c.bad) return false;
+      for (float& f : pivot) f = plat_CursorLeFloat(&c);
+      if (c.overrun) return false;
       if (in.pass == 2 && !in.nodes.empty()) std::memcpy(in.nodes.back().pivot, pivot, sizeof(pivot));
       return true;
     }
@@ -357,14 +325,14 @@ bool Walk(Import& in, const uint8_t* data, int32_t size) {
   size_t position = 0;
   const auto total = static_cast<size_t>(size);
   while (total - position >= k3DSChunkHeaderBytes) {
-    Cursor header{data + position, data + total};
-    const auto id = static_cast<uint16_t>(header.Half());
-    const uint32_t length = header.Word();
+    PlatByteCursor header = plat_CursorOver(data + position, total - position);
+    const auto id = static_cast<uint16_t>(plat_CursorLe16(&header));
+    const uint32_t length = plat_CursorLe32(&header);
     if (length < k3DSChunkHeaderBytes) break;  // a length that cannot hold its own header ends the walk
     if (in.pass == 1 && in.keepChunkList) in.chunks.push_back(ChunkEntry{id, length, position});
     const size_t body = position + k3DSChunkHeaderBytes;
     const size_t chunkEnd = std::min<size_t>(position + length, total);
-    Cursor c{data + body, data + chunkEnd};
+    PlatByteCursor c = plat_CursorOver(data + body, chunkEnd - body);
     switch (id) {
       case k3DSMain:
       case k3DSEditor:
@@ -390,15 +358,15 @@ bool Walk(Import& in, const uint8_t* data, int32_t size) {
         position = body;
         continue;
       case k3DSNamedObject: {
-        c.Text();
-        if (c.bad) return false;
+        Text(c);
+        if (c.overrun) return false;
         if (in.pass == 2) in.objectStart.push_back(in.object->pointCount);
-        position = static_cast<size_t>(c.p - data);
+        position = static_cast<size_t>(c.next - data);
         continue;
       }
       case k3DSFaces:
         if (!ReadFaces(in, c)) return false;
-        position = static_cast<size_t>(c.p - data);
+        position = static_cast<size_t>(c.next - data);
         continue;
       default:
         if (!ReadLeaf(in, id, c)) return false;

@@ -15,64 +15,27 @@
 #include "engine/data/material.h"
 #include "engine/data/model_internal.h"
 #include "engine/data/model_textures.h"
+#include "platform/plat_bytes.h"
 
 namespace {
 
-// Bounded big-endian reading; past the end every read fails and the cursor is marked bad.
-struct Cursor {
-  const uint8_t* p;
-  const uint8_t* end;
-  bool bad = false;
+void Vector(PlatByteCursor& c, float out[3]) {
+  for (int i = 0; i < 3; ++i) out[i] = plat_CursorBeFloat(&c);
+}
 
-  bool Need(size_t n) {
-    if (bad || static_cast<size_t>(end - p) < n) {
-      bad = true;
-      return false;
-    }
-    return true;
+// A 16-bit length, then that many characters.
+std::string LongString(PlatByteCursor& c) {
+  const uint32_t length = plat_CursorBe16(&c);
+  const uint8_t* characters = plat_CursorTake(&c, length);
+  if (!characters) return {};
+  std::string text;
+  try {
+    text.assign(reinterpret_cast<const char*>(characters), length);
+  } catch (const std::bad_alloc&) {
+    wre_SystemFatalError("Error at allocate long string (out of memory?) - C4D import");
   }
-  uint32_t Word() {
-    if (!Need(4)) return 0;
-    const uint32_t v = (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
-                       (static_cast<uint32_t>(p[2]) << 8) | static_cast<uint32_t>(p[3]);
-    p += 4;
-    return v;
-  }
-  uint32_t Half() {
-    if (!Need(2)) return 0;
-    const uint32_t v = (static_cast<uint32_t>(p[0]) << 8) | static_cast<uint32_t>(p[1]);
-    p += 2;
-    return v;
-  }
-  uint8_t Byte() {
-    if (!Need(1)) return 0;
-    return *p++;
-  }
-  float Float() {
-    const uint32_t bits = Word();
-    float v;
-    std::memcpy(&v, &bits, sizeof(v));
-    return v;
-  }
-  void Vector(float out[3]) {
-    for (int i = 0; i < 3; ++i) out[i] = Float();
-  }
-  void Skip(size_t n) {
-    if (Need(n)) p += n;
-  }
-  std::string LongString() {
-    const uint32_t length = Half();
-    if (!Need(length)) return {};
-    std::string text;
-    try {
-      text.assign(reinterpret_cast<const char*>(p), length);
-    } catch (const std::bad_alloc&) {
-      wre_SystemFatalError("Error at allocate long string (out of memory?) - C4D import");
-    }
-    p += length;
-    return text;
-  }
-};
+  return text;
+}
 
 struct FileMaterial {
   std::string name;
@@ -177,45 +140,52 @@ void FinishMaterial(Import& in, FileMaterial& m) {
   m.material = handle < 0 ? 0 : handle;
 }
 
-bool ReadMaterial(Import& in, Cursor body) {
+// Takes the next chunk of a list: its id and a cursor over its body. False at the end of the list
+// (fewer bytes left than a chunk header) and when the body runs past the list, which marks the list.
+bool NextChunk(PlatByteCursor& list, uint32_t* id, PlatByteCursor* body) {
+  if (list.overrun || plat_CursorLeft(&list) < kC4DChunkHeaderBytes) return false;
+  *id = plat_CursorBe32(&list) & kC4DIdMask;
+  const uint32_t length = plat_CursorBe32(&list);
+  *body = plat_CursorSplit(&list, length);
+  return !list.overrun;
+}
+
+bool ReadMaterial(Import& in, PlatByteCursor body) {
   FileMaterial m;
-  while (!body.bad && body.end - body.p >= kC4DChunkHeaderBytes) {
-    const uint32_t id = body.Word() & kC4DIdMask;
-    const uint32_t length = body.Word();
-    if (!body.Need(length)) return false;
-    Cursor c{body.p, body.p + length};
-    body.p += length;
+  uint32_t id = 0;
+  PlatByteCursor c{};
+  while (NextChunk(body, &id, &c)) {
     if (id == kC4DEnd) break;
     switch (id) {
       case kC4DMaterialName:
-        m.name = c.LongString();
-        for (bool& on : m.channel) on = c.Byte() != 0;
+        m.name = LongString(c);
+        for (bool& on : m.channel) on = plat_CursorU8(&c) != 0;
         break;
       case kC4DColourChannel:
         if (!m.channel[kC4DChannelColour]) break;
-        c.Vector(m.colour);
-        m.brightness = c.Float();
-        m.textureFile = c.LongString();
+        Vector(c, m.colour);
+        m.brightness = plat_CursorBeFloat(&c);
+        m.textureFile = LongString(c);
         m.colourRead = true;
         break;
       case kC4DTransparencyChannel: {
         if (!m.channel[kC4DChannelTransparency]) break;
         float unused[3];
-        c.Vector(unused);
-        m.transparency = c.Float();
+        Vector(c, unused);
+        m.transparency = plat_CursorBeFloat(&c);
         break;
       }
       case kC4DSecondColourChannel:
         if (!m.channel[kC4DChannelSecondColour]) break;
-        c.Vector(m.secondColour);
-        m.secondBrightness = c.Float();
+        Vector(c, m.secondColour);
+        m.secondBrightness = plat_CursorBeFloat(&c);
         break;
       default:
         break;
     }
-    if (c.bad) return false;
+    if (c.overrun) return false;
   }
-  if (body.bad) return false;
+  if (body.overrun) return false;
   FinishMaterial(in, m);
   in.materials.push_back(std::move(m));
   return true;
@@ -248,29 +218,29 @@ bool PlaceNode(Import& in, int32_t index) {
   return true;
 }
 
-bool ReadNode(Import& in, Cursor& c) {
+bool ReadNode(Import& in, PlatByteCursor& c) {
   if (in.pass == 2) {
     if (in.nodeCursor >= static_cast<int32_t>(in.nodes.size())) return false;
     in.current = in.nodeCursor++;
     return true;
   }
   Node node;
-  node.level = c.Word();
-  c.Word();
+  node.level = plat_CursorBe32(&c);
+  plat_CursorBe32(&c);
   for (Point4& v : node.frame) {
     float f[3];
-    c.Vector(f);
+    Vector(c, f);
     v = Point4{f[0], f[1], f[2], 0.0f};
   }
-  c.Vector(node.position);
-  c.Vector(node.scale);
+  Vector(c, node.position);
+  Vector(c, node.scale);
   float rotation[3];
-  c.Vector(rotation);
+  Vector(c, rotation);
   node.rotation[0] = -rotation[1];
   node.rotation[1] = -rotation[0];
   node.rotation[2] = -rotation[2];
-  node.name = c.LongString();
-  if (c.bad) return false;
+  node.name = LongString(c);
+  if (c.overrun) return false;
   in.nodes.push_back(std::move(node));
   const auto index = static_cast<int32_t>(in.nodes.size() - 1);
   in.current = index;
@@ -278,15 +248,15 @@ bool ReadNode(Import& in, Cursor& c) {
 }
 
 // The count at the head of a data chunk, checked against the bytes that follow it.
-bool CountOf(Cursor& c, size_t extra, size_t entryBytes, uint32_t* count) {
-  *count = c.Word();
-  c.Word();
-  c.Skip(extra);
-  if (c.bad) return false;
-  return *count <= static_cast<size_t>(c.end - c.p) / entryBytes;
+bool CountOf(PlatByteCursor& c, size_t extra, size_t entryBytes, uint32_t* count) {
+  *count = plat_CursorBe32(&c);
+  plat_CursorBe32(&c);
+  plat_CursorSkip(&c, extra);
+  if (c.overrun) return false;
+  return *count <= plat_CursorLeft(&c) / entryBytes;
 }
 
-bool ReadPoints(Import& in, Node& node, Cursor& c) {
+bool ReadPoints(Import& in, Node& node, PlatByteCursor& c) {
   uint32_t count;
   if (!CountOf(c, 0, 12, &count)) return false;
   if (in.pass == 1) {
@@ -296,14 +266,14 @@ bool ReadPoints(Import& in, Node& node, Cursor& c) {
   if (node.pointsFilled || static_cast<int32_t>(count) != node.pointCount) return false;
   for (uint32_t i = 0; i < count; ++i) {
     float f[3];
-    c.Vector(f);
+    Vector(c, f);
     node.points[i] = Point4{f[0], f[1], f[2], 0.0f};
   }
   node.pointsFilled = true;
-  return !c.bad;
+  return !c.overrun;
 }
 
-bool ReadTriangles(Import& in, Node& node, Cursor& c, bool wide) {
+bool ReadTriangles(Import& in, Node& node, PlatByteCursor& c, bool wide) {
   uint32_t count;
   if (!CountOf(c, 0, wide ? 12 : 6, &count)) return false;
   if (in.pass == 1) {
@@ -314,7 +284,7 @@ bool ReadTriangles(Import& in, Node& node, Cursor& c, bool wide) {
   for (uint32_t i = 0; i < count; ++i) {
     Triangle t{};
     for (int32_t& p : t.point) {
-      const uint32_t index = wide ? c.Word() : c.Half();
+      const uint32_t index = wide ? plat_CursorBe32(&c) : plat_CursorBe16(&c);
       if (index >= static_cast<uint32_t>(node.pointCount)) return false;
       p = static_cast<int32_t>(index);
     }
@@ -323,10 +293,10 @@ bool ReadTriangles(Import& in, Node& node, Cursor& c, bool wide) {
     node.triangles.push_back(t);
   }
   node.trianglesFilled = true;
-  return !c.bad;
+  return !c.overrun;
 }
 
-bool ReadCoordinates(Import& in, Node& node, Cursor& c) {
+bool ReadCoordinates(Import& in, Node& node, PlatByteCursor& c) {
   uint32_t count;
   if (!CountOf(c, 2, 8, &count)) return false;
   if (in.pass == 1) {
@@ -339,8 +309,8 @@ bool ReadCoordinates(Import& in, Node& node, Cursor& c) {
     return false;
   }
   for (uint32_t i = 0; i < count; ++i) {
-    float u = c.Float() * 255.0f;
-    float v = 255.0f - c.Float() * 255.0f;
+    float u = plat_CursorBeFloat(&c) * 255.0f;
+    float v = 255.0f - plat_CursorBeFloat(&c) * 255.0f;
     if (in.scaling) {
       u *= in.scaleU;
       v *= in.scaleV;
@@ -349,17 +319,15 @@ bool ReadCoordinates(Import& in, Node& node, Cursor& c) {
     node.coordinates[2 * i + 1] = v;
   }
   node.coordinatesFilled = true;
-  return !c.bad;
+  return !c.overrun;
 }
 
-bool ReadTextureTag(Import& in, Cursor& c) {
-  if (c.end - c.p < kC4DTagMinBytes) return false;
-  Cursor at{c.p + kC4DTagScaleA, c.end};
-  float a = at.Float();
-  float b = at.Float();
-  const uint8_t scaling = c.p[kC4DTagScaling];
-  Cursor number{c.p + kC4DTagMaterial, c.end};
-  const uint32_t material = number.Word();
+bool ReadTextureTag(Import& in, PlatByteCursor& c) {
+  if (plat_CursorLeft(&c) < kC4DTagMinBytes) return false;
+  float a = plat_BeFloat(c.next + kC4DTagScaleA);
+  float b = plat_BeFloat(c.next + kC4DTagScaleB);
+  const uint8_t scaling = c.next[kC4DTagScaling];
+  const uint32_t material = plat_Be32(c.next + kC4DTagMaterial);
   // A zero (or unreadable) scale would divide by zero: it counts as 1.
   if (!(a != 0.0f) || !std::isfinite(a)) a = 1.0f;
   if (!(b != 0.0f) || !std::isfinite(b)) b = 1.0f;
@@ -377,14 +345,11 @@ bool ReadTextureTag(Import& in, Cursor& c) {
   return true;
 }
 
-bool ReadObjectList(Import& in, Cursor list) {
+bool ReadObjectList(Import& in, PlatByteCursor list) {
   in.current = -1;
-  while (!list.bad && list.end - list.p >= kC4DChunkHeaderBytes) {
-    const uint32_t id = list.Word() & kC4DIdMask;
-    const uint32_t length = list.Word();
-    if (!list.Need(length)) return false;
-    Cursor c{list.p, list.p + length};
-    list.p += length;
+  uint32_t id = 0;
+  PlatByteCursor c{};
+  while (NextChunk(list, &id, &c)) {
     if (id == kC4DEnd || EndsObjectList(id)) break;
     if (id == kC4DNode) {
       if (!ReadNode(in, c)) return false;
@@ -405,7 +370,7 @@ bool ReadObjectList(Import& in, Cursor list) {
         ok = ReadCoordinates(in, node, c);
         break;
       case kC4DSettings:
-        if (in.pass == 1 && c.end - c.p > kC4DSettingsVisibility) node.visibility = c.p[kC4DSettingsVisibility];
+        if (in.pass == 1 && plat_CursorLeft(&c) > kC4DSettingsVisibility) node.visibility = c.next[kC4DSettingsVisibility];
         break;
       case kC4DTextureTag:
         if (in.pass == 2) ok = ReadTextureTag(in, c);
@@ -413,12 +378,12 @@ bool ReadObjectList(Import& in, Cursor list) {
       case kC4DUserData:
       case kC4DUserDataAlt:
         if (in.pass == 2) {
-          c.Word();
-          c.Word();
-          node.userA = c.LongString();
-          node.userB = c.LongString();
+          plat_CursorBe32(&c);
+          plat_CursorBe32(&c);
+          node.userA = LongString(c);
+          node.userB = LongString(c);
           node.hasUserData = true;
-          ok = !c.bad;
+          ok = !c.overrun;
         }
         break;
       default:
@@ -426,17 +391,14 @@ bool ReadObjectList(Import& in, Cursor list) {
     }
     if (!ok) return false;
   }
-  return !list.bad;
+  return !list.overrun;
 }
 
 bool ReadFile(Import& in, const uint8_t* data, int32_t size) {
-  Cursor top{data + kC4DFileHeaderBytes, data + size};
-  while (!top.bad && top.end - top.p >= kC4DChunkHeaderBytes) {
-    const uint32_t id = top.Word() & kC4DIdMask;
-    const uint32_t length = top.Word();
-    if (!top.Need(length)) return false;
-    Cursor body{top.p, top.p + length};
-    top.p += length;
+  PlatByteCursor top = plat_CursorOver(data + kC4DFileHeaderBytes, static_cast<size_t>(size - kC4DFileHeaderBytes));
+  uint32_t id = 0;
+  PlatByteCursor body{};
+  while (NextChunk(top, &id, &body)) {
     if (id == kC4DEnd) break;
     if (id == kC4DMaterial && in.pass == 1) {
       if (!ReadMaterial(in, body)) return false;
@@ -444,7 +406,7 @@ bool ReadFile(Import& in, const uint8_t* data, int32_t size) {
       if (!ReadObjectList(in, body)) return false;
     }
   }
-  return !top.bad;
+  return !top.overrun;
 }
 
 // Radians (as stored) to 4096ths of a turn, truncated toward zero; huge values keep their
@@ -646,8 +608,7 @@ bool wre_ObjectIOC4DCheck(const uint8_t* data, int32_t size) {
 
 EngineObject* wre_ObjectIOC4DImport(const uint8_t* data, int32_t size, uint32_t flags) {
   if (!wre_ObjectIOC4DCheck(data, size)) return nullptr;
-  Cursor header{data + 12, data + size};
-  if (header.Word() < kC4DMinVersion) return nullptr;
+  if (plat_Be32(data + 12) < kC4DMinVersion) return nullptr;
   Import in;
   in.flags = flags;
   in.pass = 1;

@@ -10,20 +10,9 @@
 #include "engine/data/material.h"
 #include "engine/data/model_internal.h"
 #include "engine/data/model_textures.h"
+#include "platform/plat_bytes.h"
 
 namespace {
-
-uint32_t Word(const uint8_t* p) {
-  return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
-         (static_cast<uint32_t>(p[2]) << 8) | static_cast<uint32_t>(p[3]);
-}
-int32_t Int(const uint8_t* p) { return static_cast<int32_t>(Word(p)); }
-float Float(const uint8_t* p) {
-  const uint32_t bits = Word(p);
-  float value;
-  std::memcpy(&value, &bits, sizeof(value));
-  return value;
-}
 
 // One chunk's body: its bytes after the 8-byte header.
 struct Body {
@@ -34,7 +23,7 @@ struct Body {
 // The count at the start of a body of fixed-size entries; -1 when the entries do not fit the body.
 int32_t CountOf(const Body& body, int32_t entryBytes) {
   if (body.size < 4) return -1;
-  const int32_t count = Int(body.data);
+  const int32_t count = plat_BeInt32(body.data);
   if (count < 0 || count > (body.size - 4) / entryBytes) return -1;
   return count;
 }
@@ -66,15 +55,15 @@ bool ReadHeader(ReadState& state, const Body& body) {
   if (state.object) return false;  // a second header would orphan the first object
   if (body.size < kChunkObjectHeaderLength - kChunkHeaderBytes) return false;
   const uint8_t* b = body.data - kChunkHeaderBytes;  // offsets below count from the chunk's first byte
-  const int32_t kind = Int(b + 8);
-  uint32_t creationFlags = Word(b + 12);
-  const uint32_t renderFlags = Word(b + 16);
-  const int32_t collidable = Int(b + 24);
-  const int32_t pointCapacity = Int(b + 36);
-  const int32_t polygonCapacity = Int(b + 40);
-  const uint32_t modeFlags = Word(b + 44);
-  const float modeValue = Float(b + 48);
-  const uint32_t group = Word(b + 52);
+  const int32_t kind = plat_BeInt32(b + 8);
+  uint32_t creationFlags = plat_Be32(b + 12);
+  const uint32_t renderFlags = plat_Be32(b + 16);
+  const int32_t collidable = plat_BeInt32(b + 24);
+  const int32_t pointCapacity = plat_BeInt32(b + 36);
+  const int32_t polygonCapacity = plat_BeInt32(b + 40);
+  const uint32_t modeFlags = plat_Be32(b + 44);
+  const float modeValue = plat_BeFloat(b + 48);
+  const uint32_t group = plat_Be32(b + 52);
   if (pointCapacity < 1 || pointCapacity > kChunkMaxPoints || polygonCapacity < 1 ||
       polygonCapacity > kChunkMaxPolygons) {
     return false;
@@ -87,7 +76,7 @@ bool ReadHeader(ReadState& state, const Body& body) {
   wre_ObjectSetModeFlags(object, modeFlags, modeValue);
   wre_ObjectSetCollidable(object, collidable != 0 ? 1 : 0);
   wre_ObjectSetCollisionGroup(object, group);
-  wre_ObjectSetTransform(object, Int(b + 84), Int(b + 88), Int(b + 92), Float(b + 72), Float(b + 76), Float(b + 80));
+  wre_ObjectSetTransform(object, plat_BeInt32(b + 84), plat_BeInt32(b + 88), plat_BeInt32(b + 92), plat_BeFloat(b + 72), plat_BeFloat(b + 76), plat_BeFloat(b + 80));
   state.object = object;
   return true;
 }
@@ -97,7 +86,7 @@ bool ReadPoints(EngineObject* object, const Body& body) {
   if (count < 0 || count > object->pointCapacity - object->pointCount) return false;
   for (int32_t i = 0; i < count; ++i) {
     const uint8_t* e = body.data + 4 + 16 * i;
-    wre_ObjectAddPoint(object, Float(e), Float(e + 4), Float(e + 8), 0);
+    wre_ObjectAddPoint(object, plat_BeFloat(e), plat_BeFloat(e + 4), plat_BeFloat(e + 8), 0);
   }
   return true;
 }
@@ -109,7 +98,7 @@ bool ReadPoint4Array(Point4* array, int32_t capacity, const Body& body) {
   if (!array) return true;
   for (int32_t i = 0; i < count; ++i) {
     const uint8_t* e = body.data + 4 + 16 * i;
-    array[i] = Point4{Float(e), Float(e + 4), Float(e + 8), Float(e + 12)};
+    array[i] = Point4{plat_BeFloat(e), plat_BeFloat(e + 4), plat_BeFloat(e + 8), plat_BeFloat(e + 12)};
   }
   return true;
 }
@@ -120,18 +109,18 @@ bool ReadPolygons(const ReadState& state, const Body& body) {
   if (count < 0 || count > object->polygonCapacity - object->polygonCount) return false;
   for (int32_t i = 0; i < count; ++i) {
     const uint8_t* e = body.data + 4 + kChunkPolygonEntryBytes * i;
-    const int32_t kind = Int(e);
+    const int32_t kind = plat_BeInt32(e);
     if (!IsPolygonKind(kind)) return false;
     for (int k = 0; k < 3; ++k) {
-      const int32_t index = Int(e + 8 + 4 * k);
+      const int32_t index = plat_BeInt32(e + 8 + 4 * k);
       if (index < 0 || index >= object->pointCapacity) return false;
     }
-    int32_t material = Int(e + 20);
+    int32_t material = plat_BeInt32(e + 20);
     // Every negative material number is the invalid material, never a table index.
     if (material < 0) material = 0xFFFF;
     if (state.flags & kChunkReadIgnoreMaterials) material = 0;
-    const int32_t texture = Int(e + 24);
-    if (wre_ObjectAddPoly(object, material, texture, kind, Int(e + 8), Int(e + 12), Int(e + 16), nullptr, nullptr,
+    const int32_t texture = plat_BeInt32(e + 24);
+    if (wre_ObjectAddPoly(object, material, texture, kind, plat_BeInt32(e + 8), plat_BeInt32(e + 12), plat_BeInt32(e + 16), nullptr, nullptr,
                           nullptr, 0) != 0) {
       return false;
     }
@@ -146,8 +135,8 @@ bool ReadCoordinates(EngineObject* object, const Body& body) {
   const float scale = 1.0f / 255.0f;
   for (int32_t i = 0; i < count; ++i) {
     const uint8_t* e = body.data + 4 + 8 * i;
-    object->textureCoords[2 * i] = Float(e) * scale;
-    object->textureCoords[2 * i + 1] = Float(e + 4) * scale;
+    object->textureCoords[2 * i] = plat_BeFloat(e) * scale;
+    object->textureCoords[2 * i + 1] = plat_BeFloat(e + 4) * scale;
   }
   return true;
 }
@@ -160,14 +149,14 @@ bool BuildTable(const Body& body, int32_t entryBytes, int32_t count, std::vector
   for (int32_t i = 0; i < count; ++i) {
     const uint8_t* e = body.data + 4 + entryBytes * i;
     if (!Terminated(e + 4, kChunkNameBytes)) return false;
-    const int32_t number = Int(e);
+    const int32_t number = plat_BeInt32(e);
     if (number >= 0 && number <= kChunkMaxFileNumber && number > largest) largest = number;
   }
   if (largest < 0) return true;
   table.assign(static_cast<size_t>(largest) + 1, 0);
   for (int32_t i = 0; i < count; ++i) {
     const uint8_t* e = body.data + 4 + entryBytes * i;
-    const int32_t number = Int(e);
+    const int32_t number = plat_BeInt32(e);
     if (number < 0 || number > largest) continue;
     int32_t index = -1;
     if (!resolve(e, &index)) return false;
@@ -204,11 +193,11 @@ bool ReadMaterials(EngineObject* object, const Body& body) {
   std::vector<int32_t> table;
   const bool ok = BuildTable(body, kChunkMaterialEntryBytes, count, table, [](const uint8_t* e, int32_t* index) {
     if (!Terminated(e + 260, kChunkIdentBytes)) return false;
-    const float ambient = Float(e + 292);
+    const float ambient = plat_BeFloat(e + 292);
     float a[4], b[4];
     for (int k = 0; k < 4; ++k) {
-      a[k] = ScaledComponent(Float(e + 300 + 4 * k), gColourMax);
-      b[k] = ScaledComponent(Float(e + 316 + 4 * k), gColourMax);
+      a[k] = ScaledComponent(plat_BeFloat(e + 300 + 4 * k), gColourMax);
+      b[k] = ScaledComponent(plat_BeFloat(e + 316 + 4 * k), gColourMax);
     }
     int32_t handle = wre_MaterialFind(a[0], a[1], a[2], a[3], ambient, b[0], b[1], b[2], b[3]);
     if (handle < 0) {
@@ -235,7 +224,7 @@ bool ReadMaterials(EngineObject* object, const Body& body) {
 bool ReadUserData(EngineObject* object, const Body& body) {
   if (body.size == 0) return true;
   if (body.size < 4) return false;
-  const int32_t kind = Int(body.data);
+  const int32_t kind = plat_BeInt32(body.data);
   if (kind >= 2 && kind <= 65535 && kind != kUserDataText) return true;  // unsupported kinds add nothing
   const uint8_t* cursor = body.data;
   UserData* record = wre_UserDataRead(&cursor, body.size);
@@ -275,7 +264,7 @@ bool ReadChunk(ReadState& state, uint32_t id, const Body& body) {
       return ReadPoint4Array(object->givenNormals, object->pointCapacity, body);
     case kChunkRadius:
       if (body.size < 4) return false;
-      object->radius = Float(body.data);
+      object->radius = plat_BeFloat(body.data);
       state.givenRadius = true;
       return true;
     case kChunkUserData:
@@ -289,14 +278,14 @@ bool ReadChunk(ReadState& state, uint32_t id, const Body& body) {
 
 bool wre_ObjectIOBinaryCheck(const uint8_t* data, int32_t size) {
   if (!data || size < kChunkHeaderBytes) return false;
-  return Word(data) == kChunkObject && Int(data + 4) >= 0;
+  return plat_Be32(data) == kChunkObject && plat_BeInt32(data + 4) >= 0;
 }
 
 EngineObject* wre_ObjectIOBinaryRead(const uint8_t* data, int32_t size, const uint8_t** next, uint32_t flags) {
   if (!wre_ObjectIOBinaryCheck(data, size)) return nullptr;
   // The object chunk covers the whole object; it must hold at least a header and an end chunk and
   // lie inside the data, so that the next object always begins further on.
-  const int32_t objectLength = Int(data + 4);
+  const int32_t objectLength = plat_BeInt32(data + 4);
   if (objectLength < kChunkMinObjectLength || objectLength > size) return nullptr;
   const uint8_t* const end = data + objectLength;
   const uint8_t* position = data + kChunkHeaderBytes;
@@ -304,12 +293,12 @@ EngineObject* wre_ObjectIOBinaryRead(const uint8_t* data, int32_t size, const ui
   state.flags = flags;
   bool ok = false;
   while (end - position >= kChunkHeaderBytes) {
-    const uint32_t id = Word(position);
+    const uint32_t id = plat_Be32(position);
     if (id == kChunkEnd || id == kChunkEndAlt) {
       ok = true;
       break;
     }
-    const int32_t length = Int(position + 4);
+    const int32_t length = plat_BeInt32(position + 4);
     if (id == kChunkObject || length < kChunkHeaderBytes || length > end - position) break;
     if (!ReadChunk(state, id, Body{position + kChunkHeaderBytes, length - kChunkHeaderBytes})) break;
     position += length;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/core/memory.h"
+#include "platform/plat_pixels.h"
 
 namespace {
 
@@ -148,11 +149,11 @@ void WriteTexel(Target target, PixelClass source, const Texel& t, int keyedBit, 
       // 565 and 24-bit sources have no alpha to carry: their alpha bit is 0, unless they carry a key.
       uint32_t alphaBit = (source == kClass565 || source == kClass24) ? 0 : t.a >> 7;
       if (keyedBit >= 0) alphaBit = static_cast<uint32_t>(keyedBit);
-      Store16(out, alphaBit << 15 | (t.r >> 3) << 10 | (t.g >> 3) << 5 | (t.b >> 3));
+      Store16(out, alphaBit << 15 | plat_Pack555(t.r, t.g, t.b));
       break;
     }
-    case kTo565: Store16(out, (t.r >> 3) << 11 | (t.g >> 2) << 5 | (t.b >> 3)); break;
-    case kTo4444: Store16(out, (t.a >> 4) << 12 | (t.r >> 4) << 8 | (t.g >> 4) << 4 | (t.b >> 4)); break;
+    case kTo565: Store16(out, plat_Pack565(t.r, t.g, t.b)); break;
+    case kTo4444: Store16(out, plat_Pack4444(t.a, t.r, t.g, t.b)); break;
     case kTo24:
       out[0] = static_cast<uint8_t>(t.r);
       out[1] = static_cast<uint8_t>(t.g);

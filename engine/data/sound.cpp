@@ -7,6 +7,7 @@
 #include "engine/core/maths.h"
 #include "engine/core/memory.h"
 #include "engine/core/transform.h"
+#include "platform/plat_bytes.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ PlatWaveFormat DeviceFormat(const WaveFormat* f) {
   // An extensible format names what it holds in the first word of its subformat (extra byte 6).
   if (f->formatTag == 0xFFFE && f->extraSize >= 22) {
     const uint8_t* extra = WaveFormatExtra(f);
-    d.subFormatTag = static_cast<uint16_t>(extra[6] | extra[7] << 8);
+    d.subFormatTag = plat_Le16(extra + 6);
   }
   return d;
 }

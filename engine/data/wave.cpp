@@ -4,14 +4,9 @@
 #include <new>
 
 #include "engine/core/memory.h"
+#include "platform/plat_bytes.h"
 
 namespace {
-
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t Le32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-         static_cast<uint32_t>(p[3]) << 24;
-}
 
 int32_t ReadFormat(WaveFile* file, WaveFormat** format, PlatRiffChunk* riff) {
   int32_t result = plat_RiffDescend(file, riff, nullptr, 0);
@@ -27,23 +22,23 @@ int32_t ReadFormat(WaveFile* file, WaveFormat** format, PlatRiffChunk* riff) {
   uint8_t pcm[16];
   if (plat_RiffRead(file, pcm, 16) != 16) return kWaveErrReadFormat;
   uint16_t extra = 0;
-  uint16_t tag = Le16(pcm);
+  uint16_t tag = plat_Le16(pcm);
   if (tag != 1) {
     // The extra bytes must lie inside the format chunk.
     uint8_t word[2];
     if (fmt.size < 18) return kWaveErrNotWave;
     if (plat_RiffRead(file, word, 2) != 2) return kWaveErrReadFormat;
-    extra = Le16(word);
+    extra = plat_Le16(word);
     if (static_cast<uint32_t>(18) + extra > fmt.size) return kWaveErrNotWave;
   }
   auto* record = static_cast<WaveFormat*>(wre_MemoryNew(static_cast<int32_t>(sizeof(WaveFormat) + extra)));
   if (!record) return kWaveErrNoMemory;
   record->formatTag = tag;
-  record->channels = Le16(pcm + 2);
-  record->samplesPerSec = Le32(pcm + 4);
-  record->avgBytesPerSec = Le32(pcm + 8);
-  record->blockAlign = Le16(pcm + 12);
-  record->bitsPerSample = Le16(pcm + 14);
+  record->channels = plat_Le16(pcm + 2);
+  record->samplesPerSec = plat_Le32(pcm + 4);
+  record->avgBytesPerSec = plat_Le32(pcm + 8);
+  record->blockAlign = plat_Le16(pcm + 12);
+  record->bitsPerSample = plat_Le16(pcm + 14);
   record->extraSize = extra;
   if (extra > 0) {
     auto* bytes = reinterpret_cast<uint8_t*>(record + 1);

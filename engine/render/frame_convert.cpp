@@ -3,6 +3,8 @@
 
 #include <cstring>
 
+#include "platform/plat_pixels.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #include <xmmintrin.h>
@@ -10,9 +12,15 @@
 
 namespace {
 
-inline uint32_t ConvertPair(uint32_t word) { return (word & 0x003F003Fu) + ((word & 0x7FE07FE0u) << 1); }
+inline uint32_t ConvertPair(uint32_t word) {
+  return plat_Convert555To565(word & 0xFFFFu) | static_cast<uint32_t>(plat_Convert555To565(word >> 16)) << 16;
+}
 
 #if defined(__SSE2__)
+// The one-pixel masks, for both pixels of each 32-bit lane.
+constexpr uint32_t kKeepPair = kPlat555To565Keep | kPlat555To565Keep << 16;
+constexpr uint32_t kMovePair = kPlat555To565Move | kPlat555To565Move << 16;
+
 inline __m128i Convert4(__m128i w, __m128i keep, __m128i move) {
   return _mm_add_epi32(_mm_and_si128(w, keep), _mm_slli_epi32(_mm_and_si128(w, move), 1));
 }
@@ -21,8 +29,8 @@ inline __m128i Convert4(__m128i w, __m128i keep, __m128i move) {
 void ConvertRow(unsigned char* row, int32_t words) {
   int32_t i = 0;
 #if defined(__SSE2__)
-  const __m128i keep = _mm_set1_epi32(0x003F003F);
-  const __m128i move = _mm_set1_epi32(0x7FE07FE0);
+  const __m128i keep = _mm_set1_epi32(static_cast<int>(kKeepPair));
+  const __m128i move = _mm_set1_epi32(static_cast<int>(kMovePair));
   for (; i + 16 <= words; i += 16) {
     unsigned char* p = row + 4 * static_cast<intptr_t>(i);
     _mm_prefetch(reinterpret_cast<const char*>(p) + 1024, _MM_HINT_T0);

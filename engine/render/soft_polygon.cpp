@@ -12,6 +12,7 @@
 #include "engine/render/polygon.h"
 #include "engine/render/soft_render.h"
 #include "platform/plat_display.h"
+#include "platform/plat_pixels.h"
 
 SoftPolyBuffer gSoftPolyBuffer{};
 int32_t gSoftOverflow = 0;
@@ -116,7 +117,7 @@ int32_t wre_SoftFrameClear(DrawingContext* context, const float* colour) {
   const uint32_t r = wre_ColourComponentByte(c.red);
   const uint32_t g = wre_ColourComponentByte(c.green);
   const uint32_t b = wre_ColourComponentByte(c.blue);
-  const auto value = static_cast<uint16_t>((r >> 3) << 10 | (g >> 3) << 5 | (b >> 3));
+  const uint16_t value = plat_Pack555(r, g, b);
   const int32_t rowBytes = frame->width * ((frame->depth + 7) / 8);
   for (int32_t y = 0; y < frame->height; ++y) {
     wre_MemoryFill16(frame->pixels + static_cast<size_t>(y) * static_cast<size_t>(frame->rowBytes), rowBytes, value);

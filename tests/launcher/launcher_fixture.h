@@ -16,6 +16,7 @@
 #include "platform/plat_shell.h"
 #include "platform/plat_time.h"
 #include "platform/temp_folder.h"
+#include "platform/test/plat_time.h"
 #include "tools/datagen/launcher_disc.h"
 
 struct FakeWindow {

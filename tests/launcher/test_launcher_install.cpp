@@ -1,6 +1,7 @@
 #include <string>
 
 #include "launcher_fixture.h"
+#include "platform/test/plat_time.h"
 
 namespace {
 

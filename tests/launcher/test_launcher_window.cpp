@@ -17,6 +17,9 @@
 #include "platform/plat_dialog.h"
 #include "platform/plat_input.h"
 #include "platform/plat_instance.h"
+#include "platform/test/plat_dialog.h"
+#include "platform/test/plat_input.h"
+#include "platform/test/plat_time.h"
 
 namespace {
 

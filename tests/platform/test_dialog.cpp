@@ -8,6 +8,9 @@
 #include "platform/plat_dialog.h"
 #include "platform/plat_input.h"
 #include "platform/plat_time.h"
+#include "platform/test/plat_dialog.h"
+#include "platform/test/plat_input.h"
+#include "platform/test/plat_time.h"
 
 namespace {
 

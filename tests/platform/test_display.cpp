@@ -6,6 +6,8 @@
 #include "platform/plat_d3d.h"
 #include "platform/plat_display.h"
 #include "platform/plat_gl.h"
+#include "platform/test/plat_d3d.h"
+#include "platform/test/plat_display.h"
 
 namespace {
 

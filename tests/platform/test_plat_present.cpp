@@ -5,6 +5,7 @@
 
 #include "platform/plat_backend.h"
 #include "platform/plat_present.h"
+#include "platform/test/plat_present.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 
 #include "platform/plat_backend.h"
 #include "platform/plat_sound.h"
+#include "platform/test/plat_sound.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include "platform/plat_backend.h"
 #include "platform/plat_input.h"
 #include "platform/plat_window.h"
+#include "platform/test/plat_input.h"
 
 namespace {
 

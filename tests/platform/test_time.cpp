@@ -3,6 +3,8 @@
 #include "platform/plat_backend.h"
 #include "platform/plat_system.h"
 #include "platform/plat_time.h"
+#include "platform/test/plat_system.h"
+#include "platform/test/plat_time.h"
 
 namespace {
 

@@ -10,6 +10,10 @@
 #include "platform/plat_sound.h"
 #include "platform/plat_time.h"
 #include "platform/plat_video.h"
+#include "platform/test/plat_present.h"
+#include "platform/test/plat_sound.h"
+#include "platform/test/plat_time.h"
+#include "platform/test/plat_video.h"
 #include "tools/datagen/avi_writer.h"
 
 namespace {

@@ -7,6 +7,7 @@
 #include "platform/plat_backend.h"
 #include "platform/plat_input.h"
 #include "platform/plat_window.h"
+#include "platform/test/plat_input.h"
 
 inline intptr_t InputTestWindowProc(PlatWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
   switch (message) {

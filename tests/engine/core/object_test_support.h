@@ -11,6 +11,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
 #include "platform/plat_system.h"
+#include "platform/test/plat_system.h"
 
 namespace object_test {
 

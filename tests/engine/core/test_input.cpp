@@ -8,6 +8,7 @@
 
 #include "engine/core/input.h"
 #include "input_test_window.h"
+#include "platform/test/plat_input.h"
 
 namespace {
 

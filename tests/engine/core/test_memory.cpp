@@ -10,6 +10,7 @@
 
 #include "engine/core/memory.h"
 #include "platform/plat_system.h"
+#include "platform/test/plat_system.h"
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include "engine/core/object.h"
 #include "engine/core/polytree.h"
 #include "object_test_support.h"
+#include "platform/test/plat_system.h"
 
 namespace {
 

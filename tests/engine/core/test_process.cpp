@@ -8,6 +8,7 @@
 #include "engine/core/timer.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_time.h"
+#include "platform/test/plat_time.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "engine/startup/system.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_time.h"
+#include "platform/test/plat_time.h"
 
 namespace {
 

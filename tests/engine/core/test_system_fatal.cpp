@@ -12,6 +12,8 @@
 #include "engine/core/timer.h"
 #include "input_test_window.h"
 #include "platform/plat_system.h"
+#include "platform/test/plat_input.h"
+#include "platform/test/plat_system.h"
 
 namespace {
 

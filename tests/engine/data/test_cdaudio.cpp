@@ -12,6 +12,8 @@
 #include "platform/plat_cdaudio.h"
 #include "platform/plat_files.h"
 #include "platform/plat_sound.h"
+#include "platform/test/plat_cdaudio.h"
+#include "platform/test/plat_sound.h"
 #include "tools/datagen/wav_writer.h"
 
 namespace {

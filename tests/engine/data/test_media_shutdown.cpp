@@ -7,6 +7,8 @@
 #include "platform/plat_backend.h"
 #include "platform/plat_cdaudio.h"
 #include "platform/plat_sound.h"
+#include "platform/test/plat_cdaudio.h"
+#include "platform/test/plat_sound.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 
 #include "engine/data/ripple.h"
 #include "engine/data/texture.h"
+#include "platform/test/plat_gl.h"
 #include "tests/engine/core/object_test_support.h"
 #include "tests/engine/data/texture_test_support.h"
 

@@ -14,6 +14,7 @@
 #include "engine/render/camera.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_sound.h"
+#include "platform/test/plat_sound.h"
 #include "tools/datagen/wav_writer.h"
 
 namespace {

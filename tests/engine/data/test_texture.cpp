@@ -9,6 +9,8 @@
 #include "engine/data/material.h"
 #include "engine/data/ripple.h"
 #include "engine/data/texture.h"
+#include "platform/test/plat_d3d.h"
+#include "platform/test/plat_gl.h"
 #include "tests/engine/core/object_test_support.h"
 #include "tests/engine/data/texture_test_support.h"
 

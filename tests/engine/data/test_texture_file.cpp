@@ -8,6 +8,7 @@
 #include "engine/core/files.h"
 #include "engine/data/texture.h"
 #include "engine/data/texture_file.h"
+#include "platform/test/plat_gl.h"
 #include "tests/engine/data/texture_test_support.h"
 #include "tests/support/temp_dir.h"
 #include "tools/datagen/bmp_writer.h"

@@ -12,6 +12,8 @@
 #include "engine/data/ripple.h"
 #include "engine/data/texture.h"
 #include "platform/plat_gl.h"
+#include "platform/test/plat_d3d.h"
+#include "platform/test/plat_gl.h"
 #include "tests/engine/render/render_fixture.h"
 
 namespace texture_test {

@@ -10,6 +10,7 @@
 #include "engine/startup/hooks.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"
+#include "platform/test/plat_display.h"
 
 class RenderFixture : public ::testing::Test {
  protected:

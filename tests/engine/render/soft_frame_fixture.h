@@ -12,6 +12,7 @@
 #include "engine/render/polygon.h"
 #include "engine/render/pools.h"
 #include "engine/render/soft_render.h"
+#include "platform/test/plat_display.h"
 #include "render_fixture.h"
 
 class SoftFrameTest : public RenderFixture {

@@ -8,6 +8,9 @@
 #include "engine/render/camera.h"
 #include "engine/render/context.h"
 #include "platform/plat_d3d.h"
+#include "platform/test/plat_d3d.h"
+#include "platform/test/plat_display.h"
+#include "platform/test/plat_gl.h"
 #include "render_fixture.h"
 
 namespace {

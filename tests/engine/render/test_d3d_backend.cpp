@@ -10,6 +10,10 @@
 #include "hw_fixture.h"
 #include "platform/plat_d3d_draw.h"
 #include "platform/plat_gl.h"
+#include "platform/test/plat_d3d.h"
+#include "platform/test/plat_d3d_draw.h"
+#include "platform/test/plat_display.h"
+#include "platform/test/plat_gl.h"
 
 using namespace hw_test;
 

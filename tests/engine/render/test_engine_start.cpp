@@ -14,6 +14,7 @@
 #include "engine/render/pools.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"
+#include "platform/test/plat_display.h"
 #include "tests/engine/core/object_test_support.h"
 
 namespace {

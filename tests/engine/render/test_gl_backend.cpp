@@ -9,6 +9,7 @@
 #include "gl_recorder.h"
 #include "hw_fixture.h"
 #include "platform/plat_gl.h"
+#include "platform/test/plat_gl.h"
 
 using namespace hw_test;
 

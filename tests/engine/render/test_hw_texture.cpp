@@ -12,6 +12,8 @@
 #include "engine/render/pools.h"
 #include "platform/plat_d3d_draw.h"
 #include "platform/plat_gl.h"
+#include "platform/test/plat_d3d_draw.h"
+#include "platform/test/plat_gl.h"
 #include "tests/engine/data/texture_test_support.h"
 
 namespace {

@@ -28,6 +28,7 @@
 #include "engine/render/frame.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"
+#include "platform/test/plat_display.h"
 #include "support/temp_dir.h"
 #include "tools/datagen/bmp_writer.h"
 #include "tools/datagen/mesh_builder.h"

@@ -9,6 +9,7 @@
 #include "engine/data/texture.h"
 #include "engine/render/frame.h"
 #include "engine/render/spans/span_shade.h"
+#include "platform/test/plat_display.h"
 #include "soft_frame_fixture.h"
 
 namespace {

@@ -9,6 +9,10 @@
 #include "platform/plat_d3d_draw.h"
 #include "platform/plat_display.h"
 #include "platform/plat_gl.h"
+#include "platform/test/plat_d3d.h"
+#include "platform/test/plat_d3d_draw.h"
+#include "platform/test/plat_display.h"
+#include "platform/test/plat_gl.h"
 
 namespace {
 
