@@ -75,16 +75,7 @@ int32_t wre_LightListAdd(Light* light, World* world) {
   if (!light || !world) return kWreErrNull;
   // A light already on a list is not linked a second time.
   if (light->world) return -1;
-  light->prev = nullptr;
-  light->next = nullptr;
-  if (!world->lights) {
-    world->lights = light;
-  } else {
-    Light* last = world->lights;
-    while (last->next) last = last->next;
-    last->next = light;
-    light->prev = last;
-  }
+  wre_RecordListAppend(light, &world->lights, &Light::prev, &Light::next);
   light->world = world;
   wre_WorldBumpCounter(world);
   return 0;

@@ -147,16 +147,7 @@ void wre_RecordDispose(ListRecord* record) {
 
 int32_t wre_RecordListAppend(ListRecord* record, ListRecord** head) {
   if (!record || !head) return -1;
-  record->prev = nullptr;
-  record->next = nullptr;
-  if (!*head) {
-    *head = record;
-    return 0;
-  }
-  ListRecord* last = *head;
-  while (last->next) last = last->next;
-  last->next = record;
-  record->prev = last;
+  wre_RecordListAppend(record, head, &ListRecord::prev, &ListRecord::next);
   return 0;
 }
 

@@ -33,4 +33,38 @@ struct ListRecord {
 ListRecord* wre_RecordNew();
 void wre_RecordDispose(ListRecord* record);
 int32_t wre_RecordListAppend(ListRecord* record, ListRecord** head);
+
+// Links the item at the end of the list at head through its prev and next members, its own links
+// cleared first: the one append walk every list of records in the engine goes through.
+template <typename T>
+void wre_RecordListAppend(T* item, T** head, T* T::*prev, T* T::*next) {
+  item->*prev = nullptr;
+  item->*next = nullptr;
+  if (!*head) {
+    *head = item;
+    return;
+  }
+  T* last = *head;
+  while (last->*next) last = last->*next;
+  last->*next = item;
+  item->*prev = last;
+}
+
+// A zero-filled engine block of count records; null for a count below 1, a size beyond the
+// allocator's reach, or when memory runs out.
+template <typename T>
+T* wre_MemoryNewArray(int32_t count) {
+  const int64_t bytes = static_cast<int64_t>(count) * static_cast<int64_t>(sizeof(T));
+  if (count < 1 || bytes > INT32_MAX) return nullptr;
+  void* block = wre_MemoryNew(static_cast<int32_t>(bytes));
+  if (block) wre_MemoryClear(block, static_cast<int32_t>(bytes));
+  return static_cast<T*>(block);
+}
+
+// Gives an engine block back (null is passed over) and forgets it.
+template <typename T>
+void wre_MemoryRelease(T*& block) {
+  if (block) wre_MemoryDispose(block);
+  block = nullptr;
+}
 int32_t wre_RecordListRemove(ListRecord* record, ListRecord** owner);

@@ -14,7 +14,7 @@ struct UserData;
 struct World;
 struct Camera;
 
-enum : int32_t {
+enum ObjectKind : int32_t {
   kObjectMesh = 100,
   kObjectParticles = 101,
   kObjectSprite = 102,
@@ -56,8 +56,10 @@ enum : uint8_t {
   kStatusInGroup = 0x4,  // a member of another object's detail group
 };
 
-// Polygon kinds: 101 and 102 untextured, 200 to 202 textured; the software renderer uses 101 and 201.
-enum : uint8_t {
+// Polygon kinds: 100 to 102 untextured, 200 to 202 textured; the software renderer uses 101 and 201.
+// Kinds 100 and 200 take no light pass on the hardware back ends.
+enum PolygonKind : uint8_t {
+  kPolyPlainUnlit = 100,
   kPolyPlain = 101,
   kPolyPlainSmooth = 102,
   kPolyTextured = 200,

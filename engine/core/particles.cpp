@@ -15,31 +15,16 @@ namespace {
 ParticleTextureCheck gTextureCheck = nullptr;
 ParticleMaterialCheck gMaterialCheck = nullptr;
 
-template <typename T>
-T* NewZeroed(int32_t count) {
-  const int64_t bytes = static_cast<int64_t>(count) * static_cast<int64_t>(sizeof(T));
-  if (count < 1 || bytes > INT32_MAX) return nullptr;
-  void* block = wre_MemoryNew(static_cast<int32_t>(bytes));
-  if (block) std::memset(block, 0, static_cast<size_t>(bytes));
-  return static_cast<T*>(block);
-}
-
-template <typename T>
-void Release(T*& block) {
-  if (block) wre_MemoryDispose(block);
-  block = nullptr;
-}
-
 void FreeArrays(ParticleSet* set) {
-  Release(set->positions);
-  Release(set->worldPositions);
-  Release(set->extra);
-  Release(set->size);
-  Release(set->colour);
-  Release(set->velocity);
-  Release(set->acceleration);
-  Release(set->sizeChange);
-  Release(set->expiry);
+  wre_MemoryRelease(set->positions);
+  wre_MemoryRelease(set->worldPositions);
+  wre_MemoryRelease(set->extra);
+  wre_MemoryRelease(set->size);
+  wre_MemoryRelease(set->colour);
+  wre_MemoryRelease(set->velocity);
+  wre_MemoryRelease(set->acceleration);
+  wre_MemoryRelease(set->sizeChange);
+  wre_MemoryRelease(set->expiry);
 }
 
 bool MaterialUsable(int32_t material) { return gMaterialCheck && gMaterialCheck(material); }
@@ -91,21 +76,21 @@ int32_t wre_ParticlesNew(EngineObject* object, int32_t particleKind, int32_t cap
   if (particleKind != kParticlesServed) return kParticlesErrBadKind;
   if (texture == -1) return kParticlesErrTexture;
 
-  auto* set = NewZeroed<ParticleSet>(1);
+  auto* set = wre_MemoryNewArray<ParticleSet>(1);
   if (!set) return kWreErrNoMemory;
   set->kind = particleKind;
   set->owner = object;
   set->texture = texture;
   set->material = material;
   set->capacity = capacity;
-  set->positions = NewZeroed<Point4>(capacity);
-  set->worldPositions = NewZeroed<Point4>(capacity);
-  set->size = NewZeroed<Point4>(capacity);
-  set->colour = NewZeroed<Point4>(capacity);
-  set->velocity = NewZeroed<Point4>(capacity);
-  set->acceleration = NewZeroed<Point4>(capacity);
-  set->sizeChange = NewZeroed<Point4>(capacity);
-  set->expiry = NewZeroed<int32_t>(capacity);
+  set->positions = wre_MemoryNewArray<Point4>(capacity);
+  set->worldPositions = wre_MemoryNewArray<Point4>(capacity);
+  set->size = wre_MemoryNewArray<Point4>(capacity);
+  set->colour = wre_MemoryNewArray<Point4>(capacity);
+  set->velocity = wre_MemoryNewArray<Point4>(capacity);
+  set->acceleration = wre_MemoryNewArray<Point4>(capacity);
+  set->sizeChange = wre_MemoryNewArray<Point4>(capacity);
+  set->expiry = wre_MemoryNewArray<int32_t>(capacity);
   if (!set->positions || !set->worldPositions || !set->size || !set->colour || !set->velocity ||
       !set->acceleration || !set->sizeChange || !set->expiry) {
     // Nothing obtained so far is kept.

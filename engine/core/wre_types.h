@@ -13,11 +13,13 @@ enum : int32_t {
 };
 
 // Renderer kinds.
-constexpr int32_t kRendererSoftware = 100;
-constexpr int32_t kRendererOpenGL = 101;
-constexpr int32_t kRendererNone = 102;
-constexpr int32_t kRendererDirect3D = 103;
-constexpr int32_t kRenderer3dfx = 104;
+enum RendererKind : int32_t {
+  kRendererSoftware = 100,
+  kRendererOpenGL = 101,
+  kRendererNone = 102,
+  kRendererDirect3D = 103,
+  kRenderer3dfx = 104,
+};
 
 // Four floats: points (w = 0 for object points), planes (w = d), box corners, transform axes.
 struct Point4 {

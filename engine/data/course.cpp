@@ -97,16 +97,7 @@ int32_t CourseWaypointDispose(CourseWaypoint* waypoint) {
 
 int32_t CourseWaypointAppend(CourseWaypoint* waypoint, CourseWaypoint** head) {
   if (!waypoint || !head) return kCourseErrNull;
-  waypoint->next = nullptr;
-  if (!*head) {
-    waypoint->previous = nullptr;
-    *head = waypoint;
-    return 0;
-  }
-  CourseWaypoint* tail = *head;
-  while (tail->next) tail = tail->next;
-  tail->next = waypoint;
-  waypoint->previous = tail;
+  wre_RecordListAppend(waypoint, head, &CourseWaypoint::previous, &CourseWaypoint::next);
   return 0;
 }
 

@@ -122,14 +122,7 @@ bool Append(ModelList** list, EngineObject* object) {
     return false;
   }
   *record = ModelList{nullptr, nullptr, object};
-  if (!*list) {
-    *list = record;
-    return true;
-  }
-  ModelList* last = *list;
-  while (last->next) last = last->next;
-  last->next = record;
-  record->prev = last;
+  wre_RecordListAppend(record, list, &ModelList::prev, &ModelList::next);
   return true;
 }
 

@@ -11,7 +11,7 @@ namespace {
 
 // ---- Renderer hooks ----
 
-int32_t NoRendererSelected() { return 100; }
+int32_t NoRendererSelected() { return kRendererSoftware; }
 bool NoContextInfo(const DrawingContext*, int32_t*, int32_t*) { return false; }
 OffscreenSurface* NoSurface(DrawingContext*, int32_t, int32_t, bool, const OffscreenSurface*) { return nullptr; }
 int32_t NoLock(OffscreenSurface*, uint8_t**, int32_t*) { return -1; }
@@ -327,7 +327,7 @@ int32_t AllocSurface(Offscreen* o, int32_t depth, DrawingContext* context, Offsc
   if (o->greenDrop == 3) o->flags |= kOffscreen555;
   if (o->greenDrop == 4) o->flags |= kOffscreen4444;
 
-  if (gHooks.selectedRenderer() == 103) {
+  if (gHooks.selectedRenderer() == kRendererDirect3D) {
     if (source) {
       Point4 origin{0.0f, 0.0f, 0.0f, 0.0f};
       if (wre_OffscreenBlitAt(source, o, &origin, 1) != 0) return -1;
@@ -722,16 +722,16 @@ bool wre_OffscreenMatchesContext(const Offscreen* o, const DrawingContext* conte
   int32_t kind;
   int32_t depth;
   switch (rendererKind) {
-    case 100: kind = 100, depth = 16; break;
-    case 101: kind = 100, depth = 32; break;
-    case 102: kind = 104, depth = 16; break;
-    case 103: kind = 103, depth = 16; break;
-    case 104: kind = 100, depth = 16; break;
+    case kRendererSoftware: kind = kOffscreenMemory, depth = 16; break;
+    case kRendererOpenGL: kind = kOffscreenMemory, depth = 32; break;
+    case kRendererNone: kind = kOffscreenNoDraw, depth = 16; break;
+    case kRendererDirect3D: kind = kOffscreenSurface, depth = 16; break;
+    case kRenderer3dfx: kind = kOffscreenMemory, depth = 16; break;
     default: return false;
   }
   if (outKind) *outKind = kind;
   if (outDepth) *outDepth = depth;
-  if (rendererKind == 102) return o->kind == kind;
+  if (rendererKind == kRendererNone) return o->kind == kind;
   return o->kind == kind && o->depth == depth;
 }
 

@@ -19,10 +19,11 @@ struct WreRect {
 
 void wre_RectCopy(const WreRect* source, WreRect* destination);
 
-enum : int32_t {
+enum OffscreenKind : int32_t {
   kOffscreenMemory = 100,       // owns its pixels
   kOffscreenDescription = 102,  // a description only, no pixels
   kOffscreenSurface = 103,      // pixels in a renderer surface
+  kOffscreenNoDraw = 104,       // what the drawing-less renderer kind 102 draws from
   kOffscreenBorrowed = 105,     // pixels owned elsewhere, never freed here
 };
 

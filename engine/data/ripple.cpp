@@ -25,22 +25,10 @@ void FreeRender(RippleRender* render) {
   if (!render) return;
   wre_OffscreenDispose(render->source);
   wre_OffscreenDispose(render->output);
-  if (render->fieldA) wre_MemoryDispose(render->fieldA);
-  if (render->fieldB) wre_MemoryDispose(render->fieldB);
+  for (int32_t* field : render->heightFields) {
+    if (field) wre_MemoryDispose(field);
+  }
   wre_MemoryDispose(render);
-}
-
-template <typename T>
-T* NewZeroed() {
-  auto* p = static_cast<T*>(wre_MemoryNew(static_cast<int32_t>(sizeof(T))));
-  if (p) std::memset(p, 0, sizeof(T));
-  return p;
-}
-
-int32_t* NewField(int32_t cells) {
-  auto* field = static_cast<int32_t*>(wre_MemoryNew(cells * static_cast<int32_t>(sizeof(int32_t))));
-  if (field) std::memset(field, 0, static_cast<size_t>(cells) * sizeof(int32_t));
-  return field;
 }
 
 // The damping as a 16.16 factor; a value that is not a number or beyond the 32-bit range is clamped.
@@ -58,7 +46,7 @@ int32_t wre_RippleNew(Texture* texture, int32_t renderKind, int32_t simulationKi
                       const Offscreen* source) {
   if (renderKind != kRippleKind) return kRippleErrRenderKind;
   if (simulationKind != kRippleKind) return kRippleErrSimulationKind;
-  auto* ripple = NewZeroed<Ripple>();
+  auto* ripple = wre_MemoryNewArray<Ripple>(1);
   if (!ripple) return kWreErrNoMemory;
   if (!texture || !source) {
     wre_MemoryDispose(ripple);
@@ -76,8 +64,8 @@ int32_t wre_RippleNew(Texture* texture, int32_t renderKind, int32_t simulationKi
   ripple->startTick = gFrameTick;
   ripple->texture = texture;
 
-  auto* render = NewZeroed<RippleRender>();
-  auto* simulation = NewZeroed<RippleSimulation>();
+  auto* render = wre_MemoryNewArray<RippleRender>(1);
+  auto* simulation = wre_MemoryNewArray<RippleSimulation>(1);
   if (!render || !simulation) {
     if (render) wre_MemoryDispose(render);
     if (simulation) wre_MemoryDispose(simulation);
@@ -93,9 +81,9 @@ int32_t wre_RippleNew(Texture* texture, int32_t renderKind, int32_t simulationKi
     return kTextureErrGLCopy;
   }
   int32_t cells = source->width * source->height;
-  render->fieldA = NewField(cells);
-  render->fieldB = NewField(cells);
-  if (!render->fieldA || !render->fieldB) {
+  render->heightFields[0] = wre_MemoryNewArray<int32_t>(cells);
+  render->heightFields[1] = wre_MemoryNewArray<int32_t>(cells);
+  if (!render->heightFields[0] || !render->heightFields[1]) {
     FreeRender(render);
     wre_MemoryDispose(simulation);
     wre_MemoryDispose(ripple);
@@ -109,8 +97,8 @@ int32_t wre_RippleNew(Texture* texture, int32_t renderKind, int32_t simulationKi
   render->rowMask = source->height - 1;
   render->coordShiftX = 8 - log2W;
   render->coordShiftY = 8 - log2H;
-  render->current = render->fieldA;
-  render->previous = render->fieldB;
+  render->current = render->heightFields[0];
+  render->previous = render->heightFields[1];
   render->owner = ripple;
 
   simulation->width = render->width;
@@ -121,8 +109,7 @@ int32_t wre_RippleNew(Texture* texture, int32_t renderKind, int32_t simulationKi
   simulation->rowMask = render->rowMask;
   simulation->coordShiftX = render->coordShiftX;
   simulation->coordShiftY = render->coordShiftY;
-  simulation->fieldA = &render->fieldA;
-  simulation->fieldB = &render->fieldB;
+  simulation->heightFields = render->heightFields;
   simulation->current = &render->current;
   simulation->previous = &render->previous;
   simulation->changed = &render->changed;

@@ -31,8 +31,7 @@ struct RippleRender {
   int32_t rowMask;      // height - 1
   int32_t coordShiftX;  // 0-255 texture coordinates to cells
   int32_t coordShiftY;
-  int32_t* fieldA;
-  int32_t* fieldB;
+  int32_t* heightFields[2];  // owned, 16.16 heights; current and previous take turns at them
   int32_t* current;
   int32_t* previous;
   uint8_t changed;
@@ -59,8 +58,7 @@ struct RippleSimulation {
   int32_t rowMask;
   int32_t coordShiftX;
   int32_t coordShiftY;
-  int32_t** fieldA;
-  int32_t** fieldB;
+  int32_t** heightFields;  // the render part's two fields
   int32_t** current;
   int32_t** previous;
   uint8_t* changed;

@@ -7,6 +7,7 @@
 #include "engine/core/maths.h"
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
+#include "engine/render/clip.h"
 #include "engine/render/context.h"
 #include "engine/render/frame.h"
 
@@ -315,23 +316,23 @@ EngineObject* wre_CameraRemoveObject(Camera* camera, EngineObject* object) {
 }
 
 void wre_CameraResetListA(Camera* camera) {
-  if (camera) camera->listACount = 0;
+  if (camera) camera->frameListFirstCount = 0;
 }
 
 void wre_CameraResetListB(Camera* camera) {
-  if (camera) camera->listBCount = 0;
+  if (camera) camera->frameListSecondCount = 0;
 }
 
 void wre_CameraFreeListA(Camera* camera) {
-  if (!camera || !camera->listABuffer) return;
-  wre_MemoryDispose(camera->listABuffer);
-  camera->listABuffer = nullptr;
-  camera->listASize = camera->listACount = 0;
+  if (!camera || !camera->frameListFirstBuffer) return;
+  wre_MemoryDispose(camera->frameListFirstBuffer);
+  camera->frameListFirstBuffer = nullptr;
+  camera->frameListFirstSize = camera->frameListFirstCount = 0;
 }
 
 void wre_CameraFreeListB(Camera* camera) {
-  if (!camera || !camera->listBBuffer) return;
-  wre_MemoryDispose(camera->listBBuffer);
-  camera->listBBuffer = nullptr;
-  camera->listBSize = camera->listBCount = 0;
+  if (!camera || !camera->frameListSecondBuffer) return;
+  wre_MemoryDispose(camera->frameListSecondBuffer);
+  camera->frameListSecondBuffer = nullptr;
+  camera->frameListSecondSize = camera->frameListSecondCount = 0;
 }

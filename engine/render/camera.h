@@ -68,9 +68,10 @@ struct Camera {
   float depthCueStartNorm;
   float depthCueEndNorm;
   int32_t depthCueMode;
-  int32_t listASize, listACount, listBSize, listBCount;
-  void* listABuffer;
-  void* listBBuffer;
+  // Two lists emptied at every flush and freed with the camera; nothing in the engine fills them.
+  int32_t frameListFirstSize, frameListFirstCount, frameListSecondSize, frameListSecondCount;
+  void* frameListFirstBuffer;
+  void* frameListSecondBuffer;
   int32_t fieldOfView;
   Point4 corners[8];
   Point4 planes[6];
@@ -117,6 +118,7 @@ int32_t wre_CameraSetDepthCue(Camera* camera, const uint32_t colour[4], float st
 int32_t wre_CameraSetDepthCueRange(Camera* camera, float start, float end);
 EngineObject* wre_CameraAddObject(Camera* camera, EngineObject* object);
 EngineObject* wre_CameraRemoveObject(Camera* camera, EngineObject* object);
+// Empty (reset) and free the two frame lists (A: frameListFirst, B: frameListSecond).
 void wre_CameraResetListA(Camera* camera);
 void wre_CameraResetListB(Camera* camera);
 void wre_CameraFreeListA(Camera* camera);

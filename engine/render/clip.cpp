@@ -250,3 +250,26 @@ void wre_ProjectPolyGL(Camera* camera, PolygonRecord* polygon) {
 void wre_ProjectTriSoft(Camera*, PolygonRecord*, ClipVertex*, ClipVertex*, ClipVertex*) {}
 void wre_ProjectQuadSoft(Camera*, PolygonRecord*, ClipVertex*, ClipVertex*, ClipVertex*, ClipVertex*) {}
 void wre_ProjectPolySoft(Camera*, PolygonRecord*) {}
+
+int32_t wre_CameraBindProjection(Camera* camera) {
+  if (!camera) return kWreErrNull;
+  const int32_t kind = wre_CameraRendererKind(camera);
+  if (kind == kRendererOpenGL) {
+    camera->projectTriangle = wre_ProjectTriGL;
+    camera->projectQuad = wre_ProjectQuadGL;
+    camera->projectPolygon = wre_ProjectPolyGL;
+  } else if (kind == kRendererSoftware) {
+    camera->projectTriangle = wre_ProjectTriSoft;
+    camera->projectQuad = wre_ProjectQuadSoft;
+    camera->projectPolygon = wre_ProjectPolySoft;
+  } else if (camera->context && (camera->context->displayBits & kDisplay3dfx)) {
+    camera->projectTriangle = wre_ProjectTriD3DAlt;
+    camera->projectQuad = wre_ProjectQuadD3DAlt;
+    camera->projectPolygon = wre_ProjectPolyD3DAlt;
+  } else {
+    camera->projectTriangle = wre_ProjectTriD3D;
+    camera->projectQuad = wre_ProjectQuadD3D;
+    camera->projectPolygon = wre_ProjectPolyD3D;
+  }
+  return 0;
+}

@@ -43,3 +43,7 @@ int32_t wre_ClipEdgeBottom(Camera* camera, PolygonRecord* polygon, ClipVertex* c
 
 // out = t . a + (1 - t) . b for position and colour (alpha included), and u, v when textured.
 void wre_ClipInterpolate(const ClipVertex* a, const ClipVertex* b, ClipVertex* out, float t, uint8_t textured);
+
+// Points the camera's projection steps at its renderer kind's: OpenGL, software, or Direct3D (the
+// alternative steps on a display with the 3dfx bit) for every other kind.
+int32_t wre_CameraBindProjection(Camera* camera);

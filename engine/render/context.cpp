@@ -303,19 +303,26 @@ constexpr OffscreenRendererHooks kOffscreenHooks{SelectedRenderer, ContextInfo, 
 
 }  // namespace
 
-int32_t wre_RendererSettingsInit(int32_t settingsA, int32_t settingsB) {
+int32_t wre_RendererSettingsInit(int32_t unreadFirst, int32_t unreadSecond) {
   gRendererSettings = RendererSettings{};
-  gRendererSettings.settingsA = settingsA;
-  gRendererSettings.settingsB = settingsB;
+  gRendererSettings.unreadFirst = unreadFirst;
+  gRendererSettings.unreadSecond = unreadSecond;
   wre_OffscreenSetRendererHooks(&kOffscreenHooks);
   return 0;
 }
 
-int32_t wre_RendererIsAvailable(int32_t kind) {
-  static constexpr int kBits[5] = {0, 3, 1, 2, 4};
-  if (kind < kRendererSoftware || kind > kRenderer3dfx) return 0;
-  return (gRendererSettings.available >> kBits[kind - kRendererSoftware]) & 1;
+uint8_t wre_RendererAvailableBit(int32_t kind) {
+  switch (kind) {
+    case kRendererSoftware: return kAvailableSoftware;
+    case kRendererOpenGL: return kAvailableOpenGL;
+    case kRendererNone: return kAvailableNone;
+    case kRendererDirect3D: return kAvailableDirect3D;
+    case kRenderer3dfx: return kAvailable3dfx;
+    default: return 0;
+  }
 }
+
+int32_t wre_RendererIsAvailable(int32_t kind) { return (gRendererSettings.available & wre_RendererAvailableBit(kind)) != 0; }
 
 int32_t wre_RendererSelectedKind() { return gRendererSettings.selectedKind; }
 

@@ -27,12 +27,23 @@ enum : uint8_t {
   kDisplay3dfx = 0x04,
 };
 
+// Renderer availability bits, one a kind.
+enum RendererAvailable : uint8_t {
+  kAvailableSoftware = 0x01,  // kind 100
+  kAvailableNone = 0x02,      // kind 102
+  kAvailableDirect3D = 0x04,  // kind 103
+  kAvailableOpenGL = 0x08,    // kind 101
+  kAvailable3dfx = 0x10,      // kind 104
+};
+// The availability bit of a renderer kind; 0 outside 100 to 104.
+uint8_t wre_RendererAvailableBit(int32_t kind);
+
 struct RendererSettings {
-  int32_t zero;
-  int32_t settingsA;
-  int32_t settingsB;
+  int32_t startMark;     // 16 once wre_Init has run, 0 before
+  int32_t unreadFirst;   // two values handed to the set-up (4096 each) and kept; nothing reads them
+  int32_t unreadSecond;
   int32_t selectedKind;
-  uint8_t available;  // bit 0 kind 100, bit 3 kind 101, bit 1 kind 102, bit 2 kind 103, bit 4 kind 104
+  uint8_t available;  // RendererAvailable bits
 };
 
 extern RendererSettings gRendererSettings;
@@ -95,7 +106,7 @@ struct DeviceTable {
 // Returns the chosen index (0 .. count - 1), or -1 to cancel.
 using DeviceSelectCallback = int32_t (*)(DeviceList* list);
 
-int32_t wre_RendererSettingsInit(int32_t settingsA, int32_t settingsB);
+int32_t wre_RendererSettingsInit(int32_t unreadFirst, int32_t unreadSecond);
 int32_t wre_RendererIsAvailable(int32_t kind);
 // The renderer kind the engine was started for.
 int32_t wre_RendererSelectedKind();

@@ -3,9 +3,9 @@
 #include "engine/core/colour_scale.h"
 #include "engine/data/material.h"
 #include "engine/data/texture.h"
+#include "engine/render/backend.h"
 #include "engine/render/camera.h"
 #include "engine/render/context.h"
-#include "engine/render/frame.h"
 #include "engine/render/hw_texture.h"
 #include "engine/render/polygon.h"
 #include "engine/render/spans/soft_round.h"
@@ -92,7 +92,7 @@ int32_t TextureStates(DrawState& s, const PolygonRecord& record) {
     SetIgnored(s, kD3DStateTextureAddress, clamp ? kD3DAddressClamp : kD3DAddressWrap);
     s.clamped = clamp;
   }
-  const bool gouraud = record.kind != 200 || s.depthCue;
+  const bool gouraud = record.kind != kPolyTextured || s.depthCue;
   return Set(s, kD3DStateShadeMode, gouraud ? kD3DShadeGouraud : kD3DShadeFlat);
 }
 
@@ -105,7 +105,7 @@ int32_t UntexturedStates(DrawState& s, const PolygonRecord& record, Pass pass) {
     if (Set(s, kD3DStateSrcBlend, kD3DBlendSrcAlpha) != 0) return -1;
     if (Set(s, kD3DStateDestBlend, kD3DBlendInvSrcAlpha) != 0) return -1;
   }
-  if (Set(s, kD3DStateShadeMode, record.kind == 102 ? kD3DShadeGouraud : kD3DShadeFlat) != 0) return -1;
+  if (Set(s, kD3DStateShadeMode, record.kind == kPolyPlainSmooth ? kD3DShadeGouraud : kD3DShadeFlat) != 0) return -1;
   // Alpha testing may still be on with the colour-keyed reference (143), which would drop a
   // translucent polygon of lower opacity: only fully transparent pixels are dropped here.
   if (pass == kPassTranslucent) SetIgnored(s, kD3DStateAlphaRef, kAlphaRefTranslucent);
@@ -137,8 +137,8 @@ int32_t TexturedStates(DrawState& s, const PolygonRecord& record, Pass pass) {
 
 // One record: 0, 1 when skipped, -1 on a failure.
 int32_t DrawRecord(DrawState& s, const PolygonRecord& record, Pass pass) {
-  const bool textured = record.kind >= 200 && record.kind <= 202;
-  if (!textured && !(record.kind >= 100 && record.kind <= 102)) return 1;
+  const bool textured = record.kind >= kPolyTextured && record.kind <= kPolyTexturedSmooth;
+  if (!textured && !(record.kind >= kPolyPlainUnlit && record.kind <= kPolyPlainSmooth)) return 1;
   if ((textured ? TexturedStates(s, record, pass) : UntexturedStates(s, record, pass)) != 0) return -1;
   if (record.material != s.lastMaterial) {
     const Material* material = wre_PolygonMaterial(record.material);
@@ -240,12 +240,39 @@ int32_t wre_DepthClearNoOp(Camera*) { return 0; }
 
 int32_t wre_BackgroundClearNoOp(Camera*) { return 0; }
 
-void wre_D3DBackendInstall() {
-  RenderBackend backend{};
-  backend.sceneBegin = wre_D3DSceneBegin;
-  backend.d3dFrameBegin = wre_D3DFrameBegin;
-  backend.polygonsDraw = wre_D3DPolygonsDraw;
-  backend.sceneEnd = wre_D3DSceneEnd;
-  backend.depthClear = wre_D3DDepthClear;
-  wre_RenderBackendInstall(kRendererDirect3D, &backend);
+namespace {
+
+int32_t BeginFrame(Camera* camera, uint8_t clear) { return wre_D3DFrameBegin(camera, 1, clear); }
+
+// Shows the frame: the primary surface, restored when it was lost, flipped.
+int32_t EndFrame(Camera* camera) {
+  PlatSurface* front = camera->context ? camera->context->primary : nullptr;
+  if (!front) return -1;
+  if (plat_SurfaceIsLost(front)) plat_SurfaceRestore(front);
+  return plat_SurfaceFlip(front) == 0 ? 0 : -1;
 }
+
+void SetDepthTest(Camera* camera, uint8_t on) {
+  if (camera->context && camera->context->device) {
+    plat_D3DDeviceSetRenderState(camera->context->device, kD3DStateZEnable, on ? 1u : 0u);
+  }
+  if (on) wre_D3DFrameBegin(camera, 0, 0);
+}
+
+constexpr RenderBackend kDirect3D{
+    &wre_D3DSceneBegin,      // beginScene
+    &BeginFrame,             // beginFrame
+    &wre_D3DPolygonsDraw,    // drawQueues
+    &wre_D3DSceneEnd,        // endScene
+    &EndFrame,               // endFrame
+    nullptr,                 // clearFrame
+    &wre_D3DDepthClear,      // clearDepth
+    &SetDepthTest,           // setDepthTest
+    &wre_D3DTextureUpload,   // uploadTexture
+    &wre_D3DTextureRelease,  // releaseTexture
+    false,                   // queuesKeptToFrameEnd
+};
+
+}  // namespace
+
+const RenderBackend& wre_D3DBackend() { return kDirect3D; }

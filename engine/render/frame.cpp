@@ -12,24 +12,17 @@
 #include "engine/render/polygon.h"
 #include "engine/render/pools.h"
 #include "engine/render/submit.h"
-#include "platform/plat_d3d.h"
-#include "platform/plat_display.h"
 
 uint8_t gAttachedPass = 0;
 
 namespace {
 
-RenderBackend gSoftware{};
-RenderBackend gOpenGL{};
-RenderBackend gDirect3D{};
+const RenderBackend* BackendOf(const Camera* camera) { return wre_RenderBackendOf(wre_CameraRendererKind(camera)); }
 
-const RenderBackend* BackendOf(int32_t kind) {
-  switch (kind) {
-    case kRendererSoftware: return &gSoftware;
-    case kRendererOpenGL: return &gOpenGL;
-    case kRendererDirect3D: return &gDirect3D;
-    default: return nullptr;
-  }
+// A step the back end may lack: 0 without it.
+template <typename... Args>
+int32_t Run(int32_t (*step)(Camera*, Args...), Camera* camera, Args... args) {
+  return step ? step(camera, args...) : 0;
 }
 
 void ResetQueues() {
@@ -102,35 +95,7 @@ int32_t Bound(World* world) { return wre_WorldBindCull(world); }
 
 }  // namespace
 
-void wre_RenderBackendInstall(int32_t kind, const RenderBackend* backend) {
-  RenderBackend* slot = const_cast<RenderBackend*>(BackendOf(kind));
-  if (slot) *slot = backend ? *backend : RenderBackend{};
-}
-
 void wre_FrameControlInstall() { wre_WorldSetCullBinder(Bound); }
-
-int32_t wre_CameraBindProjection(Camera* camera) {
-  if (!camera) return kWreErrNull;
-  const int32_t kind = wre_CameraRendererKind(camera);
-  if (kind == kRendererOpenGL) {
-    camera->projectTriangle = wre_ProjectTriGL;
-    camera->projectQuad = wre_ProjectQuadGL;
-    camera->projectPolygon = wre_ProjectPolyGL;
-  } else if (kind == kRendererSoftware) {
-    camera->projectTriangle = wre_ProjectTriSoft;
-    camera->projectQuad = wre_ProjectQuadSoft;
-    camera->projectPolygon = wre_ProjectPolySoft;
-  } else if (camera->context && (camera->context->displayBits & kDisplay3dfx)) {
-    camera->projectTriangle = wre_ProjectTriD3DAlt;
-    camera->projectQuad = wre_ProjectQuadD3DAlt;
-    camera->projectPolygon = wre_ProjectPolyD3DAlt;
-  } else {
-    camera->projectTriangle = wre_ProjectTriD3D;
-    camera->projectQuad = wre_ProjectQuadD3D;
-    camera->projectPolygon = wre_ProjectPolyD3D;
-  }
-  return 0;
-}
 
 int32_t wre_WorldBindCull(World* world) {
   if (!world) return kWreErrNull;
@@ -150,24 +115,10 @@ int32_t wre_FrameBegin(Camera* camera, uint8_t clear) {
   camera->bits |= kCameraFrameOpen;
   if (!camera->world) return kFrameErrNoWorld;
   ResetQueues();
-  const int32_t kind = wre_CameraRendererKind(camera);
-  const RenderBackend* backend = BackendOf(kind);
-  switch (kind) {
-    case kRendererSoftware:
-      if (backend->frameBegin) backend->frameBegin(camera, clear);
-      break;
-    case kRenderer3dfx:
-      break;
-    case kRendererOpenGL:
-      if (!backend->frameBegin || backend->frameBegin(camera, clear) != 0) return -1;
-      break;
-    case kRendererDirect3D:
-      if (!backend->sceneBegin || backend->sceneBegin(camera) != 0) return -1;
-      if (!backend->d3dFrameBegin || backend->d3dFrameBegin(camera, 1, clear) != 0) return -1;
-      break;
-    default:
-      return -1;
-  }
+  const RenderBackend* backend = BackendOf(camera);
+  if (!backend) return -1;
+  if (Run(backend->beginScene, camera) != 0) return -1;
+  if (Run(backend->beginFrame, camera, clear) != 0) return -1;
   if (gLightingDirty) return wre_MaterialUpdateLitColours(camera->world);
   return 0;
 }
@@ -193,8 +144,8 @@ int32_t wre_FrameFlush(Camera* camera) {
   const int32_t result = wre_CameraDrawQueues(camera);
   if (result != 0) return result;
   wre_FrameFlushHook(camera);
-  // The software back end keeps its polygons until the end of the frame.
-  if (wre_CameraRendererKind(camera) != kRendererSoftware) ResetQueues();
+  const RenderBackend* backend = BackendOf(camera);
+  if (!backend || !backend->queuesKeptToFrameEnd) ResetQueues();
   wre_CameraResetListA(camera);
   wre_CameraResetListB(camera);
   return 0;
@@ -204,57 +155,25 @@ int32_t wre_FrameEnd(Camera* camera) {
   if (!camera) return kWreErrNull;
   if (!(camera->bits & kCameraFrameOpen)) return -1;
   camera->bits &= static_cast<uint8_t>(~kCameraFrameOpen);
-  const int32_t kind = wre_CameraRendererKind(camera);
-  const RenderBackend* backend = BackendOf(kind);
-  switch (kind) {
-    case kRendererSoftware:
-      if (backend->framePresent) backend->framePresent(camera);
-      return 0;
-    case kRenderer3dfx:
-      return 0;
-    case kRendererOpenGL:
-      return (backend->framePresent && backend->framePresent(camera) == 0) ? 0 : -1;
-    case kRendererDirect3D: {
-      if (!backend->sceneEnd || backend->sceneEnd(camera) != 0) return -1;
-      PlatSurface* front = camera->context ? camera->context->primary : nullptr;
-      if (!front) return -1;
-      if (plat_SurfaceIsLost(front)) plat_SurfaceRestore(front);
-      return plat_SurfaceFlip(front) == 0 ? 0 : -1;
-    }
-    default:
-      return -1;
-  }
+  const RenderBackend* backend = BackendOf(camera);
+  if (!backend) return -1;
+  if (Run(backend->endScene, camera) != 0) return -1;
+  return Run(backend->endFrame, camera) == 0 ? 0 : -1;
 }
 
 int32_t wre_CameraDrawQueues(Camera* camera) {
   if (!camera) return kWreErrNull;
-  const int32_t kind = wre_CameraRendererKind(camera);
-  const RenderBackend* backend = BackendOf(kind);
-  switch (kind) {
-    case kRendererSoftware:
-      if (backend->polygonsDraw) backend->polygonsDraw(camera);
-      return 0;
-    case kRendererOpenGL:
-    case kRendererDirect3D:
-      return backend->polygonsDraw ? backend->polygonsDraw(camera) : -1;
-    case kRenderer3dfx:
-      return 0;
-    default:
-      return -1;
-  }
+  const RenderBackend* backend = BackendOf(camera);
+  if (!backend) return -1;
+  return Run(backend->drawQueues, camera);
 }
 
 int32_t wre_CameraClear(Camera* camera, const float* colour) {
   if (!camera || !camera->context || !camera->context->valid) return -1;
   const bool opened = !(camera->bits & kCameraFrameOpen);
   if (opened) wre_FrameBegin(camera, 1);
-  if (colour) {
-    const int32_t kind = camera->context->kind;
-    const RenderBackend* backend = BackendOf(kind);
-    if ((kind == kRendererSoftware || kind == kRendererOpenGL) && backend->frameClear) {
-      backend->frameClear(camera->context, colour);
-    }
-  }
+  const RenderBackend* backend = wre_RenderBackendOf(camera->context->kind);
+  if (colour && backend && backend->clearFrame) backend->clearFrame(camera->context, colour);
   if (opened) wre_FrameEnd(camera);
   return 0;
 }
@@ -266,33 +185,14 @@ void wre_CameraSetDepthTest(Camera* camera, uint8_t on) {
   } else {
     camera->bits &= static_cast<uint8_t>(~kCameraDepthTest);
   }
-  const int32_t kind = wre_CameraRendererKind(camera);
-  const RenderBackend* backend = BackendOf(kind);
-  if (kind == kRendererOpenGL) {
-    if (backend->depthTestSet) backend->depthTestSet(camera, on);
-    if (on && backend->depthClear) backend->depthClear(camera);
-  } else if (kind == kRendererDirect3D) {
-    if (camera->context && camera->context->device) {
-      plat_D3DDeviceSetRenderState(camera->context->device, kD3DStateZEnable, on ? 1u : 0u);
-    }
-    if (on && backend->d3dFrameBegin) backend->d3dFrameBegin(camera, 0, 0);
-  }
+  const RenderBackend* backend = BackendOf(camera);
+  if (backend && backend->setDepthTest) backend->setDepthTest(camera, on);
 }
 
 int32_t wre_CameraDepthClear(Camera* camera) {
   if (!camera) return kWreErrNull;
-  const int32_t kind = wre_CameraRendererKind(camera);
-  const RenderBackend* backend = BackendOf(kind);
-  switch (kind) {
-    case kRendererSoftware:
-      if (backend->polyListSort) backend->polyListSort(camera);
-      return 0;
-    case kRendererOpenGL:
-    case kRendererDirect3D:
-      return backend->depthClear ? backend->depthClear(camera) : -1;
-    default:
-      return 0;
-  }
+  const RenderBackend* backend = BackendOf(camera);
+  return backend ? Run(backend->clearDepth, camera) : 0;
 }
 
 int32_t wre_FrameFlushHook(Camera*) { return 0; }
@@ -385,9 +285,10 @@ int32_t wre_CameraDrawAttached(Camera* camera) {
     object->transform = saved;
   }
   wre_CameraDrawVisible(camera);
-  if (wre_CameraRendererKind(camera) == kRendererSoftware) {
-    const RenderBackend* backend = BackendOf(kRendererSoftware);
-    if (backend->polyListSort) backend->polyListSort(camera);
+  const RenderBackend* backend = BackendOf(camera);
+  if (backend && backend->queuesKeptToFrameEnd) {
+    // The pass becomes a depth layer of its own, drawn with the rest at the frame's end.
+    Run(backend->clearDepth, camera);
   } else {
     wre_CameraSetDepthTest(camera, 0);
     wre_CameraDrawQueues(camera);

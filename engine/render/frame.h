@@ -1,9 +1,11 @@
 // Frame control: the four frame steps on a camera (begin, camera render, flush, end), the culling
 // that turns the camera's world into the per-frame visible-object array, the dispatch of each
 // visible object to its kind's submission routine and the hand-over of the polygon queues to the
-// back end of the camera's drawing context.
+// back end of the camera's drawing context (through its table of operations, engine/render/backend.h).
 #pragma once
 #include <cstdint>
+
+#include "engine/render/backend.h"
 
 struct Camera;
 struct DrawingContext;
@@ -18,27 +20,9 @@ enum : int32_t {
 // 1 while the camera-attached objects (the sky) are drawn.
 extern uint8_t gAttachedPass;
 
-// The draw steps of one renderer kind's back end. An entry left null is a back end that is not
-// there: steps whose result counts then fail with -1, the others are passed over.
-struct RenderBackend {
-  int32_t (*frameBegin)(Camera* camera, uint8_t clear);                     // software, OpenGL
-  int32_t (*sceneBegin)(Camera* camera);                                    // Direct3D BeginScene
-  int32_t (*d3dFrameBegin)(Camera* camera, uint8_t full, uint8_t clear);   // Direct3D viewport clear
-  int32_t (*polygonsDraw)(Camera* camera);                                  // drains the queues
-  int32_t (*sceneEnd)(Camera* camera);                                      // Direct3D EndScene
-  int32_t (*framePresent)(Camera* camera);                                  // software, OpenGL
-  int32_t (*frameClear)(DrawingContext* context, const float* colour);     // software, OpenGL
-  int32_t (*polyListSort)(Camera* camera);                                  // software depth grouping
-  int32_t (*depthClear)(Camera* camera);                                    // OpenGL, Direct3D
-  int32_t (*depthTestSet)(Camera* camera, uint8_t on);                      // OpenGL
-};
-
-// Installs the back end of a renderer kind (100, 101, 103); null removes it.
-void wre_RenderBackendInstall(int32_t kind, const RenderBackend* backend);
 // Installs the world cull binder, so every world made from now on is bound to the culling here.
 void wre_FrameControlInstall();
 
-int32_t wre_CameraBindProjection(Camera* camera);
 int32_t wre_WorldBindCull(World* world);
 
 int32_t wre_FrameBegin(Camera* camera, uint8_t clear);

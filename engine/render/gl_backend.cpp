@@ -3,9 +3,9 @@
 #include <vector>
 
 #include "engine/data/material.h"
+#include "engine/render/backend.h"
 #include "engine/render/camera.h"
 #include "engine/render/context.h"
-#include "engine/render/frame.h"
 #include "engine/render/hw_texture.h"
 #include "engine/render/polygon.h"
 #include "platform/plat_gl.h"
@@ -81,7 +81,7 @@ void DrawRecord(GlDrawState& s, const PolygonRecord& record, bool blended) {
   }
   gl.End();
   // The light pass adds the vertex colours of every kind but the unlit ones.
-  if (record.kind == 100 || record.kind == 200) return;
+  if (record.kind == kPolyPlainUnlit || record.kind == kPolyTextured) return;
   if (blended) {
     gl.BlendFunc(kGlOne, kGlOneMinusSrcColor);
   } else {
@@ -199,19 +199,33 @@ int32_t wre_GLFramePresent(Camera*, DrawingContext* context) {
   return 0;
 }
 
-void wre_GLBackendInstall() {
-  RenderBackend backend{};
-  backend.frameBegin = [](Camera* camera, uint8_t clear) {
-    return wre_GLFrameBegin(camera, camera ? camera->context : nullptr, clear);
-  };
-  backend.polygonsDraw = [](Camera* camera) { return wre_GLPolygonsDraw(camera, camera ? camera->context : nullptr); };
-  backend.framePresent = [](Camera* camera) {
-    return wre_GLFramePresent(camera, camera ? camera->context : nullptr);
-  };
-  backend.frameClear = wre_GLFrameClear;
-  backend.depthClear = [](Camera*) { return wre_GLDepthClear(); };
-  backend.depthTestSet = [](Camera* camera, uint8_t on) {
-    return wre_GLDepthTestSet(camera, camera ? camera->context : nullptr, on);
-  };
-  wre_RenderBackendInstall(kRendererOpenGL, &backend);
+namespace {
+
+DrawingContext* ContextOf(Camera* camera) { return camera ? camera->context : nullptr; }
+
+int32_t BeginFrame(Camera* camera, uint8_t clear) { return wre_GLFrameBegin(camera, ContextOf(camera), clear); }
+int32_t DrawQueues(Camera* camera) { return wre_GLPolygonsDraw(camera, ContextOf(camera)); }
+int32_t EndFrame(Camera* camera) { return wre_GLFramePresent(camera, ContextOf(camera)); }
+int32_t ClearDepth(Camera*) { return wre_GLDepthClear(); }
+void SetDepthTest(Camera* camera, uint8_t on) {
+  wre_GLDepthTestSet(camera, ContextOf(camera), on);
+  if (on) wre_GLDepthClear();
 }
+
+constexpr RenderBackend kOpenGL{
+    nullptr,               // beginScene
+    &BeginFrame,           // beginFrame
+    &DrawQueues,           // drawQueues
+    nullptr,               // endScene
+    &EndFrame,             // endFrame
+    &wre_GLFrameClear,     // clearFrame
+    &ClearDepth,           // clearDepth
+    &SetDepthTest,         // setDepthTest
+    &wre_GLTextureUpload,  // uploadTexture
+    nullptr,               // releaseTexture: the texture's name is used again
+    false,                 // queuesKeptToFrameEnd
+};
+
+}  // namespace
+
+const RenderBackend& wre_GLBackend() { return kOpenGL; }

@@ -6,6 +6,9 @@
 
 struct Camera;
 struct DrawingContext;
+struct Offscreen;
+struct RenderBackend;
+struct Texture;
 
 // Clears (colour and depth with `clear`, else depth only) and sets the viewport and matrices.
 int32_t wre_GLFrameBegin(Camera* camera, DrawingContext* context, uint8_t clear);
@@ -18,5 +21,10 @@ int32_t wre_GLDepthTestSet(Camera* camera, DrawingContext* context, uint8_t on);
 int32_t wre_GLPolygonsDraw(Camera* camera, DrawingContext* context);
 int32_t wre_GLFramePresent(Camera* camera, DrawingContext* context);
 
-// Installs this back end for renderer kind 101.
-void wre_GLBackendInstall();
+// The OpenGL kind's table of operations (renderer kind 101).
+const RenderBackend& wre_GLBackend();
+
+// Loads the texture's pixels, as RGBA bytes, into the texture's own name, filtered linearly when the
+// context asks for it; 0, kTextureErrGLCopy, or the conversion's failure.
+int32_t wre_GLTextureUpload(Texture* texture, Offscreen* offscreen, DrawingContext* context, int32_t mipCount,
+                            Offscreen* const* mipOffscreens);

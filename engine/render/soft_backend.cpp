@@ -1,6 +1,6 @@
-// The software steps in frame control's back-end table (renderer kind 100).
+// The software kind's table of operations (renderer kind 100).
 #include "engine/data/texture.h"
-#include "engine/render/frame.h"
+#include "engine/render/backend.h"
 #include "engine/render/soft_render.h"
 
 namespace {
@@ -19,17 +19,39 @@ const SoftTexture* TextureTableLookup(int32_t handle) {
   return &description;
 }
 
-int32_t Begin(Camera* camera, uint8_t clear) { return wre_SoftFrameBegin(camera, clear); }
+// A software frame goes on whatever its begin, drawing and present report: the frame is in memory
+// and there is no device to lose.
+int32_t Begin(Camera* camera, uint8_t clear) {
+  wre_SoftFrameBegin(camera, clear);
+  return 0;
+}
 int32_t Draw(Camera* camera) {
   wre_SoftFrameRender(camera);
   return 0;
 }
-int32_t Present(Camera* camera) { return wre_SoftFramePresent(camera); }
+int32_t Present(Camera* camera) {
+  wre_SoftFramePresent(camera);
+  return 0;
+}
 int32_t Clear(DrawingContext* context, const float* colour) { return wre_SoftFrameClear(context, colour); }
 int32_t Sort(Camera* camera) {
   wre_SoftPolyListSort(camera);
   return 0;
 }
+
+constexpr RenderBackend kSoftware{
+    nullptr,                  // beginScene
+    &Begin,                   // beginFrame
+    &Draw,                    // drawQueues
+    nullptr,                  // endScene
+    &Present,                 // endFrame
+    &Clear,                   // clearFrame
+    &Sort,                    // clearDepth
+    nullptr,                  // setDepthTest
+    &wre_SoftTextureUpload,   // uploadTexture
+    &wre_SoftTextureRelease,  // releaseTexture
+    true,                     // queuesKeptToFrameEnd
+};
 
 }  // namespace
 
@@ -39,11 +61,7 @@ void wre_SoftBackendInstall() {
   gSoftBufferEstimate = kSoftInitialEstimate;
   wre_SoftFrameDiscard();
   wre_SoftTextureLookupInstall(TextureTableLookup);
-  RenderBackend backend{};
-  backend.frameBegin = Begin;
-  backend.polygonsDraw = Draw;
-  backend.framePresent = Present;
-  backend.frameClear = Clear;
-  backend.polyListSort = Sort;
-  wre_RenderBackendInstall(kRendererSoftware, &backend);
+  wre_RenderBackendInstall(kRendererSoftware, &kSoftware);
 }
+
+const RenderBackend& wre_SoftBackend() { return kSoftware; }

@@ -13,7 +13,10 @@
 
 struct Camera;
 struct DrawingContext;
+struct Offscreen;
 struct PolygonRecord;
+struct RenderBackend;
+struct Texture;
 
 // The per-frame polygon buffer. Records are carved upward from write; pointers to new draw records
 // and, later, spans are stored downward from end.
@@ -107,8 +110,18 @@ using SoftTextureLookupFn = const SoftTexture* (*)(int32_t texture);
 void wre_SoftTextureLookupInstall(SoftTextureLookupFn lookup);
 const SoftTexture* wre_SoftTextureLookup(int32_t texture);
 
-// Installs the software steps in frame control's back-end table for kind 100.
+// Starts the software back end afresh (buffer, overflow, texture look-up) and installs its table
+// for kind 100.
 void wre_SoftBackendInstall();
+// The software kind's table of operations.
+const RenderBackend& wre_SoftBackend();
+
+// The software copy of a texture (555 words, 1555 with a key; sizes powers of two up to 256); 0, or
+// -1 for another size or when the copy cannot be made.
+int32_t wre_SoftTextureUpload(Texture* texture, Offscreen* offscreen, DrawingContext* context, int32_t mipCount,
+                              Offscreen* const* mipOffscreens);
+// Frees the software copy; kWreErrNull when there is none.
+int32_t wre_SoftTextureRelease(Texture* texture);
 
 // Polygon stage.
 int32_t wre_SoftFrameBegin(Camera* camera, uint8_t clear);

@@ -10,9 +10,7 @@
 #include "engine/data/material.h"
 #include "engine/data/texture.h"
 #include "engine/render/context.h"
-#include "engine/render/d3d_backend.h"
 #include "engine/render/frame.h"
-#include "engine/render/gl_backend.h"
 #include "engine/render/pools.h"
 #include "engine/render/soft_render.h"
 #include "engine/startup/hooks.h"
@@ -20,11 +18,6 @@
 int32_t gEngineStarted = 0;
 
 namespace {
-
-constexpr uint8_t kAvailableSoftware = 0x01;
-constexpr uint8_t kAvailableDirect3D = 0x04;
-constexpr uint8_t kAvailableOpenGL = 0x08;
-constexpr uint8_t kAvailable104 = 0x10;
 
 // What wre_Init has brought up so far, taken down in reverse when a later step fails.
 enum Step {
@@ -64,7 +57,7 @@ void wre_ColourScalesForKind(int32_t kind) {
 
 void wre_RendererProbe() {
   gRendererSettings.available |= kAvailableSoftware;
-  gRendererSettings.available &= static_cast<uint8_t>(~(kAvailableOpenGL | kAvailable104));
+  gRendererSettings.available &= static_cast<uint8_t>(~(kAvailableOpenGL | kAvailable3dfx));
   DeviceList* list = wre_DeviceListNew();
   auto* table = static_cast<DeviceTable*>(wre_MemoryNew(static_cast<int32_t>(sizeof(DeviceTable))));
   // The bit follows this enumeration: a driver that has gone is no longer offered.
@@ -84,11 +77,12 @@ uint8_t wre_RendererQueryAvailable(int32_t kind) {
 
 int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCount, int32_t,
                  int32_t visibleObjectCapacity, int32_t vertexScratchCapacity, int32_t polygonQueueCapacity,
-                 int32_t settingsA, int32_t settingsB, int32_t collisionA, int32_t collisionB) {
+                 int32_t rendererUnreadFirst, int32_t rendererUnreadSecond, int32_t collisionCandidates,
+                 int32_t collisionPoints) {
   if (gEngineStarted) return -1;
   gTextureModuleStarted = 0;
-  if (wre_RendererSettingsInit(settingsA, settingsB) != 0) wre_FatalError("Error setting prefs - wre_Init");
-  gRendererSettings.zero = 16;
+  if (wre_RendererSettingsInit(rendererUnreadFirst, rendererUnreadSecond) != 0) wre_FatalError("Error setting prefs - wre_Init");
+  gRendererSettings.startMark = 16;
   // The probe allocates: the memory layer must be up, also after an earlier shut-down stopped it.
   wre_MemoryInit();
   const float previous[3] = {gColourMax, gColourMaxAlpha, gColourToByte};
@@ -124,15 +118,13 @@ int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCou
   // A partly made set of queues is released with the rest.
   done[kStepQueues] = true;
   if (wre_PolyQueuesInit(polygonQueueCapacity) != 0) return fail();
-  if (wre_CollideInit(collisionA, collisionB) != 0) return fail();
+  if (wre_CollideInit(collisionCandidates, collisionPoints) != 0) return fail();
   done[kStepCollision] = true;
   wre_SetDeviceSelectCallback(nullptr);
   if (wre_ContextListInit() != 0) return fail();
   wre_EngineInstallHooks();
   wre_FrameControlInstall();
   wre_SoftBackendInstall();
-  wre_D3DBackendInstall();
-  wre_GLBackendInstall();
   gEngineStarted = 1;
   const int32_t fonts = wre_FontInit();
   if (fonts != 0) return fonts;

@@ -8,9 +8,12 @@
 extern int32_t gEngineStarted;
 
 // 0 on success, -1 on failure (what was set up is taken down again), or the font start-up's code.
-int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCount, int32_t reserved,
+// unused is not read; the two renderer values are kept by the renderer settings and never read;
+// the collision values size the collision buffers (candidates, points).
+int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCount, int32_t unused,
                  int32_t visibleObjectCapacity, int32_t vertexScratchCapacity, int32_t polygonQueueCapacity,
-                 int32_t settingsA, int32_t settingsB, int32_t collisionA, int32_t collisionB);
+                 int32_t rendererUnreadFirst, int32_t rendererUnreadSecond, int32_t collisionCandidates,
+                 int32_t collisionPoints);
 // -1 when not started, else the font shut-down's result.
 int32_t wre_Shutdown();
 

@@ -6,8 +6,11 @@
 #include "engine/data/sound.h"
 #include "engine/data/texture.h"
 #include "engine/render/camera.h"
+#include "engine/render/d3d_backend.h"
+#include "engine/render/gl_backend.h"
+#include "engine/render/soft_render.h"
 #include "engine/render/context.h"
-#include "engine/render/texture_upload.h"
+#include "engine/render/backend.h"
 #include "engine/startup/system.h"
 
 namespace {
@@ -26,4 +29,8 @@ void wre_EngineInstallHooks() {
   wre_MaterialSetAmbientReader(&wre_MaterialReadWorldAmbient);
   wre_SoundSetCameraHeading(&CameraHeading);
   wre_TextureSetRendererHooks(TextureRendererHooks{&wre_RendererTextureUpload, &wre_RendererTextureRelease});
+  wre_RenderBackendInstall(kRendererSoftware, &wre_SoftBackend());
+  wre_RenderBackendInstall(kRendererOpenGL, &wre_GLBackend());
+  wre_RenderBackendInstall(kRendererDirect3D, &wre_D3DBackend());
+  wre_RenderBackendInstall(kRenderer3dfx, &wre_NoDrawBackend());
 }

@@ -27,7 +27,9 @@
 #include "platform/plat_avi.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_cdaudio.h"
+#include "platform/test/plat_cdaudio.h"
 #include "platform/plat_display.h"
+#include "platform/test/plat_display.h"
 #include "support/temp_dir.h"
 #include "tools/datagen/game_tree.h"
 

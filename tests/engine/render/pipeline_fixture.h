@@ -11,6 +11,7 @@
 #include "engine/core/world.h"
 #include "engine/data/material.h"
 #include "engine/data/texture.h"
+#include "engine/render/clip.h"
 #include "engine/render/frame.h"
 #include "engine/render/polygon.h"
 #include "engine/render/pools.h"
@@ -36,18 +37,37 @@ inline int32_t Seen(int32_t kind, const char* step) {
 }
 template <int32_t kKind>
 struct Recorder {
-  static int32_t FrameBegin(Camera*, uint8_t clear) { return Note(kKind, clear ? "begin+clear" : "begin"); }
-  static int32_t SceneBegin(Camera*) { return Note(kKind, "scene"); }
-  static int32_t D3DFrameBegin(Camera*, uint8_t full, uint8_t) { return Note(kKind, full ? "d3dbegin" : "zclear"); }
-  static int32_t PolygonsDraw(Camera*) { return Seen(kKind, "draw"); }
-  static int32_t SceneEnd(Camera*) { return Note(kKind, "sceneend"); }
-  static int32_t Present(Camera*) { return Note(kKind, "present"); }
-  static int32_t Clear(DrawingContext*, const float*) { return Note(kKind, "clear"); }
-  static int32_t Sort(Camera*) { return Seen(kKind, "sort"); }
-  static int32_t DepthClear(Camera*) { return Note(kKind, "depthclear"); }
-  static int32_t DepthTest(Camera*, uint8_t on) { return Note(kKind, on ? "depth on" : "depth off"); }
-  static constexpr RenderBackend kTable{FrameBegin, SceneBegin, D3DFrameBegin, PolygonsDraw, SceneEnd,
-                                        Present,    Clear,      Sort,          DepthClear,   DepthTest};
+  static int32_t BeginScene(Camera*) { return Note(kKind, "scene"); }
+  // Direct3D's frame begin clears the viewport ("d3dbegin"); the others note the clear request.
+  static int32_t BeginFrame(Camera*, uint8_t clear) {
+    if (kKind == kRendererDirect3D) return Note(kKind, "d3dbegin");
+    return Note(kKind, clear ? "begin+clear" : "begin");
+  }
+  static int32_t DrawQueues(Camera*) { return Seen(kKind, "draw"); }
+  static int32_t EndScene(Camera*) { return Note(kKind, "sceneend"); }
+  static int32_t EndFrame(Camera*) { return Note(kKind, "present"); }
+  static int32_t ClearFrame(DrawingContext*, const float*) { return Note(kKind, "clear"); }
+  // The software kind groups its queued polygons by depth; the others clear the depth buffer.
+  static int32_t ClearDepth(Camera*) { return kKind == kRendererSoftware ? Seen(kKind, "sort") : Note(kKind, "depthclear"); }
+  // As the real back ends: OpenGL switches its test, and either hardware kind restarts the depth
+  // buffer when the test is switched on (Direct3D by a depth-only viewport clear, "zclear").
+  static void SetDepthTest(Camera*, uint8_t on) {
+    if (kKind == kRendererOpenGL) Note(kKind, on ? "depth on" : "depth off");
+    if (on) Note(kKind, kKind == kRendererOpenGL ? "depthclear" : "zclear");
+  }
+  static constexpr RenderBackend kTable{
+      kKind == kRendererDirect3D ? BeginScene : nullptr,
+      BeginFrame,
+      DrawQueues,
+      kKind == kRendererDirect3D ? EndScene : nullptr,
+      EndFrame,
+      kKind == kRendererDirect3D ? nullptr : ClearFrame,
+      ClearDepth,
+      kKind == kRendererSoftware ? nullptr : SetDepthTest,
+      nullptr,
+      nullptr,
+      kKind == kRendererSoftware,
+  };
 };
 
 class PipelineFixture : public RenderFixture {

@@ -45,8 +45,8 @@ class EngineStart : public ::testing::Test {
 TEST_F(EngineStart, TheGamesValuesSizeEveryPool) {
   ASSERT_EQ(GameInit(kRendererSoftware), 0);
   EXPECT_EQ(gEngineStarted, 1);
-  EXPECT_EQ(gRendererSettings.zero, 16);
-  EXPECT_EQ(gRendererSettings.settingsA, 4096);
+  EXPECT_EQ(gRendererSettings.startMark, 16);
+  EXPECT_EQ(gRendererSettings.unreadFirst, 4096);
   EXPECT_EQ(gRendererSettings.selectedKind, kRendererSoftware);
   EXPECT_EQ(gMaterialCount, 128);
   EXPECT_EQ(gVisibleObjects.capacity, 2048);

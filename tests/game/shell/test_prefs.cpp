@@ -15,6 +15,7 @@
 #include "game/shell/settings.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_cdaudio.h"
+#include "platform/test/plat_cdaudio.h"
 #include "save_test_support.h"
 
 namespace {

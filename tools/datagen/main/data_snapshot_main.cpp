@@ -32,6 +32,7 @@
 #include "engine/render/frame.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"
+#include "platform/test/plat_display.h"
 #include "tools/datagen/mesh_builder.h"
 #include "tools/datagen/model_writer.h"
 #include "tools/datagen/png_writer.h"

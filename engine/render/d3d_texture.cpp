@@ -1,70 +1,16 @@
-#include "engine/render/texture_upload.h"
-
+// The Direct3D kind's copy of a texture: a surface in the format the device offers that fits the
+// image best, in video memory when it can be (loaded from a staging copy in system memory), with
+// its palette and mip levels.
 #include <cstring>
 
 #include "engine/core/wre_types.h"
 #include "engine/data/offscreen.h"
 #include "engine/data/texture.h"
 #include "engine/render/context.h"
+#include "engine/render/d3d_backend.h"
 #include "platform/plat_d3d.h"
-#include "platform/plat_gl.h"
 
 namespace {
-
-int32_t UploadSoftware(Texture* t, Offscreen* offscreen) {
-  // The span fillers address texels by power-of-two shifts and masks up to 256.
-  int32_t logW = wre_TextureSizeLog2(offscreen->width);
-  int32_t logH = wre_TextureSizeLog2(offscreen->height);
-  if (t->width > 256 || t->height > 256 || logW < 0 || logW > 8 || logH < 0 || logH > 8) return -1;
-  Offscreen* copy = wre_OffscreenDuplicate(offscreen);
-  if (!copy) return -1;
-  if (!(copy->depth == 16 && (copy->flags & kOffscreen555))) {
-    if (wre_OffscreenConvertTo_555_16Bit(copy) != 0) {
-      wre_OffscreenDispose(copy);
-      return -1;
-    }
-  }
-  t->pixelClass = (copy->flags & kOffscreenAlpha) ? kTexturePixel1555 : kTexturePixel555;
-  t->offscreen = copy;
-  t->pixels = copy->pixels;
-  t->flags &= static_cast<uint8_t>(~kTextureVideoMemory);
-  wre_TextureComputeShifts(t);
-  wre_TextureSetFormat(t, copy);
-  return 0;
-}
-
-int32_t UnloadSoftware(Texture* t) {
-  if (!t->offscreen) return kWreErrNull;
-  wre_OffscreenDispose(t->offscreen);
-  t->offscreen = nullptr;
-  t->pixels = nullptr;
-  return 0;
-}
-
-int32_t UploadGL(Texture* t, const Offscreen* offscreen, const DrawingContext* context) {
-  Offscreen* copy = wre_OffscreenDuplicate(offscreen);
-  if (!copy) return kTextureErrGLCopy;
-  int32_t result = wre_OffscreenConvertToGL(copy);
-  if (result != 0) {
-    wre_OffscreenDispose(copy);
-    return result;
-  }
-  const PlatGlFunctions* gl = plat_Gl();
-  if (!gl->PixelStorei || !gl->BindTexture || !gl->TexParameteri || !gl->TexImage2D) {
-    wre_OffscreenDispose(copy);
-    return -1;
-  }
-  gl->PixelStorei(kGlUnpackAlignment, 1);
-  gl->BindTexture(kGlTexture2D, t->glName);
-  auto filter = static_cast<int32_t>((context->flags & kContextLinearFilter) ? kGlLinear : kGlNearest);
-  gl->TexParameteri(kGlTexture2D, kGlTextureMinFilter, filter);
-  gl->TexParameteri(kGlTexture2D, kGlTextureMagFilter, filter);
-  gl->TexImage2D(kGlTexture2D, 0, static_cast<int32_t>(kGlRgba), copy->width, copy->height, 0, kGlRgba,
-                 kGlUnsignedByte, copy->pixels);
-  result = wre_TextureSetFormat(t, copy);
-  wre_OffscreenDispose(copy);
-  return result;
-}
 
 constexpr uint32_t kTextureDescFlags =
     kPlatSurfaceDescCaps | kPlatSurfaceDescHeight | kPlatSurfaceDescWidth | kPlatSurfaceDescPixelFormat;
@@ -72,7 +18,7 @@ constexpr uint32_t kTextureVideoCaps = uint32_t{kPlatCapsTexture} | kPlatCapsVid
 constexpr uint32_t kTextureMipCaps = uint32_t{kPlatCapsMipmap} | kPlatCapsComplex;
 constexpr uint32_t kTextureSystemCaps = uint32_t{kPlatCapsTexture} | kPlatCapsSystemMemory;
 
-void ReleaseD3D(Texture* t) {
+void ReleaseSurfaces(Texture* t) {
   plat_D3DTextureRelease(t->staging);
   plat_D3DTextureRelease(t->surface);
   plat_D3DPaletteRelease(t->palette);
@@ -183,32 +129,17 @@ int32_t UploadD3DSteps(Texture* t, Offscreen* offscreen, DrawingContext* context
   return 0;
 }
 
-int32_t UploadD3D(Texture* t, Offscreen* offscreen, DrawingContext* context, int32_t mipCount,
-                  Offscreen* const* mipOffscreens) {
+}  // namespace
+
+int32_t wre_D3DTextureUpload(Texture* t, Offscreen* offscreen, DrawingContext* context, int32_t mipCount,
+                             Offscreen* const* mipOffscreens) {
+  if (!context->device) return -1;
   int32_t result = UploadD3DSteps(t, offscreen, context, mipCount, mipOffscreens);
-  if (result != 0) ReleaseD3D(t);  // a failed upload keeps no surfaces
+  if (result != 0) ReleaseSurfaces(t);  // a failed upload keeps no surfaces
   return result;
 }
 
-}  // namespace
-
-int32_t wre_RendererTextureUpload(Texture* texture, Offscreen* offscreen, DrawingContext* context, int32_t mipCount,
-                                  Offscreen* const* mipOffscreens) {
-  switch (context->kind) {
-    case kRendererSoftware: return UploadSoftware(texture, offscreen);
-    case kRendererOpenGL: return UploadGL(texture, offscreen, context);
-    case kRendererDirect3D:
-      if (!context->device) return -1;
-      return UploadD3D(texture, offscreen, context, mipCount, mipOffscreens);
-    case kRenderer3dfx: return 0;
-    default: return -1;
-  }
-}
-
-int32_t wre_RendererTextureRelease(Texture* texture) {
-  switch (texture->context->kind) {
-    case kRendererSoftware: return UnloadSoftware(texture);
-    case kRendererDirect3D: ReleaseD3D(texture); return 0;
-    default: return 0;  // OpenGL reuses the name; kind 104 holds nothing
-  }
+int32_t wre_D3DTextureRelease(Texture* t) {
+  ReleaseSurfaces(t);
+  return 0;
 }
