@@ -21,6 +21,7 @@
 #include "game/world/water_surface.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"
+#include "platform/test/plat_display.h"
 #include "tests/support/temp_dir.h"
 #include "tools/datagen/tree_output.h"
 

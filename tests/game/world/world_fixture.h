@@ -22,6 +22,7 @@
 #include "game/world/water_surface.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"
+#include "platform/test/plat_display.h"
 #include "support/temp_dir.h"
 #include "tests/game/world/level_files.h"
 
