@@ -15,7 +15,8 @@
 #include "game/world/watercraft.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_cdaudio.h"
-#include "platform/plat_sound.h"
+#include "platform/test/plat_cdaudio.h"
+#include "platform/test/plat_sound.h"
 #include "support/temp_dir.h"
 #include "tools/datagen/wav_writer.h"
 
