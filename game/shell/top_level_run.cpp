@@ -19,7 +19,7 @@
 #include "game/shell/engine_dialogs.h"
 #include "game/shell/game_view.h"
 #include "game/shell/gate_record.h"
-#include "game/shell/menu_music_standin.h"
+#include "game/shell/game_sounds.h"
 #include "game/shell/menu_select.h"
 #include "game/shell/menu_standins.h"
 #include "game/shell/menu_state.h"

@@ -4,18 +4,19 @@
 #pragma once
 #include <cstdint>
 
+#include "game/world/craft_models.h"
+
 struct TextureSlot {
   int16_t count;    // users; 0 = empty
   int16_t texture;  // engine texture index, -1 none
 };
 
 constexpr int kRiderSlots = 41;
-constexpr int kCraftModels = 5;
 constexpr int kLiverySlots = 50;
 
 // Null outside the start-up / shut-down bracket.
 inline TextureSlot* gRiderSlots = nullptr;                // kRiderSlots entries
-inline TextureSlot* gLiverySlots[kCraftModels] = {};      // kLiverySlots entries each
+inline TextureSlot* gLiverySlots[kCraftModelCount] = {};  // kLiverySlots entries each
 
 // Makes the rider table and the five livery tables and empties them all. -5000 when one cannot
 // be made (the tables already made stay for TextureSlotsFree); else 0.

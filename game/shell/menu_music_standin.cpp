@@ -1,3 +1,0 @@
-#include "game/shell/menu_music_standin.h"
-
-void MenuMusicUpdate() {}
