@@ -12,7 +12,6 @@ int32_t gMathTablesBuilt = 0;
 namespace {
 
 constexpr double kAngleToTurn = 651.8986287636712;  // 4096 / 2 pi
-constexpr float kBoundsStart = 1.8e38f;
 
 float CosOf(int32_t angle) { return gCosTable[static_cast<uint32_t>(angle) & 0xfff]; }
 float SinOf(int32_t angle) { return gSinTable[static_cast<uint32_t>(angle) & 0xfff]; }
@@ -238,17 +237,8 @@ int32_t wre_MathQuadrant(float x, float z) {
 
 void wre_BoxBoundsOf8(const Point4* corners, float* bounds) {
   if (!corners || !bounds) return;
-  bounds[0] = bounds[2] = bounds[4] = kBoundsStart;
-  bounds[1] = bounds[3] = bounds[5] = -kBoundsStart;
-  for (int32_t i = 0; i < 8; ++i) {
-    const Point4& c = corners[i];
-    if (c.x < bounds[0]) bounds[0] = c.x;
-    if (c.x > bounds[1]) bounds[1] = c.x;
-    if (c.y < bounds[2]) bounds[2] = c.y;
-    if (c.y > bounds[3]) bounds[3] = c.y;
-    if (c.z < bounds[4]) bounds[4] = c.z;
-    if (c.z > bounds[5]) bounds[5] = c.z;
-  }
+  wre_BoundsEmpty(bounds);
+  for (int32_t i = 0; i < 8; ++i) wre_BoundsGrow(bounds, corners[i]);
 }
 
 void wre_BoxFromBounds(const float* bounds, Point4* corners) {

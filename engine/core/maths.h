@@ -52,6 +52,21 @@ int32_t wre_AngleElevation(double u, double v, double w);
 int32_t wre_AngleDelta(int32_t a, int32_t b);
 int32_t wre_MathQuadrant(float x, float z);
 
+// Bounds that any point widens: every minimum at +1.8e38, every maximum at -1.8e38.
+inline void wre_BoundsEmpty(float* bounds) {
+  bounds[0] = bounds[2] = bounds[4] = 1.8e38f;
+  bounds[1] = bounds[3] = bounds[5] = -1.8e38f;
+}
+// Widens the bounds to take in the point.
+inline void wre_BoundsGrow(float* bounds, const Point4& p) {
+  if (p.x < bounds[0]) bounds[0] = p.x;
+  if (p.x > bounds[1]) bounds[1] = p.x;
+  if (p.y < bounds[2]) bounds[2] = p.y;
+  if (p.y > bounds[3]) bounds[3] = p.y;
+  if (p.z < bounds[4]) bounds[4] = p.z;
+  if (p.z > bounds[5]) bounds[5] = p.z;
+}
+
 void wre_BoxBoundsOf8(const Point4* corners, float* bounds);
 int32_t wre_BoxNormalise(Point4* corners);
 // The eight corners of a box from its bounds.

@@ -13,7 +13,6 @@ namespace {
 
 using namespace object_internal;
 
-constexpr float kBoundsStart = 1.8e38f;
 
 // Local points turned by the object's angles and moved by its position.
 void TransformLocal(const EngineObject* object, int32_t count, const Point4* source, Point4* destination) {
@@ -106,18 +105,11 @@ void GridExtentOf(EngineObject* object) {
 }  // namespace
 
 void object_internal::LocalBounds(const EngineObject* object, float* bounds) {
-  bounds[0] = bounds[2] = bounds[4] = kBoundsStart;
-  bounds[1] = bounds[3] = bounds[5] = -kBoundsStart;
+  wre_BoundsEmpty(bounds);
   int32_t count = 0;
   if (object->localPoints) {
     for (int32_t i = 0; i < object->pointCount && i < object->pointCapacity; ++i, ++count) {
-      const Point4& p = object->localPoints[i];
-      if (p.x < bounds[0]) bounds[0] = p.x;
-      if (p.x > bounds[1]) bounds[1] = p.x;
-      if (p.y < bounds[2]) bounds[2] = p.y;
-      if (p.y > bounds[3]) bounds[3] = p.y;
-      if (p.z < bounds[4]) bounds[4] = p.z;
-      if (p.z > bounds[5]) bounds[5] = p.z;
+      wre_BoundsGrow(bounds, object->localPoints[i]);
     }
   }
   if (count == 0) {

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr float kBoundsStart = 1.8e38f;
-
 uint16_t* NewList(int32_t count) {
   if (count < 1) return nullptr;
   return static_cast<uint16_t*>(wre_MemoryNew(count * static_cast<int32_t>(sizeof(uint16_t))));
@@ -55,18 +53,11 @@ int32_t wre_PolyTreeNodeFromList(const uint16_t* indices, int32_t count, const E
   if (!indices || !object || !out) return kWreErrNull;
   *out = nullptr;
   if (count < 1 || count > kPolyTreeMaxPolygons) return kWreErrRange;
-  float bounds[6] = {kBoundsStart, -kBoundsStart, kBoundsStart, -kBoundsStart, kBoundsStart, -kBoundsStart};
+  float bounds[6];
+  wre_BoundsEmpty(bounds);
   for (int32_t i = 0; i < count; ++i) {
     const ObjectPolygon& polygon = object->polygons[indices[i]];
-    for (uint16_t index : polygon.points) {
-      const Point4& p = object->localPoints[index];
-      if (p.x < bounds[0]) bounds[0] = p.x;
-      if (p.x > bounds[1]) bounds[1] = p.x;
-      if (p.y < bounds[2]) bounds[2] = p.y;
-      if (p.y > bounds[3]) bounds[3] = p.y;
-      if (p.z < bounds[4]) bounds[4] = p.z;
-      if (p.z > bounds[5]) bounds[5] = p.z;
-    }
+    for (uint16_t index : polygon.points) wre_BoundsGrow(bounds, object->localPoints[index]);
   }
   PolyTreeNode* node = nullptr;
   const int32_t result = wre_PolyTreeNodeNew(&node);
