@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/data/colour.h"
+
 inline int32_t gtheWhiteMaterial = -1;
 inline int32_t gtheBlackMaterial = -1;
 inline int32_t gtheGreyMaterial = -1;
@@ -35,3 +37,8 @@ bool MaterialsCreate();
 
 // Releases the 21; returns the result of the last release.
 int32_t MaterialsFree();
+
+// Defines a material of the name in the first free slot, its two colours given as fractions of
+// gColourMax (each clamped to [0, gColourMaxAlpha]). The index; -1 when no slot is free or the
+// definition fails.
+int32_t MaterialDefineScaled(const char* name, const ColourFloat& a, const ColourFloat& b);

@@ -15,6 +15,15 @@ GameObject* GameObjectCreate(ViewComponents* view, int32_t type, int32_t control
                              int32_t racerSlot);
 // 0 once freed (a watercraft destroyed first); -1000 on a null argument, 350200 for a bad type.
 int32_t GameObjectFree(GameObject* object, ViewComponents* view);
+// Sets a craft object's angles and position: 0; -1000 on a null object; other types are ignored (0).
+int32_t GameObjectPlace(GameObject* object, int32_t angleX, int32_t angleY, int32_t angleZ, float x, float y,
+                        float z);
+// Adds a craft object's models to the view's world: 0; -1000 when either is null; 350105 when
+// already shown; 350106 for another type.
+int32_t GameObjectShow(GameObject* object, ViewComponents* view);
+// Takes a craft object's models out of the world: 0; -1000 when either is null; 350104 when not
+// shown; 350107 for another type.
+int32_t GameObjectHide(GameObject* object, ViewComponents* view);
 
 // The player and the opponents on their start grid, each with its craft process. 0, or the first
 // error; a view without world or camera creates nothing and gives 0.
