@@ -10,6 +10,8 @@
 #include <string>
 
 #include "engine/core/light.h"
+#include "engine/core/input.h"
+#include <cstdio>
 #include "engine/core/object.h"
 #include "engine/core/timer.h"
 #include "engine/core/world.h"
@@ -145,7 +147,7 @@ TEST(MenuRun, AButtonReleasedOutsideTheWindowDoesNotKeepClicking) {
       .Then([] {
         GameHarness::PressKey(kPlatVkReturn);
         gMenuState->cursorX = 600;  // on nothing
-        gMenuState->cursorY = 470;
+        gMenuState->cursorY = 20;
       })
       .Then([] {
         GameHarness::MouseButton(true);
@@ -155,6 +157,7 @@ TEST(MenuRun, AButtonReleasedOutsideTheWindowDoesNotKeepClicking) {
       .Then([] {
         gMenuState->cursorX = 15;  // on the options tab
         gMenuState->cursorY = 235;
+        std::fprintf(stderr, "button %d screen %d\n", gMouseLeftButton, gMenuScreen);
       })
       .Then([] {
         EXPECT_EQ(gMenuScreen, kScreenNewGame);
