@@ -10,8 +10,6 @@
 #include <string>
 
 #include "engine/core/light.h"
-#include "engine/core/input.h"
-#include <cstdio>
 #include "engine/core/object.h"
 #include "engine/core/timer.h"
 #include "engine/core/world.h"
@@ -116,6 +114,14 @@ TEST(MenuRun, TheDisclaimerGivesWayToTheTabScreensWhichStepByKeysWithTheChangeSo
       });
   EXPECT_EQ(harness.Run(), 0);
   EXPECT_EQ(SoundPlays(kChangeSound), 4);
+  // The music plays on the tab screens, so it starts once the disclaimer has gone.
+  const auto& log = GameHarness::SoundLog();
+  const auto change = std::find_if(log.begin(), log.end(), [](const auto& e) { return e.label == kChangeSound; });
+  const auto music = std::find_if(log.begin(), log.end(), [](const auto& e) {
+    return e.label.find("Music_") != std::string::npos && e.event == "loop";
+  });
+  ASSERT_NE(music, log.end());
+  EXPECT_LT(change, music);
   EXPECT_EQ(gMenuState, nullptr);
   EXPECT_FALSE(gMenuLoaded);
 }
@@ -157,7 +163,6 @@ TEST(MenuRun, AButtonReleasedOutsideTheWindowDoesNotKeepClicking) {
       .Then([] {
         gMenuState->cursorX = 15;  // on the options tab
         gMenuState->cursorY = 235;
-        std::fprintf(stderr, "button %d screen %d\n", gMouseLeftButton, gMenuScreen);
       })
       .Then([] {
         EXPECT_EQ(gMenuScreen, kScreenNewGame);
