@@ -1,6 +1,7 @@
 // Game objects and the racers of a race on the sample tree's craft: the list's states and codes,
 // the field for each opponent count with its control kinds, grid and random skins, the drop onto
-// the water (or the floor when there is none), and a teardown that gives everything back.
+// the water (or the floor when there is none), and a teardown, also of a field that failed, that
+// gives everything back.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -102,7 +103,7 @@ TEST_F(GameObjectsTest, RacersStandOnTheirGridOnTheWaterAndGoBackWhole) {
   gSettings.playerModel = 3;
   gSettings.playerLivery = 7;
   gSettings.riderTexture = 12;
-  for (int32_t opponents : {-1, 0, 5}) {
+  for (int32_t opponents = -1; opponents <= 5; ++opponents) {
     SCOPED_TRACE(opponents);
     gSettings.opponentCount = opponents;
     wre_RandomSeed(77);
@@ -155,7 +156,7 @@ TEST_F(GameObjectsTest, RacersStandOnTheirGridOnTheWaterAndGoBackWhole) {
   ExpectBaseline(blocks);
 }
 
-TEST_F(GameObjectsTest, WithoutWaterBelowACraftStandsOnTheLevelFloor) {
+TEST_F(GameObjectsTest, WithoutWaterACraftStandsOnTheFloorAndAFailedFieldIsTornDownWhole) {
   object_test::BlockWatch blocks;
   gSettings.opponentCount = 0;
   gDemoMode = 1;
@@ -165,6 +166,13 @@ TEST_F(GameObjectsTest, WithoutWaterBelowACraftStandsOnTheLevelFloor) {
   EXPECT_EQ(view.player->controlKind, kControlHuman | kControlComputer);
   EXPECT_EQ(view.player->craft->craftObject->transform.position[1], gLevelBoundsMinY);
   EXPECT_EQ(CraftDropToSurface(view.player->craft->craftObject, 0, &view), kWreErrNull);
+  ASSERT_EQ(GameObjectListStop(&view), 0);
+
+  // A seventh racer has no slot: the six made stay listed for the teardown.
+  gSettings.opponentCount = 6;
+  ASSERT_EQ(GameObjectListStart(), 0);
+  EXPECT_EQ(RacersCreate(&view), -1);
+  EXPECT_EQ(Listed().size(), 6u);
   ASSERT_EQ(GameObjectListStop(&view), 0);
 
   // No world or camera: nothing is made, and that is no failure.
