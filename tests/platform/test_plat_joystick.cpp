@@ -1,12 +1,11 @@
 // The joystick's real back end on SDL's virtual joysticks (they need no device and no display):
 // a plain joystick and a game controller read in the same places, axes held to the device range,
-// and a pad pulled out reads as failed with zero state; then the test back end's scripted pad.
+// and a pad pulled out reads as failed with zero state.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include "platform/plat_backend.h"
 #include "platform/plat_joystick.h"
-#include "platform/test/plat_joystick.h"
 
 namespace {
 
@@ -71,30 +70,6 @@ TEST_F(RealJoystick, AGameControllerGivesItsLeftStickAndItsFirstTwoButtons) {
   EXPECT_EQ(state.axes[1], -20000);
   EXPECT_EQ(state.buttons[0], 0);
   EXPECT_EQ(state.buttons[1], kPlatJoystickButtonHeld);
-}
-
-TEST(TestJoystick, TheScriptedPadIsFoundOnlyWhenPluggedAndFailsOncePulled) {
-  plat_UseBackend(kPlatBackendTest);
-  plat_TestJoystickReset();
-  PlatJoystickState state{};
-  EXPECT_FALSE(plat_JoystickOpen());
-  plat_TestJoystickPlug(true);
-  plat_TestJoystickSetAxis(0, -40000);
-  plat_TestJoystickSetButton(0, true);
-  ASSERT_TRUE(plat_JoystickOpen());
-  ASSERT_TRUE(plat_JoystickRead(&state));
-  EXPECT_EQ(state.axes[0], -32767);
-  EXPECT_EQ(state.buttons[0], kPlatJoystickButtonHeld);
-  plat_TestJoystickPlug(false);
-  plat_TestJoystickPlug(true);  // back in, but not reopened
-  EXPECT_FALSE(plat_JoystickRead(&state));
-  EXPECT_EQ(state.axes[0], 0);
-  plat_JoystickClose();
-  ASSERT_TRUE(plat_JoystickOpen());
-  EXPECT_TRUE(plat_JoystickRead(&state));
-  EXPECT_EQ(plat_TestJoystickOpenCount(), 2);
-  plat_JoystickClose();
-  plat_TestJoystickReset();
 }
 
 }  // namespace
