@@ -1,6 +1,0 @@
-#include "game/world/game_objects.h"
-int32_t GameObjectPlace(GameObject* object, int32_t, int32_t, int32_t, float, float, float) {
-  return object ? 0 : -1000;
-}
-int32_t GameObjectShow(GameObject* object, ViewComponents* view) { return object && view ? 0 : -1000; }
-int32_t GameObjectHide(GameObject* object, ViewComponents* view) { return object && view ? 0 : -1000; }
