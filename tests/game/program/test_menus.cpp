@@ -22,6 +22,7 @@
 #include "game/shell/menu_state.h"
 #include "game/shell/prefs.h"
 #include "game/shell/settings.h"
+#include "game/world/game_object.h"
 #include "platform/plat_input.h"
 #include "tests/game/harness/game_harness.h"
 
@@ -209,6 +210,35 @@ TEST(MenuRun, TypingOnACircuitWithProgressAsksFirstAndYesRestartsItUnderItsName)
       })
       .Then([] {
         EXPECT_STREQ(gMenuState->typedText, "Minexy");
+        GameHarness::RequestQuit();
+      });
+  EXPECT_EQ(harness.Run(), 0);
+}
+
+TEST(MenuRun, ThePlayerPageShowsTheRacerItsArrowsRebuild) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  Script(harness)
+      .Then([] { GameHarness::PressKey(kPlatVkReturn); })
+      .Then([] { GameHarness::PressKey(kPlatVkDown); })
+      .Then([] { GameHarness::PressKey(kPlatVkDown); })
+      .Then([] {
+        ASSERT_EQ(gMenuScreen, kScreenPlayer);
+        EXPECT_TRUE(gMenuState->entered);
+        ASSERT_NE(gMenuState->previewRacer, nullptr);
+        EXPECT_TRUE(gMenuState->previewRacer->flags & kGameObjectShown);
+        gSettings.playerModel = 4;
+      })
+      .Click(316, 351)  // the next model
+      .Then([] {
+        EXPECT_EQ(gSettings.playerModel, 0);
+        ASSERT_NE(gMenuState->previewRacer, nullptr);
+        EXPECT_TRUE(gMenuState->previewRacer->flags & kGameObjectShown);
+        GameHarness::PressKey(kPlatVkDown);
+      })
+      .Then([] {
+        EXPECT_EQ(gMenuScreen, kScreenControls);
+        EXPECT_EQ(gMenuState->previewRacer, nullptr);
         GameHarness::RequestQuit();
       });
   EXPECT_EQ(harness.Run(), 0);
