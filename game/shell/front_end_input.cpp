@@ -22,6 +22,7 @@
 #include "game/shell/race_launch.h"
 #include "game/shell/settings.h"
 #include "game/shell/view_components.h"
+#include "game/world/joystick.h"
 
 namespace {
 
@@ -155,6 +156,8 @@ void TypedKeyStage(Event& e) {
       if (menu->captureWaiting && e.held != 0) {
         CaptureAssign(menu, e.held);
         e.consumed = true;
+      } else if (key == 'c' || key == 'C') {
+        JoystickCalibrate();
       }
       break;
     case kScreenHighScores:

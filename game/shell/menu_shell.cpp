@@ -307,6 +307,7 @@ void MenuResourcesLoad() {
   ViewComponents* view = gView;
   if (!menu || !view) return;
   Camera* camera = view->camera;
+  gEnterFailure.screen = kScreenNone;  // back from a race, the screen is entered at once
   wre_CursorHide();
   if (!MaterialsCreate()) wre_SystemFatalError("Couldn't allocate materials");
   if (gMenuScreen == kScreenNone) gMenuScreen = kScreenDisclaimer;
