@@ -1,7 +1,9 @@
-// Race-wide globals: how the last race ended and the player's result, the lap count and the
-// circuit flag that the high-score insertion reads.
+// Race-wide globals: how the last race ended and the player's result, the lap count, where the
+// player starts and the circuit flag that the high-score insertion reads.
 #pragma once
 #include <cstdint>
+
+#include "engine/core/transform.h"
 
 inline uint8_t gRaceOver = 0;          // ends the race loop
 inline uint8_t gRaceFinished = 0;      // the race ended by its rule, not by quitting
@@ -12,4 +14,5 @@ inline int32_t gPlayerTime = 0;        // ticks
 inline int32_t gPlayerScore = 0;
 
 inline int32_t gLapCount = 0;     // laps to finish the running rally course
+inline Transform gStartTransform{};  // the player's start position and heading, set by the course set-up
 inline uint8_t gCircuitRace = 0;  // set only around the circuit loop's own score insertion
