@@ -88,8 +88,15 @@ class CourseSetup : public WorldFixture {
   }
   void TearDown() override {
     MaterialsFree();
-    if (loaded_) LevelUnload(&view);
+    Unload();
     WorldFixture::TearDown();
+  }
+  // The water grid goes before the level's objects, which it stands among.
+  void Unload() {
+    if (!loaded_) return;
+    WaterworksExit(&view);
+    LevelUnload(&view);
+    loaded_ = false;
   }
   // The level loaded with its water grid running (or without water).
   void Level(int32_t level, int32_t mode, bool water = true) {
@@ -227,8 +234,7 @@ TEST_F(CourseSetup, RallyBuildsBuoyGatesWithTheFinishArchLapsStartArrowAndCompas
     EXPECT_NEAR(gArrowObject->transform.position[0], second->centre.x, 1.0f);
 
     ExitAndCheck();
-    LevelUnload(&view);
-    loaded_ = false;
+    Unload();
   }
 }
 
