@@ -35,10 +35,12 @@ constexpr int kGameMaterialCount = 21;
 // were defined; false at the first failure (the earlier ones stay defined).
 bool MaterialsCreate();
 
+// Colour factors (0..1) in the stored range: each times gColourMax, clamped to [0, gColourMaxAlpha].
+ColourFloat MaterialColourScaled(const ColourFloat& factors);
+
 // Releases the 21; returns the result of the last release.
 int32_t MaterialsFree();
 
-// Defines a material of the name in the first free slot, its two colours given as fractions of
-// gColourMax (each clamped to [0, gColourMaxAlpha]). The index; -1 when no slot is free or the
-// definition fails.
+// Defines a material of the name in the first free slot, its two colours given as factors
+// (MaterialColourScaled). The index; -1 when no slot is free or the definition fails.
 int32_t MaterialDefineScaled(const char* name, const ColourFloat& a, const ColourFloat& b);

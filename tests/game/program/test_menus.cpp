@@ -95,6 +95,7 @@ TEST(MenuRun, TheDisclaimerGivesWayToTheTabScreensWhichStepByKeysWithTheChangeSo
       .Then([&] {
         EXPECT_EQ(gMenuScreen, kScreenNewGame);
         EXPECT_NE(gMenuState->pageObjects[0], nullptr);
+        EXPECT_STRNE(gMenuState->courseNames[0], "");  // the selected level's courses
         EXPECT_TRUE(LogoCollidable());
         // The globe turns on the new-game screen only.
         EXPECT_NE(PixelAt(harness, 520, 130), disclaimerGlobe);
