@@ -78,7 +78,7 @@ Settings SavedSettings(const GameHarness& harness) {
   return gSettings;
 }
 
-TEST(MenuRun, TheDisclaimerGivesWayToTheTabScreensWhichStepByKeysWithTheChangeSound) {
+TEST(MenuRun, TheDisclaimerGivesWayToTheTabScreensWhichStepByKeysAndLoadWhatTheyShow) {
   GameHarness harness;
   harness.SeedSettings(kRendererSoftware);
   uint16_t disclaimerGlobe = 0;
@@ -110,12 +110,27 @@ TEST(MenuRun, TheDisclaimerGivesWayToTheTabScreensWhichStepByKeysWithTheChangeSo
         EXPECT_EQ(gMenuScreen, kScreenNewGame);
         GameHarness::PressKey(kPlatVkDown);
       })
+      .Then([] { GameHarness::PressKey(kPlatVkDown); })
       .Then([] {
-        EXPECT_EQ(gMenuScreen, kScreenCircuit);
+        ASSERT_EQ(gMenuScreen, kScreenPlayer);
+        ASSERT_NE(gMenuState->previewRacer, nullptr);
+        EXPECT_TRUE(gMenuState->previewRacer->flags & kGameObjectShown);
+        gSettings.playerModel = 4;
+      })
+      .Click(316, 351)  // the next model rebuilds the racer
+      .Then([] {
+        EXPECT_EQ(gSettings.playerModel, 0);
+        ASSERT_NE(gMenuState->previewRacer, nullptr);
+        EXPECT_TRUE(gMenuState->previewRacer->flags & kGameObjectShown);
+        GameHarness::PressKey(kPlatVkDown);
+      })
+      .Then([] {
+        EXPECT_EQ(gMenuScreen, kScreenControls);
+        EXPECT_EQ(gMenuState->previewRacer, nullptr);
         GameHarness::RequestQuit();
       });
   EXPECT_EQ(harness.Run(), 0);
-  EXPECT_EQ(SoundPlays(kChangeSound), 4);
+  EXPECT_EQ(SoundPlays(kChangeSound), 6);
   // The music plays on the tab screens, so it starts once the disclaimer has gone.
   const auto& log = GameHarness::SoundLog();
   const auto change = std::find_if(log.begin(), log.end(), [](const auto& e) { return e.label == kChangeSound; });
@@ -128,12 +143,25 @@ TEST(MenuRun, TheDisclaimerGivesWayToTheTabScreensWhichStepByKeysWithTheChangeSo
   EXPECT_FALSE(gMenuLoaded);
 }
 
-TEST(MenuRun, TabsAndOptionArrowsAnswerTheMouseAndTheQuitTabEndsTheRunWithTheSettingsSaved) {
+TEST(MenuRun, TabsAndOptionArrowsAnswerClicksOnlyAndTheQuitTabEndsTheRunWithTheSettingsSaved) {
   GameHarness harness;
   harness.SeedSettings(kRendererSoftware);
   Script(harness)
-      .Then([] { GameHarness::PressKey(kPlatVkReturn); })
-      .Click(15, 235)  // the options tab
+      .Then([] {
+        GameHarness::PressKey(kPlatVkReturn);
+        gMenuState->cursorX = 600;  // on nothing
+        gMenuState->cursorY = 20;
+      })
+      .Then([] {
+        GameHarness::MouseButton(true);
+        GameHarness::HoldKey(kPlatVkLButton, false);  // released where the window hears nothing of it
+      })
+      .Then([] {
+        gMenuState->cursorX = 15;  // over the options tab: no click
+        gMenuState->cursorY = 235;
+      })
+      .Then([] { EXPECT_EQ(gMenuScreen, kScreenNewGame); })
+      .Click(15, 235)
       .Then([] { EXPECT_EQ(gMenuScreen, kScreenOptions); })
       .Click(545, 30)  // sound volume up
       .Click(250, 115)  // music volume down
@@ -146,31 +174,6 @@ TEST(MenuRun, TabsAndOptionArrowsAnswerTheMouseAndTheQuitTabEndsTheRunWithTheSet
   const Settings saved = SavedSettings(harness);
   EXPECT_EQ(saved.soundVolume, 55);
   EXPECT_EQ(saved.musicVolume, 75);
-}
-
-TEST(MenuRun, AButtonReleasedOutsideTheWindowDoesNotKeepClicking) {
-  GameHarness harness;
-  harness.SeedSettings(kRendererSoftware);
-  Script(harness)
-      .Then([] {
-        GameHarness::PressKey(kPlatVkReturn);
-        gMenuState->cursorX = 600;  // on nothing
-        gMenuState->cursorY = 20;
-      })
-      .Then([] {
-        GameHarness::MouseButton(true);
-        // Released where the window hears nothing of it.
-        GameHarness::HoldKey(kPlatVkLButton, false);
-      })
-      .Then([] {
-        gMenuState->cursorX = 15;  // on the options tab
-        gMenuState->cursorY = 235;
-      })
-      .Then([] {
-        EXPECT_EQ(gMenuScreen, kScreenNewGame);
-        GameHarness::RequestQuit();
-      });
-  EXPECT_EQ(harness.Run(), 0);
 }
 
 TEST(MenuRun, TypingOnACircuitWithProgressAsksFirstAndYesRestartsItUnderItsName) {
@@ -211,35 +214,6 @@ TEST(MenuRun, TypingOnACircuitWithProgressAsksFirstAndYesRestartsItUnderItsName)
       })
       .Then([] {
         EXPECT_STREQ(gMenuState->typedText, "Minexy");
-        GameHarness::RequestQuit();
-      });
-  EXPECT_EQ(harness.Run(), 0);
-}
-
-TEST(MenuRun, ThePlayerPageShowsTheRacerItsArrowsRebuild) {
-  GameHarness harness;
-  harness.SeedSettings(kRendererSoftware);
-  Script(harness)
-      .Then([] { GameHarness::PressKey(kPlatVkReturn); })
-      .Then([] { GameHarness::PressKey(kPlatVkDown); })
-      .Then([] { GameHarness::PressKey(kPlatVkDown); })
-      .Then([] {
-        ASSERT_EQ(gMenuScreen, kScreenPlayer);
-        EXPECT_TRUE(gMenuState->entered);
-        ASSERT_NE(gMenuState->previewRacer, nullptr);
-        EXPECT_TRUE(gMenuState->previewRacer->flags & kGameObjectShown);
-        gSettings.playerModel = 4;
-      })
-      .Click(316, 351)  // the next model
-      .Then([] {
-        EXPECT_EQ(gSettings.playerModel, 0);
-        ASSERT_NE(gMenuState->previewRacer, nullptr);
-        EXPECT_TRUE(gMenuState->previewRacer->flags & kGameObjectShown);
-        GameHarness::PressKey(kPlatVkDown);
-      })
-      .Then([] {
-        EXPECT_EQ(gMenuScreen, kScreenControls);
-        EXPECT_EQ(gMenuState->previewRacer, nullptr);
         GameHarness::RequestQuit();
       });
   EXPECT_EQ(harness.Run(), 0);
