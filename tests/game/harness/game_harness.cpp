@@ -87,11 +87,13 @@ void GameHarness::Pump() {
   if (!ranStartActions_ || newFrame) {
     ranStartActions_ = true;
     auto due = actions_.find(frames_);
-    if (due == actions_.end()) return;
-    auto actions = std::move(due->second);
-    actions_.erase(due);
-    for (auto& action : actions) action();
+    if (due != actions_.end()) {
+      auto actions = std::move(due->second);
+      actions_.erase(due);
+      for (auto& action : actions) action();
+    }
   }
+  if (eachPump_) eachPump_();
 }
 
 int GameHarness::Run() {
