@@ -203,7 +203,7 @@ int32_t IntroDeveloperLogo(ViewComponents* view) {
   scene.sound = SoundStart(kLogoSound, kLogoSoundNumber, kSoundFull);
   scene.EnterFolder(kLogoFolder);
   int32_t result = TexturesLoad(view);
-  if (result == 0) result = wre_ModelLoadIntoWorld(kLogoModel, &scene.model, world, 1, 1, 0, 0, 0, 1, 0);
+  if (result == 0) result = wre_ModelLoadIntoWorld(kLogoModel, &scene.model, world, 1, 1, 0, 1, 0, 1, 0);
   if (result != 0) {
     scene.Release();
     return result;
@@ -270,7 +270,7 @@ int32_t IntroTitleScene(ViewComponents* view) {
   wre_ObjectSetAllPolyFlags(scene.sky, kSkyPolyFlags);
   wre_CameraAddObject(camera, scene.sky);
   if (DrawsInSoftware(view)) {
-    if (const int32_t loaded = wre_ModelLoadIntoWorld(kTitleLogo, &scene.model, world, 1, 1, 0, 0, 0, 1, 0);
+    if (const int32_t loaded = wre_ModelLoadIntoWorld(kTitleLogo, &scene.model, world, 1, 1, 0, 1, 0, 1, 0);
         loaded != 0)
       return finish(loaded);
     ObjectPlace(scene.model, 0.0f, 1000.0f, 5000.0f);
