@@ -24,6 +24,7 @@ namespace {
 
 constexpr int32_t kLastCircuitLevel = kCircuitLevels - 1;
 constexpr int32_t kPageLeave = -1;
+constexpr const char* kOverwriteQuestion = "This will overwrite the current circuit!";
 
 RaceRunner gRunner;
 
@@ -146,7 +147,7 @@ int32_t CircuitRun(ViewComponents* view) {
   if (slot < 0 || slot >= kCircuitSlots) return kWreErrRange;
   if (circuit.slotName[slot][0] == '\0') return 0;
   if (SlotComplete(circuit, slot)) {
-    if (!ConfirmPromptShow(kCircuitOverwriteQuestion, view)) return 0;
+    if (!ConfirmPromptShow(kOverwriteQuestion, view)) return 0;
     if (const int32_t reset = SlotRestart(circuit, slot); reset != 0) return reset;
   }
 

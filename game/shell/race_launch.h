@@ -8,7 +8,6 @@
 struct ViewComponents;
 
 constexpr int32_t kCircuitOpponents = 3;
-inline constexpr const char* kCircuitOverwriteQuestion = "This will overwrite the current circuit!";
 
 // Runs one race of the selected level in the current mode and course between the menus' release
 // and reload; the race driver's result. A finished race that entered a score returns to the
