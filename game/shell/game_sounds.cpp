@@ -13,7 +13,6 @@ namespace {
 
 constexpr const char* kEffects = "qz_Sounds_PPC.ff";
 constexpr const char* kMusic = "qz_Music_PPC.ff";
-constexpr int32_t kSoundResourceType = 0x736E6420;  // 'snd '
 constexpr int32_t kFullVolume = 10240;
 constexpr int32_t kPlayOnce = 0;
 constexpr uint32_t kMotorUpdateTicks = 5;

@@ -10,6 +10,9 @@
 struct MenuState;
 struct Watercraft;
 
+// The resource type that names every sound in its container: 'snd '.
+constexpr int32_t kSoundResourceType = 0x736E6420;
+
 // One entry of the sound table: the container and resource number name it, the file is what plays.
 struct SoundEntry {
   const char* container;

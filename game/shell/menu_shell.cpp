@@ -29,6 +29,7 @@
 #include "game/shell/game_modes.h"
 #include "game/shell/game_sounds.h"
 #include "game/shell/game_view.h"
+#include "game/shell/intro_sequences.h"
 #include "game/shell/menu_layout.h"
 #include "game/shell/menu_state.h"
 #include "game/shell/settings.h"
@@ -309,6 +310,10 @@ void MenuResourcesLoad() {
   Camera* camera = view->camera;
   gEnterFailure.screen = kScreenNone;  // back from a race, the screen is entered at once
   wre_CursorHide();
+  if (!gIntroPlayed) {
+    IntroSequencesRun(view);
+    gIntroPlayed = 1;
+  }
   if (!MaterialsCreate()) wre_SystemFatalError("Couldn't allocate materials");
   if (gMenuScreen == kScreenNone) gMenuScreen = kScreenDisclaimer;
   wre_FolderSet(kStartupFolder);

@@ -159,7 +159,9 @@ int32_t PrefsSave() {
   std::array<uint8_t, kPrefsImageSize> image{};
   SaveWriter writer{image.data()};
   writer.Int(kPrefsVersion);
-  PrefsFields(gSettings, writer);
+  Settings saved = gSettings;
+  if (gPlayerOpponentCount >= 0) saved.opponentCount = gPlayerOpponentCount;
+  PrefsFields(saved, writer);
   wre_FolderSet(kSaveFolder);
   return SaveImageWrite(kPrefsFileName, image.data(), kPrefsImageSize);
 }

@@ -23,7 +23,12 @@ int32_t PrefsLoad();
 // terminated) and counts one more launch. False, with the defaults kept, for any other bytes.
 bool PrefsRead(const uint8_t* data, size_t size);
 
-// Writes the saved block of gSettings to "prefs.qz" in "data:prefs" (the folder stays current).
+// While a circuit runs against its own opponent count, the player's own count, which every write
+// of the settings file keeps; -1 otherwise.
+inline int32_t gPlayerOpponentCount = -1;
+
+// Writes the saved block of gSettings to "prefs.qz" in "data:prefs" (the folder stays current),
+// with gPlayerOpponentCount as the opponent count while it is set.
 // 0, or 5002 when the file cannot be written; the old file then stays as it was.
 int32_t PrefsSave();
 

@@ -349,7 +349,8 @@ void TreeWriteCraft(TreeOutput& tree) {
 }
 
 void TreeWriteIntro(TreeOutput& tree) {
-  // The developer's mascot: a quill, in 3DS bytes.
+  // The developer's mascot: a quill in one node (the scene loader keeps a file's first object only),
+  // with a material of its own, since the scene runs before any of the game's materials exist.
   TreeListBuilder quill = TreeListStart("intro/quill", "the mascot");
   Canvas feather = CanvasNew(64, 64, 0);
   CanvasGradient(feather, 0, 0, 64, 64, 0xF0F0FF, 0x6080C0);
@@ -358,21 +359,15 @@ void TreeWriteIntro(TreeOutput& tree) {
   TreePutPicture(tree, "intro/quill/ql_feather.bmp", feather);
   TreeListAdd(quill, "ql_feather.bmp");
   TreeListFinish(tree, quill);
-  TdsSceneDef mascot;
-  mascot.materials.push_back({"feather", "ql_feather.bmp"});
-  TdsObjectDef vane;
-  vane.name = "vane";
-  vane.mesh = MeshSphere(300, 8, 12);
-  MeshScale(vane.mesh, 0.35f, 1.6f, 0.08f);
-  vane.material = "feather";
-  TdsObjectDef shaft;
-  shaft.name = "shaft";
-  shaft.mesh = MeshCylinder(14, 700, 8);
-  MeshTranslate(shaft.mesh, 0, -560, 0);
-  shaft.material = "feather";
-  mascot.objects = {vane, shaft};
-  TreePut(tree, "intro/quill/QLmascot.c4d", TdsWriteScene(mascot));
-  tree.models.push_back({"intro/quill", "QLmascot.c4d", {"ql_feather.bmp"}, 1});
+  ModelMesh quillMesh = MeshSphere(300, 8, 12);
+  MeshScale(quillMesh, 0.35f, 1.6f, 0.08f);
+  ModelMesh shaft = MeshCylinder(14, 700, 8);
+  MeshTranslate(shaft, 0, -560, 0);
+  MeshAppend(quillMesh, shaft);
+  C4DSceneDef mascot;
+  mascot.materials.push_back(TreeMaterial("feather", "ql_feather.bmp"));
+  mascot.nodes.push_back(TreeNode("quill", quillMesh, 1));
+  TreePutC4D(tree, "intro/quill", "QLmascot.c4d", mascot);
 
   // The title: six keyed tiles drawn over the live scene, a sky, the water and the logo.
   TreeListBuilder title = TreeListStart("intro/hydrel", "the title scene");

@@ -5,6 +5,7 @@
 #include "game/shell/prefs.h"
 #include "game/shell/program_entry.h"
 #include "game/shell/settings.h"
+#include "game/shell/test/intro_sequences.h"
 #include "tests/game/harness/dialog_steps.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_input.h"
@@ -34,6 +35,7 @@ GameHarness::GameHarness() {
   plat_TestDisplayReset();
   plat_TestSoundReset();
   plat_TestSetWindowsNT(false);
+  IntroSequencesSetSkipped(true);
   DialogStepsStart();
   home_ = std::filesystem::current_path();
   std::filesystem::create_directories(dir_.path() / "data" / "prefs");
@@ -43,6 +45,7 @@ GameHarness::GameHarness() {
 
 GameHarness::~GameHarness() {
   plat_TestSetPumpHook(nullptr, nullptr);
+  IntroSequencesSetSkipped(false);
   DialogStepsStop();
   std::filesystem::current_path(home_);
 }
@@ -92,11 +95,13 @@ void GameHarness::Pump() {
   if (!ranStartActions_ || newFrame) {
     ranStartActions_ = true;
     auto due = actions_.find(frames_);
-    if (due == actions_.end()) return;
-    auto actions = std::move(due->second);
-    actions_.erase(due);
-    for (auto& action : actions) action();
+    if (due != actions_.end()) {
+      auto actions = std::move(due->second);
+      actions_.erase(due);
+      for (auto& action : actions) action();
+    }
   }
+  if (eachPump_) eachPump_();
 }
 
 int GameHarness::Run() {

@@ -32,6 +32,8 @@ class GameHarness {
   // Runs `action` at the start of menu frame `frame` (frames count the presented images, 0 is
   // before the first). A frame's actions run in the order given.
   void AtFrame(int frame, std::function<void()> action);
+  // Runs `action` at every pump, after the frame's actions; null stops it.
+  void EachPump(std::function<void()> action) { eachPump_ = std::move(action); }
   // Scripted input, as the user gives it.
   static void HoldKey(int vk, bool held);
   static void PressKey(int vk);
@@ -63,4 +65,5 @@ class GameHarness {
   int frames_ = 0;
   int32_t lastPresents_ = 0;
   bool ranStartActions_ = false;
+  std::function<void()> eachPump_;
 };
