@@ -18,9 +18,7 @@ void MenuStateFree() {
   gMenuState = nullptr;
 }
 
-void FrontEndPageDraw(ViewComponents*) {}
 void FrontEndPageInput(int32_t, int32_t, ViewComponents*) {}
-void MenuTabColumnDraw(ViewComponents*) {}
 
 void MenuFrameUpdate(ViewComponents*) {
   if (plat_QuitRequested()) gMenuQuit = 1;

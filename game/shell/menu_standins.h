@@ -1,5 +1,5 @@
 // Stand-ins for the front-end menus until they are built: the menu state is made and freed, the
-// pages draw nothing and take no input, and the menu loop ends when the program is asked to quit
+// pages take no input, and the menu loop ends when the program is asked to quit
 // (a window-manager close or a terminate signal), as the quit tab will end it.
 #pragma once
 #include <cstdint>
@@ -14,8 +14,6 @@ inline uint8_t gIntroPlayed = 0;
 // 0 after making gMenuState; the menus then take input.
 int32_t MenuStateCreate(WindowRecord* window, int32_t rendererKind);
 void MenuStateFree();
-void FrontEndPageDraw(ViewComponents* view);
 void FrontEndPageInput(int32_t typed, int32_t held, ViewComponents* view);
-void MenuTabColumnDraw(ViewComponents* view);
 // The pending screen switch; a quit request of the program quits the menus.
 void MenuFrameUpdate(ViewComponents* view);

@@ -73,3 +73,5 @@ struct MenuState {
 // Null outside a top-level run.
 inline MenuState* gMenuState = nullptr;
 inline int32_t gMenuScreen = kScreenNone;
+// The screen the menus switch to at their next frame update; kScreenNone when none.
+inline int32_t gMenuPendingScreen = kScreenNone;

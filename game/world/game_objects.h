@@ -15,6 +15,10 @@ GameObject* GameObjectCreate(ViewComponents* view, int32_t type, int32_t control
                              int32_t racerSlot);
 // 0 once freed (a watercraft destroyed first); -1000 on a null argument, 350200 for a bad type.
 int32_t GameObjectFree(GameObject* object, ViewComponents* view);
+// Sets a watercraft object's craft to the angles (4096ths) and position; other types are left
+// alone. 0; -1000 on a null object.
+int32_t GameObjectPlace(GameObject* object, int32_t angleX, int32_t angleY, int32_t angleZ, float x, float y,
+                        float z);
 
 // The player and the opponents on their start grid, each with its craft process. 0, or the first
 // error; a view without world or camera creates nothing and gives 0.

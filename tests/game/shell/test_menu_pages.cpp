@@ -1,0 +1,212 @@
+// The front-end pages and the tab column rendered from the generated data tree and sampled.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <tuple>
+
+#include "engine/core/input.h"
+#include "engine/core/maths.h"
+#include "engine/render/font_draw.h"
+#include "game/shell/circuit_record.h"
+#include "game/shell/prefs.h"
+#include "game/shell/scores_record.h"
+#include "menu_page_fixture.h"
+#include "platform/plat_window.h"
+
+namespace {
+
+using MenuPages = MenuPageFixture;
+
+// The tab column's box and one tab's rows.
+constexpr int kColumnLeft = 10, kColumnRight = 140, kColumnTop = 90, kColumnBottom = 370;
+int TabTop(int screen) { return 90 + 35 * (screen - 100); }
+
+TEST_F(MenuPages, EveryPageShowsItsContentAndTheTabColumnMarksTheCurrentTab) {
+  PrefsDefaults();
+  ScoresRecord scores{};
+  for (int e = 0; e < kScoreEntries; ++e) {
+    scores.rallyLevel[e] = scores.derbyLevel[e] = scores.roamLevel[e] = scores.linearLevel[e] = -1;
+    scores.circuitPoints[e] = -1;
+  }
+  std::strcpy(scores.rallyName[0], "Marina");
+  std::tie(scores.rallyLevel[0], scores.rallyTime[0], scores.rallyPlace[0], scores.rallyCourse[0]) =
+      std::tuple(3, 3 * 3600 + 25 * 60 + 7, 7, 2);
+  gScores = &scores;
+  CircuitRecord circuit{};
+  std::strcpy(circuit.slotName[0], "Summer");
+  circuit.slotPoints[0] = 42;
+  circuit.slotLevel[0] = 4;
+  std::strcpy(circuit.slotName[2], "Done");
+  circuit.slotLevel[2] = 10;
+  gCircuit = &circuit;
+  std::strcpy(gSettings.playerName, "Marina");
+  gSettings.soundVolume = 80;  // 16 tiles of 15 pixels from x 270
+  gSettings.musicVolume = 4;   // below one tile
+  std::strcpy(state.typedText, "Summer");
+  std::strcpy(state.courseNames[0], "Harbour Loop");
+  const char* names[] = {"page100", "page101", "page102", "page103", "page104", "page105", "page106", "page107"};
+  for (int screen = 100; screen <= 107; ++screen) {
+    SCOPED_TRACE(screen);
+    if (screen == 100) LoadGlobe();
+    EXPECT_EQ(Render(screen, names[screen - 100]), 0);
+    if (screen == 100) {  // the globe leaves with its page
+      wre_WorldRemoveObject(state.pageObjects[0], view.world);
+      wre_ObjectDispose(state.pageObjects[0]);
+      state.pageObjects[0] = nullptr;
+    }
+    // The current tab alone is orange; the other tabs are navy with light letters.
+    for (int tab = 100; tab <= 107; ++tab) {
+      const int orange = Count(kColumnLeft, TabTop(tab), kColumnRight, TabTop(tab) + 29, Orange);
+      if (tab == screen) EXPECT_GT(orange, 500) << tab;
+      else EXPECT_EQ(orange, 0) << tab;
+      EXPECT_GT(Count(kColumnLeft, TabTop(tab), kColumnRight, TabTop(tab) + 23, Light), 50) << tab;
+    }
+  }
+  // Options: the sound gauge's tiles end at x 510, the music gauge shows none.
+  Render(104);
+  EXPECT_GT(Count(500, 66, 510, 96, Green), 200);
+  EXPECT_EQ(Count(511, 66, 530, 96, Green), 0);
+  EXPECT_EQ(Count(270, 151, 530, 181, Green), 0);
+  // Circuit: the selected slot's marker is the highlighted (orange) increase button.
+  state.slotIndex = 2;
+  Render(101);
+  EXPECT_EQ(Count(220, 85, 255, 108, Orange), 0);
+  EXPECT_GT(Count(220, 185, 255, 208, Orange), 300);
+  // Screens 10 and 11 have no tab column.
+  EXPECT_EQ(Render(11, "page11"), 0);
+  EXPECT_EQ(Count(kColumnLeft, kColumnTop, kColumnRight, kColumnBottom, Orange), 0);
+  EXPECT_EQ(Count(kColumnLeft, kColumnTop, kColumnRight, kColumnBottom, Light), 0);
+  EXPECT_GT(Count(270, 100, 600, 130, Light), 200);  // "Current Level: ..."
+  FileRecord text{};
+  const char lines[] = "HYDREL\r\n\r\nGame design\r\nThe Hydrel team\r\n";
+  text.size = static_cast<int32_t>(sizeof(lines) - 1);
+  text.data = reinterpret_cast<uint8_t*>(const_cast<char*>(lines));
+  state.textFile = &text;
+  state.textScroll = 200.0f;
+  EXPECT_EQ(Render(10, "page10"), 0);
+  EXPECT_EQ(Count(kColumnLeft, kColumnTop, 55, kColumnBottom, Light), 0);  // left of the text
+  EXPECT_GT(Count(60, 200, 200, 220, Light), 100);  // the first line at x 60
+  EXPECT_EQ(Count(60, 230, 200, 258, Light), 0);    // the empty second line
+  EXPECT_GT(Count(60, 260, 200, 280, Light), 100);  // the third, 30 below it
+  state.textFile = nullptr;
+}
+
+TEST_F(MenuPages, NothingIsDrawnWithoutAMenuStateOrWithoutTheSheets) {
+  gMenuState = nullptr;
+  EXPECT_EQ(Render(104), 0);
+  EXPECT_EQ(Count(0, 90, 640, 480, Light), 0);  // below the logo
+  gMenuState = &state;
+  // Missing sheets and pictures are left out (never read at index -1).
+  state.optionsTexture = state.mainMenuTexture = state.cursorTexture = -1;
+  for (int32_t& t : state.pageTextures) t = -1;
+  gSettings.soundVolume = 100;
+  EXPECT_EQ(Render(104), 0);
+  EXPECT_EQ(Count(0, 0, 640, 480, Green), 0);
+  EXPECT_EQ(Count(kColumnLeft, kColumnTop, kColumnRight, kColumnBottom, Light), 0);
+  EXPECT_EQ(MenuTextureRegionDraw(0, 0, 200.0f, 1, 1, state.whiteMaterial, -1, 0, 0, 255, 255, &view), 0);
+  EXPECT_EQ(MenuQuadPictureDraw(0, 0, 200.0f, state.whiteMaterial, 1, 1, &view), 0);
+}
+
+TEST_F(MenuPages, GaugesCountWholeTilesAndTheTabColumnStopsAtItsFirstFailure) {
+  // A tile drawn behind the far plane fails: the result tells whether one was drawn.
+  const float beyond = 60000.0f;
+  EXPECT_EQ(MenuGaugeDraw(0, 100, 20, 5, 0, 0, beyond, 1, 1, state.whiteMaterial, &view), kFontErrDepth);
+  EXPECT_EQ(MenuGaugeDraw(0, 100, 20, 4, 0, 0, beyond, 1, 1, state.whiteMaterial, &view), 0);
+  EXPECT_EQ(MenuGaugeDraw(0, 100, 0, 50, 0, 0, beyond, 1, 1, state.whiteMaterial, &view), 0);
+  EXPECT_EQ(MenuGaugeDraw(0, 10, 20, 50, 0, 0, beyond, 1, 1, state.whiteMaterial, &view), 0);  // tiles worth 0
+  wre_CameraSetClip(view.camera, 50000.0f, 200.0f);
+  for (int32_t screen : {10, 11, 99, 100, 107}) {
+    gMenuScreen = screen;
+    EXPECT_EQ(MenuTabColumnDraw(&view), screen >= 100 && screen <= 107 ? kFontErrDepth : 0) << screen;
+  }
+}
+
+TEST_F(MenuPages, TheGlobeEasesTowardTheLevelWithoutOvershooting) {
+  LoadGlobe();
+  EngineObject* globe = state.pageObjects[0];
+  wre_WorldRemoveObject(globe, view.world);  // turned, not shown: the frames stay quick
+  for (int32_t level : {7, 0, 8}) {
+    SCOPED_TRACE(level);
+    state.selectedLevel = level;
+    constexpr int32_t kTargets[10][3] = {{-4186, -2762, 460}, {}, {}, {}, {}, {}, {}, {-1458, -2048, 0}, {100, -1898, 10}};
+    int32_t before[3] = {wre_AngleDelta(globe->transform.angleX, kTargets[level][0]),
+                         wre_AngleDelta(globe->transform.angleY, kTargets[level][1]),
+                         wre_AngleDelta(globe->transform.angleZ, kTargets[level][2])};
+    for (int frame = 0; frame < 60; ++frame) {
+      Render(100, nullptr, 1);
+      const int32_t angles[3] = {globe->transform.angleX, globe->transform.angleY, globe->transform.angleZ};
+      for (int a = 0; a < 3; ++a) {
+        const int32_t left = wre_AngleDelta(angles[a], kTargets[level][a]);
+        // Closer each frame or standing, never past the target.
+        EXPECT_LE(std::abs(left), std::abs(before[a]));
+        EXPECT_GE(left * before[a], 0);
+        before[a] = left;
+      }
+    }
+    for (int a = 0; a < 3; ++a) EXPECT_LT(std::abs(before[a]), 10) << a;
+  }
+}
+
+TEST_F(MenuPages, ScrollingTextsRestartOrHandOverAndNeedTheirFile) {
+  FileRecord text{};
+  const char lines[] = "one\r\ntwo\r\n";
+  text.size = static_cast<int32_t>(sizeof(lines) - 1);
+  text.data = reinterpret_cast<uint8_t*>(const_cast<char*>(lines));
+  state.textFile = &text;
+  state.textScroll = -100.0f;  // everything above the top
+  Render(106, nullptr, 1);
+  EXPECT_FLOAT_EQ(state.textScroll, 499.0f);
+  Render(106, nullptr, 1);
+  EXPECT_FLOAT_EQ(state.textScroll, 498.0f);
+  // The disclaimer moves once more than two ticks have passed, and hands over when gone.
+  state.textScroll = 300.0f;
+  state.screenTick = gEngineTick;
+  Render(10, nullptr, 1);
+  EXPECT_FLOAT_EQ(state.textScroll, 300.0f);
+  EXPECT_EQ(gMenuPendingScreen, kScreenNone);
+  gEngineTick += 3;
+  Render(10, nullptr, 1);
+  EXPECT_FLOAT_EQ(state.textScroll, 299.0f);
+  EXPECT_EQ(state.screenTick, gEngineTick);
+  state.textScroll = -100.0f;
+  Render(10, nullptr, 1);
+  EXPECT_EQ(gMenuPendingScreen, kScreenNewGame);
+  // Without the file: nothing, not even the logo's turn or the cursor.
+  state.textFile = nullptr;
+  const int32_t logoYaw = state.logoObject->transform.angleY;
+  state.cursorX = 300;
+  gMouseX = 400;
+  Render(106, nullptr, 1);
+  EXPECT_EQ(state.logoObject->transform.angleY, logoYaw);
+  EXPECT_EQ(state.cursorX, 300);
+  Render(107, nullptr, 1);
+  EXPECT_EQ(state.logoObject->transform.angleY, logoYaw + 45);
+}
+
+TEST_F(MenuPages, TheCursorFollowsTheMouseFromTheCentreAndStaysInTheView) {
+  state.cursorX = 600;
+  state.cursorY = 20;
+  gMouseX = 400;  // 80 right of the centre, 40 above it
+  gMouseY = 200;
+  Render(104, nullptr, 1);
+  EXPECT_EQ(std::tuple(state.cursorX, state.cursorY), std::tuple(640, 0));
+  int x = 0, y = 0;
+  plat_GetCursorPos(&x, &y);
+  EXPECT_EQ(std::tuple(x, y), std::tuple(320, 240));
+  gMouseX = 300;
+  gMouseY = 250;
+  Render(11, "cursor", 1);
+  EXPECT_EQ(std::tuple(state.cursorX, state.cursorY), std::tuple(620, 10));
+  EXPECT_GT(Count(620, 10, 640, 30, Orange), 20);  // the pointer's gold and orange
+  // No software cursor on the disclaimer.
+  FileRecord text{};
+  text.data = reinterpret_cast<uint8_t*>(const_cast<char*>("x"));
+  text.size = 1;
+  state.textFile = &text;
+  Render(10, nullptr, 1);
+  EXPECT_EQ(std::tuple(state.cursorX, state.cursorY), std::tuple(620, 10));
+  EXPECT_EQ(Count(620, 10, 640, 30, Orange), 0);
+  state.textFile = nullptr;
+}
+
+}  // namespace
