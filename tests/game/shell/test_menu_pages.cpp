@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <tuple>
+#include <vector>
 
 #include "engine/core/input.h"
 #include "engine/core/maths.h"
@@ -10,6 +12,8 @@
 #include "game/shell/circuit_record.h"
 #include "game/shell/prefs.h"
 #include "game/shell/scores_record.h"
+#include "game/world/game_object.h"
+#include "game/world/watercraft.h"
 #include "menu_page_fixture.h"
 #include "platform/plat_window.h"
 
@@ -89,6 +93,72 @@ TEST_F(MenuPages, EveryPageShowsItsContentAndTheTabColumnMarksTheCurrentTab) {
   EXPECT_EQ(Count(60, 230, 200, 258, Light), 0);    // the empty second line
   EXPECT_GT(Count(60, 260, 200, 280, Light), 100);  // the third, 30 below it
   state.textFile = nullptr;
+}
+
+TEST_F(MenuPages, CircuitRowsShowTheirColumnsByTheSlotsState) {
+  CircuitRecord circuit{};
+  std::strcpy(circuit.slotName[0], "Summer");  // under way: name, rank and score
+  circuit.slotLevel[0] = 4;
+  std::strcpy(circuit.slotName[2], "Done");  // complete: also "Completed"
+  circuit.slotLevel[2] = 10;
+  gCircuit = &circuit;
+  state.slotIndex = 3;  // an empty slot being named: no columns
+  std::strcpy(state.typedText, "New");
+  state.stateFlags = 1;
+  state.blinkTick = gEngineTick;
+  Render(101, "circuit_rows", 1);
+  const int columns[5] = {1, 0, 1, 0, 0}, completed[5] = {0, 0, 1, 0, 0};
+  for (int slot = 0; slot < 5; ++slot) {
+    const int y = 80 + 50 * slot;
+    EXPECT_EQ(Count(440, y, 560, y + 12, Light) > 0, columns[slot] == 1) << slot;
+    EXPECT_EQ(Count(580, y, 640, y + 12, Light) > 0, completed[slot] == 1) << slot;
+    EXPECT_GT(Count(260, y, 300, y + 12, Light), 0) << slot;  // "#n" and the name
+  }
+}
+
+TEST_F(MenuPages, AHighScoreTableOutsideTheFiveShowsTheRallyTable) {
+  ScoresRecord scores{};
+  for (int e = 0; e < kScoreEntries; ++e) scores.rallyLevel[e] = scores.derbyLevel[e] = -1;
+  std::strcpy(scores.rallyName[1], "Marina");
+  scores.rallyLevel[1] = 9;
+  gScores = &scores;
+  state.cursorTexture = -1;
+  std::vector<uint16_t> shown[3];  // the table, below the logo and right of the tabs
+  const int tables[3] = {0, 9, 3};
+  for (int i = 0; i < 3; ++i) {
+    state.slotIndex = tables[i];
+    Render(105);
+    if (i == 0) {
+      EXPECT_GT(Count(390, 190, 500, 202, Light), 100);  // the level name of entry 2
+    }
+    for (int y = 90; y < 480; ++y)
+      shown[i].insert(shown[i].end(), frame.pixels.begin() + y * 640 + 165, frame.pixels.begin() + y * 640 + 640);
+  }
+  EXPECT_EQ(shown[0], shown[1]);
+  EXPECT_NE(shown[0], shown[2]);
+}
+
+TEST_F(MenuPages, ThePlayerPageShowsTheTurntableRacersChoicesAndTurnsIt) {
+  PrefsDefaults();
+  std::strcpy(gSettings.playerName, "Marina");
+  Render(102);
+  EXPECT_EQ(Count(350, 35, 640, 430, Light), 0);  // no racer: no page
+  auto craft = std::make_unique<Watercraft>();
+  craft->model = 2;
+  GameObject racer{};
+  racer.type = kGameObjectWatercraft;
+  racer.craft = craft.get();
+  state.previewRacer = &racer;
+  state.screenTick = gEngineTick;
+  Render(102, "page102");
+  EXPECT_EQ(state.previewYaw, 0);
+  for (int row : {35, 70, 105, 350, 385, 415}) EXPECT_GT(Count(350, row, 450, row + 12, Light), 50) << row;
+  EXPECT_GT(Count(285, 70, 340, 90, Light), 50);  // the row's buttons
+  gEngineTick += 3;
+  Render(102, nullptr, 1);
+  EXPECT_EQ(state.previewYaw, 32);
+  EXPECT_EQ(state.screenTick, gEngineTick);
+  state.previewRacer = nullptr;
 }
 
 TEST_F(MenuPages, NothingIsDrawnWithoutAMenuStateOrWithoutTheSheets) {
