@@ -1,6 +1,7 @@
 // The front-end pages and the tab column rendered from the generated data tree and sampled.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <tuple>
@@ -8,6 +9,9 @@
 
 #include "engine/core/input.h"
 #include "engine/core/maths.h"
+#include "engine/core/object.h"
+#include "engine/core/world.h"
+#include "engine/core/timer.h"
 #include "engine/render/font_draw.h"
 #include "game/shell/circuit_record.h"
 #include "game/shell/prefs.h"
