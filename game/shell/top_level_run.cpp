@@ -30,6 +30,7 @@
 #include "game/shell/race_state.h"
 #include "game/shell/scores.h"
 #include "game/shell/settings.h"
+#include "game/world/joystick.h"
 #include "game/world/texture_slots.h"
 #include "game/world/watercraft.h"
 
@@ -79,7 +80,8 @@ int32_t GameEngineStartup(WindowRecord* window, int32_t rendererKind) {
   gView->world = GameWorldCreate();
   if (!gView->world) wre_SystemFatalError("Couldn't allocate world");
   wre_CameraSetWorld(gView->camera, gView->world);
-  const int32_t result = TextureSlotsAlloc();
+  int32_t result = JoystickOpen(gView);
+  if (result == 0) result = TextureSlotsAlloc();
   gFrameTick = gEngineTick;
   ScoresLoad();
   CircuitLoad();
@@ -92,6 +94,7 @@ int32_t GameEngineShutdown() {
   PrefsSave();
   TextureSlotsFree();
   CdAudioClose();
+  JoystickClose(gView);
   if (gView) {
     GameWorldFree(gView->world);
     GameCameraFree(gView->camera);
