@@ -8,10 +8,11 @@ constexpr int32_t kCell = 16;
 constexpr int32_t kGlyphHeight = 16;
 constexpr int32_t kLetterHeight = 14;  // the 7 rows doubled
 
-// x, y in the letter's box (width by 14): the 5 columns spread over the width, the rows doubled.
+// x, y in the letter's box (width by 14): the 5 columns spread over the width, rounded so that the
+// outer and middle ones, where the strokes stand, keep the wider share; the rows doubled.
 bool Lit(unsigned char letter, int32_t x, int32_t y, int32_t width) {
   if (x < 0 || y < 0 || x >= width || y >= kLetterHeight) return false;
-  return (CanvasGlyphRow(letter, y / 2) & (0x10 >> (x * 5 / width))) != 0;
+  return (CanvasGlyphRow(letter, y / 2) & (0x10 >> ((x * 5 + 2) / width))) != 0;
 }
 
 }  // namespace

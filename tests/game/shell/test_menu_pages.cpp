@@ -3,7 +3,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <tuple>
 #include <vector>
 
@@ -16,7 +15,9 @@
 #include "game/shell/circuit_record.h"
 #include "game/shell/prefs.h"
 #include "game/shell/scores_record.h"
-#include "game/world/game_object.h"
+#include "game/world/game_objects.h"
+#include "game/world/rider.h"
+#include "game/world/texture_slots.h"
 #include "game/world/watercraft.h"
 #include "menu_page_fixture.h"
 #include "platform/plat_window.h"
@@ -145,14 +146,18 @@ TEST_F(MenuPages, AHighScoreTableOutsideTheFiveShowsTheRallyTable) {
 TEST_F(MenuPages, ThePlayerPageShowsTheTurntableRacersChoicesAndTurnsIt) {
   PrefsDefaults();
   std::strcpy(gSettings.playerName, "Marina");
+  gSettings.playerModel = 2;
   Render(102);
   EXPECT_EQ(Count(350, 35, 640, 430, Light), 0);  // no racer: no page
-  auto craft = std::make_unique<Watercraft>();
-  craft->model = 2;
-  GameObject racer{};
-  racer.type = kGameObjectWatercraft;
-  racer.craft = craft.get();
-  state.previewRacer = &racer;
+  ASSERT_EQ(TextureSlotsAlloc(), 0);
+  const Settings& g = gSettings;
+  GameObject* racer = GameObjectCreate(&view, kGameObjectWatercraft, kControlHuman, g.playerModel, g.playerLivery,
+                                       g.riderSex, g.riderTexture, 0);
+  ASSERT_NE(racer, nullptr);
+  GameObjectPlace(racer, 0, 0, 0, 500.0f, -100.0f, 1600.0f);
+  GameObjectShow(racer, &view);
+  RiderUpdate(racer->craft, &view);
+  state.previewRacer = racer;
   state.screenTick = gEngineTick;
   Render(102, "page102");
   EXPECT_EQ(state.previewYaw, 0);
@@ -161,8 +166,12 @@ TEST_F(MenuPages, ThePlayerPageShowsTheTurntableRacersChoicesAndTurnsIt) {
   gEngineTick += 3;
   Render(102, nullptr, 1);
   EXPECT_EQ(state.previewYaw, 32);
+  EXPECT_EQ(racer->craft->craftObject->transform.angleY, 32);
   EXPECT_EQ(state.screenTick, gEngineTick);
   state.previewRacer = nullptr;
+  GameObjectHide(racer, &view);
+  EXPECT_EQ(GameObjectFree(racer, &view), 0);
+  TextureSlotsFree();
 }
 
 TEST_F(MenuPages, NothingIsDrawnWithoutAMenuStateOrWithoutTheSheets) {
