@@ -5,20 +5,16 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <string>
-#include <vector>
 
 #include "game/shell/circuit_record.h"
 #include "game/shell/scores_record.h"
 #include "game/shell/settings.h"
+#include "tests/game/harness/capture_png.h"
 #include "tests/game/shell/menu_page_scene.h"
 #include "platform/test/plat_display.h"
 #include "support/temp_dir.h"
 #include "tools/datagen/game_tree.h"
-#include "tools/datagen/png_writer.h"
 
 class MenuPageFixture : public ::testing::Test {
  public:
@@ -59,7 +55,7 @@ class MenuPageFixture : public ::testing::Test {
     int32_t result = 0;
     for (int i = 0; i < frames; ++i) result = scene.Frame(screen);
     EXPECT_TRUE(plat_TestLastPresented(&frame));
-    if (captureName) Keep(captureName);
+    if (captureName) CapturePngKeep(frame, captureName);
     return result;
   }
 
@@ -90,20 +86,6 @@ class MenuPageFixture : public ::testing::Test {
   PlatFrame frame;
 
  private:
-  void Keep(const char* name) const {
-    const char* folder = std::getenv("VH_MENU_CAPTURES");
-    if (!folder) return;
-    std::vector<uint8_t> rgb;
-    for (int y = 0; y < frame.height; ++y)
-      for (int x = 0; x < frame.width; ++x) {
-        const Rgb p = Pixel(x, y);
-        rgb.insert(rgb.end(), {static_cast<uint8_t>(p.r), static_cast<uint8_t>(p.g), static_cast<uint8_t>(p.b)});
-      }
-    const std::vector<uint8_t> png = PngWriteRgb(frame.width, frame.height, rgb.data());
-    std::ofstream(std::filesystem::path(folder) / (std::string(name) + ".png"), std::ios::binary)
-        .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-  }
-
   static inline TempDir* tree_ = nullptr;
   std::filesystem::path previous_;
 };
