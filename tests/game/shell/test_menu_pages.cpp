@@ -26,81 +26,18 @@ namespace {
 
 using MenuPages = MenuPageFixture;
 
-// The tab column's box and one tab's rows.
+// The tab column's box.
 constexpr int kColumnLeft = 10, kColumnRight = 140, kColumnTop = 90, kColumnBottom = 370;
-int TabTop(int screen) { return 90 + 35 * (screen - 100); }
 
-TEST_F(MenuPages, EveryPageShowsItsContentAndTheTabColumnMarksTheCurrentTab) {
-  PrefsDefaults();
-  ScoresRecord scores{};
-  for (int e = 0; e < kScoreEntries; ++e) {
-    scores.rallyLevel[e] = scores.derbyLevel[e] = scores.roamLevel[e] = scores.linearLevel[e] = -1;
-    scores.circuitPoints[e] = -1;
-  }
-  std::strcpy(scores.rallyName[0], "Marina");
-  std::tie(scores.rallyLevel[0], scores.rallyTime[0], scores.rallyPlace[0], scores.rallyCourse[0]) =
-      std::tuple(3, 3 * 3600 + 25 * 60 + 7, 7, 2);
-  gScores = &scores;
-  CircuitRecord circuit{};
-  std::strcpy(circuit.slotName[0], "Summer");
-  circuit.slotPoints[0] = 42;
-  circuit.slotLevel[0] = 4;
-  std::strcpy(circuit.slotName[2], "Done");
-  circuit.slotLevel[2] = 10;
-  gCircuit = &circuit;
-  std::strcpy(gSettings.playerName, "Marina");
+// Every page in the running game is sampled by the program tests; here, what the settings and
+// records change on a page.
+TEST_F(MenuPages, GaugesAndCircuitRowsFollowTheSettingsAndTheSlots) {
   gSettings.soundVolume = 80;  // 16 tiles of 15 pixels from x 270
   gSettings.musicVolume = 4;   // below one tile
-  std::strcpy(state.typedText, "Summer");
-  std::strcpy(state.courseNames[0], "Harbour Loop");
-  const char* names[] = {"page100", "page101", "page102", "page103", "page104", "page105", "page106", "page107"};
-  for (int screen = 100; screen <= 107; ++screen) {
-    SCOPED_TRACE(screen);
-    if (screen == 100) LoadGlobe();
-    EXPECT_EQ(Render(screen, names[screen - 100]), 0);
-    if (screen == 100) {  // the globe leaves with its page
-      wre_WorldRemoveObject(state.pageObjects[0], view.world);
-      wre_ObjectDispose(state.pageObjects[0]);
-      state.pageObjects[0] = nullptr;
-    }
-    // The current tab alone is orange; the other tabs are navy with light letters.
-    for (int tab = 100; tab <= 107; ++tab) {
-      const int orange = Count(kColumnLeft, TabTop(tab), kColumnRight, TabTop(tab) + 29, Orange);
-      if (tab == screen) EXPECT_GT(orange, 500) << tab;
-      else EXPECT_EQ(orange, 0) << tab;
-      EXPECT_GT(Count(kColumnLeft, TabTop(tab), kColumnRight, TabTop(tab) + 23, Light), 50) << tab;
-    }
-  }
-  // Options: the sound gauge's tiles end at x 510, the music gauge shows none.
-  Render(104);
-  EXPECT_GT(Count(500, 66, 510, 96, Green), 200);
+  Render(104, "page104");
+  EXPECT_GT(Count(500, 66, 510, 96, Green), 100);
   EXPECT_EQ(Count(511, 66, 530, 96, Green), 0);
   EXPECT_EQ(Count(270, 151, 530, 181, Green), 0);
-  // Circuit: the selected slot's marker is the highlighted (orange) increase button.
-  state.slotIndex = 2;
-  Render(101);
-  EXPECT_EQ(Count(220, 85, 255, 108, Orange), 0);
-  EXPECT_GT(Count(220, 185, 255, 208, Orange), 300);
-  // Screens 10 and 11 have no tab column.
-  EXPECT_EQ(Render(11, "page11"), 0);
-  EXPECT_EQ(Count(kColumnLeft, kColumnTop, kColumnRight, kColumnBottom, Orange), 0);
-  EXPECT_EQ(Count(kColumnLeft, kColumnTop, kColumnRight, kColumnBottom, Light), 0);
-  EXPECT_GT(Count(270, 100, 600, 130, Light), 200);  // "Current Level: ..."
-  FileRecord text{};
-  const char lines[] = "HYDREL\r\n\r\nGame design\r\nThe Hydrel team\r\n";
-  text.size = static_cast<int32_t>(sizeof(lines) - 1);
-  text.data = reinterpret_cast<uint8_t*>(const_cast<char*>(lines));
-  state.textFile = &text;
-  state.textScroll = 200.0f;
-  EXPECT_EQ(Render(10, "page10"), 0);
-  EXPECT_EQ(Count(kColumnLeft, kColumnTop, 55, kColumnBottom, Light), 0);  // left of the text
-  EXPECT_GT(Count(60, 200, 200, 220, Light), 100);  // the first line at x 60
-  EXPECT_EQ(Count(60, 230, 200, 258, Light), 0);    // the empty second line
-  EXPECT_GT(Count(60, 260, 200, 280, Light), 100);  // the third, 30 below it
-  state.textFile = nullptr;
-}
-
-TEST_F(MenuPages, CircuitRowsShowTheirColumnsByTheSlotsState) {
   CircuitRecord circuit{};
   std::strcpy(circuit.slotName[0], "Summer");  // under way: name, rank and score
   circuit.slotLevel[0] = 4;
@@ -111,13 +48,15 @@ TEST_F(MenuPages, CircuitRowsShowTheirColumnsByTheSlotsState) {
   std::strcpy(state.typedText, "New");
   state.stateFlags = 1;
   state.blinkTick = gEngineTick;
-  Render(101, "circuit_rows", 1);
+  Render(101, "page101");
   const int columns[5] = {1, 0, 1, 0, 0}, completed[5] = {0, 0, 1, 0, 0};
   for (int slot = 0; slot < 5; ++slot) {
     const int y = 80 + 50 * slot;
     EXPECT_EQ(Count(440, y, 560, y + 12, Light) > 0, columns[slot] == 1) << slot;
     EXPECT_EQ(Count(580, y, 640, y + 12, Light) > 0, completed[slot] == 1) << slot;
     EXPECT_GT(Count(260, y, 300, y + 12, Light), 0) << slot;  // "#n" and the name
+    // The selected slot's marker is the highlighted (orange) increase button.
+    EXPECT_EQ(Count(220, y + 5, 255, y + 28, Orange) > 300, slot == 3) << slot;
   }
 }
 
@@ -204,6 +143,7 @@ TEST_F(MenuPages, GaugesCountWholeTilesAndTheTabColumnStopsAtItsFirstFailure) {
   }
 }
 
+
 TEST_F(MenuPages, TheGlobeEasesTowardTheLevelWithoutOvershooting) {
   LoadGlobe();
   EngineObject* globe = state.pageObjects[0];
@@ -232,26 +172,31 @@ TEST_F(MenuPages, TheGlobeEasesTowardTheLevelWithoutOvershooting) {
 
 TEST_F(MenuPages, ScrollingTextsRestartOrHandOverAndNeedTheirFile) {
   FileRecord text{};
-  const char lines[] = "one\r\ntwo\r\n";
+  const char lines[] = "HYDREL\r\n\r\nGame design\r\n";
   text.size = static_cast<int32_t>(sizeof(lines) - 1);
   text.data = reinterpret_cast<uint8_t*>(const_cast<char*>(lines));
   state.textFile = &text;
-  state.textScroll = -100.0f;  // everything above the top
+  state.textScroll = -200.0f;  // everything above the top
   Render(106, nullptr, 1);
   EXPECT_FLOAT_EQ(state.textScroll, 499.0f);
   Render(106, nullptr, 1);
   EXPECT_FLOAT_EQ(state.textScroll, 498.0f);
-  // The disclaimer moves once more than two ticks have passed, and hands over when gone.
+  // The disclaimer's lines are 30 apart from x 60 (the empty one too); it moves once more than
+  // two ticks have passed, and hands over when gone.
   state.textScroll = 300.0f;
   state.screenTick = gEngineTick;
   Render(10, nullptr, 1);
   EXPECT_FLOAT_EQ(state.textScroll, 300.0f);
+  EXPECT_GT(Count(60, 300, 200, 315, Light), 50);
+  EXPECT_EQ(Count(60, 330, 200, 345, Light), 0);
+  EXPECT_GT(Count(60, 360, 200, 375, Light), 50);
+  EXPECT_EQ(Count(kColumnLeft, kColumnTop, 55, kColumnBottom, Light), 0);  // no tabs
   EXPECT_EQ(gMenuPendingScreen, kScreenNone);
   gEngineTick += 3;
   Render(10, nullptr, 1);
   EXPECT_FLOAT_EQ(state.textScroll, 299.0f);
   EXPECT_EQ(state.screenTick, gEngineTick);
-  state.textScroll = -100.0f;
+  state.textScroll = -200.0f;  // the four lines (the last is the final line feed) above the top
   Render(10, nullptr, 1);
   EXPECT_EQ(gMenuPendingScreen, kScreenNewGame);
   // Without the file: nothing, not even the logo's turn or the cursor.
