@@ -151,7 +151,7 @@ class GameTreeLoad : public GameTree {
         EXPECT_EQ(wre_FontLoadDefinition(&font, name.c_str(), material_), 0) << folder << "/" << name;
         int32_t w = 0, h = 0;
         EXPECT_EQ(wre_FontGetCharSize(font, &w, &h), 0);
-        EXPECT_EQ(w, 12) << name;
+        EXPECT_EQ(w, folder.rfind("menu", 0) == 0 ? 10 : 12) << name;  // the menus' letters are narrower
         if (font) wre_FontDispose(font);
       } else if (e.path().extension() == ".c4d") {
         EngineObject* object = nullptr;

@@ -1,5 +1,6 @@
 // Font atlases and their definition files: the letters 32-126 in 16 x 16 cells of a 256 x 256
-// keyed sheet, each the 5 x 7 letter doubled with a one-pixel outline (12 x 16 units).
+// keyed sheet, each the 5 x 7 letter with its rows doubled, its columns spread over the letter
+// width (10 doubles them), and a one-pixel outline: (letter width + 2) x 16 units.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -12,6 +13,10 @@ struct FontStyle {
   uint32_t outline;
 };
 
-Canvas FontAtlasCanvas(const FontStyle& style);
+constexpr int32_t kFontLetterWidth = 10;
+// The menus' narrower letters, so that their pages' columns hold their texts.
+constexpr int32_t kFontLetterWidthNarrow = 8;
+
+Canvas FontAtlasCanvas(const FontStyle& style, int32_t letterWidth = kFontLetterWidth);
 // The "kVKT_FontCharacterDef" lines of every letter, naming atlasFile.
-std::string FontDefinitionText(const std::string& atlasFile);
+std::string FontDefinitionText(const std::string& atlasFile, int32_t letterWidth = kFontLetterWidth);

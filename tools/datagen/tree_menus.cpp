@@ -46,7 +46,6 @@ Canvas OptionsSheet() {
   Canvas c = CanvasNew(256, 256, kKeyColour);
   Button(c, {51, 77, 254, 102}, kNavy, "SOUND VOLUME", kFoam);
   Button(c, {84, 8, 250, 32}, kNavy, "MUSIC VOLUME", kFoam);
-  Button(c, {22, 141, 252, 168}, kNavy, "    VIEW DISTANCE", kFoam);
   Button(c, {92, 42, 251, 67}, kNavy, "DETAIL", kFoam);
   Button(c, {8, 41, 82, 67}, 0x1E7A3C, "CONTINUE", kWhite);
   Button(c, {18, 7, 71, 33}, 0x8A1E1E, "QUIT", kWhite);
@@ -63,9 +62,11 @@ Canvas OptionsSheet() {
     CanvasFill(c, (r.left + r.right) / 2 - 2, r.top + 36, (r.left + r.right) / 2 + 3, r.top + 44, kDeepBlue);
     CanvasFill(c, r.left + 12, r.top + 44, r.right - 11, r.top + 47, kDeepBlue);
   }
-  // The key box: a keyboard key.
-  CanvasBevel(c, 51, 173, 121, 252, 0xC8CCD4);
-  CanvasBevel(c, 58, 180, 114, 236, 0xE4E8F0);
+  // Drawn after the third button, whose highlighted form it overlaps: the options page shows the label.
+  Button(c, {22, 141, 252, 168}, kNavy, "    VIEW DISTANCE", kFoam);
+  // The key box: a dark keyboard key, so that the key's name in light letters reads on it.
+  CanvasBevel(c, 51, 173, 121, 252, 0x3A4A6A);
+  CanvasBevel(c, 58, 180, 114, 236, 0x22304C);
   // The gauge tile: a lit bar segment.
   CanvasGradient(c, 21, 209, 41, 251, 0x80FF80, 0x108030);
   CanvasFill(c, 21, 209, 23, 251, 0xC0FFC0);
@@ -236,9 +237,9 @@ void WriteStartup(TreeOutput& tree) {
       {"font_level.codx", "fnt_level.bmp", {0xFFF0A0, 0xF09010, 0x402000}},
   };
   for (const auto& font : fonts) {
-    TreePutPicture(tree, f + "/" + font.atlas, FontAtlasCanvas(font.style), true);
+    TreePutPicture(tree, f + "/" + font.atlas, FontAtlasCanvas(font.style, kFontLetterWidthNarrow), true);
     TreeListAddKeyed(list, font.atlas);
-    TreePutText(tree, f + "/" + font.font, FontDefinitionText(font.atlas));
+    TreePutText(tree, f + "/" + font.font, FontDefinitionText(font.atlas, kFontLetterWidthNarrow));
   }
   // The backdrop's water ripples on its own, fed by drops.
   TreePut(tree, f + "/mnu_water.bmp", CanvasBmp8(RippleWater(0x0A2A5A, 0x3A8AC8, 3)));

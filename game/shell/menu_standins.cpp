@@ -1,4 +1,0 @@
-#include "game/shell/menu_standins.h"
-
-void FrontEndPageDraw(ViewComponents*) {}
-void MenuTabColumnDraw(ViewComponents*) {}
