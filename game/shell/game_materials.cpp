@@ -53,10 +53,8 @@ const MaterialRow kRows[kGameMaterialCount] = {
     {&gtheRallyDerbyMaterial, "gtheRallyDerbyMaterial", {1, 1, 1, 1}, {0, 0, 0, 0}, true},
 };
 
-float Scaled(float factor) { return std::clamp(factor * gColourMax, 0.0f, gColourMaxAlpha); }
-
 ColourFloat Scaled(const ColourFloat& c) {
-  return ColourFloat{Scaled(c.red), Scaled(c.green), Scaled(c.blue), Scaled(c.alpha)};
+  return ColourFloat{ColourScaled(c.red), ColourScaled(c.green), ColourScaled(c.blue), ColourScaled(c.alpha)};
 }
 
 bool DrawsInSoftware() {
@@ -65,6 +63,8 @@ bool DrawsInSoftware() {
 }
 
 }  // namespace
+
+float ColourScaled(float factor) { return std::clamp(factor * gColourMax, 0.0f, gColourMaxAlpha); }
 
 bool MaterialsCreate() {
   for (const MaterialRow& row : kRows) {

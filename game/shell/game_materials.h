@@ -28,6 +28,9 @@ inline int32_t gtheRallyDerbyMaterial = -1;
 
 constexpr int kGameMaterialCount = 21;
 
+// A colour factor on the renderer's scale: times gColourMax, clamped to [0, gColourMaxAlpha].
+float ColourScaled(float factor);
+
 // Defines all 21 in table order, each colour factor times gColourMax clamped to
 // [0, gColourMaxAlpha]. The water is opaque when gView's camera draws in software. True when all
 // were defined; false at the first failure (the earlier ones stay defined).

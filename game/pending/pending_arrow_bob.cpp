@@ -1,0 +1,2 @@
+#include "game/shell/gate_list.h"
+void ArrowBobProcess(void*) {}
