@@ -153,11 +153,14 @@ TEST_F(RaceRunTest, AQuitRaceTearsDownWithoutAResultInEveryMode) {
 }
 
 TEST_F(RaceRunTest, AFinishedRaceWithOpponentsHoldsTheResultScreenUntilTheFirstKeyAfterASecond) {
-  // Without racers of its own the treasure hunt ends at its first check: the player is not racing.
   uint32_t shownTick = 0, keyTick = 0, endTick = 0;
   Holdings after;
+  int frames = 0;
+  const auto resultVoices = [] { return Played("first_place").size() + Played("nice_try").size(); };
   harness_.EachFrame([&](int) {
-    if (shownTick == 0 && !Played("nice_try").empty()) shownTick = gEngineTick;
+    if (!RaceActiveGet()) return;
+    if (++frames == 100) gRaceOver = gRaceFinished = 1;  // as an end rule would
+    if (shownTick == 0 && resultVoices() != 0) shownTick = gEngineTick;
   });
   harness_.EachPump([&] {
     if (shownTick != 0 && keyTick == 0 && gEngineTick >= shownTick + 30) {
@@ -165,15 +168,10 @@ TEST_F(RaceRunTest, AFinishedRaceWithOpponentsHoldsTheResultScreenUntilTheFirstK
       GameHarness::TypeText("a");
     }
   });
-  const int result = harness_.RunRace(
-      [&] {
-        Select(kModeTreasureLinear, 5, 5)();
-        gPlayerPlace = 3;
-      },
-      [&] {
-        endTick = gEngineTick;
-        after = Held();
-      });
+  const int result = harness_.RunRace(Select(kModeTreasureLinear, 5, 5), [&] {
+    endTick = gEngineTick;
+    after = Held();
+  });
   EXPECT_EQ(result, 0);
   EXPECT_TRUE(gRaceFinished);
   EXPECT_EQ(after, before_);  // the result screen's pictures went with the rest
@@ -181,8 +179,8 @@ TEST_F(RaceRunTest, AFinishedRaceWithOpponentsHoldsTheResultScreenUntilTheFirstK
   // The key typed within the first 60 ticks is taken only once they have passed.
   EXPECT_GT(endTick, shownTick + 60);
   EXPECT_LT(endTick, shownTick + 120);
-  EXPECT_EQ(Played("nice_try").size(), 1u);
-  EXPECT_TRUE(Played("first_place").empty());
+  EXPECT_EQ(resultVoices(), 1u);
+  EXPECT_EQ(Played(gPlayerPlace == 0 ? "first_place" : "nice_try").size(), 1u);
 }
 
 TEST_F(RaceRunTest, TheResultScreenChoosesItsPicturesAndVoiceByPlaceAndDrawsNothingWhenOneIsMissing) {
