@@ -1,2 +1,2 @@
-#include "game/shell/gate_list.h"
+#include "game/shell/gate_arrow.h"
 void ArrowBobProcess(void*) {}

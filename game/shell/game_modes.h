@@ -3,12 +3,7 @@
 #pragma once
 #include <cstdint>
 
-struct EngineObject;
 struct ViewComponents;
-
-// The rally direction arrow and the compass of the head-up pass; null when absent.
-inline EngineObject* gArrowObject = nullptr;
-inline EngineObject* gCompassArrow = nullptr;
 
 // Runs the current mode's set-up; its result, or -1 for an unknown mode.
 int32_t GameModeInit(ViewComponents* view);

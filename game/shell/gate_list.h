@@ -26,6 +26,3 @@ int32_t GateListRelink(GateRecord* head);
 GateRecord* GateListFirst(GameObject* driver);
 // The gate after the given one; the head again after the tail or for null.
 GateRecord* GateListNext(GateRecord* gate, GameObject* driver);
-
-// Process callback (the race's ViewComponents as argument): bobs the rally direction arrow.
-void ArrowBobProcess(void* view);

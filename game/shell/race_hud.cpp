@@ -20,7 +20,7 @@
 #include "engine/render/frame.h"
 #include "engine/render/polygon.h"
 #include "game/shell/game_materials.h"
-#include "game/shell/game_modes.h"
+#include "game/shell/gate_arrow.h"
 #include "game/shell/gate_record.h"
 #include "game/shell/laps_table.h"
 #include "game/shell/prefs.h"

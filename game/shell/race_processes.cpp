@@ -7,6 +7,7 @@
 #include "engine/data/sound.h"
 #include "game/shell/game_modes.h"
 #include "game/shell/game_sounds.h"
+#include "game/shell/gate_arrow.h"
 #include "game/shell/gate_list.h"
 #include "game/shell/race_state.h"
 #include "game/shell/settings.h"

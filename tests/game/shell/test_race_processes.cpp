@@ -7,6 +7,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/process.h"
 #include "engine/core/timer.h"
+#include "game/shell/gate_arrow.h"
 #include "game/shell/gate_list.h"
 #include "game/shell/race_processes.h"
 #include "game/shell/race_state.h"
