@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/data/colour.h"
+
 inline int32_t gtheWhiteMaterial = -1;
 inline int32_t gtheBlackMaterial = -1;
 inline int32_t gtheGreyMaterial = -1;
@@ -28,13 +30,17 @@ inline int32_t gtheRallyDerbyMaterial = -1;
 
 constexpr int kGameMaterialCount = 21;
 
-// A colour factor on the renderer's scale: times gColourMax, clamped to [0, gColourMaxAlpha].
-float ColourScaled(float factor);
-
 // Defines all 21 in table order, each colour factor times gColourMax clamped to
 // [0, gColourMaxAlpha]. The water is opaque when gView's camera draws in software. True when all
 // were defined; false at the first failure (the earlier ones stay defined).
 bool MaterialsCreate();
 
+// Colour factors (0..1) in the stored range: each times gColourMax, clamped to [0, gColourMaxAlpha].
+ColourFloat MaterialColourScaled(const ColourFloat& factors);
+
 // Releases the 21; returns the result of the last release.
 int32_t MaterialsFree();
+
+// Defines a material of the name in the first free slot, its two colours given as factors
+// (MaterialColourScaled). The index; -1 when no slot is free or the definition fails.
+int32_t MaterialDefineScaled(const char* name, const ColourFloat& a, const ColourFloat& b);

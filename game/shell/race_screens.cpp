@@ -74,7 +74,8 @@ void ScreenTilesRelease(int32_t textures[kScreenTiles]) {
 
 int32_t ScreenTilesShow(ViewComponents* view, const int32_t textures[kScreenTiles], int32_t material) {
   Camera* camera = view->camera;
-  const float black[4] = {0.0f, 0.0f, 0.0f, ColourScaled(1.0f)};
+  const ColourFloat scaled = MaterialColourScaled(ColourFloat{0.0f, 0.0f, 0.0f, 1.0f});
+  const float black[4] = {scaled.red, scaled.green, scaled.blue, scaled.alpha};
   wre_CameraClear(camera, black);
   CheckStep(wre_FrameBegin(camera, 1), "Error during render start");
   CheckStep(wre_CameraRender(camera), "Error rendering camera");

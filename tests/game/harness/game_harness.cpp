@@ -3,6 +3,7 @@
 #include "engine/core/files.h"
 #include "engine/core/memory.h"
 #include "game/shell/game_view.h"
+#include "game/shell/menu_shell.h"
 #include "game/shell/prefs.h"
 #include "game/shell/race_driver.h"
 #include "game/shell/program_entry.h"
@@ -123,11 +124,13 @@ int GameHarness::Run() {
 int GameHarness::RunRace(const std::function<void()>& select, const std::function<void()>& after) {
   int raceResult = -1;
   AtFrame(1, [&] {
+    MenuResourcesUnload();
     select();
     RaceActiveSet(1);
     raceResult = RaceRun(gView);
     RaceActiveSet(0);
     after();
+    MenuResourcesLoad();
     RequestQuit();
   });
   Run();

@@ -56,9 +56,10 @@ class GameHarness {
 
   // Runs the program's entry to its end and returns its result.
   int Run();
-  // Runs the program and, at its first menu frame, one race as the front end starts it:
-  // `select` sets the selection and settings, then RaceRun between the race-active flag's set and
-  // clear, then `after`; the program is then asked to quit. The race's result.
+  // Runs the program and, at its first menu frame, one race as the front end starts it: the menu
+  // resources released, `select` setting the selection and settings, RaceRun between the
+  // race-active flag's set and clear, then `after`, and the menu resources loaded again; the
+  // program is then asked to quit. The race's result.
   int RunRace(const std::function<void()>& select, const std::function<void()>& after = [] {});
   int Frames() const { return frames_; }
   // The last presented frame.

@@ -13,6 +13,7 @@
 #include "engine/data/texture.h"
 #include "engine/render/camera.h"
 #include "game/shell/game_view.h"
+#include "game/shell/menu_shell.h"
 #include "game/shell/prefs.h"
 #include "game/shell/race_hud.h"
 #include "game/shell/race_screens.h"
@@ -204,9 +205,11 @@ TEST_F(RaceRunTest, TheResultScreenChoosesItsPicturesAndVoiceByPlaceAndDrawsNoth
   };
   harness_.EachPump([] { GameHarness::TypeText("a"); });
   harness_.AtFrame(1, [&] {
+    MenuResourcesUnload();
     for (int32_t place : {0, 2, 3}) show(place);
     std::filesystem::remove(harness_.Root() / "data" / "winlose" / "win_tr.bmp");
     show(1);
+    MenuResourcesLoad();
     GameHarness::RequestQuit();
   });
   harness_.Run();

@@ -1,2 +1,0 @@
-#include "game/shell/gate_arrow.h"
-void ArrowBobProcess(void*) {}
