@@ -57,16 +57,11 @@ constexpr Panel kTimePanel = {{66, 231, 115, 255}, {20, 440, 69, 462}};
 constexpr Panel kQuitPicture = {{0, 0, 256, 128}, {200, 150, 456, 278}};
 constexpr Panel kPausePicture = {{0, 128, 256, 256}, {200, 150, 456, 278}};
 
-bool IsRally() { return gGameMode == kModeRally || gGameMode == kModeRallyVariant; }
-bool IsTreasure() { return gGameMode == kModeTreasureLinear || gGameMode == kModeTreasureRoam; }
+bool IsRally() { return GameModeIsRally(gGameMode); }
+bool IsTreasure() { return GameModeIsTreasure(gGameMode); }
 
 Watercraft* PlayerCraft(const ViewComponents* view) {
   return view && view->player ? view->player->craft : nullptr;
-}
-
-// A full polygon queue only drops what did not fit: the frame goes on.
-void CheckStep(int32_t result, const char* message) {
-  if (result != 0 && result != kWreQueueFull) wre_SystemFatalError(message);
 }
 
 int32_t DrawPanel(int32_t texture, const Panel& panel, Camera* camera) {
@@ -119,6 +114,11 @@ int32_t DrawScorePanel(int32_t texture, const Panel& panel, float penX, const Wa
 }
 
 }  // namespace
+
+void RenderStepCheck(int32_t result, const char* message) {
+  // A full polygon queue only drops what did not fit: the frame goes on.
+  if (result != 0 && result != kWreQueueFull) wre_SystemFatalError(message);
+}
 
 void HudTimeFormat(char* text, uint32_t elapsed, bool blank) {
   if (blank) {
@@ -228,15 +228,15 @@ int32_t RaceFrameRender(ViewComponents* view, uint8_t beginFlag) {
   Camera* camera = view->camera;
   const bool racing = RaceActiveGet();
   wre_TextureAnimateAll(0);
-  CheckStep(wre_FrameBegin(camera, beginFlag), "Error during render start");
-  if (racing) CheckStep(CompassSetup(view), "Error at setup camera interface objects");
-  CheckStep(wre_CameraRender(camera), "Error rendering camera");
-  if (wre_CameraRendererKind(camera) != kRendererSoftware) CheckStep(wre_FrameFlush(camera), "Error during render mid");
+  RenderStepCheck(wre_FrameBegin(camera, beginFlag), "Error during render start");
+  if (racing) RenderStepCheck(CompassSetup(view), "Error at setup camera interface objects");
+  RenderStepCheck(wre_CameraRender(camera), "Error rendering camera");
+  if (wre_CameraRendererKind(camera) != kRendererSoftware) RenderStepCheck(wre_FrameFlush(camera), "Error during render mid");
   wre_CameraSetDepthTest(camera, 0);
-  if (racing) CheckStep(HudDraw(view), "Error at render camera interface");
-  CheckStep(wre_FrameFlush(camera), "Error during render mid");
+  if (racing) RenderStepCheck(HudDraw(view), "Error at render camera interface");
+  RenderStepCheck(wre_FrameFlush(camera), "Error during render mid");
   wre_CameraSetDepthTest(camera, 1);
-  CheckStep(wre_FrameEnd(camera), "Error during render end");
+  RenderStepCheck(wre_FrameEnd(camera), "Error during render end");
   gFrameTick = gEngineTick;
   return 0;
 }

@@ -24,6 +24,10 @@ int32_t HudFontsLoad();
 // Disposes the loaded fonts. 0, or 302001 when nothing is loaded.
 int32_t HudFontsUnload();
 
+// Ends the program with the message unless the frame step succeeded or only dropped polygons
+// from a full queue.
+void RenderStepCheck(int32_t result, const char* message);
+
 // One race frame; beginFlag goes to the frame begin unchanged. Every failing step is fatal (a full
 // polygon queue is not a failure). 0.
 int32_t RaceFrameRender(ViewComponents* view, uint8_t beginFlag);

@@ -20,8 +20,8 @@
 
 namespace {
 
-bool IsRally() { return gGameMode == kModeRally || gGameMode == kModeRallyVariant; }
-bool IsTreasure() { return gGameMode == kModeTreasureLinear || gGameMode == kModeTreasureRoam; }
+bool IsRally() { return GameModeIsRally(gGameMode); }
+bool IsTreasure() { return GameModeIsTreasure(gGameMode); }
 
 void MessagePumpProcess() { wre_MessagePump(); }
 void SoundUpdateProcess(void* view) { wre_SoundUpdate3D(view); }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "engine/core/fatal.h"
 #include "engine/core/files.h"
 #include "engine/core/input.h"
 #include "engine/core/timer.h"
@@ -15,6 +14,7 @@
 #include "engine/render/frame.h"
 #include "game/shell/game_materials.h"
 #include "game/shell/game_sounds.h"
+#include "game/shell/race_hud.h"
 #include "game/shell/view_components.h"
 #include "platform/plat_window.h"
 
@@ -25,7 +25,6 @@ constexpr float kTileRects[kScreenTiles][4] = {
     {0, 256, 256, 512}, {256, 256, 512, 512}, {512, 256, 640, 512},
 };
 constexpr float kWholeBitmap[4] = {0, 0, 255, 255};
-constexpr float kTileDepth = 500.001f;
 constexpr uint32_t kMinimumWait = 60;
 
 constexpr ScreenTileFiles kLoadingTiles = {"load_tl.bmp", "load_tm.bmp", "load_tr.bmp",
@@ -33,10 +32,6 @@ constexpr ScreenTileFiles kLoadingTiles = {"load_tl.bmp", "load_tm.bmp", "load_t
 constexpr ScreenTileFiles kLoseTiles = {"lose_tl.bmp", "lose_tm.bmp", "lose_tr.bmp",
                                         "lose_bl.bmp", "lose_bm.bmp", "lose_br.bmp"};
 constexpr const char* kWinTopLeft[3] = {"win_1st_tl.bmp", "win_2nd_tl.bmp", "win_3rd_tl.bmp"};
-
-void CheckStep(int32_t result, const char* message) {
-  if (result != 0 && result != kWreQueueFull) wre_SystemFatalError(message);
-}
 
 void VoiceFree(int32_t* voice) {
   if (*voice < 0) return;
@@ -77,13 +72,13 @@ int32_t ScreenTilesShow(ViewComponents* view, const int32_t textures[kScreenTile
   const ColourFloat scaled = MaterialColourScaled(ColourFloat{0.0f, 0.0f, 0.0f, 1.0f});
   const float black[4] = {scaled.red, scaled.green, scaled.blue, scaled.alpha};
   wre_CameraClear(camera, black);
-  CheckStep(wre_FrameBegin(camera, 1), "Error during render start");
-  CheckStep(wre_CameraRender(camera), "Error rendering camera");
+  RenderStepCheck(wre_FrameBegin(camera, 1), "Error during render start");
+  RenderStepCheck(wre_CameraRender(camera), "Error rendering camera");
   for (int i = 0; i < kScreenTiles; ++i)
-    wre_CameraDrawRect2D(textures[i], material, kWholeBitmap, kTileRects[i], kTileDepth, camera, 0);
-  CheckStep(wre_FrameFlush(camera), "Error during render mid");
+    wre_CameraDrawRect2D(textures[i], material, kWholeBitmap, kTileRects[i], kHudDepth, camera, 0);
+  RenderStepCheck(wre_FrameFlush(camera), "Error during render mid");
   const int32_t end = wre_FrameEnd(camera);
-  CheckStep(end, "Error during render end");
+  RenderStepCheck(end, "Error during render end");
   return end;
 }
 
