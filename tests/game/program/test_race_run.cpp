@@ -153,6 +153,31 @@ TEST_F(RaceRunTest, AQuitRaceTearsDownWithoutAResultInEveryMode) {
   }
 }
 
+TEST_F(RaceRunTest, ADemoRaceRunsItsClockFromSetUpWithoutACountdown) {
+  uint32_t firstStart = 0, lastStart = 0;
+  int frames = 0;
+  bool countdownSeen = false;
+  harness_.EachFrame([&](int) {
+    if (!RaceActiveGet()) return;
+    ++frames;
+    countdownSeen = countdownSeen || gCountdownActive;
+    if (frames == 5) firstStart = gRaceStartTick;
+    if (frames == 150) {  // past where a countdown would have ended
+      lastStart = gRaceStartTick;
+      gQuitRequested = 1;
+    }
+  });
+  const int result = harness_.RunRace([&] {
+    Select(kModeDerby, 10, 0)();
+    gDemoMode = 1;
+  });
+  gDemoMode = 0;
+  EXPECT_EQ(result, 0);
+  EXPECT_FALSE(countdownSeen);
+  EXPECT_EQ(lastStart, firstStart);
+  EXPECT_TRUE(CountdownVoices().empty());
+}
+
 TEST_F(RaceRunTest, AFinishedRaceWithOpponentsHoldsTheResultScreenUntilTheFirstKeyAfterASecond) {
   uint32_t shownTick = 0, keyTick = 0, endTick = 0;
   Holdings after;
