@@ -26,7 +26,7 @@
 #include "game/shell/scores.h"
 #include "game/shell/settings.h"
 #include "game/shell/view_components.h"
-#include "game/world/course_routes.h"
+#include "game/world/course_route.h"
 #include "game/world/game_object.h"
 #include "game/world/game_objects.h"
 #include "game/world/interface_textures.h"
