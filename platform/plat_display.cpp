@@ -181,7 +181,11 @@ const PlatDisplayDriver* TestDriverAt(int32_t index) {
   if (index < 0 || index >= TestDriverCount()) return nullptr;
   return &gTest.drivers[static_cast<size_t>(index)];
 }
-void TestPresent(const PlatFrame&) {}
+void (*gTestPresentHook)(void*) = nullptr;
+void* gTestPresentUser = nullptr;
+void TestPresent(const PlatFrame&) {
+  if (gTestPresentHook) gTestPresentHook(gTestPresentUser);
+}
 void TestFullScreen(bool on) { gTest.fullScreen = on; }
 
 constexpr DisplayOps kTestOps{TestLibraryLoaded, TestDriverCount, TestDriverAt, TestPresent,
@@ -478,6 +482,11 @@ void plat_TestDisplaySetBusyBlits(int32_t count) { gTest.busyBlits = count; }
 void plat_TestDisplayFailNextSurface(int32_t count) { gTest.failSurfaces = count; }
 bool plat_TestDisplayFullScreen() { return gTest.fullScreen; }
 int32_t plat_TestPresentCount() { return gPresentCount; }
+
+void plat_TestSetPresentHook(void (*hook)(void* user), void* user) {
+  gTestPresentHook = hook;
+  gTestPresentUser = user;
+}
 
 bool plat_TestLastPresented(PlatFrame* frame) {
   if (!frame || gPresentCount == 0) return false;

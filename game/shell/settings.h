@@ -69,6 +69,10 @@ enum GameMode : int32_t {
   kModeRallyVariant = 4,
 };
 
+// The rally modes count laps through buoy gates; the treasure hunts collect dollars.
+inline bool GameModeIsRally(int32_t mode) { return mode == kModeRally || mode == kModeRallyVariant; }
+inline bool GameModeIsTreasure(int32_t mode) { return mode == kModeTreasureLinear || mode == kModeTreasureRoam; }
+
 inline Settings gSettings{};
 
 inline int32_t& gPaused = gSettings.paused;

@@ -17,3 +17,5 @@ void plat_TestDisplayFailNextSurface(int32_t count);  // the next count surface 
 bool plat_TestDisplayFullScreen();  // true while an exclusive mode is set
 int32_t plat_TestPresentCount();
 bool plat_TestLastPresented(PlatFrame* frame);
+// Called after each presented frame (null removes it); the display reset keeps it.
+void plat_TestSetPresentHook(void (*hook)(void* user), void* user);

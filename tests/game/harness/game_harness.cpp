@@ -2,7 +2,10 @@
 
 #include "engine/core/files.h"
 #include "engine/core/memory.h"
+#include "game/shell/game_view.h"
+#include "game/shell/menu_shell.h"
 #include "game/shell/prefs.h"
+#include "game/shell/race_driver.h"
 #include "game/shell/program_entry.h"
 #include "game/shell/settings.h"
 #include "game/shell/test/intro_sequences.h"
@@ -86,6 +89,12 @@ void GameHarness::RequestQuit() { plat_TestCloseRequest(); }
 
 void GameHarness::OnPump(void* self) { static_cast<GameHarness*>(self)->Pump(); }
 
+void GameHarness::OnPresent(void* self) {
+  auto* harness = static_cast<GameHarness*>(self);
+  plat_TestClockAdvanceMicroseconds(harness->ticksPerFrame_ * kTickMicroseconds);
+  if (harness->eachFrame_) harness->eachFrame_(plat_TestPresentCount());
+}
+
 void GameHarness::Pump() {
   plat_TestClockAdvanceMicroseconds(kTickMicroseconds);
   const int32_t presents = plat_TestPresentCount();
@@ -94,8 +103,7 @@ void GameHarness::Pump() {
   if (newFrame) ++frames_;
   if (!ranStartActions_ || newFrame) {
     ranStartActions_ = true;
-    auto due = actions_.find(frames_);
-    if (due != actions_.end()) {
+    if (auto due = actions_.find(frames_); due != actions_.end()) {
       auto actions = std::move(due->second);
       actions_.erase(due);
       for (auto& action : actions) action();
@@ -109,9 +117,27 @@ int GameHarness::Run() {
   lastPresents_ = plat_TestPresentCount();
   ranStartActions_ = false;
   plat_TestSetPumpHook(&GameHarness::OnPump, this);
+  plat_TestSetPresentHook(&GameHarness::OnPresent, this);
   const int result = AppMain(nullptr, nullptr, nullptr, 1);
+  plat_TestSetPresentHook(nullptr, nullptr);
   plat_TestSetPumpHook(nullptr, nullptr);
   return result;
+}
+
+int GameHarness::RunRace(const std::function<void()>& select, const std::function<void()>& after) {
+  int raceResult = -1;
+  AtFrame(1, [&] {
+    MenuResourcesUnload();
+    select();
+    RaceActiveSet(1);
+    raceResult = RaceRun(gView);
+    RaceActiveSet(0);
+    after();
+    MenuResourcesLoad();
+    RequestQuit();
+  });
+  Run();
+  return raceResult;
 }
 
 bool GameHarness::Captured(PlatFrame* frame) const { return plat_TestLastPresented(frame); }

@@ -32,7 +32,10 @@ class GameHarness {
   // Runs `action` at the start of menu frame `frame` (frames count the presented images, 0 is
   // before the first). A frame's actions run in the order given.
   void AtFrame(int frame, std::function<void()> action);
-  // Runs `action` at every pump, after the frame's actions; null stops it.
+  // Runs `action` right after every presented frame (after the clock's move), with the count of
+  // frames presented so far.
+  void EachFrame(std::function<void(int presented)> action) { eachFrame_ = std::move(action); }
+  // Runs `action` at every message pump, after the clock's move and the frame actions.
   void EachPump(std::function<void()> action) { eachPump_ = std::move(action); }
   // Scripted input, as the user gives it.
   static void HoldKey(int vk, bool held);
@@ -47,8 +50,17 @@ class GameHarness {
   // The window manager's close: the program's quit request.
   static void RequestQuit();
 
+  // Moves the clock on by this many ticks after every presented frame (0, the default: only the
+  // pumps move it). A race loop pumps only now and then, so a race needs frames to move time.
+  void TicksPerFrame(int ticks) { ticksPerFrame_ = ticks; }
+
   // Runs the program's entry to its end and returns its result.
   int Run();
+  // Runs the program and, at its first menu frame, one race as the front end starts it: the menu
+  // resources released, `select` setting the selection and settings, RaceRun between the
+  // race-active flag's set and clear, then `after`, and the menu resources loaded again; the
+  // program is then asked to quit. The race's result.
+  int RunRace(const std::function<void()>& select, const std::function<void()>& after = [] {});
   int Frames() const { return frames_; }
   // The last presented frame.
   bool Captured(PlatFrame* frame) const;
@@ -57,6 +69,7 @@ class GameHarness {
 
  private:
   static void OnPump(void* self);
+  static void OnPresent(void* self);
   void Pump();
 
   TempDir dir_;
@@ -65,5 +78,7 @@ class GameHarness {
   int frames_ = 0;
   int32_t lastPresents_ = 0;
   bool ranStartActions_ = false;
+  int ticksPerFrame_ = 0;
+  std::function<void(int)> eachFrame_;
   std::function<void()> eachPump_;
 };

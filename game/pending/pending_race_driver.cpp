@@ -1,2 +1,0 @@
-#include "game/shell/race_driver.h"
-int32_t RaceRun(ViewComponents*) { return 0; }

@@ -1,0 +1,263 @@
+// Whole races run headless through the harness as the front end starts them: set-up, countdown,
+// race loop, end rules, teardown and the result screen, with what the player sees and hears.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "engine/core/timer.h"
+#include "engine/core/world.h"
+#include "engine/data/material.h"
+#include "engine/data/texture.h"
+#include "engine/render/camera.h"
+#include "game/shell/game_view.h"
+#include "game/shell/menu_shell.h"
+#include "game/shell/prefs.h"
+#include "game/shell/race_hud.h"
+#include "game/shell/race_screens.h"
+#include "game/shell/race_state.h"
+#include "game/shell/settings.h"
+#include "platform/test/plat_cdaudio.h"
+#include "platform/test/plat_display.h"
+#include "tests/game/harness/game_harness.h"
+
+namespace {
+
+constexpr int32_t kTicksPerFrame = 2;
+constexpr int32_t kLongRaceTicksPerFrame = 12;  // a divisor of every race interval, and at most 24
+
+// What the engine holds: materials, textures, world objects and lights.
+struct Holdings {
+  int materials = 0, textures = 0;
+  bool objects = false, lights = false;
+  bool operator==(const Holdings&) const = default;
+};
+
+Holdings Held() {
+  Holdings h;
+  for (int i = 0; i < gMaterialCount; ++i) h.materials += gMaterialTable[i].inUse != 0;
+  for (int i = 0; i < gTextureCount; ++i) h.textures += (gTextureTable[i].flags & kTextureInUse) != 0;
+  h.objects = gView->world->objects != nullptr;
+  h.lights = gView->world->lights != nullptr;
+  return h;
+}
+
+std::vector<std::string> Played(const std::string& fragment) {
+  std::vector<std::string> labels;
+  for (const auto& entry : GameHarness::SoundLog()) {
+    if (entry.event == "play" && entry.label.find(fragment) != std::string::npos) labels.push_back(entry.label);
+  }
+  return labels;
+}
+
+// The countdown's voices in the order they were played.
+std::vector<std::string> CountdownVoices() {
+  std::vector<std::string> voices;
+  for (const auto& entry : GameHarness::SoundLog()) {
+    if (entry.event != "play") continue;
+    for (const char* name : {"countdwn", "countgo", "cheer"})
+      if (entry.label.find(name) != std::string::npos) voices.push_back(name);
+  }
+  return voices;
+}
+
+struct RaceWatch {
+  uint32_t endTick = 0, endStart = 0;  // the tick of the first frame after the end, and the clock's origin
+  int frames = 0;
+};
+
+class RaceRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    harness_.SeedSettings(kRendererSoftware);
+    harness_.TicksPerFrame(kTicksPerFrame);
+    plat_TestCdReset();
+  }
+  // Selects the race; the baseline is taken just before it starts.
+  std::function<void()> Select(int32_t mode, int32_t course, int32_t opponents) {
+    return [=, this] {
+      gGameMode = mode;
+      gLevel = 0;
+      gCourse = course;
+      gSettings.opponentCount = opponents;
+      gPlayerPlace = 0;
+      before_ = Held();
+    };
+  }
+  void Watch(int quitAfterFrames = 0) {
+    harness_.EachFrame([this, quitAfterFrames](int) {
+      if (!RaceActiveGet()) return;
+      ++watch_.frames;
+      if ((gRaceOver || gQuitRequested) && watch_.endTick == 0) {
+        watch_.endTick = gEngineTick;
+        watch_.endStart = gRaceStartTick;
+      }
+      if (quitAfterFrames && watch_.frames == quitAfterFrames) gQuitRequested = 1;
+    });
+  }
+
+  GameHarness harness_;
+  Holdings before_;
+  RaceWatch watch_;
+};
+
+TEST_F(RaceRunTest, ADerbyWarmUpCountsDownRunsTheTimeLimitAndLeavesNothingBehind) {
+  harness_.TicksPerFrame(kLongRaceTicksPerFrame);
+  Watch();
+  Holdings after;
+  const int result = harness_.RunRace(Select(kModeDerby, 10, 0), [&] { after = Held(); });
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(gRaceOver && gRaceFinished);
+  EXPECT_FALSE(gHighScoreEntered);
+  // Ended by the limit 10800 ticks after the go, noticed at the next check.
+  const uint32_t elapsed = watch_.endTick - watch_.endStart;
+  EXPECT_GE(elapsed, 10801u);
+  EXPECT_LE(elapsed, 10860u);
+  EXPECT_EQ(after, before_);
+  EXPECT_EQ(CountdownVoices(), (std::vector<std::string>{"countdwn", "cheer", "countdwn", "countdwn", "countgo"}));
+  // The level's CD track plays for the race and stops with it; no result voice without opponents.
+  EXPECT_EQ(plat_TestCdLog()->plays, 1);
+  EXPECT_GE(plat_TestCdLog()->stops, 1);
+  EXPECT_TRUE(Played("nice_try").empty());
+  EXPECT_TRUE(Played("first_place").empty());
+}
+
+TEST_F(RaceRunTest, AQuitRaceTearsDownWithoutAResultInEveryMode) {
+  for (int32_t mode : {kModeRally, kModeTreasureLinear, kModeTreasureRoam, kModeDerby}) {
+    SCOPED_TRACE(mode);
+    GameHarness harness;
+    harness.SeedSettings(kRendererSoftware);
+    harness.TicksPerFrame(kTicksPerFrame);
+    Holdings before, after;
+    int frames = 0;
+    harness.EachFrame([&](int) {
+      if (RaceActiveGet() && ++frames == 10) gQuitRequested = 1;
+    });
+    const int result = harness.RunRace(
+        [&] {
+          gGameMode = mode;
+          gLevel = 0;
+          gCourse = mode * 5;
+          gSettings.opponentCount = 5;
+          before = Held();
+        },
+        [&] { after = Held(); });
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(gRaceFinished);
+    EXPECT_FALSE(gHighScoreEntered);
+    EXPECT_EQ(after, before);
+    EXPECT_TRUE(Played("nice_try").empty());
+    EXPECT_TRUE(Played("first_place").empty());
+  }
+}
+
+TEST_F(RaceRunTest, ADemoRaceRunsItsClockFromSetUpWithoutACountdown) {
+  uint32_t firstStart = 0, lastStart = 0;
+  int frames = 0;
+  bool countdownSeen = false;
+  harness_.EachFrame([&](int) {
+    if (!RaceActiveGet()) return;
+    ++frames;
+    countdownSeen = countdownSeen || gCountdownActive;
+    if (frames == 5) firstStart = gRaceStartTick;
+    if (frames == 150) {  // past where a countdown would have ended
+      lastStart = gRaceStartTick;
+      gQuitRequested = 1;
+    }
+  });
+  const int result = harness_.RunRace([&] {
+    Select(kModeDerby, 10, 0)();
+    gDemoMode = 1;
+  });
+  gDemoMode = 0;
+  EXPECT_EQ(result, 0);
+  EXPECT_FALSE(countdownSeen);
+  EXPECT_EQ(lastStart, firstStart);
+  EXPECT_TRUE(CountdownVoices().empty());
+}
+
+TEST_F(RaceRunTest, AFinishedRaceWithOpponentsHoldsTheResultScreenUntilTheFirstKeyAfterASecond) {
+  uint32_t shownTick = 0, keyTick = 0, endTick = 0;
+  Holdings after;
+  int frames = 0;
+  const auto resultVoices = [] { return Played("first_place").size() + Played("nice_try").size(); };
+  harness_.EachFrame([&](int) {
+    if (!RaceActiveGet()) return;
+    if (++frames == 100) gRaceOver = gRaceFinished = 1;  // as an end rule would
+    if (shownTick == 0 && resultVoices() != 0) shownTick = gEngineTick;
+  });
+  harness_.EachPump([&] {
+    if (shownTick != 0 && keyTick == 0 && gEngineTick >= shownTick + 30) {
+      keyTick = gEngineTick;
+      GameHarness::TypeText("a");
+    }
+  });
+  const int result = harness_.RunRace(Select(kModeTreasureLinear, 5, 5), [&] {
+    endTick = gEngineTick;
+    after = Held();
+  });
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(gRaceFinished);
+  EXPECT_EQ(after, before_);  // the result screen's pictures went with the rest
+  ASSERT_NE(keyTick, 0u);
+  // The key typed within the first 60 ticks is taken only once they have passed.
+  EXPECT_GT(endTick, shownTick + 60);
+  EXPECT_LT(endTick, shownTick + 120);
+  EXPECT_EQ(resultVoices(), 1u);
+  EXPECT_EQ(Played(gPlayerPlace == 0 ? "first_place" : "nice_try").size(), 1u);
+}
+
+TEST_F(RaceRunTest, TheResultScreenChoosesItsPicturesAndVoiceByPlaceAndDrawsNothingWhenOneIsMissing) {
+  struct Shown {
+    int32_t result;
+    int presents;
+    std::vector<std::string> loaded;
+    std::vector<std::string> voice;  // the voice's events
+  };
+  std::vector<Shown> shown;
+  const auto show = [&](int32_t place) {
+    const int before = plat_TestPresentCount();
+    const size_t logged = GameHarness::SoundLog().size();
+    Shown s{WinLoseScreenShow(gView, place, 0), plat_TestPresentCount() - before, {}, {}};
+    for (int i = 0; i < gTextureCount; ++i)
+      if (gTextureTable[i].flags & kTextureInUse) s.loaded.push_back(gTextureTable[i].file);
+    const auto& log = GameHarness::SoundLog();
+    for (size_t i = logged; i < log.size(); ++i) s.voice.push_back(log[i].label.substr(12) + " " + log[i].event);
+    wre_TextureReleaseAll();
+    shown.push_back(s);
+  };
+  harness_.EachPump([] { GameHarness::TypeText("a"); });
+  harness_.AtFrame(1, [&] {
+    MenuResourcesUnload();
+    for (int32_t place : {0, 2, 3}) show(place);
+    std::filesystem::remove(harness_.Root() / "data" / "winlose" / "win_tr.bmp");
+    show(1);
+    MenuResourcesLoad();
+    GameHarness::RequestQuit();
+  });
+  harness_.Run();
+  ASSERT_EQ(shown.size(), 4u);
+  const auto has = [](const Shown& s, const char* file) {
+    return std::find(s.loaded.begin(), s.loaded.end(), file) != s.loaded.end();
+  };
+  EXPECT_TRUE(has(shown[0], "win_1st_tl.bmp") && has(shown[0], "win_br.bmp"));
+  EXPECT_TRUE(has(shown[1], "win_3rd_tl.bmp"));
+  EXPECT_TRUE(has(shown[2], "lose_tl.bmp") && has(shown[2], "lose_br.bmp"));
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(shown[i].result, 0);
+    EXPECT_EQ(shown[i].presents, 2);  // the clear, then the picture
+    EXPECT_EQ(shown[i].loaded.size(), 6u);
+  }
+  // A missing picture: its error, nothing drawn, nothing left loaded, the voice stopped again.
+  EXPECT_NE(shown[3].result, 0);
+  EXPECT_EQ(shown[3].presents, 0);
+  EXPECT_TRUE(shown[3].loaded.empty());
+  using Events = std::vector<std::string>;
+  EXPECT_EQ(shown[0].voice, (Events{"first_place.WAV play", "first_place.WAV stop"}));
+  EXPECT_EQ(shown[1].voice, (Events{"nice_try.WAV play", "nice_try.WAV stop"}));
+  EXPECT_EQ(shown[3].voice, (Events{"nice_try.WAV play", "nice_try.WAV stop"}));
+}
+
+}  // namespace
