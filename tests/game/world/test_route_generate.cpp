@@ -1,6 +1,7 @@
 // Route generation through a loaded level: straight legs stay straight, a leg across a pillar gets
-// clear points the probe can travel between, one-lap courses get no way back to the start, and the
-// integer segment crossing the fan search rests on.
+// clear points the probe can travel between (also on the sample tree's course with a pillar on a
+// leg), one-lap courses get no way back to the start, and the integer segment crossing the fan
+// search rests on.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -15,6 +16,7 @@
 #include "game/world/level_names.h"
 #include "game/world/route_generate.h"
 #include "tests/game/world/route_fixture.h"
+#include "tools/datagen/tree_output.h"
 #include "world_fixture.h"
 
 namespace {
@@ -35,8 +37,8 @@ class RouteGeneration : public WorldFixture {
     objects.push_back(level_fixture::Box(1, 4000.0f, 6000.0f, 4000.0f, 0.0f, 0.0f, 10000.0f));
     objects.push_back(level_fixture::Box(1, 4000.0f, 6000.0f, 4000.0f, -15000.0f, 0.0f, 0.0f));
     for (int32_t level : {kBermuda, kColorado}) WriteLevel(dir, LevelWord(level), objects);
-    RouteGatesMake({{-15000, kWater, 10000, 0}, {15000, kWater, 10000, 0}, {15000, kWater, -10000, 0},
-                    {-15000, kWater, -10000, 0}});
+    ASSERT_TRUE(RouteGatesMake({{-15000, kWater, 10000, 0}, {15000, kWater, 10000, 0}, {15000, kWater, -10000, 0},
+                                {-15000, kWater, -10000, 0}}));
     ASSERT_EQ(wre_ObjectNewGrid(1, 1, 400.0f, 0, -1, kObjectMesh, &probe_, 0, 255.0f), 0);
     gFrames = 0;
     gRouteProgressFrame = CountFrame;
@@ -87,6 +89,17 @@ class RouteGeneration : public WorldFixture {
   bool loaded_ = false;
 };
 
+class SampleRoute : public RouteGeneration {
+ public:
+  void SetUp() override {
+    RouteGeneration::SetUp();
+    RouteGatesFree();
+    TreeOutput tree;
+    tree.root = dir.str();
+    TreeWriteLevels(tree);
+  }
+};
+
 TEST_F(RouteGeneration, FindsAWayRoundPillarsAndGoesStraightElsewhere) {
   Load(kBermuda);
   ASSERT_TRUE(!ProbeClear(RouteGateAt(0)->centre, RouteGateAt(1)->centre)) << "the pillar must block the first leg";
@@ -126,6 +139,28 @@ TEST_F(RouteGeneration, OneLapCourseEndsAtItsLastGateAndFewGatesFail) {
   EXPECT_EQ(gRouteHead, nullptr) << "a failed generation leaves no nodes";
   EXPECT_EQ(gRouteLoaded, 0);
   EXPECT_EQ(RouteBuild(nullptr, &view), kRouteErrNoProbe);
+}
+
+TEST_F(SampleRoute, BermudaRallyThreeGoesRoundThePillarOnItsSecondLegOnly) {
+  Load(kBermuda);
+  wre_FolderSet("data:courses:bermuda");
+  gCourse = 2;
+  ASSERT_TRUE(RouteSampleGates(2));
+  ASSERT_EQ(RouteBuild(probe_, &view), 0);
+  const std::vector<RouteNode*> nodes = RouteNodes();
+  int gates = 0;
+  for (RouteNode* n : nodes) gates += n->hasGate;
+  ASSERT_EQ(gates, 4);
+  for (int leg = 0; leg < gates; ++leg) {
+    if (leg == 1) {
+      EXPECT_GE(ClearPointsAfterGate(leg), 1);
+    } else {
+      EXPECT_EQ(ClearPointsAfterGate(leg), 0) << "leg " << leg;
+    }
+  }
+  for (size_t i = 0; i < nodes.size(); ++i) {
+    EXPECT_TRUE(ProbeClear(nodes[i]->point, nodes[(i + 1) % nodes.size()]->point)) << "step " << i;
+  }
 }
 
 TEST(RouteSegmentsCross, RoundsHalfAwayFromZeroAndRejectsMisses) {
