@@ -170,6 +170,17 @@ TEST_F(CourseRoute, OnlyTheExactLayoutOfThisCourseIsTakenForARoute) {
   EXPECT_EQ(RouteNodeCount(), 3);
   RouteTeardown();
   EXPECT_EQ(RouteFileRead(nullptr), kFileErrOpenRead);
+
+  // The set-up takes a readable file as it stands and closes the ring.
+  gLevel = 9;
+  gCourse = 0;
+  gGameMode = kModeTreasureRoam;
+  dir_.Write("data/courses/victoria/qz_route_ 0.qz", good);
+  ASSERT_EQ(RouteSetup(nullptr), 0);
+  EXPECT_EQ(gRouteHead->prev, gRouteTail);
+  EXPECT_EQ(gRouteHead->next->next, gRouteTail);
+  EXPECT_EQ(gRouteTail->hasGate, 0);
+  EXPECT_EQ(RouteNodeForObject(RouteGateAt(1)), gRouteTail);
 }
 
 }  // namespace
