@@ -18,6 +18,7 @@ void plat_UseBackend(PlatBackend backend) {
   plat_CdSelectBackend(backend);
   plat_VideoSelectBackend(backend);
   plat_PresentSelectBackend(backend);
+  plat_JoystickSelectBackend(backend);
 }
 
 PlatBackend plat_CurrentBackend() { return gBackend; }

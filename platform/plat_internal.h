@@ -76,3 +76,4 @@ void plat_SoundSelectBackend(PlatBackend backend);
 void plat_CdSelectBackend(PlatBackend backend);
 void plat_VideoSelectBackend(PlatBackend backend);
 void plat_PresentSelectBackend(PlatBackend backend);
+void plat_JoystickSelectBackend(PlatBackend backend);

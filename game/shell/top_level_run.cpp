@@ -28,6 +28,7 @@
 #include "game/shell/race_state.h"
 #include "game/shell/scores.h"
 #include "game/shell/settings.h"
+#include "game/world/joystick.h"
 #include "game/world/texture_slots.h"
 #include "game/world/watercraft.h"
 
@@ -77,7 +78,8 @@ int32_t GameEngineStartup(WindowRecord* window, int32_t rendererKind) {
   gView->world = GameWorldCreate();
   if (!gView->world) wre_SystemFatalError("Couldn't allocate world");
   wre_CameraSetWorld(gView->camera, gView->world);
-  const int32_t result = TextureSlotsAlloc();
+  int32_t result = JoystickOpen(gView);
+  if (result == 0) result = TextureSlotsAlloc();
   gFrameTick = gEngineTick;
   ScoresLoad();
   CircuitLoad();
@@ -90,6 +92,7 @@ int32_t GameEngineShutdown() {
   PrefsSave();
   TextureSlotsFree();
   CdAudioClose();
+  JoystickClose(gView);
   if (gView) {
     GameWorldFree(gView->world);
     GameCameraFree(gView->camera);

@@ -14,6 +14,7 @@
 #include "tools/datagen/game_tree.h"
 #include "platform/test/plat_display.h"
 #include "platform/test/plat_input.h"
+#include "platform/test/plat_joystick.h"
 #include "platform/test/plat_sound.h"
 #include "platform/test/plat_system.h"
 #include "platform/test/plat_time.h"
@@ -29,6 +30,7 @@ GameHarness::GameHarness() {
   plat_UseBackend(kPlatBackendTest);
   plat_TestClockReset();
   plat_TestInputReset();
+  plat_TestJoystickReset();
   plat_TestDisplayReset();
   plat_TestSoundReset();
   plat_TestSetWindowsNT(false);
@@ -74,6 +76,9 @@ void GameHarness::PressKey(int vk) {
 void GameHarness::TypeText(const char* text) { plat_TestTypeText(text); }
 void GameHarness::MouseMove(int x, int y) { plat_TestMouseMove(x, y); }
 void GameHarness::MouseButton(bool down) { plat_TestMouseButton(down); }
+void GameHarness::JoystickPlug(bool plugged) { plat_TestJoystickPlug(plugged); }
+void GameHarness::JoystickAxis(int axis, int32_t value) { plat_TestJoystickSetAxis(axis, value); }
+void GameHarness::JoystickButton(int button, bool held) { plat_TestJoystickSetButton(button, held); }
 void GameHarness::RequestQuit() { plat_TestCloseRequest(); }
 
 void GameHarness::OnPump(void* self) { static_cast<GameHarness*>(self)->Pump(); }

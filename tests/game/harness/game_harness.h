@@ -1,9 +1,9 @@
 // Test harness: the whole game program run headless in the test process. The platform's test back
-// ends stand in for the machine: a clock that moves one engine tick per pump, scripted keys and
-// mouse, the presented frames kept for inspection, a sound output that plays nothing but logs
-// every play, stop, volume and frequency change (and the CD stand-in its tracks), a fixed
-// random seed (the clock starts at 0), and the sample data tree in a fresh temporary folder that
-// is the current folder while the harness lives.
+// ends stand in for the machine: a clock that moves one engine tick per pump, scripted keys, mouse
+// and pad (no pad unless a test plugs one in), the presented frames kept for inspection, a sound
+// output that plays nothing but logs every play, stop, volume and frequency change (and the CD
+// stand-in its tracks), a fixed random seed (the clock starts at 0), and the sample data tree in a
+// fresh temporary folder that is the current folder while the harness lives.
 #pragma once
 #include <cstdint>
 #include <filesystem>
@@ -38,6 +38,10 @@ class GameHarness {
   static void TypeText(const char* text);
   static void MouseMove(int x, int y);
   static void MouseButton(bool down);
+  // The pad: plugged in before the run it is found at start-up; pulled out it reads as failed.
+  static void JoystickPlug(bool plugged);
+  static void JoystickAxis(int axis, int32_t value);
+  static void JoystickButton(int button, bool held);
   // The window manager's close: the program's quit request.
   static void RequestQuit();
 
