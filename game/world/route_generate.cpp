@@ -254,17 +254,12 @@ int32_t RouteGenerate(ViewComponents* view) {
     if (object) GameObjectFree(object, view);
     return kRouteErrNoProbe;
   }
-  Watercraft* craft = object->craft;
-  EngineObject* probe = craft->craftObject;
+  EngineObject* probe = object->craft->craftObject;
   probe->renderFlags &= ~kProbeRenderFlag;
   World* world = WorldOf(view);
   if (world) wre_WorldAddObject(probe, world);
   const int32_t result = RouteBuild(probe, view);
   if (world) wre_WorldRemoveObject(probe, world);
   GameObjectFree(object, view);
-  // The probe took racer slot 0 until the player is built: no slot may keep the freed craft.
-  for (Watercraft*& slot : gCraftByIndex) {
-    if (slot == craft) slot = nullptr;
-  }
   return result;
 }

@@ -4,6 +4,8 @@
 // search rests on.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "engine/core/collide.h"
@@ -17,7 +19,9 @@
 #include "game/world/route_generate.h"
 #include "tests/game/world/route_fixture.h"
 #include "tools/datagen/tree_output.h"
-#include "world_fixture.h"
+#include "craft_fixture.h"
+#include "game/world/route_file.h"
+#include "game/world/watercraft.h"
 
 namespace {
 
@@ -161,6 +165,48 @@ TEST_F(SampleRoute, BermudaRallyThreeGoesRoundThePillarOnItsSecondLegOnly) {
   for (size_t i = 0; i < nodes.size(); ++i) {
     EXPECT_TRUE(ProbeClear(nodes[i]->point, nodes[(i + 1) % nodes.size()]->point)) << "step " << i;
   }
+}
+
+// The whole set-up with the game's own probe craft: a foreign route file is replaced by a generated
+// route, which the next read takes as it stands.
+class RouteSetupTest : public CraftFixture {
+ public:
+  void TearDown() override {
+    RouteGatesFree();
+    LevelUnload(&view);
+    CraftFixture::TearDown();
+  }
+};
+
+TEST_F(RouteSetupTest, ForeignFileIsRegeneratedWithAProbeCraftAndWrittenForNextTime) {
+  TreeOutput tree;
+  tree.root = dir.str();
+  TreeWriteLevels(tree);
+  gLevel = kBermuda;
+  gCourse = 2;
+  gGameMode = kModeRally;
+  ASSERT_EQ(LevelLoad(&view), 0);
+  wre_FolderSet("data:courses:bermuda");
+  ASSERT_TRUE(RouteSampleGates(2));
+  const std::filesystem::path file = dir.path() / "data/courses/bermuda/qz_route_ 2.qz";
+  dir.Write("data/courses/bermuda/qz_route_ 2.qz", std::string("\0\0\0\xAB\0\0\0\0", 8));
+  const int32_t objects = view.world->objectCount;
+
+  ASSERT_EQ(RouteSetup(&view), 0);
+  const std::vector<RouteNode*> nodes = RouteNodes();
+  ASSERT_GT(nodes.size(), 4u) << "four gates and a way round the pillar";
+  EXPECT_EQ(gRouteHead->prev, gRouteTail);
+  EXPECT_EQ(view.world->objectCount, objects) << "the probe leaves the world";
+  EXPECT_EQ(gCraftByIndex[0], nullptr);
+  EXPECT_EQ(TempDir::Read(file).size(), 8 + 24 * nodes.size());
+
+  std::vector<Point4> points;
+  for (RouteNode* n : nodes) points.push_back(n->point);
+  RouteTeardown();
+  ASSERT_EQ(RouteFileRead(&view), 0);
+  const std::vector<RouteNode*> again = RouteNodes();
+  ASSERT_EQ(again.size(), points.size());
+  for (size_t i = 0; i < again.size(); ++i) EXPECT_EQ(again[i]->point.z, points[i].z) << i;
 }
 
 TEST(RouteSegmentsCross, RoundsHalfAwayFromZeroAndRejectsMisses) {
