@@ -1,7 +1,8 @@
 // The computer rider: the steering map and throttle thresholds, the behaviour stack's limits, the
 // first target and the walk round the ring, arrival by gate and by radius per mode, the corner
 // check's waypoint and the detour that ends once the way is clear, roaming hop counts, and the
-// guards against a node under the craft and endless re-running.
+// guards against a node under the craft and endless re-running; and the rider's place in the craft
+// process.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -19,6 +20,9 @@
 #include "game/world/course_route.h"
 #include "game/world/object_words.h"
 #include "game/world/watercraft.h"
+#include "engine/core/process.h"
+#include "game/world/craft_process.h"
+#include "tests/game/world/craft_world.h"
 #include "tests/game/world/route_fixture.h"
 
 namespace {
@@ -283,6 +287,57 @@ TEST_F(CraftAi, RoamingKeepsItsDirectionForTheHopsItDrew) {
   }
   EXPECT_GE(draws, 60 / 8);
   EXPECT_LE(draws, 60 / 2 + 1);
+}
+
+}  // namespace
+
+namespace {
+
+// The rider inside the craft process, in a small world: only racing computer crafts run it, and a
+// failing rider skips the rest of the call.
+class CraftAiProcess : public CraftWorld {
+ protected:
+  void TearDown() override {
+    RouteGatesFree();
+    CraftWorld::TearDown();
+  }
+  int32_t Process(Watercraft* craft) {
+    ProcessNode node{};
+    node.user1 = craft->owner;
+    node.user2 = &view;
+    return CraftProcess(&node);
+  }
+};
+
+TEST_F(CraftAiProcess, ComputerCraftsFollowTheRouteAfterTheirMove) {
+  gGameMode = kModeRally;
+  const Point4 node{-6000.0f, 100.0f, 4000.0f, 0.0f};
+  ASSERT_TRUE(RouteGatesMake({node}));
+  ASSERT_EQ(RouteNodeAppend(&node, 1, gGateListHead), 0);
+  gRouteLoaded = 1;
+  RouteLink();
+  Watercraft* human = NewCraft(0, -4000, 100, -4000);
+  Watercraft* computer = NewCraft(1, 0, 100, -4000);
+  Watercraft* finished = NewCraft(2, 4000, 100, -4000);
+  finished->owner->controlKind |= kControlFinished;
+  for (Watercraft* craft : {human, computer, finished}) {
+    ASSERT_EQ(Process(craft), 0);
+    ASSERT_EQ(Process(craft), 0);
+  }
+  EXPECT_EQ(computer->routeCursor, gRouteHead);
+  EXPECT_EQ(computer->physics.throttle, 1.0f);
+  EXPECT_EQ(computer->physics.steer, -1.0f) << "the node lies well to the left";
+  for (Watercraft* craft : {human, finished}) {
+    EXPECT_EQ(craft->routeCursor, nullptr);
+    EXPECT_EQ(craft->behaviourDepth, 0);
+  }
+
+  // A full behaviour stack fails the rider, and the call ends before the position is stored.
+  Watercraft* stuck = NewCraft(3, 8000, 100, -4000);
+  stuck->behaviourDepth = kBehaviourDepth;
+  stuck->physics.velocity.z = 100.0f;
+  EXPECT_EQ(Process(stuck), kAiErrStackFull);
+  EXPECT_EQ(stuck->currentPosition.z, 0.0f);
 }
 
 }  // namespace
