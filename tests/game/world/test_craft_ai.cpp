@@ -340,4 +340,24 @@ TEST_F(CraftAiProcess, ComputerCraftsFollowTheRouteAfterTheirMove) {
   EXPECT_EQ(stuck->currentPosition.z, 0.0f);
 }
 
+TEST_F(CraftAiProcess, RoamingKeepsTheBaseNodeWhenTheWallHidesEveryDraw) {
+  gGameMode = kModeDerby;
+  std::vector<Point4> behind;
+  for (float x : {-4000.0f, 0.0f, 4000.0f}) behind.push_back(Point4{x, 100.0f, 16000.0f, 0.0f});
+  ASSERT_TRUE(RouteGatesMake(behind));
+  for (const Point4& p : behind) ASSERT_EQ(RouteNodeAppend(&p, 0, nullptr), 0);
+  gRouteLoaded = 1;
+  RouteLink();
+  Watercraft* craft = NewCraft(1, 0, 100, 0);
+  for (uint32_t seed = 1; seed <= 20; ++seed) {
+    wre_RandomSeed(seed);
+    craft->routeCursor = gRouteHead;
+    craft->routeDirection = 0;
+    craft->routeHops = 0;
+    ASSERT_EQ(AiChooseTarget(craft, &view), 0);
+    ASSERT_EQ(AiBehaviourPop(craft), 0);
+    EXPECT_EQ(craft->routeCursor, gRouteHead->next) << "seed " << seed;
+  }
+}
+
 }  // namespace
