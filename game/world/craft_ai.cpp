@@ -34,7 +34,8 @@ constexpr uint32_t kRoamHopDraw = 7;
 constexpr uint32_t kRoamPick = 50;
 constexpr int32_t kRoamTries = 8;
 
-int32_t gRerunsLeft = 0;
+// Re-runs left in the running call; a behaviour called on its own gets the whole allowance.
+int32_t gRerunsLeft = kAiRerunLimit;
 
 Point4 Flat(const Point4& p) { return Point4{p.x, 0.0f, p.z, p.w}; }
 
@@ -216,7 +217,9 @@ float AiSteerFromAngle(int32_t angle) {
 int32_t CraftAIRun(Watercraft* craft, ViewComponents* view) {
   if (!craft || !craft->craftObject) return kWreErrNull;
   gRerunsLeft = kAiRerunLimit;
-  return RunBehaviour(craft, view);
+  const int32_t result = RunBehaviour(craft, view);
+  gRerunsLeft = kAiRerunLimit;
+  return result;
 }
 
 int32_t AiCornerCheck(Watercraft* craft, [[maybe_unused]] ViewComponents* view) {
