@@ -2,6 +2,8 @@
 // by its generator; the largest level file is loaded into the world in each iteration, with its sky,
 // textures, water settings and course map (unloading outside the timing). The water step is one
 // tick of the staggered sine waves with specular and texture offsets on the race's 12 x 12 grid.
+// The route generation runs on bermuda's rally course 3, the course whose pillar on a leg sends the
+// generation into its fan search, which costs more than all straight legs together.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
@@ -17,11 +19,16 @@
 #include "game/shell/settings.h"
 #include "game/shell/view_components.h"
 #include "game/world/level_load.h"
+#include "engine/core/grid_mesh.h"
+#include "engine/core/object.h"
+#include "game/world/course_route.h"
 #include "game/world/level_names.h"
+#include "game/world/route_generate.h"
 #include "game/world/water_surface.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"
 #include "platform/test/plat_display.h"
+#include "tests/game/world/route_fixture.h"
 #include "tests/support/temp_dir.h"
 #include "tools/datagen/tree_output.h"
 
@@ -106,6 +113,32 @@ void BM_WaterUpdate(benchmark::State& state) {
   WaterworksExit(&race.view);
 }
 BENCHMARK(BM_WaterUpdate)->Unit(benchmark::kMicrosecond);
+
+void BM_RouteGenerate(benchmark::State& state) {
+  Race race;
+  gLevel = 2;
+  gCourse = 2;
+  WaterworksReset(&race.view);
+  EngineObject* probe = nullptr;
+  if (LevelLoad(&race.view) != 0 || wre_ObjectNewGrid(1, 1, 400.0f, 0, -1, kObjectMesh, &probe, 0, 255.0f) != 0) {
+    state.SkipWithError("level or probe failed");
+    return;
+  }
+  wre_WorldAddObject(probe, race.view.world);
+  wre_FolderSet("data:courses:bermuda");
+  if (!RouteSampleGates(gCourse)) state.SkipWithError("course failed");
+  for (auto _ : state) {
+    if (RouteBuild(probe, &race.view) != 0) state.SkipWithError("generation failed");
+    state.PauseTiming();
+    RouteTeardown();
+    state.ResumeTiming();
+  }
+  RouteGatesFree();
+  wre_WorldRemoveObject(probe, race.view.world);
+  wre_ObjectDispose(probe);
+  LevelUnload(&race.view);
+}
+BENCHMARK(BM_RouteGenerate)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

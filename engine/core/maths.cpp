@@ -41,17 +41,16 @@ void CopyXyz(int32_t count, const Point4* source, Point4* destination) {
   }
 }
 
-// Truncates toward zero; NaN gives 0 and values beyond the int range are held at its ends.
-int32_t TruncToInt(double value) {
+float Length3(float x, float y, float z) { return std::sqrt(x * x + y * y + z * z); }
+
+}  // namespace
+
+int32_t wre_MathTruncToInt(double value) {
   if (std::isnan(value)) return 0;
   if (value >= 2147483647.0) return INT32_MAX;
   if (value <= -2147483648.0) return INT32_MIN;
   return static_cast<int32_t>(value);
 }
-
-float Length3(float x, float y, float z) { return std::sqrt(x * x + y * y + z * z); }
-
-}  // namespace
 
 int32_t wre_MathTablesInit() {
   gMathTablesBuilt = 0;
@@ -211,7 +210,7 @@ float wre_MathSqrtDiffSquares(float a, float b) {
   return static_cast<float>(std::sqrt(static_cast<double>(difference)));
 }
 
-int32_t wre_AngleFromAtan2(double u, double v) { return TruncToInt(std::atan2(u, v) * kAngleToTurn + 0.5); }
+int32_t wre_AngleFromAtan2(double u, double v) { return wre_MathTruncToInt(std::atan2(u, v) * kAngleToTurn + 0.5); }
 
 int32_t wre_AngleElevation(double u, double v, double w) {
   const double h = u * u + v * v;
@@ -219,7 +218,7 @@ int32_t wre_AngleElevation(double u, double v, double w) {
   if (!(all > 0.0) || !std::isfinite(all)) return 0;
   double ratio = h / all;
   if (ratio > 1.0) ratio = 1.0;
-  int32_t angle = TruncToInt(std::acos(ratio) * kAngleToTurn);
+  int32_t angle = wre_MathTruncToInt(std::acos(ratio) * kAngleToTurn);
   if (w < 0.0) angle = -angle;
   return angle;
 }

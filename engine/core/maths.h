@@ -46,6 +46,8 @@ float wre_MathPointSegmentDistance(const Point4* point, const Point4* start, con
 void wre_MathDirection(const Point4* from, const Point4* to, Point4* out);
 // sqrt(a*a - b*b); 0 when b outweighs a.
 float wre_MathSqrtDiffSquares(float a, float b);
+// Truncates toward zero; NaN gives 0 and values beyond the int range are held at its ends.
+int32_t wre_MathTruncToInt(double value);
 int32_t wre_AngleFromAtan2(double u, double v);
 // 0 for a zero vector.
 int32_t wre_AngleElevation(double u, double v, double w);

@@ -32,10 +32,14 @@
 #include "game/world/interface_textures.h"
 #include "game/world/level_load.h"
 #include "game/world/player_control.h"
+#include "game/world/route_generate.h"
 #include "game/world/texture_slots.h"
 #include "game/world/water_surface.h"
 
 namespace {
+
+// A generated route shows its progress as race frames over the course.
+void RouteProgressFrame(ViewComponents* view) { RaceFrameRender(view, 0); }
 
 constexpr float kNearClip = 500.0f;
 constexpr long double kFarClipBase = 554400.0L;
@@ -169,7 +173,9 @@ int32_t RaceRun(ViewComponents* view) {
   int32_t routeResult = 0;
   if (opponents) {
     RaceActiveSet(0);
+    gRouteProgressFrame = RouteProgressFrame;
     routeResult = RouteSetup(view);
+    gRouteProgressFrame = nullptr;
     RaceActiveSet(1);
   }
   bool raced = false;

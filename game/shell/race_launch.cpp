@@ -9,7 +9,7 @@
 #include "game/shell/game_modes.h"
 #include "game/shell/game_view.h"
 #include "game/shell/menu_shell.h"
-#include "game/shell/menu_standins.h"
+#include "game/shell/menu_state.h"
 #include "game/shell/menu_state.h"
 #include "game/shell/prefs.h"
 #include "game/shell/race_driver.h"

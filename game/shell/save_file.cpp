@@ -16,7 +16,9 @@ int32_t SaveImageWrite(const char* name, const uint8_t* image, int32_t size) {
   return result;
 }
 
-SaveFolderScope::SaveFolderScope() : pushed_(wre_FolderPush() == 0) { wre_FolderSet(kSaveFolder); }
+SaveFolderScope::SaveFolderScope() : SaveFolderScope(kSaveFolder) {}
+
+SaveFolderScope::SaveFolderScope(const char* folder) : pushed_(wre_FolderPush() == 0) { wre_FolderSet(folder); }
 
 SaveFolderScope::~SaveFolderScope() {
   if (pushed_) wre_FolderPop();

@@ -18,11 +18,12 @@ bool SaveImageMatches(const uint8_t* data, size_t size, size_t imageSize, int32_
 // new one is complete. 0, or 5002 when the file cannot be created or written.
 int32_t SaveImageWrite(const char* name, const uint8_t* image, int32_t size);
 
-// Makes "data:prefs" current for the life of the scope, then restores the folder that was current
-// before (when the folder stack had room to save it).
+// Makes "data:prefs" (or the folder given) current for the life of the scope, then restores the
+// folder that was current before (when the folder stack had room to save it).
 class SaveFolderScope {
  public:
   SaveFolderScope();
+  explicit SaveFolderScope(const char* folder);
   ~SaveFolderScope();
   SaveFolderScope(const SaveFolderScope&) = delete;
   SaveFolderScope& operator=(const SaveFolderScope&) = delete;

@@ -6,6 +6,7 @@
 #include "game/shell/race_camera.h"
 #include "game/shell/settings.h"
 #include "game/shell/view_components.h"
+#include "game/world/craft_ai.h"
 #include "game/world/craft_spray.h"
 #include "game/world/game_object.h"
 #include "game/world/rider.h"
@@ -21,6 +22,10 @@ int32_t CraftProcess(ProcessNode* node) {
   for (int i = 0; i < 3; ++i) craft->previousPosition[i] = at[i];
 
   int32_t result = CraftMotionStep(craft, view);
+  // The computer rider acts after the move: its controls take effect in the next call.
+  if (result == 0 && (object->controlKind & kControlComputer) && !(object->controlKind & kControlFinished)) {
+    result = CraftAIRun(craft, view);
+  }
   RiderUpdate(craft, view);
   if (result == 0) result = CraftSprayUpdate(craft);
   if (result == 0 && (object->flags & kGameObjectCameraFollows)) RaceCameraPlace(view, false);

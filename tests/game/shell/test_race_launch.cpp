@@ -11,7 +11,7 @@
 #include "engine/core/wre_types.h"
 #include "game/shell/circuit_file.h"
 #include "game/shell/game_view.h"
-#include "game/shell/menu_standins.h"
+#include "game/shell/menu_state.h"
 #include "game/shell/menu_state.h"
 #include "game/shell/prefs.h"
 #include "game/shell/race_state.h"

@@ -1,0 +1,115 @@
+// Computer riders racing a whole lap on the sample tree: on every level the rally course set up by
+// its game mode, the route set up, the racers on their grid and the process list run tick by tick;
+// every computer racer passes every gate in order and none is stuck on one gate for 1800 ticks.
+// Disabled while it fails: a rider that misses a gate's pass zone circles the gate, its turning
+// circle too wide to come back through the zone, the more so as the half throttle it takes for
+// sharp turns also halves the craft's turning force (bermuda, colorado and penguin never finish a
+// lap; at full throttle all ten do, though some still circle a gate longer than 1800 ticks). Run
+// it with --gtest_also_run_disabled_tests.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "engine/core/object.h"
+#include "engine/core/process.h"
+#include "engine/core/random.h"
+#include "engine/core/timer.h"
+#include "engine/core/transform.h"
+#include "game/shell/game_modes.h"
+#include "game/shell/gate_list.h"
+#include "game/shell/race_state.h"
+#include "game/world/course_route.h"
+#include "game/world/game_objects.h"
+#include "game/world/level_load.h"
+#include "game/world/level_names.h"
+#include "game/world/water_surface.h"
+#include "game/world/watercraft.h"
+#include "tests/game/world/craft_fixture.h"
+
+namespace {
+
+constexpr uint32_t kStallTicks = 1800;
+constexpr uint32_t kLapTicks = 60000;
+
+class ComputerRace : public CraftFixture {
+ protected:
+  void SetUp() override {
+    CraftFixture::SetUp();
+    TreeOutput tree;
+    tree.root = dir.str();
+    TreeWriteLevels(tree);
+    ASSERT_TRUE(tree.ok);
+    ASSERT_EQ(wre_ProcessListInit(), 0);
+  }
+  void TearDown() override {
+    wre_ProcessListExit(1);
+    CraftFixture::TearDown();
+  }
+};
+
+TEST_F(ComputerRace, DISABLED_EveryComputerRacerPassesEveryGateInOrderOnEveryLevel) {
+  for (int32_t level = 0; level < kLevelCount; ++level) {
+    SCOPED_TRACE(LevelWord(level));
+    gLevel = level;
+    gCourse = 0;
+    gGameMode = kModeRally;
+    gSettings.opponentCount = 5;
+    gCountdownActive = 0;
+    wre_RandomSeed(static_cast<uint32_t>(level + 1));
+    WaterworksReset(&view);
+    ASSERT_EQ(LevelLoad(&view), 0);
+    ASSERT_EQ(WaterworksStart(&view, 0.0f, 0.0f, 0), 0);
+    ASSERT_EQ(GameModeInit(&view), 0);
+    int gateCount = 0;
+    for (GateRecord* g = gGateListHead; g; g = g->next) ++gateCount;
+    ASSERT_GE(gateCount, 2);
+    gRaceActive = 0;
+    ASSERT_EQ(RouteSetup(&view), 0);
+    gRaceActive = 1;
+    ASSERT_EQ(GameObjectListStart(), 0);
+    ASSERT_EQ(RacersCreate(&view), 0);
+
+    struct Progress {
+      GateRecord* gate;
+      uint32_t since;
+      int passed;
+    };
+    std::map<Watercraft*, Progress> racers;
+    for (int slot = 1; slot < kRacerSlots; ++slot) {
+      Watercraft* craft = gCraftByIndex[slot];
+      ASSERT_NE(craft, nullptr);
+      racers[craft] = Progress{craft->nextGate, gEngineTick, 0};
+    }
+    wre_ProcessListResetTicks();
+    const uint32_t start = gEngineTick;
+    bool done = false;
+    while (!done && gEngineTick - start < kLapTicks) {
+      ++gEngineTick;
+      ASSERT_EQ(wre_ProcessListRun(1, 0), 0);
+      done = true;
+      for (auto& [craft, p] : racers) {
+        if (craft->nextGate != p.gate) {
+          EXPECT_EQ(craft->nextGate, GateListNext(p.gate, nullptr)) << "slot " << craft->racerSlot;
+          p.gate = craft->nextGate;
+          p.since = gEngineTick;
+          ++p.passed;
+        }
+        ASSERT_LE(gEngineTick - p.since, kStallTicks) << "slot " << craft->racerSlot << " stuck before gate "
+                                                      << p.passed;
+        done = done && p.passed >= gateCount;
+      }
+    }
+    EXPECT_TRUE(done);
+
+    RacersDestroy(&view);
+    GameObjectListStop(&view);
+    RouteTeardown();
+    GameModeExit(&view);
+    WaterworksExit(&view);
+    ASSERT_EQ(LevelUnload(&view), 0);
+  }
+}
+
+}  // namespace
