@@ -239,7 +239,11 @@ float wre_SoftLUDecompose4(float a[16], int32_t permutation[4]) {
   float scale[4];
   for (int i = 0; i < 4; ++i) {
     float big = 0.0f;
-    for (int j = 0; j < 4; ++j) big = std::fmax(big, std::fabs(a[i * 4 + j]));
+    // What fmax would give, NaNs passed over, without its library call.
+    for (int j = 0; j < 4; ++j) {
+      const float size = std::fabs(a[i * 4 + j]);
+      if (size > big) big = size;
+    }
     if (big == 0.0f) return 0.0f;
     scale[i] = 1.0f / big;
   }
