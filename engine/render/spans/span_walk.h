@@ -218,10 +218,11 @@ struct SpanRoundedOnce {
   }
 
   // The product of two singles is exact in double; only the difference rounds before the single.
+  // The reciprocal is divided out in every lane, so that it widens to both double lanes at once.
   template <SpanClampFn kClamp>
   [[gnu::always_inline]] void ExactUV(bool clamp, uint32_t& u, uint32_t& v) const {
-    const __m128 r = _mm_div_ss(_mm_set_ss(1.0f), _mm_movehl_ps(value, value));
-    const __m128d uv = _mm_sub_pd(_mm_mul_pd(_mm_cvtps_pd(value), _mm_set1_pd(_mm_cvtss_f32(r))), offset);
+    const __m128 r = _mm_div_ps(_mm_set1_ps(1.0f), _mm_shuffle_ps(value, value, _MM_SHUFFLE(2, 2, 2, 2)));
+    const __m128d uv = _mm_sub_pd(_mm_mul_pd(_mm_cvtps_pd(value), _mm_cvtps_pd(r)), offset);
     const __m128i converted = _mm_cvtps_epi32(_mm_cvtpd_ps(uv));
     wre_SpanTakeUV<kClamp>(clamp, _mm_cvtsi128_si32(converted),
                            _mm_cvtsi128_si32(_mm_shuffle_epi32(converted, _MM_SHUFFLE(1, 1, 1, 1))), u, v);
