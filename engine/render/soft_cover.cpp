@@ -54,11 +54,25 @@ void TakeColumns(uint64_t* columns, int32_t from, int32_t to) {
 
 bool FreeColumn(const uint64_t* columns, int32_t x) { return (columns[x >> 6] >> (x & 63)) & 1u; }
 
+// An opaque row's span from .. to - 1 of the range start .. end - 1, emitted: its columns are taken,
+// and the interval records counted as if the free runs were linked intervals. One taken out whole
+// gives its room back, one cut in its middle needs a new one for its right part; only the range's
+// ends can lie inside a free run that goes on beyond them.
+void TakeSpan(SoftCoverage* coverage, uint64_t* columns, int32_t start, int32_t end, int32_t from, int32_t to) {
+  const bool leftOpen = from == start && from > coverage->scanLeft && FreeColumn(columns, from - 1);
+  const bool rightOpen = to == end && to < coverage->scanRight && FreeColumn(columns, to);
+  if (!leftOpen && !rightOpen) {
+    ++coverage->spareIntervals;
+  } else if (leftOpen && rightOpen) {
+    NewInterval(coverage);
+  }
+  TakeColumns(columns, from, to);
+}
+
 // Spans of row y for columns xl .. xr - 1 wherever the row is still free, one per run of free
-// columns met, left to right; an opaque row takes them. The interval records are counted as if the
-// free runs were linked intervals: one taken out whole gives its room back, one cut in its middle
-// needs a new one for its right part. The row's words in the range are walked one by one: a range
-// is at most a row, and most are one or two words.
+// columns met, left to right; an opaque row takes them. The row's words in the range are walked
+// one by one: a range is at most a row, and most are one or two words. A range still wholly free,
+// the common case, is tested first and gives its one span at once.
 template <bool kOpaque>
 void CoverRow(SoftCoverage* coverage, int32_t y, int32_t xl, int32_t xr) {
   if (xl >= xr || xl >= coverage->scanRight || coverage->scanLeft >= xr) return;
@@ -69,8 +83,17 @@ void CoverRow(SoftCoverage* coverage, int32_t y, int32_t xl, int32_t xr) {
   const int32_t last = (end - 1) >> 6;
   const uint64_t lastMask = ~uint64_t{0} >> (63 - ((end - 1) & 63));
   int32_t w = start >> 6;
+  const uint64_t firstMask = ~uint64_t{0} << (start & 63);
   // The free columns of word w from the walk's position on, none at or beyond `end`.
-  uint64_t word = columns[w] & (~uint64_t{0} << (start & 63));
+  uint64_t word = columns[w] & firstMask;
+  bool whole = word == (w == last ? firstMask & lastMask : firstMask);
+  for (int32_t k = w + 1; whole && k < last; ++k) whole = columns[k] == ~uint64_t{0};
+  if (whole && w != last) whole = (columns[last] & lastMask) == lastMask;
+  if (whole) {
+    EmitSpan(start, y, end - start);
+    if constexpr (kOpaque) TakeSpan(coverage, columns, start, end, start, end);
+    return;
+  }
   for (;;) {
     if (w == last) word &= lastMask;
     while (!word) {
@@ -91,17 +114,7 @@ void CoverRow(SoftCoverage* coverage, int32_t y, int32_t xl, int32_t xr) {
     }
     const int32_t to = t > last ? end : t * 64 + std::countr_zero(taken);
     EmitSpan(from, y, to - from);
-    if constexpr (kOpaque) {
-      // Only the row's ends can lie inside a free run that goes on beyond them.
-      const bool leftOpen = from == start && from > coverage->scanLeft && FreeColumn(columns, from - 1);
-      const bool rightOpen = to == end && to < coverage->scanRight && FreeColumn(columns, to);
-      if (!leftOpen && !rightOpen) {
-        ++coverage->spareIntervals;
-      } else if (leftOpen && rightOpen) {
-        NewInterval(coverage);
-      }
-      TakeColumns(columns, from, to);
-    }
+    if constexpr (kOpaque) TakeSpan(coverage, columns, start, end, from, to);
     if (t > last) return;
     w = t;
     word = at & ~LowBits(to & 63);
