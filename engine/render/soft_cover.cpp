@@ -58,7 +58,7 @@ bool FreeColumn(const uint64_t* columns, int32_t x) { return (columns[x >> 6] >>
 // and the interval records counted as if the free runs were linked intervals. One taken out whole
 // gives its room back, one cut in its middle needs a new one for its right part; only the range's
 // ends can lie inside a free run that goes on beyond them.
-void TakeSpan(SoftCoverage* coverage, uint64_t* columns, int32_t start, int32_t end, int32_t from, int32_t to) {
+[[gnu::always_inline]] inline void TakeSpan(SoftCoverage* coverage, uint64_t* columns, int32_t start, int32_t end, int32_t from, int32_t to) {
   const bool leftOpen = from == start && from > coverage->scanLeft && FreeColumn(columns, from - 1);
   const bool rightOpen = to == end && to < coverage->scanRight && FreeColumn(columns, to);
   if (!leftOpen && !rightOpen) {
@@ -228,14 +228,14 @@ void wre_SoftCoverageStart(SoftCoverage* coverage, uint64_t* freeColumns) {
   coverage->spareIntervals = 0;
   if (coverage->scanTop >= coverage->scanBottom) return;
   const size_t words = static_cast<size_t>(coverage->rowWords);
-  uint64_t* const top = freeColumns + static_cast<size_t>(coverage->scanTop) * words;
+  // Word by word down the rows: each word's value is made once, and no row is copied.
   for (size_t w = 0; w < words; ++w) {
     const int32_t x0 = std::clamp(coverage->scanLeft - static_cast<int32_t>(64 * w), 0, 64);
     const int32_t x1 = std::clamp(coverage->scanRight - static_cast<int32_t>(64 * w), 0, 64);
-    top[w] = x0 < x1 ? LowBits(x1) & ~LowBits(x0) : 0;
-  }
-  for (int32_t y = coverage->scanTop + 1; y < coverage->scanBottom; ++y) {
-    std::copy(top, top + words, freeColumns + static_cast<size_t>(y) * words);
+    const uint64_t free = x0 < x1 ? LowBits(x1) & ~LowBits(x0) : 0;
+    for (int32_t y = coverage->scanTop; y < coverage->scanBottom; ++y) {
+      freeColumns[static_cast<size_t>(y) * words + w] = free;
+    }
   }
 }
 
