@@ -34,79 +34,90 @@ void EmitSpan(int32_t x, int32_t y, int32_t count) {
   std::memcpy(gSoftPolyBuffer.end, &span, sizeof(span));
 }
 
-// One row of the coverage's free columns (see SoftCoverage).
-struct FreeRow {
-  uint64_t* words;
+// The bits below `bit` (0..64) of a column word.
+uint64_t LowBits(int32_t bit) { return bit ? ~uint64_t{0} >> (64 - bit) : 0; }
 
-  uint64_t& Partly() const { return words[0]; }
-  uint64_t& Wholly() const { return words[1]; }
-  uint64_t Columns(int32_t w) const { return words[2 + w]; }
-  bool Free(int32_t x) const { return (Columns(x >> 6) >> (x & 63)) & 1u; }
-
-  // The first column word after word w whose bit in `marks` is set, as its first column; `end` when
-  // there is none before `end`.
-  static int32_t NextMarked(uint64_t marks, int32_t w, int32_t end) {
-    const uint64_t later = w + 1 < 64 ? marks & (~uint64_t{0} << (w + 1)) : 0;
-    return later ? std::min(end, std::countr_zero(later) * 64) : end;
+// Marks columns from .. to - 1 taken.
+void TakeColumns(uint64_t* columns, int32_t from, int32_t to) {
+  int32_t w = from >> 6;
+  const int32_t last = (to - 1) >> 6;
+  const uint64_t first = ~uint64_t{0} << (from & 63);
+  const uint64_t final = ~uint64_t{0} >> (63 - ((to - 1) & 63));
+  if (w == last) {
+    columns[w] &= ~(first & final);
+    return;
   }
+  columns[w] &= ~first;
+  while (++w < last) columns[w] = 0;
+  columns[last] &= ~final;
+}
 
-  // The first free column from x on, below `end`; `end` when none is.
-  int32_t NextFree(int32_t x, int32_t end) const {
-    if (x >= end) return end;
-    const uint64_t word = Columns(x >> 6) & (~uint64_t{0} << (x & 63));
-    if (word) return std::min(end, (x & ~63) + std::countr_zero(word));
-    x = NextMarked(Partly(), x >> 6, end);
-    return x < end ? std::min(end, x + std::countr_zero(Columns(x >> 6))) : end;
+bool FreeColumn(const uint64_t* columns, int32_t x) { return (columns[x >> 6] >> (x & 63)) & 1u; }
+
+// An opaque row's span from .. to - 1 of the range start .. end - 1, emitted: its columns are taken,
+// and the interval records counted as if the free runs were linked intervals. One taken out whole
+// gives its room back, one cut in its middle needs a new one for its right part; only the range's
+// ends can lie inside a free run that goes on beyond them.
+[[gnu::always_inline]] inline void TakeSpan(SoftCoverage* coverage, uint64_t* columns, int32_t start, int32_t end, int32_t from, int32_t to) {
+  const bool leftOpen = from == start && from > coverage->scanLeft && FreeColumn(columns, from - 1);
+  const bool rightOpen = to == end && to < coverage->scanRight && FreeColumn(columns, to);
+  if (!leftOpen && !rightOpen) {
+    ++coverage->spareIntervals;
+  } else if (leftOpen && rightOpen) {
+    NewInterval(coverage);
   }
+  TakeColumns(columns, from, to);
+}
 
-  // The first taken column from x on, below `end`; `end` when none is.
-  int32_t NextTaken(int32_t x, int32_t end) const {
-    if (x >= end) return end;
-    const uint64_t word = ~Columns(x >> 6) & (~uint64_t{0} << (x & 63));
-    if (word) return std::min(end, (x & ~63) + std::countr_zero(word));
-    x = NextMarked(~Wholly(), x >> 6, end);
-    return x < end ? std::min(end, x + std::countr_zero(~Columns(x >> 6))) : end;
-  }
-
-  void Take(int32_t from, int32_t to) const {
-    for (int32_t x = from; x < to;) {
-      const int32_t w = x >> 6;
-      const int32_t bits = std::min(64 - (x & 63), to - x);
-      const uint64_t mask = (bits == 64 ? ~uint64_t{0} : (uint64_t{1} << bits) - 1u) << (x & 63);
-      uint64_t& word = words[2 + w];
-      word &= ~mask;
-      Wholly() &= ~(uint64_t{1} << w);
-      if (!word) Partly() &= ~(uint64_t{1} << w);
-      x += bits;
-    }
-  }
-};
-
-// Spans of row y for columns xl .. xr - 1 wherever the row is still free, one per free interval
-// met, left to right; an opaque row takes them out of the free intervals. An interval taken out
-// whole gives its room back; one cut in its middle needs a new one for its right part.
+// Spans of row y for columns xl .. xr - 1 wherever the row is still free, one per run of free
+// columns met, left to right; an opaque row takes them. The row's words in the range are walked
+// one by one: a range is at most a row, and most are one or two words. A range still wholly free,
+// the common case, is tested first and gives its one span at once.
 template <bool kOpaque>
 void CoverRow(SoftCoverage* coverage, int32_t y, int32_t xl, int32_t xr) {
   if (xl >= xr || xl >= coverage->scanRight || coverage->scanLeft >= xr) return;
-  const FreeRow row{coverage->freeColumns + static_cast<size_t>(y) * static_cast<size_t>(coverage->rowWords)};
-  if (!row.Partly()) return;
+  uint64_t* const columns =
+      coverage->freeColumns + static_cast<size_t>(y) * static_cast<size_t>(coverage->rowWords);
   const int32_t start = std::max(xl, coverage->scanLeft);
   const int32_t end = std::min(xr, coverage->scanRight);
-  for (int32_t from = row.NextFree(start, end); from < end;) {
-    const int32_t to = row.NextTaken(from, end);
-    EmitSpan(from, y, to - from);
-    if constexpr (kOpaque) {
-      // Only the row's ends can lie inside a free interval that goes on beyond them.
-      const bool leftOpen = from == start && from > coverage->scanLeft && row.Free(from - 1);
-      const bool rightOpen = to == end && to < coverage->scanRight && row.Free(to);
-      if (!leftOpen && !rightOpen) {
-        ++coverage->spareIntervals;
-      } else if (leftOpen && rightOpen) {
-        NewInterval(coverage);
-      }
-      row.Take(from, to);
+  const int32_t last = (end - 1) >> 6;
+  const uint64_t lastMask = ~uint64_t{0} >> (63 - ((end - 1) & 63));
+  int32_t w = start >> 6;
+  const uint64_t firstMask = ~uint64_t{0} << (start & 63);
+  // The free columns of word w from the walk's position on, none at or beyond `end`.
+  uint64_t word = columns[w] & firstMask;
+  bool whole = word == (w == last ? firstMask & lastMask : firstMask);
+  for (int32_t k = w + 1; whole && k < last; ++k) whole = columns[k] == ~uint64_t{0};
+  if (whole && w != last) whole = (columns[last] & lastMask) == lastMask;
+  if (whole) {
+    EmitSpan(start, y, end - start);
+    if constexpr (kOpaque) TakeSpan(coverage, columns, start, end, start, end);
+    return;
+  }
+  for (;;) {
+    if (w == last) word &= lastMask;
+    while (!word) {
+      if (++w > last) return;
+      word = columns[w];
+      if (w == last) word &= lastMask;
     }
-    from = row.NextFree(to, end);
+    const int32_t from = w * 64 + std::countr_zero(word);
+    // The first taken column from `from` on; the run ends at `end` at the latest.
+    uint64_t taken = ~word & (~uint64_t{0} << (from & 63));
+    int32_t t = w;
+    uint64_t at = word;
+    while (!taken) {
+      if (++t > last) break;
+      at = columns[t];
+      if (t == last) at &= lastMask;
+      taken = ~at;
+    }
+    const int32_t to = t > last ? end : t * 64 + std::countr_zero(taken);
+    EmitSpan(from, y, to - from);
+    if constexpr (kOpaque) TakeSpan(coverage, columns, start, end, from, to);
+    if (t > last) return;
+    w = t;
+    word = at & ~LowBits(to & 63);
   }
 }
 
@@ -215,17 +226,16 @@ void wre_SoftCoverageStart(SoftCoverage* coverage, uint64_t* freeColumns) {
   coverage->freeColumns = freeColumns;
   coverage->rowWords = wre_SoftCoverageRowWords(coverage->scanRight);
   coverage->spareIntervals = 0;
+  if (coverage->scanTop >= coverage->scanBottom) return;
   const size_t words = static_cast<size_t>(coverage->rowWords);
-  std::fill(freeColumns, freeColumns + static_cast<size_t>(coverage->scanBottom) * words, uint64_t{0});
-  if (coverage->scanLeft >= coverage->scanRight) return;
-  uint64_t* const top = freeColumns + static_cast<size_t>(coverage->scanTop) * words;
-  for (int32_t x = coverage->scanLeft; x < coverage->scanRight; ++x) top[2 + (x >> 6)] |= uint64_t{1} << (x & 63);
-  for (size_t w = 0; w + 2 < words; ++w) {
-    if (top[2 + w] != 0) top[0] |= uint64_t{1} << w;
-    if (top[2 + w] == ~uint64_t{0}) top[1] |= uint64_t{1} << w;
-  }
-  for (int32_t y = coverage->scanTop + 1; y < coverage->scanBottom; ++y) {
-    std::copy(top, top + words, freeColumns + static_cast<size_t>(y) * words);
+  // Word by word down the rows: each word's value is made once, and no row is copied.
+  for (size_t w = 0; w < words; ++w) {
+    const int32_t x0 = std::clamp(coverage->scanLeft - static_cast<int32_t>(64 * w), 0, 64);
+    const int32_t x1 = std::clamp(coverage->scanRight - static_cast<int32_t>(64 * w), 0, 64);
+    const uint64_t free = x0 < x1 ? LowBits(x1) & ~LowBits(x0) : 0;
+    for (int32_t y = coverage->scanTop; y < coverage->scanBottom; ++y) {
+      freeColumns[static_cast<size_t>(y) * words + w] = free;
+    }
   }
 }
 

@@ -88,9 +88,7 @@ struct SoftScreenPoint {
 };
 
 // Scanline state of one coverage pass. The free intervals of a row are the runs of set bits of its
-// columns: bit x % 64 of column word x / 64 is set while column x is free. Each row holds a word
-// whose bit w is set while column word w has a free column, one whose bit w is set while every
-// column of word w is free, then the column words.
+// column words: bit x % 64 of word x / 64 is set while column x is free.
 struct SoftCoverage {
   uint64_t* freeColumns;  // rowWords words per row from row 0
   int32_t rowWords;
@@ -102,11 +100,11 @@ struct SoftCoverage {
 };
 
 // Words of one row of free columns for a scan right edge (at most kSoftMaxViewWidth).
-constexpr int32_t wre_SoftCoverageRowWords(int32_t scanRight) { return 2 + (scanRight + 63) / 64; }
-static_assert((kSoftMaxViewWidth + 63) / 64 <= 64, "one word marks the column words of a row");
+constexpr int32_t wre_SoftCoverageRowWords(int32_t scanRight) { return (scanRight + 63) / 64; }
 
-// Marks columns scan left .. scan right - 1 free on rows scan top .. scan bottom - 1 and the rest
-// taken, in `freeColumns` (scan bottom x wre_SoftCoverageRowWords(scan right) words).
+// Marks columns scan left .. scan right - 1 free and the rest taken on rows scan top .. scan bottom
+// - 1 of `freeColumns` (scan bottom x wre_SoftCoverageRowWords(scan right) words); the rows above
+// are never read.
 void wre_SoftCoverageStart(SoftCoverage* coverage, uint64_t* freeColumns);
 
 // Reserve checks: one row of spans and one new interval between two room tests; a split's new

@@ -114,7 +114,9 @@ inline void wre_SpanTakeUV(bool clamp, int32_t iu, int32_t iv, uint32_t& u, uint
 //                 and colour-keyed fillers). The reciprocal r = 1 / (1/z) is single in both.
 // Either way the values are stored in single between the steps, and x and y, the distances and the
 // offsets enter exactly. Each kind gives
-//   Start(g, x, y)           the values at pixel (x, y): (per scanline y + per pixel x) + origin;
+//   Prepare(g)               what a polygon's spans share, taken from its gradients once;
+//   Place(g, x, y)           the values at pixel (x, y): (per scanline y + per pixel x) + origin;
+//   Start(g, x, y)           both at once;
 //   Advance(distance)        the values `distance` pixels to the right of the latest ones;
 //   ExactUV<clamp>(c, u, v)  the exact (u, v) by wre_FloatToIntRound, u first, clamped if c.
 enum class SpanPrecision : uint8_t { kSingle, kRoundedOnce };
@@ -125,15 +127,23 @@ struct SpanSingle {
   __m128 perPixel;  // uOverZDx, vOverZDx, invZDx, 0
   __m128 offset;    // uOffset, vOffset, 0, 0
 
-  static SpanSingle Start(const SoftGradients& g, int32_t x, int32_t y) {
+  static SpanSingle Prepare(const SoftGradients& g) {
     SpanSingle p;
+    p.value = _mm_setzero_ps();
     p.perPixel = _mm_setr_ps(g.uOverZDx, g.vOverZDx, g.invZDx, 0.0f);
     p.offset = _mm_setr_ps(g.uOffset, g.vOffset, 0.0f, 0.0f);
+    return p;
+  }
+  void Place(const SoftGradients& g, int32_t x, int32_t y) {
     const __m128 perScanline = _mm_setr_ps(g.uOverZDy, g.vOverZDy, g.invZDy, 0.0f);
     const __m128 origin = _mm_setr_ps(g.uOverZOrigin, g.vOverZOrigin, g.invZOrigin, 0.0f);
-    p.value = _mm_add_ps(_mm_add_ps(_mm_mul_ps(perScanline, _mm_set1_ps(static_cast<float>(y))),
-                                    _mm_mul_ps(p.perPixel, _mm_set1_ps(static_cast<float>(x)))),
-                         origin);
+    value = _mm_add_ps(_mm_add_ps(_mm_mul_ps(perScanline, _mm_set1_ps(static_cast<float>(y))),
+                                  _mm_mul_ps(perPixel, _mm_set1_ps(static_cast<float>(x)))),
+                       origin);
+  }
+  static SpanSingle Start(const SoftGradients& g, int32_t x, int32_t y) {
+    SpanSingle p = Prepare(g);
+    p.Place(g, x, y);
     return p;
   }
 
@@ -155,12 +165,18 @@ struct SpanSingle {
   float iz;
   const SoftGradients* g;
 
-  static SpanSingle Start(const SoftGradients& g, int32_t x, int32_t y) {
+  static SpanSingle Prepare(const SoftGradients& g) { return SpanSingle{0.0f, 0.0f, 0.0f, &g}; }
+  void Place(const SoftGradients& g, int32_t x, int32_t y) {
     const float fx = static_cast<float>(x);
     const float fy = static_cast<float>(y);
-    return SpanSingle{(g.uOverZDy * fy + g.uOverZDx * fx) + g.uOverZOrigin,
-                      (g.vOverZDy * fy + g.vOverZDx * fx) + g.vOverZOrigin,
-                      (g.invZDy * fy + g.invZDx * fx) + g.invZOrigin, &g};
+    uz = (g.uOverZDy * fy + g.uOverZDx * fx) + g.uOverZOrigin;
+    vz = (g.vOverZDy * fy + g.vOverZDx * fx) + g.vOverZOrigin;
+    iz = (g.invZDy * fy + g.invZDx * fx) + g.invZOrigin;
+  }
+  static SpanSingle Start(const SoftGradients& g, int32_t x, int32_t y) {
+    SpanSingle p = Prepare(g);
+    p.Place(g, x, y);
+    return p;
   }
 
   void Advance(float distance) {
@@ -188,21 +204,29 @@ struct SpanRoundedOnce {
   __m128 perEight;   // uOverZDx, vOverZDx, invZDx times 8, 0: exact in single unless one overflows
   bool eightExact;   // none overflows: value + perEight in single is the sum rounded once
 
-  // (per scanline y + per pixel x) + origin in double: both products are exact there.
-  [[gnu::always_inline]] static SpanRoundedOnce Start(const SoftGradients& g, int32_t x, int32_t y) {
+  [[gnu::always_inline]] static SpanRoundedOnce Prepare(const SoftGradients& g) {
     SpanRoundedOnce p;
+    p.value = _mm_setzero_ps();
     p.perPixel = _mm_setr_pd(g.uOverZDx, g.vOverZDx);
     p.invZDx = _mm_set1_pd(g.invZDx);
     p.offset = _mm_setr_pd(g.uOffset, g.vOffset);
-    const __m128d fx = _mm_set1_pd(x), fy = _mm_set1_pd(y);
-    const __m128d uv =
-        _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_setr_pd(g.uOverZDy, g.vOverZDy), fy), _mm_mul_pd(p.perPixel, fx)),
-                   _mm_setr_pd(g.uOverZOrigin, g.vOverZOrigin));
-    const __m128d iz = _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_set1_pd(g.invZDy), fy), _mm_mul_pd(p.invZDx, fx)),
-                                  _mm_set1_pd(g.invZOrigin));
-    p.value = _mm_movelh_ps(_mm_cvtpd_ps(uv), _mm_cvtpd_ps(iz));
     p.perEight = _mm_mul_ps(_mm_setr_ps(g.uOverZDx, g.vOverZDx, g.invZDx, 0.0f), _mm_set1_ps(8.0f));
     p.eightExact = _mm_movemask_ps(_mm_cmpeq_ps(_mm_sub_ps(p.perEight, p.perEight), _mm_setzero_ps())) == 0xF;
+    return p;
+  }
+  // (per scanline y + per pixel x) + origin in double: both products are exact there.
+  [[gnu::always_inline]] void Place(const SoftGradients& g, int32_t x, int32_t y) {
+    const __m128d fx = _mm_set1_pd(x), fy = _mm_set1_pd(y);
+    const __m128d uv =
+        _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_setr_pd(g.uOverZDy, g.vOverZDy), fy), _mm_mul_pd(perPixel, fx)),
+                   _mm_setr_pd(g.uOverZOrigin, g.vOverZOrigin));
+    const __m128d iz = _mm_add_pd(_mm_add_pd(_mm_mul_pd(_mm_set1_pd(g.invZDy), fy), _mm_mul_pd(invZDx, fx)),
+                                  _mm_set1_pd(g.invZOrigin));
+    value = _mm_movelh_ps(_mm_cvtpd_ps(uv), _mm_cvtpd_ps(iz));
+  }
+  [[gnu::always_inline]] static SpanRoundedOnce Start(const SoftGradients& g, int32_t x, int32_t y) {
+    SpanRoundedOnce p = Prepare(g);
+    p.Place(g, x, y);
     return p;
   }
 
@@ -218,10 +242,11 @@ struct SpanRoundedOnce {
   }
 
   // The product of two singles is exact in double; only the difference rounds before the single.
+  // The reciprocal is divided out in every lane, so that it widens to both double lanes at once.
   template <SpanClampFn kClamp>
   [[gnu::always_inline]] void ExactUV(bool clamp, uint32_t& u, uint32_t& v) const {
-    const __m128 r = _mm_div_ss(_mm_set_ss(1.0f), _mm_movehl_ps(value, value));
-    const __m128d uv = _mm_sub_pd(_mm_mul_pd(_mm_cvtps_pd(value), _mm_set1_pd(_mm_cvtss_f32(r))), offset);
+    const __m128 r = _mm_div_ps(_mm_set1_ps(1.0f), _mm_shuffle_ps(value, value, _MM_SHUFFLE(2, 2, 2, 2)));
+    const __m128d uv = _mm_sub_pd(_mm_mul_pd(_mm_cvtps_pd(value), _mm_cvtps_pd(r)), offset);
     const __m128i converted = _mm_cvtps_epi32(_mm_cvtpd_ps(uv));
     wre_SpanTakeUV<kClamp>(clamp, _mm_cvtsi128_si32(converted),
                            _mm_cvtsi128_si32(_mm_shuffle_epi32(converted, _MM_SHUFFLE(1, 1, 1, 1))), u, v);
@@ -239,10 +264,18 @@ struct SpanRoundedOnce {
   static float StartValue(float perScanline, float perPixel, float origin, int32_t x, int32_t y) {
     return static_cast<float>((double{perScanline} * y + double{perPixel} * x) + double{origin});
   }
+  [[gnu::always_inline]] static SpanRoundedOnce Prepare(const SoftGradients& g) {
+    return SpanRoundedOnce{0.0f, 0.0f, 0.0f, &g};
+  }
+  [[gnu::always_inline]] void Place(const SoftGradients& g, int32_t x, int32_t y) {
+    uz = StartValue(g.uOverZDy, g.uOverZDx, g.uOverZOrigin, x, y);
+    vz = StartValue(g.vOverZDy, g.vOverZDx, g.vOverZOrigin, x, y);
+    iz = StartValue(g.invZDy, g.invZDx, g.invZOrigin, x, y);
+  }
   [[gnu::always_inline]] static SpanRoundedOnce Start(const SoftGradients& g, int32_t x, int32_t y) {
-    return SpanRoundedOnce{StartValue(g.uOverZDy, g.uOverZDx, g.uOverZOrigin, x, y),
-                           StartValue(g.vOverZDy, g.vOverZDx, g.vOverZOrigin, x, y),
-                           StartValue(g.invZDy, g.invZDx, g.invZOrigin, x, y), &g};
+    SpanRoundedOnce p = Prepare(g);
+    p.Place(g, x, y);
+    return p;
   }
 
   static float Advanced(float value, float perPixel, float distance) {
@@ -273,12 +306,13 @@ using SpanPerspective = std::conditional_t<kPrecision == SpanPrecision::kSingle,
 //   Tail(dst, u, v, du, dv, m)   m pixels the same way
 // Chunk steps are (exact - running) >> 3 (toward minus infinity), tail steps (exact - running) / m
 // (toward zero); the running values are never reset to an exact point. A span of fewer than one
-// pixel draws nothing.
+// pixel draws nothing. `prepared` is SpanPerspective<kPrecision>::Prepare(g).
 template <SpanPlan kPlan, SpanPrecision kPrecision, SpanClampFn kClamp, typename Drawer>
-inline void wre_SpanWalk(const SoftGradients& g, bool clamp, int32_t x, int32_t y, int32_t n, uint16_t* dst,
-                         const Drawer& drawer) {
+inline void wre_SpanWalkPrepared(const SpanPerspective<kPrecision>& prepared, const SoftGradients& g, bool clamp,
+                                 int32_t x, int32_t y, int32_t n, uint16_t* dst, const Drawer& drawer) {
   if (n < 1) return;
-  SpanPerspective<kPrecision> p = SpanPerspective<kPrecision>::Start(g, x, y);
+  SpanPerspective<kPrecision> p = prepared;
+  p.Place(g, x, y);
 
   uint32_t u, v;
   p.template ExactUV<kClamp>(clamp, u, v);
@@ -323,6 +357,13 @@ inline void wre_SpanWalk(const SoftGradients& g, bool clamp, int32_t x, int32_t 
   drawer.Tail(dst, u, v, du, dv, remaining);
 }
 
+template <SpanPlan kPlan, SpanPrecision kPrecision, SpanClampFn kClamp, typename Drawer>
+inline void wre_SpanWalk(const SoftGradients& g, bool clamp, int32_t x, int32_t y, int32_t n, uint16_t* dst,
+                         const Drawer& drawer) {
+  wre_SpanWalkPrepared<kPlan, kPrecision, kClamp>(SpanPerspective<kPrecision>::Prepare(g), g, clamp, x, y, n, dst,
+                                                  drawer);
+}
+
 // Walks every span of a polygon; nothing when it has no span array.
 template <SpanPlan kPlan, SpanPrecision kPrecision, SpanClampFn kClamp, typename Drawer>
 inline void wre_SpanWalkPolygon(const SoftPolygon& polygon, uint16_t* frameFirstPixel, int32_t framePitch,
@@ -331,8 +372,9 @@ inline void wre_SpanWalkPolygon(const SoftPolygon& polygon, uint16_t* frameFirst
   if (span == nullptr) return;
   const SoftGradients& g = *polygon.gradients;
   const bool clamp = polygon.clamp != 0;
+  const SpanPerspective<kPrecision> prepared = SpanPerspective<kPrecision>::Prepare(g);
   for (int32_t i = 0; i < polygon.spanCount; ++i, ++span) {
     uint16_t* dst = wre_SpanDestination(frameFirstPixel, framePitch, span->x, span->y);
-    wre_SpanWalk<kPlan, kPrecision, kClamp>(g, clamp, span->x, span->y, span->count, dst, drawer);
+    wre_SpanWalkPrepared<kPlan, kPrecision, kClamp>(prepared, g, clamp, span->x, span->y, span->count, dst, drawer);
   }
 }
