@@ -53,26 +53,26 @@ const MaterialRow kRows[kGameMaterialCount] = {
     {&gtheRallyDerbyMaterial, "gtheRallyDerbyMaterial", {1, 1, 1, 1}, {0, 0, 0, 0}, true},
 };
 
-float Scaled(float factor) { return std::clamp(factor * gColourMax, 0.0f, gColourMaxAlpha); }
-
-ColourFloat Scaled(const ColourFloat& c) {
-  return ColourFloat{Scaled(c.red), Scaled(c.green), Scaled(c.blue), Scaled(c.alpha)};
-}
-
 bool DrawsInSoftware() {
   return gView && gView->camera && gView->camera->context &&
          gView->camera->context->kind == kRendererSoftware;
 }
 
+float Scaled(float factor) { return std::clamp(factor * gColourMax, 0.0f, gColourMaxAlpha); }
+
 }  // namespace
+
+ColourFloat MaterialColourScaled(const ColourFloat& c) {
+  return ColourFloat{Scaled(c.red), Scaled(c.green), Scaled(c.blue), Scaled(c.alpha)};
+}
 
 bool MaterialsCreate() {
   for (const MaterialRow& row : kRows) {
     *row.index = wre_MaterialFindFree();
     ColourFloat a = row.a;
     if (row.index == &gtheWaterMaterial && DrawsInSoftware()) a.alpha = kWaterAlphaSoftware;
-    const ColourFloat scaledA = Scaled(a);
-    const ColourFloat scaledB = Scaled(row.b);
+    const ColourFloat scaledA = MaterialColourScaled(a);
+    const ColourFloat scaledB = MaterialColourScaled(row.b);
     if (wre_MaterialDefine(*row.index, &scaledA, &scaledB, row.name) != 0) return false;
     if (row.noAmbient) wre_MaterialSetAmbientPercent(*row.index, 0);
   }

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/data/colour.h"
+
 inline int32_t gtheWhiteMaterial = -1;
 inline int32_t gtheBlackMaterial = -1;
 inline int32_t gtheGreyMaterial = -1;
@@ -32,6 +34,9 @@ constexpr int kGameMaterialCount = 21;
 // [0, gColourMaxAlpha]. The water is opaque when gView's camera draws in software. True when all
 // were defined; false at the first failure (the earlier ones stay defined).
 bool MaterialsCreate();
+
+// Colour factors (0..1) in the stored range: each times gColourMax, clamped to [0, gColourMaxAlpha].
+ColourFloat MaterialColourScaled(const ColourFloat& factors);
 
 // Releases the 21; returns the result of the last release.
 int32_t MaterialsFree();

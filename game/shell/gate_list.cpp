@@ -2,6 +2,8 @@
 
 #include "engine/core/memory.h"
 #include "engine/core/wre_types.h"
+#include "game/shell/gate_arrow.h"
+#include "game/world/game_object.h"
 
 GateRecord* GateRecordNew() {
   auto* record = static_cast<GateRecord*>(wre_MemoryNew(sizeof(GateRecord)));
@@ -59,9 +61,22 @@ int32_t GateListRelink(GateRecord* head) {
   return 0;
 }
 
-GateRecord* GateListFirst([[maybe_unused]] GameObject* driver) { return gGateListHead; }
+namespace {
+
+// The arrow shows the way to the human player only (the replay kind has the human bit too).
+void ArrowFollow(const GameObject* driver, const GateRecord* gate) {
+  if (driver && (driver->controlKind & kControlHuman)) ArrowPlaceAtGate(gate);
+}
+
+}  // namespace
+
+GateRecord* GateListFirst(GameObject* driver) {
+  ArrowFollow(driver, gGateListHead);
+  return gGateListHead;
+}
 
 GateRecord* GateListNext(GateRecord* gate, GameObject* driver) {
   if (!gate || !gate->next) return GateListFirst(driver);
+  ArrowFollow(driver, gate->next);
   return gate->next;
 }

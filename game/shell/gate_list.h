@@ -22,7 +22,8 @@ int32_t GateListUnlink(GateRecord* record, GateRecord** head);
 // open at the tail. 0; -1000 for a null head.
 int32_t GateListRelink(GateRecord* head);
 
-// The first gate of the running course (gGateListHead) for the driver.
+// The first gate of the running course (gGateListHead). A human driver's arrow moves over it.
 GateRecord* GateListFirst(GameObject* driver);
-// The gate after the given one; the head again after the tail or for null.
+// The gate after the given one; the head again after the tail or for null. A human driver's
+// arrow moves over the gate returned.
 GateRecord* GateListNext(GateRecord* gate, GameObject* driver);

@@ -4,7 +4,8 @@
 #include <array>
 #include <cstdint>
 
-constexpr int kLevelCount = 10;
+#include "game/world/level_names.h"
+
 constexpr int kCoursesPerLevel = 15;
 constexpr int kLapsColumns = 28;
 

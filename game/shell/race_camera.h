@@ -18,5 +18,12 @@ Camera* GameCameraCreate(int16_t left, int16_t top, int16_t right, int16_t botto
 void GameCameraFree(Camera* camera);
 
 // The next view mode (chase, on-board, overhead, then chase again; -1 becomes chase), with the
-// chase yaw reset.
+// chase yaw reset and the camera snapped to its new place.
 void RaceCameraCycleView(ViewComponents* view);
+
+// Places the camera for the view mode: chasing behind the player's craft (smoothed, pulled in
+// before scenery and kept above the ground), on board, or overhead from where the view was
+// entered, turning to follow. snap jumps straight to the place. Nothing without a player's craft.
+void RaceCameraPlace(ViewComponents* view, bool snap);
+// Copies the camera's position into the view's camera position, which the sound listener follows.
+void RaceCameraPositionCopy(ViewComponents* view);

@@ -27,3 +27,7 @@ void Vec3Normalize(Point4* v) {
   float length = Vec3Length(v);
   if (length > 0.0f) Vec3Scale(v, 1.0f / length);
 }
+
+int32_t AngleBetween(int32_t from, int32_t to, float fraction) {
+  return from + static_cast<int32_t>(static_cast<float>(to - from) * fraction);
+}

@@ -1,5 +1,7 @@
-// Small in-place helpers on four-float vectors, shared by the craft dynamics and the craft bounce.
+// Small helpers shared by the craft code: in-place arithmetic on four-float vectors (the dynamics
+// and the bounce) and the angle part-way along a swept move (the bounce and the thrown rider).
 #pragma once
+#include <cstdint>
 
 #include "engine/core/wre_types.h"
 
@@ -15,3 +17,5 @@ float Vec3Dot(const Point4* a, const Point4* b);
 float Vec3Length(const Point4* v);
 // Scales x, y and z to length 1; a zero vector is left as it is.
 void Vec3Normalize(Point4* v);
+// from + trunc((to - from) x fraction): the angle at a fraction of a move, as a hit stops it.
+int32_t AngleBetween(int32_t from, int32_t to, float fraction);

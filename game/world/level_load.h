@@ -28,6 +28,7 @@ enum LevelGroup : uint32_t {
   kGroupWater = 0x1,
   kGroupRamp = 0x4,
   kGroupSolid = 0x8,
+  kGroupMarker = 0x10,  // the game mode's dollars and waypoints
   kGroupWaterSurface = 0x20,
   kGroupFloating = 0x40,
 };

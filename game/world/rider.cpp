@@ -43,10 +43,6 @@ void SetSplashed(EngineObject* rider, bool splashed) {
 
 bool Human(const Watercraft* craft) { return craft->owner && (craft->owner->controlKind & kControlHuman); }
 
-int32_t Between(int32_t from, int32_t to, float fraction) {
-  return from + static_cast<int32_t>(static_cast<float>(to - from) * fraction);
-}
-
 void MoveThrownRider(Watercraft* craft, ViewComponents* view) {
   EngineObject* rider = craft->riderObject;
   CraftPhysics& p = craft->physics;
@@ -70,8 +66,8 @@ void MoveThrownRider(Watercraft* craft, ViewComponents* view) {
     return;
   }
   const float f = hit.moveFraction;
-  wre_ObjectSetTransform(rider, Between(from.angleX, to.angleX, f), Between(from.angleY, to.angleY, f),
-                         Between(from.angleZ, to.angleZ, f), hit.hit[0], hit.hit[1], hit.hit[2]);
+  wre_ObjectSetTransform(rider, AngleBetween(from.angleX, to.angleX, f), AngleBetween(from.angleY, to.angleY, f),
+                         AngleBetween(from.angleZ, to.angleZ, f), hit.hit[0], hit.hit[1], hit.hit[2]);
   for (float& s : p.riderSpin) s *= 0.7f;
   Vec3Scale(&p.riderVelocity, 0.7f);
   if (!Splashed(rider)) {
