@@ -34,6 +34,11 @@ class DiscGame : public LauncherTest {
     ASSERT_TRUE(datagen_WriteLauncherDisc(root.path, root / "build"));
   }
   void TearDown() override {
+    // A game left running by a failed check would keep writing into the folder being removed.
+    if (game > 0 && waitpid(game, nullptr, WNOHANG) == 0) {
+      kill(game, SIGKILL);
+      waitpid(game, nullptr, 0);
+    }
     plat_ShellReap();
     LauncherTest::TearDown();
   }
@@ -50,6 +55,8 @@ class DiscGame : public LauncherTest {
     return true;
   }
   std::string Installed(const std::string& name) const { return root / ("Programs/Game/" + name); }
+
+  pid_t game = 0;
 };
 
 // The child of this process running `program`, or 0.
@@ -87,12 +94,12 @@ TEST_F(DiscGame, InstallsPlaysAndRemovesTheRealGame) {
   EXPECT_EQ(LauncherButtonAction(&state, LauncherSlotMain(0), &ops), kLauncherQuitPosted);
   unsetenv("SDL_VIDEODRIVER");
   unsetenv("SDL_AUDIODRIVER");
-  pid_t game = 0;
   ASSERT_TRUE(PollUntil([&] { return (game = ChildRunning(Installed("Velloran_Hydrel"))) != 0; }));
   ASSERT_TRUE(PollUntil([&] { return fs::exists(Installed("data/prefs/prefs.qz")); }));
   kill(game, SIGTERM);
   int status = 0;
   ASSERT_EQ(waitpid(game, &status, 0), game);
+  game = 0;
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
   const std::string saved = root.Read("Programs/Game/data/prefs/prefs.qz");
   EXPECT_FALSE(saved.empty());

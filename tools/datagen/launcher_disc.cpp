@@ -321,12 +321,13 @@ uninstallposition=510,220
 buttonsize=100,28
 )";
 
-// The game's uninstaller: removes the program and its data tree but keeps the player's saves.
+// The game's uninstaller: removes the data tree but the player's saves, then the program, whose
+// absence is what the launcher watches for.
 const char kUninstallGame[] =
     "#!/bin/sh\n"
     "cd \"$(dirname \"$0\")\" || exit 1\n"
-    "rm -f Velloran_Hydrel\n"
-    "find data -mindepth 1 -maxdepth 1 ! -name prefs -exec rm -rf {} +\n";
+    "find data -mindepth 1 -maxdepth 1 ! -name prefs -exec rm -rf {} +\n"
+    "rm -f Velloran_Hydrel\n";
 
 // Copies the built program and its data tree from `from` into the disc's `to`, leaving out what a
 // run of the game wrote there: the saves in data/prefs (the folder stays) and the route files.
@@ -410,8 +411,8 @@ bool datagen_WriteLauncherDisc(const std::string& nativeRoot, const std::string&
   std::vector<uint8_t> picture = datagen_LauncherBackdrop();
   std::string rootText = root.string();
 
-  // The installer copies the disc's game folder (program, data tree and uninstaller) and records
-  // the install folder and the uninstall command line in the registry.
+  // The installer copies the disc's game folder (program, data tree and uninstaller), then records
+  // the install folder and the uninstall command line in the registry, which the launcher watches.
   const std::string installGame =
       "#!/bin/sh\n"
       "mkdir -p '" + rootText + "/Programs/Game' || exit 1\n"
