@@ -8,6 +8,17 @@
 // Key codes: 32 space, '0'-'9' and 'A'-'Z' those keys, other 33-126 typed characters ('a'-'z' test
 // the same key as 'A'-'Z'), 129-187 the special keys, 0 no key.
 using KeyCode = uint8_t;
+// Codes of the special keys that editing and menu stepping use.
+enum : KeyCode {
+  kKeyBackSpace = 144,
+  kKeyEscape = 145,
+  kKeyReturn = 147,
+  kKeyUp = 171,
+  kKeyLeft = 172,
+  kKeyRight = 173,
+  kKeyDown = 174,
+  kKeyDelete = 180,
+};
 
 extern const uint8_t gVKToKeyCode[256];
 extern uint16_t gKeyCodeToVK[256];

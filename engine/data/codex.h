@@ -65,6 +65,7 @@ extern const char* const gCodexTokenNames[kCodexTokenCount];
 
 // 0 load the textures a texture list names, 1 unload them.
 extern int32_t gCodexMode;
+enum : uint32_t { kCodexModeLoad = 0, kCodexModeUnload = 1 };
 // Bit 0: the world reader's light tokens remove the named light. Bit 1: the world reader passes
 // over its ambient, grid-object, ident and position tokens.
 extern int32_t gCodexWorldFlags;

@@ -101,3 +101,12 @@ int32_t CircuitSlotReset(int32_t slot) {
   }
   return 0;
 }
+
+int32_t CircuitSlotRestart(int32_t slot) {
+  if (!gCircuit || slot < 0 || slot >= kCircuitSlots) return kWreErrRange;
+  char name[sizeof(gCircuit->slotName[0])];
+  std::memcpy(name, gCircuit->slotName[slot], sizeof(name));
+  CircuitSlotReset(slot);
+  std::memcpy(gCircuit->slotName[slot], name, sizeof(name));
+  return 0;
+}

@@ -34,3 +34,7 @@ int32_t CircuitClose();
 // Clears one slot: its name becomes " " and every number 0. 0; -1010 for a slot outside 0..4 or
 // when no record is loaded.
 int32_t CircuitSlotReset(int32_t slot);
+
+// Starts a slot's circuit again: its progress, points and results are cleared and its name stays.
+// 0; -1010 for a slot outside 0..4 or when no record is loaded.
+int32_t CircuitSlotRestart(int32_t slot);

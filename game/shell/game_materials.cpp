@@ -84,3 +84,11 @@ int32_t MaterialsFree() {
   for (const MaterialRow& row : kRows) result = wre_MaterialRelease(*row.index);
   return result;
 }
+
+int32_t MaterialDefineScaled(const char* name, const ColourFloat& a, const ColourFloat& b) {
+  const int32_t index = wre_MaterialFindFree();
+  if (index == -1) return -1;
+  const ColourFloat scaledA = MaterialColourScaled(a);
+  const ColourFloat scaledB = MaterialColourScaled(b);
+  return wre_MaterialDefine(index, &scaledA, &scaledB, name) == 0 ? index : -1;
+}

@@ -40,3 +40,7 @@ ColourFloat MaterialColourScaled(const ColourFloat& factors);
 
 // Releases the 21; returns the result of the last release.
 int32_t MaterialsFree();
+
+// Defines a material of the name in the first free slot, its two colours given as factors
+// (MaterialColourScaled). The index; -1 when no slot is free or the definition fails.
+int32_t MaterialDefineScaled(const char* name, const ColourFloat& a, const ColourFloat& b);

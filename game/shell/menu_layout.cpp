@@ -28,10 +28,6 @@ MenuRect ScaledRect(const MenuRegion& r, int32_t x, int32_t y, float sx, float s
                   y + static_cast<int32_t>((r.bottom - r.top) * sy)};
 }
 
-bool Inside(int32_t px, int32_t py, const MenuRect& r) {
-  return px >= r.left && px <= r.right && py >= r.top && py <= r.bottom;
-}
-
 }  // namespace
 
 MenuRect* MenuTabRectGet(MenuRect* out, int32_t id) {
@@ -65,11 +61,15 @@ MenuRect* MenuItemRectGet(MenuRect* out, int32_t id, bool highlighted, int32_t x
 
 bool MenuItemHitTest(int32_t px, int32_t py, int32_t id, bool highlighted, int32_t x, int32_t y, float sx, float sy) {
   MenuRect r;
-  return Inside(px, py, *MenuItemRectGet(&r, id, highlighted, x, y, sx, sy));
+  return MenuPointInRect(px, py, *MenuItemRectGet(&r, id, highlighted, x, y, sx, sy));
+}
+
+bool MenuPointInRect(int32_t px, int32_t py, const MenuRect& r) {
+  return px >= r.left && px <= r.right && py >= r.top && py <= r.bottom;
 }
 
 bool MenuRectHitTest(int32_t px, int32_t py, int32_t x, int32_t y, float sx, float sy) {
-  return Inside(px, py, ScaledRect(kMenuKeyBoxRegion, x, y, sx, sy));
+  return MenuPointInRect(px, py, ScaledRect(kMenuKeyBoxRegion, x, y, sx, sy));
 }
 
 void LevelNameFormat(int32_t level) {

@@ -47,6 +47,9 @@ constexpr int32_t kMenuTabLeft = 10;
 constexpr int32_t kMenuTabTop = 90;
 constexpr int32_t kMenuTabStep = 35;
 
+// The order in which the tabs are hit-tested and their bounds gathered.
+constexpr int32_t kMenuTabHitOrder[kMenuTabCount] = {100, 106, 107, 101, 102, 103, 104, 105};
+
 constexpr MenuRegionPair kMenuTabRegions[kMenuTabCount] = {
     {{1, 131, 123, 155}, {1, 1, 129, 31}},      {{64, 156, 153, 180}, {66, 33, 161, 63}},
     {{1, 206, 85, 229}, {163, 33, 255, 64}},    {{131, 130, 245, 154}, {133, 1, 254, 32}},
@@ -72,6 +75,9 @@ MenuRect* MenuItemRectGet(MenuRect* out, int32_t id, bool highlighted, int32_t x
 
 // True when the point lies in the item's rectangle, edges included.
 bool MenuItemHitTest(int32_t px, int32_t py, int32_t id, bool highlighted, int32_t x, int32_t y, float sx, float sy);
+
+// True when the point lies in the rectangle, edges included.
+bool MenuPointInRect(int32_t px, int32_t py, const MenuRect& rect);
 
 // True when the point lies in the key box drawn at (x, y) with the scales, edges included.
 bool MenuRectHitTest(int32_t px, int32_t py, int32_t x, int32_t y, float sx, float sy);

@@ -73,3 +73,8 @@ struct MenuState {
 // Null outside a top-level run.
 inline MenuState* gMenuState = nullptr;
 inline int32_t gMenuScreen = kScreenNone;
+// The screen the next frame update switches to; 0 none.
+inline int32_t gMenuPendingScreen = kScreenNone;
+inline uint8_t gMenuLoaded = 0;   // the shared menu resources are loaded
+inline uint8_t gMenuQuit = 0;     // ends the menu loop of the top-level run
+inline uint8_t gIntroPlayed = 0;  // the intros have run in this top-level run

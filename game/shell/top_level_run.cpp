@@ -20,7 +20,9 @@
 #include "game/shell/game_view.h"
 #include "game/shell/gate_record.h"
 #include "game/shell/game_sounds.h"
+#include "game/shell/front_end_input.h"
 #include "game/shell/menu_select.h"
+#include "game/shell/menu_shell.h"
 #include "game/shell/menu_standins.h"
 #include "game/shell/menu_state.h"
 #include "game/shell/prefs.h"
@@ -31,6 +33,7 @@
 #include "game/world/joystick.h"
 #include "game/world/texture_slots.h"
 #include "game/world/watercraft.h"
+#include "platform/plat_input.h"
 
 namespace {
 
@@ -104,6 +107,9 @@ int32_t GameEngineShutdown() {
 
 void MenuIdleInputCheck() {
   if (!gMenuLoaded) return;
+  // A button released outside the window may never reach the window procedure; the live state
+  // settles it, so the menus do not see a click at every poll.
+  if (gMouseLeftButton && !plat_AsyncKeyDown(kPlatVkLButton)) gMouseLeftButton = 0;
   const KeyCode typed = wre_KeyBufferGet(0);
   const KeyCode held = wre_KeyFirstDown();
   if (typed != 0 || wre_MouseButtonState() || held != 0) FrontEndPageInput(typed, held, gView);
@@ -150,7 +156,7 @@ int32_t TopLevelRun(WindowRecord* window) {
   gIntroPlayed = 0;
 
   if (GameEngineStartup(window, kind) != 0) wre_SystemFatalError("Failed to init 3D engine");
-  if (MenuStateCreate(window, kind) != 0) wre_SystemFatalError("Failed to init menus");
+  if (MenuStateCreate() != 0) wre_SystemFatalError("Failed to init menus");
   const float black[4] = {0.0f, 0.0f, 0.0f, ColourComponent(1.0f)};
   wre_CameraClear(gView->camera, black);
   while (!gMenuQuit)

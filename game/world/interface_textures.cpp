@@ -12,8 +12,6 @@
 
 namespace {
 
-enum : uint32_t { kCodexLoad = 0, kCodexUnload = 1 };
-
 constexpr const char* kTextureList = "texture.codx";
 constexpr const char* kTextureListFatal = "Error at parse texture file";
 constexpr const char* kSharedFolder = "data:textures";
@@ -51,7 +49,7 @@ int32_t LoadSheet(const char* file, const char* opacity, const char* fatal, cons
 
 bool InterfaceTexturesLoad(ViewComponents* view) {
   gQuitPauseTexture = -1;
-  ReadTextureLists(kCodexLoad, view);
+  ReadTextureLists(kCodexModeLoad, view);
   gQuitPauseTexture = wre_TextureFindByIdent(kQuitPauseIdent);
   gInterfaceTexture =
       LoadSheet(kInterfaceSheet, kInterfaceOpacity, "Couldn't load vqz_TextureFilename_Interface2", view);
@@ -63,7 +61,7 @@ bool InterfaceTexturesLoad(ViewComponents* view) {
 
 int32_t InterfaceTexturesUnload(ViewComponents* view) {
   gQuitPauseTexture = -1;
-  ReadTextureLists(kCodexUnload, view);
+  ReadTextureLists(kCodexModeUnload, view);
   wre_TextureUnloadByFile(kInterfaceSheet);
   gInterfaceTexture = -1;
   if (RaceActiveGet()) {

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "engine/core/input.h"
+
 struct CraftPhysics;
 struct ViewComponents;
 
@@ -13,8 +15,7 @@ inline uint32_t gViewKeyTick = 0;
 
 // The pause and view keys act at most once in this many ticks.
 constexpr uint32_t kControlKeyDebounceTicks = 30;
-// Escape puts the quit prompt up; 'Y' and 'N' answer it.
-constexpr int32_t kKeyEscape = 145;
+// Escape (kKeyEscape) puts the quit prompt up; 'Y' and 'N' answer it.
 constexpr int32_t kKeyYes = 'Y';
 constexpr int32_t kKeyNo = 'N';
 

@@ -1,0 +1,303 @@
+// The front end run headless through the harness: the screen machine driven by scripted keys and
+// clicks, what it loads and plays, and what it keeps across frames.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <string>
+
+#include "engine/core/light.h"
+#include "engine/core/object.h"
+#include "engine/core/timer.h"
+#include "engine/core/world.h"
+#include "engine/core/wre_types.h"
+#include "engine/data/material.h"
+#include "engine/data/texture.h"
+#include "game/shell/circuit_record.h"
+#include "game/shell/game_view.h"
+#include "game/shell/menu_shell.h"
+#include "game/shell/menu_state.h"
+#include "game/shell/prefs.h"
+#include "game/shell/settings.h"
+#include "game/world/game_object.h"
+#include "platform/plat_input.h"
+#include "tests/game/harness/game_harness.h"
+
+namespace {
+
+// Enough frames for an input poll and what it starts: a frame takes about two ticks and the menus
+// look at the input every sixth tick.
+constexpr int kPollFrames = 12;
+constexpr const char* kChangeSound = "data/sounds/menu_change.WAV";
+
+// Steps of a script, each kPollFrames after the one before.
+class Script {
+ public:
+  explicit Script(GameHarness& harness) : harness_(harness) {}
+  Script& Then(std::function<void()> step) {
+    harness_.AtFrame(frame_, std::move(step));
+    frame_ += kPollFrames;
+    return *this;
+  }
+  // A click is the button pressed with the pointer on the point and released a step later.
+  Script& Click(int x, int y) {
+    Then([x, y] {
+      gMenuState->cursorX = x;
+      gMenuState->cursorY = y;
+      GameHarness::MouseButton(true);
+    });
+    return Then([] { GameHarness::MouseButton(false); });
+  }
+
+ private:
+  GameHarness& harness_;
+  int frame_ = 5;
+};
+
+int SoundPlays(const char* label) {
+  const auto& log = GameHarness::SoundLog();
+  return static_cast<int>(std::count_if(log.begin(), log.end(), [label](const PlatSoundLogEntry& e) {
+    return e.label == label && e.event == "play";
+  }));
+}
+
+uint16_t PixelAt(const GameHarness& harness, int x, int y) {
+  PlatFrame frame;
+  if (!harness.Captured(&frame)) return 0;
+  return frame.pixels[static_cast<size_t>(y * frame.width + x)];
+}
+
+bool LogoCollidable() { return (gMenuState->logoObject->status & kStatusActive) != 0; }
+
+Settings SavedSettings(const GameHarness& harness) {
+  const std::string image = TempDir::Read(harness.SaveFile("prefs.qz"));
+  PrefsRead(reinterpret_cast<const uint8_t*>(image.data()), image.size());
+  return gSettings;
+}
+
+TEST(MenuRun, TheDisclaimerGivesWayToTheTabScreensWhichStepByKeysAndLoadWhatTheyShow) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  uint16_t disclaimerGlobe = 0;
+  Script(harness)
+      .Then([&] {
+        EXPECT_EQ(gMenuScreen, kScreenDisclaimer);
+        EXPECT_TRUE(gMenuState->entered);
+        EXPECT_NE(gMenuState->textFile, nullptr);
+        EXPECT_FALSE(LogoCollidable());
+        EXPECT_EQ(SoundPlays(kChangeSound), 0);
+        disclaimerGlobe = PixelAt(harness, 520, 130);
+        GameHarness::PressKey(kPlatVkReturn);
+      })
+      .Then([&] {
+        EXPECT_EQ(gMenuScreen, kScreenNewGame);
+        EXPECT_NE(gMenuState->pageObjects[0], nullptr);
+        EXPECT_STRNE(gMenuState->courseNames[0], "");  // the selected level's courses
+        EXPECT_TRUE(LogoCollidable());
+        // The globe turns on the new-game screen only.
+        EXPECT_NE(PixelAt(harness, 520, 130), disclaimerGlobe);
+        GameHarness::PressKey(kPlatVkUp);
+      })
+      .Then([] {
+        EXPECT_EQ(gMenuScreen, kScreenQuit);
+        EXPECT_EQ(gMenuState->pageObjects[0], nullptr);
+        GameHarness::PressKey(kPlatVkDown);
+      })
+      .Then([] {
+        EXPECT_EQ(gMenuScreen, kScreenNewGame);
+        GameHarness::PressKey(kPlatVkDown);
+      })
+      .Then([] { GameHarness::PressKey(kPlatVkDown); })
+      .Then([] {
+        ASSERT_EQ(gMenuScreen, kScreenPlayer);
+        ASSERT_NE(gMenuState->previewRacer, nullptr);
+        EXPECT_TRUE(gMenuState->previewRacer->flags & kGameObjectShown);
+        gSettings.playerModel = 4;
+      })
+      .Click(316, 351)  // the next model rebuilds the racer
+      .Then([] {
+        EXPECT_EQ(gSettings.playerModel, 0);
+        ASSERT_NE(gMenuState->previewRacer, nullptr);
+        EXPECT_TRUE(gMenuState->previewRacer->flags & kGameObjectShown);
+        GameHarness::PressKey(kPlatVkDown);
+      })
+      .Then([] {
+        EXPECT_EQ(gMenuScreen, kScreenControls);
+        EXPECT_EQ(gMenuState->previewRacer, nullptr);
+        GameHarness::RequestQuit();
+      });
+  EXPECT_EQ(harness.Run(), 0);
+  EXPECT_EQ(SoundPlays(kChangeSound), 6);
+  // The music plays on the tab screens, so it starts once the disclaimer has gone.
+  const auto& log = GameHarness::SoundLog();
+  const auto change = std::find_if(log.begin(), log.end(), [](const auto& e) { return e.label == kChangeSound; });
+  const auto music = std::find_if(log.begin(), log.end(), [](const auto& e) {
+    return e.label.find("Music_") != std::string::npos && e.event == "loop";
+  });
+  ASSERT_NE(music, log.end());
+  EXPECT_LT(change, music);
+  EXPECT_EQ(gMenuState, nullptr);
+  EXPECT_FALSE(gMenuLoaded);
+}
+
+TEST(MenuRun, TabsAndOptionArrowsAnswerClicksOnlyAndTheQuitTabEndsTheRunWithTheSettingsSaved) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  Script(harness)
+      .Then([] {
+        GameHarness::PressKey(kPlatVkReturn);
+        gMenuState->cursorX = 600;  // on nothing
+        gMenuState->cursorY = 20;
+      })
+      .Then([] {
+        GameHarness::MouseButton(true);
+        GameHarness::HoldKey(kPlatVkLButton, false);  // released where the window hears nothing of it
+      })
+      .Then([] {
+        gMenuState->cursorX = 15;  // over the options tab: no click
+        gMenuState->cursorY = 235;
+      })
+      .Then([] { EXPECT_EQ(gMenuScreen, kScreenNewGame); })
+      .Click(15, 235)
+      .Then([] { EXPECT_EQ(gMenuScreen, kScreenOptions); })
+      .Click(545, 30)  // sound volume up
+      .Click(250, 115)  // music volume down
+      .Then([] {
+        EXPECT_EQ(gSettings.soundVolume, 55);
+        EXPECT_EQ(gSettings.musicVolume, 75);
+      })
+      .Click(15, 340);  // the quit tab
+  EXPECT_EQ(harness.Run(), 0);
+  const Settings saved = SavedSettings(harness);
+  EXPECT_EQ(saved.soundVolume, 55);
+  EXPECT_EQ(saved.musicVolume, 75);
+}
+
+TEST(MenuRun, TypingOnACircuitWithProgressAsksFirstAndYesRestartsItUnderItsName) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  int changeSounds = 0;
+  Script(harness)
+      .Then([] { GameHarness::PressKey(kPlatVkReturn); })
+      .Then([] { GameHarness::PressKey(kPlatVkDown); })
+      .Then([&] {
+        ASSERT_EQ(gMenuScreen, kScreenCircuit);
+        std::strcpy(gCircuit->slotName[0], "Mine");
+        std::strcpy(gMenuState->typedText, "Mine");
+        gCircuit->slotLevel[0] = 3;
+        gCircuit->slotPoints[0] = 40;
+        gCircuit->slotPlace[0][1][2] = 4;
+        changeSounds = SoundPlays(kChangeSound);
+        GameHarness::TypeText("x");
+      })
+      .Then([&] {
+        EXPECT_EQ(SoundPlays(kChangeSound), changeSounds + 1);  // the question is asked
+        GameHarness::TypeText("n");
+      })
+      .Then([] {
+        EXPECT_EQ(gCircuit->slotLevel[0], 3);
+        EXPECT_STREQ(gMenuState->typedText, "Mine");
+        GameHarness::TypeText("x");
+      })
+      .Then([] { GameHarness::TypeText("Y"); })
+      .Then([] {
+        EXPECT_EQ(gCircuit->slotLevel[0], 0);
+        EXPECT_EQ(gCircuit->slotPoints[0], 0);
+        EXPECT_EQ(gCircuit->slotPlace[0][1][2], 0);
+        EXPECT_STREQ(gCircuit->slotName[0], "Mine");
+        EXPECT_STREQ(gMenuState->typedText, "Minex");
+        // Without progress nothing is asked.
+        GameHarness::TypeText("y");
+      })
+      .Then([] {
+        EXPECT_STREQ(gMenuState->typedText, "Minexy");
+        GameHarness::RequestQuit();
+      });
+  EXPECT_EQ(harness.Run(), 0);
+}
+
+struct TableUse {
+  int materials = 0;
+  int textures = 0;
+  int objects = 0;
+  int lights = 0;
+  bool operator==(const TableUse&) const = default;
+};
+
+TableUse Use() {
+  TableUse use;
+  for (int32_t i = 0; i < gMaterialCount; ++i) use.materials += gMaterialTable[i].inUse != 0;
+  for (int32_t i = 0; i < gTextureCount; ++i) use.textures += wre_TextureInUse(i);
+  use.objects = gView->world->objectCount;
+  for (const Light* light = gView->world->lights; light; light = light->next) ++use.lights;
+  return use;
+}
+
+TEST(MenuRun, UnloadingAndLoadingTheMenusAroundRacesLeavesTheTablesAsTheyWere) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  Script(harness)
+      .Then([] { GameHarness::PressKey(kPlatVkReturn); })
+      .Then([] {
+        ASSERT_TRUE(gMenuState->entered);
+        const TableUse before = Use();
+        EXPECT_GT(before.textures, 0);
+        for (int cycle = 0; cycle < 3; ++cycle) {
+          MenuResourcesUnload();
+          EXPECT_FALSE(gMenuLoaded);
+          EXPECT_EQ(Use().materials, 0);
+          EXPECT_EQ(Use().lights, 0);
+          MenuResourcesLoad();
+          EXPECT_EQ(MenuFrameUpdate(gView), 0);
+          EXPECT_EQ(Use(), before);
+        }
+        EXPECT_EQ(gMenuScreen, kScreenNewGame);
+        GameHarness::RequestQuit();
+      });
+  EXPECT_EQ(harness.Run(), 0);
+}
+
+TEST(MenuRun, AScreenThatCannotBeEnteredIsTriedOnceASecondWithoutPilingUpTextures) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  const auto globe = harness.Root() / "data" / "menu" / "m_newgame" / "m_chooseglobe.c4d";
+  const auto kept = harness.Root() / "globe.kept";
+  std::filesystem::rename(globe, kept);
+  std::set<uint32_t> attempts;
+  int textures = 0;
+  uint32_t firstTick = 0;
+  Script script(harness);
+  script.Then([&] {
+    textures = Use().textures;
+    GameHarness::PressKey(kPlatVkReturn);
+  });
+  script.Then([&] {
+    EXPECT_EQ(gMenuScreen, kScreenNewGame);
+    EXPECT_FALSE(gMenuState->entered);
+    EXPECT_EQ(SoundPlays(kChangeSound), 0);
+    firstTick = gEngineTick;
+  });
+  for (int frame = 0; frame < 6 * kPollFrames; ++frame) {
+    harness.AtFrame(5 + 2 * kPollFrames + frame, [&] {
+      attempts.insert(gMenuState->screenTick);
+      EXPECT_EQ(Use().textures, textures);
+    });
+  }
+  script.Then([] {}).Then([] {}).Then([] {}).Then([] {}).Then([] {}).Then([] {});
+  script.Then([&] {
+    const uint32_t elapsed = gEngineTick - firstTick;
+    EXPECT_LE(attempts.size(), elapsed / 60 + 2);
+    EXPECT_FALSE(gMenuState->entered);
+    std::filesystem::rename(kept, globe);
+  });
+  script.Then([] {}).Then([] {}).Then([] {}).Then([] {}).Then([] {
+    EXPECT_TRUE(gMenuState->entered);
+    GameHarness::RequestQuit();
+  });
+  EXPECT_EQ(harness.Run(), 0);
+}
+
+}  // namespace
