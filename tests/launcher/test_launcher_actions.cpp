@@ -79,7 +79,7 @@ TEST_F(LauncherActions, RunOnlyAsksForTheAgreementOnce) {
 }
 
 TEST_F(LauncherActions, NotInstalledWithRunStartsTheInstallerAndStaysOpen) {
-  root.Write("windows/ostrel_launcher.ini", "[velloran_hydrel]\r\ndoneeula=1\r\n");
+  root.Write("windows/ostrel_launcher.ini", "[Velloran_Hydrel]\r\ndoneeula=1\r\n");
   Start();
   const int slot = LauncherSlotMain(0);  // registry-tracked game, run=yes
   EXPECT_EQ(Click(slot), kLauncherStayOpen);  // declined even though accepted before

@@ -65,7 +65,7 @@ TEST_F(LauncherTest, DemoDiscStartsWithItsKindsDecided) {
 
   // Installed tools and game, a deleted movie; the run-only readme stays installed without its file.
   root.Write("windows/Tools/tools", "");
-  root.Write("Programs/Game/velloran_hydrel", "");
+  root.Write("Programs/Game/Velloran_Hydrel", "");
   root.Write("registry.ini", root.Read("registry.ini") + "[SOFTWARE\\DemoHouse\\Game]\r\nInstallDir=" +
                                  root.path + "/Programs/Game\r\nUninstallString=un.sh -q\r\n");
   std::filesystem::remove(root / "disc/media/movie.sh");
@@ -124,18 +124,18 @@ TEST_F(LauncherTest, PollFindsRegistryValueThatAppearsLater) {
   EXPECT_EQ(root.Read("registry.ini"), before);
 
   // What the game's installer does: its program file and its key.
-  root.Write("Programs/Game/velloran_hydrel", "");
+  root.Write("Programs/Game/Velloran_Hydrel", "");
   root.Write("registry.ini", before + "[SOFTWARE\\DemoHouse\\Game]\r\nInstallDir=" + root.path +
                                  "/Programs/Game\r\nUninstallString=" + root.path +
                                  "/Programs/Game/uninstall_game.sh -q\r\n");
   Advance(1001);  // the clock was left 1000 behind: two runs, the first one finds it
   EXPECT_EQ(Polls(5), 2);
   EXPECT_EQ(window.events, (std::vector<std::string>{"caption 4 Play Game", "show 14 1"}));
-  EXPECT_EQ(state.products[0].programPath, root.path + "/Programs/Game\\velloran_hydrel");
+  EXPECT_EQ(state.products[0].programPath, root.path + "/Programs/Game\\Velloran_Hydrel");
   EXPECT_EQ(state.products[0].uninstallpath, root.path + "/Programs/Game/uninstall_game.sh -q");
 
   window.events.clear();
-  std::filesystem::remove(root / "Programs/Game/velloran_hydrel");
+  std::filesystem::remove(root / "Programs/Game/Velloran_Hydrel");
   Advance(1001);
   EXPECT_EQ(Polls(2), 1);
   EXPECT_EQ(window.events, (std::vector<std::string>{"caption 4 Install Game", "show 14 0"}));
@@ -184,7 +184,7 @@ TEST_F(LauncherTest, StateWriteKeepsForeignLinesAndWritesOnlyWhatBelongs) {
   ASSERT_TRUE(LauncherStateWrite(state));
   EXPECT_EQ(root.Read("windows/ostrel_launcher.ini"),
             foreign +
-                "[velloran_hydrel]\r\ndoneeula=1\r\n[tools]\r\ndoneeula=0\r\n"
+                "[Velloran_Hydrel]\r\ndoneeula=1\r\n[tools]\r\ndoneeula=0\r\n"
                 "[extras]\r\ndoneeula=0\r\ndoneinstall=5\r\n[readme.sh]\r\ndoneeula=0\r\n"
                 "[movie.sh]\r\ndoneeula=0\r\n");
   // Written again: every key replaced in place.

@@ -229,7 +229,7 @@ install=yes
 installkey=yes
 installpath=setup
 installexe=install_game.sh
-exename=velloran_hydrel
+exename=Velloran_Hydrel
 installkeypath=SOFTWARE\DemoHouse\Game
 installkeyname=InstallDir
 run=yes
@@ -321,6 +321,41 @@ uninstallposition=510,220
 buttonsize=100,28
 )";
 
+// The game's uninstaller: removes the data tree but the player's saves, then the program, whose
+// absence is what the launcher watches for.
+const char kUninstallGame[] =
+    "#!/bin/sh\n"
+    "cd \"$(dirname \"$0\")\" || exit 1\n"
+    "find data -mindepth 1 -maxdepth 1 ! -name prefs -exec rm -rf {} +\n"
+    "rm -f Velloran_Hydrel\n";
+
+// Copies the built program and its data tree from `from` into the disc's `to`, leaving out what a
+// run of the game wrote there: the saves in data/prefs (the folder stays) and the route files.
+bool CopyGame(const std::filesystem::path& from, const std::filesystem::path& to) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path program = from / "Velloran_Hydrel";
+  if (!fs::is_regular_file(program, error) || !fs::is_directory(from / "data", error)) return false;
+  fs::create_directories(to, error);
+  if (error) return false;
+  fs::copy_file(program, to / "Velloran_Hydrel", fs::copy_options::overwrite_existing, error);
+  if (error) return false;
+  fs::copy(from / "data", to / "data", fs::copy_options::recursive | fs::copy_options::overwrite_existing, error);
+  if (error) return false;
+  std::vector<fs::path> leftOut;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(to / "data", error)) {
+    const fs::path relative = entry.path().lexically_relative(to / "data");
+    const std::string name = entry.path().filename().string();
+    const bool save = relative.parent_path() == "prefs";
+    const bool route = name.rfind("qz_route_", 0) == 0;
+    if (entry.is_regular_file() && (save || route)) leftOut.push_back(entry.path());
+  }
+  if (error) return false;
+  for (const fs::path& path : leftOut) fs::remove(path, error);
+  fs::create_directories(to / "data" / "prefs", error);
+  return !error;
+}
+
 }  // namespace
 
 uint8_t datagen_LauncherBitmapIndex(int x, int y) {
@@ -360,7 +395,7 @@ std::string datagen_LauncherDiscIni(const std::string& rootWindows) {
   return Replace(kIni, "@ROOT@", rootWindows);
 }
 
-bool datagen_WriteLauncherDisc(const std::string& nativeRoot) {
+bool datagen_WriteLauncherDisc(const std::string& nativeRoot, const std::string& gameFolder) {
   namespace fs = std::filesystem;
   fs::path root = nativeRoot;
   fs::path disc = root / "disc";
@@ -376,14 +411,12 @@ bool datagen_WriteLauncherDisc(const std::string& nativeRoot) {
   std::vector<uint8_t> picture = datagen_LauncherBackdrop();
   std::string rootText = root.string();
 
+  // The installer copies the disc's game folder (program, data tree and uninstaller), then records
+  // the install folder and the uninstall command line in the registry, which the launcher watches.
   const std::string installGame =
       "#!/bin/sh\n"
-      "mkdir -p '" + rootText + "/Programs/Game'\n"
-      "printf '#!/bin/sh\\nexit 0\\n' > '" + rootText + "/Programs/Game/velloran_hydrel'\n"
-      "chmod +x '" + rootText + "/Programs/Game/velloran_hydrel'\n"
-      "printf '#!/bin/sh\\nrm -f \"" + rootText + "/Programs/Game/velloran_hydrel\"\\n' > '" + rootText +
-      "/Programs/Game/uninstall_game.sh'\n"
-      "chmod +x '" + rootText + "/Programs/Game/uninstall_game.sh'\n"
+      "mkdir -p '" + rootText + "/Programs/Game' || exit 1\n"
+      "cp -R '" + disc.string() + "/game/.' '" + rootText + "/Programs/Game/' || exit 1\n"
       "printf '[SOFTWARE\\\\DemoHouse\\\\Game]\\nInstallDir=" + rootText +
       "/Programs/Game\\nUninstallString=" + rootText + "/Programs/Game/uninstall_game.sh -q\\n' >> '" +
       rootText + "/registry.ini'\n";
@@ -409,6 +442,7 @@ bool datagen_WriteLauncherDisc(const std::string& nativeRoot) {
       {disc / "media" / "movie.sh", stub, true},
       {disc / "media" / "cleanup.sh", stub, true},
       {disc / "setup" / "install_game.sh", installGame, true},
+      {disc / "game" / "uninstall_game.sh", kUninstallGame, true},
       {disc / "setup" / "install_tools.sh", installTools, true},
       {disc / "setup" / "uninstall_tools.sh", uninstallTools, true},
       {disc / "setup" / "install_extras.sh", stub, true},
@@ -417,5 +451,5 @@ bool datagen_WriteLauncherDisc(const std::string& nativeRoot) {
   for (const Entry& entry : entries) {
     if (!WriteFile(entry.path, entry.bytes, entry.executable)) return false;
   }
-  return true;
+  return gameFolder.empty() || CopyGame(gameFolder, disc / "game");
 }

@@ -8,11 +8,14 @@
 //                              disc/eula/readme.txt is absent on purpose (an empty agreement)
 //   disc/docs/catalog.txt, disc/docs/readme.sh, disc/media/movie.sh, disc/media/cleanup.sh
 //   disc/setup/install_game.sh, install_tools.sh, uninstall_tools.sh, install_extras.sh
+//   disc/game/                 the game as built (Velloran_Hydrel and its data tree, without saves
+//                              or route files) and its uninstaller uninstall_game.sh
 //   windows/                   the Windows directory (the state file appears here)
 //   registry.ini               the registry store, with an unrelated [SOFTWARE\Other] section
-// The scripts are small /bin/sh stand-ins for installers and programs: install_game.sh makes
-// Programs/Game/velloran_hydrel and adds the game's key to registry.ini, install_tools.sh makes
-// windows/Tools/tools, uninstall_tools.sh removes it.
+// The scripts are small /bin/sh stand-ins for installers and programs: install_game.sh copies
+// disc/game into Programs/Game and adds the game's key to registry.ini; uninstall_game.sh removes
+// the program and its data but keeps data/prefs; install_tools.sh makes windows/Tools/tools,
+// uninstall_tools.sh removes it.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -33,5 +36,7 @@ std::vector<uint8_t> datagen_LauncherBitmap(int width, int height, bool topDown 
 // The disc's "ostrel.ini", with `rootWindows` (the root folder in Windows form) filled in.
 std::string datagen_LauncherDiscIni(const std::string& rootWindows);
 
-// Writes the whole disc below `nativeRoot`. False when a file cannot be written.
-bool datagen_WriteLauncherDisc(const std::string& nativeRoot);
+// Writes the whole disc below `nativeRoot`, with the game copied from `gameFolder` (a folder holding
+// the built Velloran_Hydrel and its data tree); with no game folder disc/game holds only the
+// uninstaller. False when a file cannot be written or the game folder lacks the program or its tree.
+bool datagen_WriteLauncherDisc(const std::string& nativeRoot, const std::string& gameFolder = "");

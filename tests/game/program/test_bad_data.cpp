@@ -1,0 +1,174 @@
+// A damaged file of each kind in the game's data tree, read the way the game reads it while it runs
+// headless through the harness: the game stops with its fatal message or goes on without the
+// file, never crashes, and never loses a save file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+#include "engine/core/files.h"
+#include "engine/data/video.h"
+#include "game/shell/circuit_file.h"
+#include "game/shell/game_modes.h"
+#include "game/shell/game_sounds.h"
+#include "game/shell/game_view.h"
+#include "game/shell/prefs.h"
+#include "game/shell/scores.h"
+#include "game/shell/settings.h"
+#include "game/world/level_load.h"
+#include "tests/game/harness/dialog_steps.h"
+#include "tests/game/harness/game_harness.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kDialogOk = 1, kDialogSoftware = 1008;
+
+// Keeps the first `keep` bytes of the tree's file (a truncated copy).
+void Truncate(const GameHarness& harness, const std::string& relative, size_t keep) {
+  const fs::path path = harness.Root() / relative;
+  ASSERT_GT(fs::file_size(path), keep) << relative;
+  fs::resize_file(path, keep);
+}
+
+// Cuts the tree's file right after the first `marker` in it.
+void TruncateAfter(const GameHarness& harness, const std::string& relative, const std::string& marker) {
+  const size_t at = TempDir::Read(harness.Root() / relative).find(marker);
+  ASSERT_NE(at, std::string::npos) << relative;
+  Truncate(harness, relative, at + marker.size());
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// Overwrites bytes of the tree's file from `at` with a pattern that is no valid content.
+void Scribble(const GameHarness& harness, const std::string& relative, size_t at, size_t count) {
+  const fs::path path = harness.Root() / relative;
+  std::string bytes = TempDir::Read(path);
+  ASSERT_GE(bytes.size(), at + count) << relative;
+  for (size_t i = 0; i < count; ++i) bytes[at + i] = static_cast<char>(0xA5 ^ (i * 37));
+  WriteFile(path, bytes);
+}
+
+// Runs the game to its first menu frame, runs `probe` there, then quits; the run must end cleanly.
+void RunProbe(GameHarness& harness, const std::function<void()>& probe) {
+  bool ran = false;
+  harness.AtFrame(1, [&] {
+    ran = true;
+    probe();
+    GameHarness::RequestQuit();
+  });
+  EXPECT_EQ(harness.Run(), 0);
+  EXPECT_TRUE(ran);
+}
+
+std::string SaveBytes(const GameHarness& harness, const char* name) { return TempDir::Read(harness.SaveFile(name)); }
+
+TEST(BadData, DamagedSaveFilesAreReplacedByDefaultsAndTheGameGoesOn) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware, 3);
+  Truncate(harness, "data/prefs/prefs.qz", 100);
+  WriteFile(harness.SaveFile("scores.qz"), std::string(kScoresImageSize, '\x7f'));  // another version
+  WriteFile(harness.SaveFile("circuit.qz"), std::string(kCircuitImageSize - 1, '\0'));
+  // The settings are the defaults, so the renderer is asked for.
+  DialogStep([] { DialogClick(kDialogSoftware); });
+  DialogStep([] { DialogClick(kDialogOk); });
+  RunProbe(harness, [] { EXPECT_EQ(gSettings.launchCount, 0); });
+  const std::string prefs = SaveBytes(harness, "prefs.qz");
+  EXPECT_TRUE(PrefsRead(reinterpret_cast<const uint8_t*>(prefs.data()), prefs.size()));
+  EXPECT_EQ(gSettings.rendererKind, kRendererSoftware);
+  const std::string scores = SaveBytes(harness, "scores.qz");
+  ScoresRecord scoresRead{};
+  EXPECT_TRUE(ScoresRead(&scoresRead, reinterpret_cast<const uint8_t*>(scores.data()), scores.size()));
+  const std::string circuit = SaveBytes(harness, "circuit.qz");
+  CircuitRecord circuitRead{};
+  EXPECT_TRUE(CircuitRead(&circuitRead, reinterpret_cast<const uint8_t*>(circuit.data()), circuit.size()));
+}
+
+// The race driver stops with "Failed to load selected level" on this failure.
+TEST(BadData, ATruncatedModelFailsTheLevelLoad) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  Truncate(harness, "data/skybox/amazon/SkyDayN.c4d", fs::file_size(harness.Root() / "data/skybox/amazon/SkyDayN.c4d") / 2);
+  RunProbe(harness, [] {
+    gLevel = 0;
+    EXPECT_NE(LevelLoad(gView), 0);
+    LevelUnload(gView);
+  });
+}
+
+TEST(BadDataDeathTest, ACorruptTextureListStopsWithItsMessageAndKeepsTheSaves) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware, 6);
+  TruncateAfter(harness, "data/levels/amazon/texture.codx", "amazon_ro");  // a file that is not there
+  EXPECT_EXIT(RunProbe(harness, [] { LevelLoad(gView); }), testing::ExitedWithCode(3),
+              "Error at parse texture file");
+  const std::string prefs = SaveBytes(harness, "prefs.qz");
+  ASSERT_TRUE(PrefsRead(reinterpret_cast<const uint8_t*>(prefs.data()), prefs.size()));
+  EXPECT_EQ(gSettings.launchCount, 8);  // the seeded count, the stopped run's and this read's
+}
+
+TEST(BadData, ATruncatedCourseFileFailsTheCourseNames) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  Truncate(harness, "data/courses/amazon/course.dat", 700);
+  RunProbe(harness, [] {
+    char names[kCourseNameSlots][kCourseNameSize] = {};
+    EXPECT_NE(CourseNamesRead(names, 0), 0);
+    EXPECT_STREQ(names[0], "Amazon Rally 1");
+  });
+}
+
+TEST(BadData, ATruncatedWaterSettingsFileIsReportedAndTheLevelStillLoads) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  // Cut before a value: the line cannot be read.
+  TruncateAfter(harness, "data/levels/amazon/environs_01.codx", "WaveHeightMultiplier ");
+  RunProbe(harness, [] {
+    gLevel = 0;
+    gCourse = 0;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(LevelLoad(gView), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("water settings of level 0 course 0"), std::string::npos);
+    EXPECT_EQ(LevelUnload(gView), 0);
+  });
+}
+
+TEST(BadData, DamagedWavesLeaveTheirSoundsSilent) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  Truncate(harness, "data/sounds/water.wav", 30);
+  Scribble(harness, "data/sounds/start_countdwn.WAV", 12, 24);  // the format chunk
+  const std::string go = "data/sounds/start_countgo.WAV";
+  Truncate(harness, go, fs::file_size(harness.Root() / go) / 2);  // samples missing
+  RunProbe(harness, [] {
+    RaceSoundsLoad();
+    EXPECT_EQ(gRaceSounds.water, -1);
+    EXPECT_EQ(gRaceSounds.countdown, -1);
+    EXPECT_EQ(gRaceSounds.go, -1);
+    EXPECT_GE(gRaceSounds.cheer, 0);
+    RaceSoundsFree();
+  });
+}
+
+TEST(BadData, ATruncatedIntroVideoPlaysWhatItHoldsOrDoesNotStart) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  Truncate(harness, "data/intro/ostrel/ost8Xhi.avi", 600);
+  const std::string tarnwick = "data/intro/tarnwick/Tarnwick.avi";
+  Truncate(harness, tarnwick, fs::file_size(harness.Root() / tarnwick) / 2);
+  RunProbe(harness, [] {
+    wre_FolderPush();
+    wre_FolderSet("data:intro:ostrel");
+    EXPECT_EQ(IntroVideoPlay("ost8Xhi.avi", gView), -1);
+    wre_FolderSet("data:intro:tarnwick");
+    EXPECT_EQ(IntroVideoPlay("Tarnwick.avi", gView), 0);
+    wre_FolderPop();
+  });
+}
+
+}  // namespace
