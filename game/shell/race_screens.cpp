@@ -88,7 +88,7 @@ void ScreenWaitForPlayer() {
   for (;;) {
     const uint32_t now = wre_TimerTick();
     wre_MessagePump();
-    if (plat_QuitPosted()) break;
+    if (plat_QuitPosted() || plat_QuitRequested()) break;
     if (now - start > kMinimumWait && (wre_KeyBufferGet(0) != 0 || wre_MouseButtonState())) break;
   }
   wre_InputFlush();
