@@ -34,7 +34,9 @@ constexpr PlatDialogItemTemplate kRendererItems[] = {
      "If you experience problems with the Direct3D renderer, please ensure you're using the "
      "latest drivers for your video card.  If you continue to experience problems, use the "
      "Software rendering option.",
-     kShown, 29, 13, 223, 30},
+     // Four lines high: the toolkit's font is wider than the one the box was laid out for, and the
+     // text wraps onto a fourth line that a three-line box cuts in half.
+     kShown, 29, 13, 223, 38},
 };
 constexpr PlatDialogTemplate kRendererDialog{
     kDialogStyle, 0, 0, 259, 156, "Rendering Engine", "MS Sans Serif", 8, kRendererItems,

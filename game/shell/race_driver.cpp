@@ -35,6 +35,7 @@
 #include "game/world/route_generate.h"
 #include "game/world/texture_slots.h"
 #include "game/world/water_surface.h"
+#include "platform/plat_window.h"
 
 namespace {
 
@@ -119,6 +120,8 @@ void RaceLoop(ViewComponents* view) {
     // Past the pass limit the fired processes are re-based on now: a slow frame is not caught up.
     Require(wre_ProcessListRun(kCatchUpPasses, 1) == 0, "Error at run process list");
     RaceFrameRender(view, 0);
+    // A closed window ends the race as an answered quit prompt; the menus then wind down.
+    if (plat_QuitRequested()) gQuitRequested = 1;
   }
 }
 

@@ -98,7 +98,7 @@ void ScreenAnswerWait() {
   for (;;) {
     wre_TimerTick();
     wre_MessagePump();
-    if (plat_QuitRequested()) break;
+    if (plat_QuitRequested() || plat_QuitPosted()) break;
     if (gEngineTick <= start + kAnswerHoldTicks) continue;
     if (wre_KeyBufferGet(0) != 0 || wre_MouseButtonState()) break;
   }

@@ -43,6 +43,6 @@ int32_t ScreenWhiteMaterialDefine(bool blackSecond);
 
 // Holds the picture for more than 60 ticks, then until a key is typed or the mouse button goes
 // down, pumping the window's messages: input given before the wait is dropped, a key typed during
-// the first 60 ticks ends it once they have passed. A quit request of the program ends the wait at
-// once. The input is emptied afterwards.
+// the first 60 ticks ends it once they have passed. A quit request of the program, or its posted
+// quit, ends the wait at once. The input is emptied afterwards.
 void ScreenAnswerWait();

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -297,6 +298,9 @@ TEST_F(GameTree, SoundsClipsAndTracksOpen) {
     const std::string text = TempDir::Read(Data() / page);
     EXPECT_NE(text.find("\r\n"), std::string::npos) << page;
   }
+  // The disclaimer is drawn from x 60 without wrapping: a longer line runs off the screen.
+  std::istringstream disclaimer(TempDir::Read(Data() / "menu/m_disclaimer/disclaimer.txt"));
+  for (std::string line; std::getline(disclaimer, line);) EXPECT_LE(line.size(), 29u) << line;
   EXPECT_TRUE(fs::is_directory(Data() / "prefs"));
   EXPECT_TRUE(fs::is_empty(Data() / "prefs"));
   plat_UseBackend(kPlatBackendReal);

@@ -270,16 +270,21 @@ void WriteStartup(TreeOutput& tree) {
   TreePutC4D(tree, f, "logo01.c4d", logo);
 }
 
+// The disclaimer's lines start 60 pixels in and are drawn in the type font, about 18 pixels a
+// letter, so a line holds no more than 28 letters.
 const char kDisclaimer[] =
     "HYDREL WATERCRAFT RACING\n"
     "\n"
-    "This is a game. Real watercraft are\n"
-    "not toys: wear a life jacket, keep\n"
-    "clear of swimmers and of other boats,\n"
-    "and never ride after dark.\n"
+    "This is a game. Real\n"
+    "watercraft are not toys:\n"
+    "wear a life jacket, keep\n"
+    "clear of swimmers and of\n"
+    "other boats, and never\n"
+    "ride after dark.\n"
     "\n"
-    "All places, riders and craft in this\n"
-    "game are made up.\n"
+    "All places, riders and\n"
+    "craft in this game are\n"
+    "made up.\n"
     "\n"
     "Press any key to go on.\n";
 

@@ -153,6 +153,18 @@ TEST_F(RaceRunTest, AQuitRaceTearsDownWithoutAResultInEveryMode) {
   }
 }
 
+TEST_F(RaceRunTest, ClosingTheWindowEndsTheRaceAsAQuit) {
+  int frames = 0;
+  harness_.EachFrame([&](int) {
+    if (RaceActiveGet() && ++frames == 10) GameHarness::RequestQuit();
+  });
+  const int result = harness_.RunRace(Select(kModeDerby, 10, 0));
+  EXPECT_EQ(result, 0);
+  EXPECT_TRUE(gQuitRequested);
+  EXPECT_FALSE(gRaceFinished);
+  EXPECT_LT(frames, 200);  // ended within a few of the race's message pumps, not at the time limit
+}
+
 TEST_F(RaceRunTest, ADemoRaceRunsItsClockFromSetUpWithoutACountdown) {
   uint32_t firstStart = 0, lastStart = 0;
   int frames = 0;
