@@ -102,7 +102,6 @@ void SetUpRace(ViewComponents* view) {
   Require(RacersCreate(view) == 0, "Couldn't allocate/setup objects");
   if (wre_CameraRendererKind(view->camera) == kRendererSoftware) wre_MaterialOpacityResetAll(view->world);
   RaceSoundsLoad();
-  gRaceFinished = gQuitRequested = gRaceOver = gHighScoreEntered = 0;
   gPaused = gQuitPrompt = 0;
   gPauseToggleTick = static_cast<int32_t>(gEngineTick);
   RaceCdMusicStart();
@@ -170,6 +169,8 @@ void ReleaseAll(ViewComponents* view) {
 
 int32_t RaceRun(ViewComponents* view) {
   const bool opponents = gSettings.opponentCount != 0;
+  // The last race's end flags would otherwise stand through this one's loading frames.
+  gRaceFinished = gQuitRequested = gRaceOver = gHighScoreEntered = 0;
   SetUpWorld(view);
 
   // A failed route abandons the race, but the teardown still runs so the next race starts clean.

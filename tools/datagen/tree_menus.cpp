@@ -374,9 +374,8 @@ void WriteScreenPictures(TreeOutput& tree) {
     Canvas win = ScreenScene(0x1060C0, 0x80C8F0, 0x1C7AB0, 0x0A3460, 3);
     CanvasTextCentred(win, 320, 60, std::string(places[p]) + " PLACE!", 9, kGold);
     CanvasTextCentred(win, 320, 160, "WELL RIDDEN", 4, kWhite);
-    // The podium.
+    // The podium, bare: it lies on tiles that every place shares.
     CanvasBevel(win, 240, 330, 400, 440, 0xC89020);
-    CanvasTextCentred(win, 320, 360, places[p], 8, kWhite);
     Canvas tl = CanvasNew(256, 256, 0);
     for (int32_t y = 0; y < 256; ++y)
       for (int32_t x = 0; x < 256; ++x) CanvasPut(tl, x, y, CanvasGet(win, x, y));

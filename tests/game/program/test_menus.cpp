@@ -21,9 +21,12 @@
 #include "game/shell/menu_shell.h"
 #include "game/shell/menu_state.h"
 #include "game/shell/prefs.h"
+#include "game/shell/race_state.h"
+#include "game/shell/scores.h"
 #include "game/shell/settings.h"
 #include "game/world/game_object.h"
 #include "platform/plat_input.h"
+#include "tests/game/harness/capture_png.h"
 #include "tests/game/harness/game_harness.h"
 
 namespace {
@@ -298,6 +301,84 @@ TEST(MenuRun, AScreenThatCannotBeEnteredIsTriedOnceASecondWithoutPilingUpTexture
     GameHarness::RequestQuit();
   });
   EXPECT_EQ(harness.Run(), 0);
+}
+
+// The whole way round: the disclaimer, the new-game page, the globe clicked, a one-lap rally on the
+// first level raced by the demo driver against the computer riders, the result screen answered by
+// a key, and the menus again on the rally high scores with the race entered (and saved at the end).
+TEST(MenuRun, ARaceStartedAtTheGlobeIsRacedByTheDemoDriverAndEndsOnTheHighScoresWithItsEntry) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  enum Stage { kMenus, kRacing, kResult, kAnswered, kBack, kDone } stage = kMenus;
+  int raceFrames = 0, backFrames = 0;
+  uint32_t resultTick = 0;
+  PlatFrame frame;
+  const auto keep = [&](const char* name) {
+    if (harness.Captured(&frame)) CapturePngKeep(frame, name);
+  };
+  const auto resultVoiced = [] {
+    const auto& log = GameHarness::SoundLog();
+    return std::any_of(log.begin(), log.end(), [](const PlatSoundLogEntry& e) {
+      return e.event == "play" &&
+             (e.label.find("first_place") != std::string::npos || e.label.find("nice_try") != std::string::npos);
+    });
+  };
+  Script(harness)
+      .Then([] { GameHarness::PressKey(kPlatVkReturn); })
+      .Then([] { GameHarness::PressKey(kPlatVkLeft); })  // from the third level to the first
+      .Then([] { GameHarness::PressKey(kPlatVkLeft); })
+      .Then([&] {
+        ASSERT_EQ(gMenuScreen, kScreenNewGame);
+        EXPECT_EQ(gGameMode, kModeRally);
+        EXPECT_EQ(gMenuState->selectedLevel, 0);
+        EXPECT_EQ(gScores->rallyLevel[0], -1);
+        keep("race_0_newgame");
+        gDemoMode = 1;
+        harness.TicksPerFrame(12);  // the race loop pumps only now and then
+      })
+      .Click(365, 180);  // the globe
+  harness.EachFrame([&](int) {
+    if (stage == kMenus && RaceActiveGet()) stage = kRacing;
+    if (stage == kRacing && ++raceFrames == 120) keep("race_1_racing");
+    if (stage == kRacing && raceFrames > 8000) {
+      ADD_FAILURE() << "the demo race did not finish";
+      gQuitRequested = 1;
+      stage = kDone;
+    }
+    if (stage == kAnswered && !RaceActiveGet()) stage = kBack;
+    if (stage == kBack && gMenuState->entered && ++backFrames == 3) {
+      keep("race_3_highscores");
+      EXPECT_EQ(gMenuScreen, kScreenHighScores);
+      EXPECT_EQ(gMenuState->slotIndex, kModeRally);
+      EXPECT_STREQ(gScores->rallyName[0], gSettings.playerName);
+      EXPECT_EQ(gScores->rallyLevel[0], 0);
+      EXPECT_EQ(gScores->rallyPlace[0], gPlayerPlace);
+      EXPECT_EQ(gScores->rallyTime[0], gPlayerTime);
+      stage = kDone;
+      GameHarness::RequestQuit();
+    }
+  });
+  harness.EachPump([&] {
+    if (stage == kRacing && resultVoiced()) {
+      stage = kResult;
+      resultTick = gEngineTick;
+    }
+    if (stage == kResult && gEngineTick > resultTick + 70) {
+      stage = kAnswered;
+      keep("race_2_result");
+      GameHarness::TypeText("a");
+    }
+  });
+  EXPECT_EQ(harness.Run(), 0);
+  EXPECT_EQ(stage, kDone);
+  EXPECT_TRUE(gRaceFinished);
+  EXPECT_GT(gPlayerTime, 0);
+  const std::string image = TempDir::Read(harness.SaveFile(kScoresFileName));
+  ScoresRecord saved{};
+  ASSERT_TRUE(ScoresRead(&saved, reinterpret_cast<const uint8_t*>(image.data()), image.size()));
+  EXPECT_STREQ(saved.rallyName[0], "Player");
+  EXPECT_EQ(saved.rallyTime[0], gPlayerTime);
+  EXPECT_EQ(saved.rallyLevel[1], -1);
 }
 
 }  // namespace
