@@ -294,11 +294,11 @@ int32_t IntroTitleScene(ViewComponents* view) {
 
   for (SceneClock clock(kTitleTicks); clock.Running();) {
     clock.Poll();
-    ScreenFrameCheck(wre_FrameBegin(camera, 1), "Error during render start");
-    ScreenFrameCheck(wre_CameraRender(camera), "Error rendering camera");
+    RenderStepCheck(wre_FrameBegin(camera, 1), "Error during render start");
+    RenderStepCheck(wre_CameraRender(camera), "Error rendering camera");
     ScreenTilesSubmit(tiles, material, camera->nearClip + 0.1f, camera);
-    ScreenFrameCheck(wre_FrameFlush(camera), "Error during render mid");
-    ScreenFrameCheck(wre_FrameEnd(camera), "Error during render end");
+    RenderStepCheck(wre_FrameFlush(camera), "Error during render mid");
+    RenderStepCheck(wre_FrameEnd(camera), "Error during render end");
     gFrameTick = gEngineTick;
     if (const uint32_t dt = clock.Step(); dt != 0) {
       level = std::min(level + static_cast<float>(dt) * fadeStep, savedLevel);

@@ -4,6 +4,7 @@
 #include "engine/core/frame_tick.h"
 #include "engine/core/input.h"
 #include "engine/core/timer.h"
+#include "engine/core/wre_types.h"
 #include "engine/data/codex.h"
 #include "engine/data/colour.h"
 #include "engine/data/material.h"
@@ -12,6 +13,7 @@
 #include "engine/render/camera.h"
 #include "engine/render/font_draw.h"
 #include "engine/render/frame.h"
+#include "game/shell/race_hud.h"
 #include "game/shell/view_components.h"
 #include "platform/plat_window.h"
 
@@ -23,7 +25,6 @@ constexpr float kTileRects[kScreenTileCount][4] = {
 };
 constexpr float kWholeBitmap[4] = {0, 0, 255, 255};
 constexpr uint32_t kAnswerHoldTicks = 60;
-constexpr int32_t kNothingDone = -10011;
 
 ColourFloat UnitColour(float r, float g, float b, float a) {
   float c[4];
@@ -33,13 +34,14 @@ ColourFloat UnitColour(float r, float g, float b, float a) {
 
 }  // namespace
 
-void ScreenFrameCheck(int32_t result, const char* message) {
-  if (result != 0 && result != kNothingDone) wre_SystemFatalError(message);
-}
-
 int32_t ScreenTilesLoad(ScreenTiles* tiles, const char* const files[kScreenTileCount], ViewComponents* view) {
   for (int32_t& texture : tiles->texture) texture = -1;
-  for (int t = 0; t < kScreenTileCount; ++t) {
+  return ScreenTilesLoadRange(tiles, files, 0, kScreenTileCount, view);
+}
+
+int32_t ScreenTilesLoadRange(ScreenTiles* tiles, const char* const files[kScreenTileCount], int from, int to,
+                             ViewComponents* view) {
+  for (int t = from; t < to; ++t) {
     int32_t handle = -1;
     const int32_t result = wre_TextureLoad(files[t], view->camera->context, &handle);
     if (result != 0) {
@@ -72,14 +74,14 @@ int32_t ScreenTilesShow(const ScreenTiles& tiles, int32_t material, ViewComponen
   const ColourFloat black = UnitColour(0, 0, 0, 1);
   const float clear[4] = {black.red, black.green, black.blue, black.alpha};
   wre_CameraClear(camera, clear);
-  ScreenFrameCheck(wre_FrameBegin(camera, 1), "Error during render start");
-  ScreenFrameCheck(wre_CameraRender(camera), "Error rendering camera");
+  RenderStepCheck(wre_FrameBegin(camera, 1), "Error during render start");
+  RenderStepCheck(wre_CameraRender(camera), "Error rendering camera");
   ScreenTilesSubmit(tiles.texture, material, kScreenTileDepth, camera);
-  ScreenFrameCheck(wre_FrameFlush(camera), "Error during render mid");
+  RenderStepCheck(wre_FrameFlush(camera), "Error during render mid");
   const int32_t end = wre_FrameEnd(camera);
-  ScreenFrameCheck(end, "Error during render end");
+  RenderStepCheck(end, "Error during render end");
   gFrameTick = gEngineTick;
-  return end == kNothingDone ? 0 : end;
+  return end == kWreQueueFull ? 0 : end;
 }
 
 int32_t ScreenWhiteMaterialDefine(bool blackSecond) {

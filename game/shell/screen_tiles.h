@@ -21,15 +21,16 @@ struct ScreenTiles {
 // Loads the six files, in that order, from the current data folder for the camera's drawing
 // context. 0, or the first failing load's error, with the tiles loaded before it released again.
 int32_t ScreenTilesLoad(ScreenTiles* tiles, const char* const files[kScreenTileCount], ViewComponents* view);
+// Loads files [from, to) into those tiles, the others kept. 0, or the first failing load's error,
+// with every tile of the record released.
+int32_t ScreenTilesLoadRange(ScreenTiles* tiles, const char* const files[kScreenTileCount], int from, int to,
+                             ViewComponents* view);
 // Releases the loaded tiles and marks them unloaded.
 void ScreenTilesRelease(ScreenTiles* tiles);
 
 // Queues the six tiles, each with its whole bitmap, into their screen rectangles at the depth;
 // a tile of handle -1 is skipped. 0, or the first failing rectangle's error.
 int32_t ScreenTilesSubmit(const int32_t texture[kScreenTileCount], int32_t material, float depth, Camera* camera);
-
-// Ends the program with the message when a frame step failed (-10011, nothing done, is no failure).
-void ScreenFrameCheck(int32_t result, const char* message);
 
 // The camera cleared to black, then one frame of its world with the tiles on top in the material.
 // The frame end's result; any other failing step ends the program with its message.
