@@ -13,6 +13,7 @@
 #include "game/shell/prefs.h"
 #include "game/shell/race_state.h"
 #include "game/shell/settings.h"
+#include "game/world/watercraft.h"
 #include "platform/test/plat_time.h"
 #include "bench/largest_level.h"
 #include "tests/game/harness/game_harness.h"
@@ -29,11 +30,12 @@ void BM_RallyTicksHeadless(benchmark::State& state) {
   for (auto _ : state) {
     GameHarness harness;
     harness.SeedSettings(kRendererSoftware);
+    harness.TicksPerFrame(2);
     const int32_t level = LargestLevel(harness.Root());
     double elapsed = 0.0;
     uint32_t simulated = 0;
     harness.EachFrame([&](int) {
-      if (!RaceActiveGet() || simulated != 0 || gQuitRequested) return;
+      if (!RaceActiveGet() || !gCraftByIndex[0] || simulated != 0 || gQuitRequested) return;
       const uint32_t start = gEngineTick;
       const auto begin = std::chrono::steady_clock::now();
       while (!gRaceOver && gEngineTick - start < kRaceTicks) {
