@@ -7,6 +7,7 @@
 #include <unordered_set>
 
 #include "engine/core/fatal.h"
+#include "engine/core/test/census.h"
 
 namespace {
 
@@ -50,6 +51,8 @@ int32_t wre_MemoryTerm() {
 }
 
 void wre_MemorySetHeap(WreHeapAlloc allocate) { gHeapAlloc = allocate; }
+
+int32_t wre_TestLiveBlockCount() { return static_cast<int32_t>(LiveBlocks().size()); }
 
 void* wre_MemoryNew(int32_t size) {
   if (!gMemoryReady || size < 1 || size > INT_MAX - static_cast<int32_t>(sizeof(BlockHeader))) {

@@ -1,6 +1,7 @@
 #include "engine/core/process.h"
 
 #include "engine/core/memory.h"
+#include "engine/core/test/census.h"
 #include "engine/core/timer.h"
 #include "engine/core/wre_types.h"
 
@@ -86,6 +87,12 @@ void wre_ProcessListDisposeAll() {
     Unlink(node);
     wre_MemoryDispose(node);
   }
+}
+
+int32_t wre_TestProcessCount() {
+  int32_t count = 0;
+  for (const ProcessNode* node = gStarted ? gHead : nullptr; node; node = node->next) ++count;
+  return count;
 }
 
 void wre_ProcessListMarkNotStarted() {

@@ -160,7 +160,7 @@ Canvas Checker(uint32_t a, uint32_t b, int32_t size, int32_t cell) {
 
 // An arch crafts pass under: two posts and a beam, the beam carrying a banner.
 ModelMesh FinishArch() {
-  ModelMesh arch = MeshArch(12000, 5000, 800, 800);
+  ModelMesh arch = MeshArch(kTreeArchWidth, 5000, 800, 800);
   return arch;
 }
 

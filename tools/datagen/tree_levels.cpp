@@ -25,7 +25,6 @@ constexpr float kPi = 3.14159265358979f;
 constexpr float kInner0 = 50000, kInner1 = 450000, kWallThick = 2000, kCentre = 250000;
 constexpr float kMin = kInner0 - kWallThick, kMax = kInner1 + kWallThick;
 constexpr int32_t kImage = 256;
-constexpr float kGateHalf = 4700;  // buoys of a gate stand this far either side of its centre
 
 enum LevelId : int32_t {
   kLevelWaterSurface = 2010,
@@ -406,7 +405,7 @@ std::vector<CourseWaypointPlan> Buoys(const std::vector<V2>& g, bool loop, int32
   for (size_t i = 0; i < g.size(); ++i) {
     const V2 d = GateTangent(g, i, loop), n{-d.z, d.x};
     for (float s : {-1.0f, 1.0f}) {
-      const V2 p = Add(g[i], Mul(n, s * kGateHalf));
+      const V2 p = Add(g[i], Mul(n, s * kTreeGateHalf));
       out.push_back({(*value)++, PixelX(p.x), PixelY(p.z), out.size() % 2 == 0});
     }
   }

@@ -7,6 +7,12 @@
 #include "tools/datagen/raster.h"
 #include "tools/datagen/tree_output.h"
 
+// Rally gates: the buoys stand this far either side of a gate's centre, wide enough for a rider
+// that comes in on a slant to cross the pass zone. The finish arch spans its buoys with room to
+// spare, since the arch's size stands in for the buoys' width in the pass test.
+constexpr float kTreeGateHalf = 9000;
+constexpr float kTreeArchWidth = 2 * kTreeGateHalf + 4000;
+
 C4DMaterialDef TreeMaterial(const std::string& name, const std::string& texture);
 C4DNodeDef TreeNode(const std::string& name, ModelMesh mesh, uint32_t material);
 void TreePutC4D(TreeOutput& tree, const std::string& folder, const std::string& file, const C4DSceneDef& scene);

@@ -41,7 +41,7 @@ constexpr uint32_t kPauseAt = 600, kPauseTicks = 300;
 // race of each mode below (level 0). A change to the simulation, the computer riders or the course
 // set-up changes them; when that is intended, run the test, check the races still look right, and
 // copy the hashes it reports into this table.
-constexpr uint64_t kGoldenTrace[4] = {0x30e85bda5505bbfb, 0x60720f35b4bd0812, 0xa19465eee7c209e2, 0x2f6fbb1ab3f8cd32};
+constexpr uint64_t kGoldenTrace[4] = {0x1daef355ad0b5f8e, 0x50bf07fe0b8a40ab, 0xa19465eee7c209e2, 0x2f6fbb1ab3f8cd32};
 
 void Mix(uint64_t* hash, int64_t value) {
   for (int i = 0; i < 8; ++i) {
@@ -250,7 +250,7 @@ TEST_P(DemoRaceOfEachMode, RunsFromSetUpToTheResultScreenKeepingItsBooks) {
   EXPECT_TRUE(gRaceFinished);
   EXPECT_FALSE(rec.timedOut);
   EXPECT_EQ(rec.fault, "");
-  EXPECT_GT(rec.samples, mode == kModeTreasureLinear ? 10 : 100);  // the player may take the finish early
+  EXPECT_GT(rec.samples, mode == kModeTreasureLinear ? 10 : 50);  // the player may take the finish early
   EXPECT_GT(rec.generationFrames, 0);  // the first race of the course makes its route
   EXPECT_LE(rec.maxTextures, kTableLimit);
   EXPECT_LE(rec.maxMaterials, kTableLimit);

@@ -27,6 +27,7 @@
 #include "game/world/object_words.h"
 #include "game/world/water_surface.h"
 #include "tools/datagen/course_writer.h"
+#include "tools/datagen/tree_models.h"
 #include "tools/datagen/tree_output.h"
 #include "world_fixture.h"
 
@@ -201,14 +202,16 @@ TEST_F(CourseSetup, RallyBuildsBuoyGatesWithTheFinishArchLapsStartArrowAndCompas
         EXPECT_EQ(g->finishObject, nullptr);
         continue;
       }
-      // The finish: hidden buoys out of the way, the 12000-wide arch (5000 under an 800 beam)
-      // lifted by 0.9 of its half height over the gate's centre, solid.
+      // The finish: hidden buoys out of the way, the arch (5000 under an 800 beam) lifted by 0.9
+      // of its half height over the gate's centre, solid, and wide enough that a craft between
+      // the buoys is inside the pass zone.
       EXPECT_EQ(g->flags & kGateLast, kGateLast);
       EXPECT_EQ(g->markerA->collisionGroup, 0u);
       EXPECT_TRUE(g->markerB->renderFlags & kRenderNeverDrawn);
       ASSERT_NE(g->finishObject, nullptr);
       EXPECT_EQ(g->finishObject->collisionGroup, 0x8u);
-      EXPECT_NEAR(g->halfWidth, 6000.0f, 1.0f);
+      EXPECT_NEAR(g->halfWidth, 0.5f * kTreeArchWidth, 1.0f);
+      EXPECT_GT(g->passThreshold, Horizontal(a, b));
       EXPECT_NEAR(g->finishObject->transform.position[1], g->centre.y + 0.9f * 2900.0f, 1.0f);
     }
     EXPECT_EQ(gGateListHead->prev, Tail());
