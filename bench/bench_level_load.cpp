@@ -28,25 +28,12 @@
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"
 #include "platform/test/plat_display.h"
+#include "bench/largest_level.h"
 #include "tests/game/world/route_fixture.h"
 #include "tests/support/temp_dir.h"
 #include "tools/datagen/tree_output.h"
 
 namespace {
-
-// The level whose model file is the largest.
-int32_t LargestLevel(const TempDir& dir) {
-  int32_t largest = 0;
-  std::uintmax_t size = 0;
-  for (int32_t level = 0; level < kLevelCount; ++level) {
-    const auto file = dir.path() / "data/levels" / LevelWord(level) / "level.brp";
-    if (std::filesystem::file_size(file) > size) {
-      size = std::filesystem::file_size(file);
-      largest = level;
-    }
-  }
-  return largest;
-}
 
 struct Race {
   Race() {
@@ -70,7 +57,7 @@ struct Race {
     tree.root = dir.str();
     TreeWriteLevels(tree);
     gSettings = Settings{};
-    gLevel = LargestLevel(dir);
+    gLevel = LargestLevel(dir.path());
   }
   ~Race() {
     wre_WorldDisposeObjects(view.world);

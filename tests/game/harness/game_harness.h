@@ -61,6 +61,9 @@ class GameHarness {
   // race-active flag's set and clear, then `after`, and the menu resources loaded again; the
   // program is then asked to quit. The race's result.
   int RunRace(const std::function<void()>& select, const std::function<void()>& after = [] {});
+  // As RunRace with `count` races back to back between the same menu resources, `select` and
+  // `after` called with the race's index. The first non-zero race result, or 0.
+  int RunRaces(int count, const std::function<void(int)>& select, const std::function<void(int)>& after = [](int) {});
   int Frames() const { return frames_; }
   // The last presented frame.
   bool Captured(PlatFrame* frame) const;
