@@ -14,6 +14,7 @@
 #include "game/shell/game_modes.h"
 #include "game/shell/game_sounds.h"
 #include "game/shell/game_view.h"
+#include "game/shell/menu_shell.h"
 #include "game/shell/prefs.h"
 #include "game/shell/scores.h"
 #include "game/shell/settings.h"
@@ -54,12 +55,16 @@ void Scribble(const GameHarness& harness, const std::string& relative, size_t at
   WriteFile(path, bytes);
 }
 
-// Runs the game to its first menu frame, runs `probe` there, then quits; the run must end cleanly.
+// Runs the game to its first menu frame, runs `probe` there with the menus' resources let go as a
+// race lets them go (a level unload disposes every object of the world), then quits; the run must
+// end cleanly.
 void RunProbe(GameHarness& harness, const std::function<void()>& probe) {
   bool ran = false;
   harness.AtFrame(1, [&] {
     ran = true;
+    MenuResourcesUnload();
     probe();
+    MenuResourcesLoad();
     GameHarness::RequestQuit();
   });
   EXPECT_EQ(harness.Run(), 0);
