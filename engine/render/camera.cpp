@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr float kBoundsLimit = 1.8e38f;
-
 // Corners each plane is built from: far, near, top, bottom, right, left.
 constexpr int kCameraPlaneCorners[6][3] = {{4, 5, 6}, {2, 1, 0}, {0, 4, 7}, {1, 2, 6}, {1, 5, 4}, {3, 7, 6}};
 constexpr int kWorldPlaneCorners[6][3] = {{4, 5, 6}, {2, 1, 0}, {0, 4, 7}, {1, 2, 6}, {1, 5, 4}, {2, 3, 7}};
@@ -221,17 +219,8 @@ int32_t wre_CameraCalcWorldPlanes(Camera* camera) {
 
 int32_t wre_CameraCalcWorldBounds(Camera* camera) {
   if (!camera) return -1;
-  float* b = camera->worldBounds;
-  b[0] = b[2] = b[4] = kBoundsLimit;
-  b[1] = b[3] = b[5] = -kBoundsLimit;
-  for (const Point4& c : camera->worldCorners) {
-    if (c.x < b[0]) b[0] = c.x;
-    if (c.x > b[1]) b[1] = c.x;
-    if (c.y < b[2]) b[2] = c.y;
-    if (c.y > b[3]) b[3] = c.y;
-    if (c.z < b[4]) b[4] = c.z;
-    if (c.z > b[5]) b[5] = c.z;
-  }
+  wre_BoundsEmpty(camera->worldBounds);
+  for (const Point4& c : camera->worldCorners) wre_BoundsGrow(camera->worldBounds, c);
   return 0;
 }
 
