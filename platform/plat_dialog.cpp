@@ -5,6 +5,7 @@
 
 #include "platform/plat_dialog_internal.h"
 #include "platform/plat_internal.h"
+#include "platform/plat_window.h"
 
 namespace {
 
@@ -601,7 +602,8 @@ int plat_DialogRunModal(const PlatDialogTemplate* tmpl, PlatDialog* owner, PlatD
   PlatDialog* const ownerDialog = dialog->owner;
   // The owner keeps what it has pressed no longer.
   if (ownerDialog) ReleaseCapture(ownerDialog);
-  while (IsLive(dialog) && !dialog->ended && !gQuitPosted) {
+  // A request to end the program that a window's pump took before the dialog opened ends it too.
+  while (IsLive(dialog) && !dialog->ended && !gQuitPosted && !plat_QuitRequested()) {
     int handled = plat_DialogProcessEvents(kModalWaitMs);
     // A headless queue that stays empty would never end the dialog.
     if (handled == 0 && Ops()->headless && IsLive(dialog) && !dialog->ended) break;

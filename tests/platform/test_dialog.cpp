@@ -491,6 +491,10 @@ TEST_F(PlatModalTest, OwnerTakesNoInputButKeepsRepaintingWhileTheDialogRuns) {
 
 TEST_F(PlatModalTest, DialogWithNoInputEndsInsteadOfHanging) {
   EXPECT_EQ(Run({}), kPlatDialogFailed);
+  // So does one opened after the program was asked to end, even with an answer waiting.
+  plat_TestCloseRequest();
+  EXPECT_EQ(Run({"accept"}), kPlatDialogFailed);
+  plat_TestInputReset();
   // A quit posted while it runs ends it too.
   plat_PostQuit(0);
   EXPECT_EQ(plat_DialogRunModal(&kAgreementTemplate, scenario.main, AgreementProc, &scenario),
