@@ -5,6 +5,10 @@
 namespace {
 
 constexpr int32_t kCell = 16;
+// The engine maps a glyph's rectangle onto the sheet in 255ths of its size, so it reaches a texel
+// past the rectangle's bottom edge; blank rows between the letters' rows keep the next letter's
+// outline from showing under a letter (and under the blank space).
+constexpr int32_t kRowPitch = 20;
 constexpr int32_t kGlyphHeight = 16;
 constexpr int32_t kLetterHeight = 14;  // the 7 rows doubled
 
@@ -21,7 +25,7 @@ Canvas FontAtlasCanvas(const FontStyle& style, int32_t letterWidth) {
   const int32_t glyphWidth = letterWidth + 2;
   Canvas c = CanvasNew(256, 256, kKeyColour);
   for (int32_t letter = 33; letter < 127; ++letter) {
-    const int32_t cellX = (letter - 32) % 16 * kCell, cellY = (letter - 32) / 16 * kCell;
+    const int32_t cellX = (letter - 32) % 16 * kCell, cellY = (letter - 32) / 16 * kRowPitch;
     const auto ch = static_cast<unsigned char>(letter);
     for (int32_t y = 0; y < kGlyphHeight; ++y)
       for (int32_t x = 0; x < glyphWidth; ++x) {
@@ -42,7 +46,7 @@ std::string FontDefinitionText(const std::string& atlasFile, int32_t letterWidth
   CodexWriter w;
   CodexWriteComment(w, "letters 32-126, 16 to a row of the atlas");
   for (int32_t letter = 32; letter < 127; ++letter) {
-    const int32_t left = (letter - 32) % 16 * kCell, top = (letter - 32) / 16 * kCell;
+    const int32_t left = (letter - 32) % 16 * kCell, top = (letter - 32) / 16 * kRowPitch;
     CodexWriteLine(w, "kVKT_FontCharacterDef",
                    {std::string(1, static_cast<char>(letter)), atlasFile, CodexInt(left), CodexInt(top),
                     CodexInt(left + letterWidth + 2), CodexInt(top + kGlyphHeight)});

@@ -1,5 +1,5 @@
-// Font atlases and their definition files: the letters 32-126 in 16 x 16 cells of a 256 x 256
-// keyed sheet, each the 5 x 7 letter with its rows doubled, its columns spread over the letter
+// Font atlases and their definition files: the letters 32-126 in 16-wide cells, rows 20 apart, of a
+// 256 x 256 keyed sheet, each the 5 x 7 letter with its rows doubled, its columns spread over the letter
 // width (10 doubles them), and a one-pixel outline: (letter width + 2) x 16 units.
 #pragma once
 #include <cstdint>
