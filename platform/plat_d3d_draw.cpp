@@ -32,7 +32,7 @@ struct Sent {
   int32_t texturing = -1;
   uint32_t boundName = 0xFFFFFFFFu;
   int32_t envMode = -1;  // 0 modulate, 1 modulate with the texture's alpha
-  PlatRect scissor{-1, -1, -1, -1};
+  PlatEdgeRect scissor{-1, -1, -1, -1};
 };
 
 struct DeviceDraw {
@@ -388,7 +388,7 @@ void SyncStates(DeviceDraw& d) {
   d.dirty = false;
 }
 
-void SetScissor(DeviceDraw& d, const PlatRect& r) {
+void SetScissor(DeviceDraw& d, const PlatEdgeRect& r) {
   Sent& s = d.sent;
   if (r.left == s.scissor.left && r.top == s.scissor.top && r.right == s.scissor.right && r.bottom == s.scissor.bottom)
     return;
@@ -396,15 +396,15 @@ void SetScissor(DeviceDraw& d, const PlatRect& r) {
   s.scissor = r;
 }
 
-PlatRect ViewportRect(const DeviceDraw& d) {
+PlatEdgeRect ViewportRect(const DeviceDraw& d) {
   PlatD3DViewportData data{};
   if (plat_D3DViewportGet(plat_D3DDeviceCurrentViewport(d.device), &data)) {
-    return PlatRect{data.x, data.y, data.x + data.width, data.y + data.height};
+    return PlatEdgeRect{data.x, data.y, data.x + data.width, data.y + data.height};
   }
-  return PlatRect{0, 0, d.width, d.height};
+  return PlatEdgeRect{0, 0, d.width, d.height};
 }
 
-void Record(DeviceDraw& d, PlatD3DDrawEventKind kind, uint32_t flags, const PlatRect* rect,
+void Record(DeviceDraw& d, PlatD3DDrawEventKind kind, uint32_t flags, const PlatEdgeRect* rect,
             const PlatD3DTLVertex* vertices) {
   if (!Recording()) return;
   PlatD3DDrawEvent event{};
@@ -510,7 +510,7 @@ int32_t plat_D3DViewportSetBackground(PlatD3DViewport* viewport, uint32_t materi
   return 0;
 }
 
-int32_t plat_D3DViewportClear(PlatD3DViewport* viewport, int32_t count, const PlatRect* rects, uint32_t flags) {
+int32_t plat_D3DViewportClear(PlatD3DViewport* viewport, int32_t count, const PlatEdgeRect* rects, uint32_t flags) {
   PlatD3DDevice* device = plat_D3DViewportDevice(viewport);
   if (!device || count < 1 || !rects) return -1;
   if (plat_SurfaceIsLost(plat_D3DDeviceTarget(device))) return kPlatDisplaySurfaceLost;

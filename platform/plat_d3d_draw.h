@@ -66,7 +66,7 @@ int32_t plat_D3DDeviceEndScene(PlatD3DDevice* device);
 int32_t plat_D3DViewportSetBackground(PlatD3DViewport* viewport, uint32_t materialHandle);
 // Clears the rectangles (left, top, right, bottom in render-target pixels) to the background
 // colour and/or the far depth. 0, or -1 without a device or rectangles.
-int32_t plat_D3DViewportClear(PlatD3DViewport* viewport, int32_t count, const PlatRect* rects, uint32_t flags);
+int32_t plat_D3DViewportClear(PlatD3DViewport* viewport, int32_t count, const PlatEdgeRect* rects, uint32_t flags);
 // Draws count / 3 triangles with the current render states. 0, or -1 (outside a scene, a primitive
 // or vertex format not supported, a lost render target).
 int32_t plat_D3DDeviceDrawPrimitive(PlatD3DDevice* device, uint32_t primitive, uint32_t vertexFormat,

@@ -376,7 +376,7 @@ int32_t plat_SurfaceUnlock(PlatSurface* surface) {
   return kPlatDisplayOk;
 }
 
-int32_t plat_SurfaceBltFast(PlatSurface* destination, int32_t x, int32_t y, PlatSurface* source, const PlatRect* rect) {
+int32_t plat_SurfaceBltFast(PlatSurface* destination, int32_t x, int32_t y, PlatSurface* source, const PlatEdgeRect* rect) {
   if (!destination || !source) return kPlatDisplayFailed;
   if (destination->lost || source->lost) return kPlatDisplaySurfaceLost;
   if (gTestBackend && gTest.busyBlits > 0) {
@@ -384,7 +384,7 @@ int32_t plat_SurfaceBltFast(PlatSurface* destination, int32_t x, int32_t y, Plat
     return kPlatDisplaySurfaceBusy;
   }
   if (BytesPerPixel(destination->format) != BytesPerPixel(source->format)) return kPlatDisplayFailed;
-  PlatRect r = rect ? *rect : PlatRect{0, 0, source->width, source->height};
+  PlatEdgeRect r = rect ? *rect : PlatEdgeRect{0, 0, source->width, source->height};
   r.left = std::max(r.left, 0);
   r.top = std::max(r.top, 0);
   r.right = std::min(r.right, source->width);
@@ -410,10 +410,10 @@ int32_t plat_SurfaceBltFast(PlatSurface* destination, int32_t x, int32_t y, Plat
   return kPlatDisplayOk;
 }
 
-int32_t plat_SurfaceFill(PlatSurface* surface, const PlatRect* rect, uint32_t value) {
+int32_t plat_SurfaceFill(PlatSurface* surface, const PlatEdgeRect* rect, uint32_t value) {
   if (!surface) return kPlatDisplayFailed;
   if (surface->lost) return kPlatDisplaySurfaceLost;
-  PlatRect r = rect ? *rect : PlatRect{0, 0, surface->width, surface->height};
+  PlatEdgeRect r = rect ? *rect : PlatEdgeRect{0, 0, surface->width, surface->height};
   r.left = std::max(r.left, 0);
   r.top = std::max(r.top, 0);
   r.right = std::min(r.right, surface->width);

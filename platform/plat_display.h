@@ -117,7 +117,8 @@ enum : int32_t {
   kPlatDisplaySurfaceLost = static_cast<int32_t>(0x887601C2u),
 };
 
-struct PlatRect {
+// A surface or screen rectangle by its edges: right and bottom lie just past it.
+struct PlatEdgeRect {
   int32_t left;
   int32_t top;
   int32_t right;
@@ -151,9 +152,9 @@ int32_t plat_SurfaceAddAttached(PlatSurface* surface, PlatSurface* attached);
 int32_t plat_SurfaceLock(PlatSurface* surface, void** pixels, int32_t* pitch);
 int32_t plat_SurfaceUnlock(PlatSurface* surface);
 // Copies the source rectangle (null: all of it) to x, y of the destination, clipped to both.
-int32_t plat_SurfaceBltFast(PlatSurface* destination, int32_t x, int32_t y, PlatSurface* source, const PlatRect* rect);
+int32_t plat_SurfaceBltFast(PlatSurface* destination, int32_t x, int32_t y, PlatSurface* source, const PlatEdgeRect* rect);
 // Fills a rectangle (null: all) with a raw pixel value.
-int32_t plat_SurfaceFill(PlatSurface* surface, const PlatRect* rect, uint32_t value);
+int32_t plat_SurfaceFill(PlatSurface* surface, const PlatEdgeRect* rect, uint32_t value);
 // Swaps front and back of a flip chain and presents the new front.
 int32_t plat_SurfaceFlip(PlatSurface* primary);
 bool plat_SurfaceIsLost(const PlatSurface* surface);

@@ -22,7 +22,7 @@ std::vector<uint32_t>& Screen() {
 }
 
 int32_t gPresentCount = 0;
-PlatRect gLastRect{0, 0, 0, 0};
+PlatEdgeRect gLastRect{0, 0, 0, 0};
 
 // The screen goes to the program's window through the display's presenter, as a 565 frame.
 void RealShow(const uint32_t* screen) {
@@ -65,8 +65,8 @@ void plat_PresentSelectBackend(PlatBackend backend) {
   gOps = backend == kPlatBackendTest ? &kCaptureOps : &kRealOps;
 }
 
-void plat_PresentScreenRect(PlatRect* rect) {
-  if (rect) *rect = PlatRect{0, 0, kPlatScreenWidth, kPlatScreenHeight};
+void plat_PresentScreenRect(PlatEdgeRect* rect) {
+  if (rect) *rect = PlatEdgeRect{0, 0, kPlatScreenWidth, kPlatScreenHeight};
 }
 
 void plat_PresentImage(const void* pixels, int32_t width, int32_t height, int32_t rowBytes, PlatImageFormat format,
@@ -87,7 +87,7 @@ void plat_PresentImage(const void* pixels, int32_t width, int32_t height, int32_
     }
   }
   ++gPresentCount;
-  gLastRect = PlatRect{left, top, static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(left) + width, INT32_MAX)),
+  gLastRect = PlatEdgeRect{left, top, static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(left) + width, INT32_MAX)),
                        static_cast<int32_t>(std::min<int64_t>(static_cast<int64_t>(top) + height, INT32_MAX))};
   gOps->show(screen.data());
 }
@@ -97,11 +97,11 @@ void plat_PresentClear() { std::fill(Screen().begin(), Screen().end(), 0u); }
 void plat_TestPresentReset() {
   plat_PresentClear();
   gPresentCount = 0;
-  gLastRect = PlatRect{0, 0, 0, 0};
+  gLastRect = PlatEdgeRect{0, 0, 0, 0};
 }
 
 int32_t plat_TestPresentImageCount() { return gPresentCount; }
-PlatRect plat_TestPresentLastRect() { return gLastRect; }
+PlatEdgeRect plat_TestPresentLastRect() { return gLastRect; }
 
 uint32_t plat_TestPresentPixel(int32_t x, int32_t y) {
   if (x < 0 || y < 0 || x >= kPlatScreenWidth || y >= kPlatScreenHeight) return 0;

@@ -19,7 +19,7 @@ constexpr int32_t kPlatScreenWidth = 640;
 constexpr int32_t kPlatScreenHeight = 480;
 
 // The screen rectangle images are placed in.
-void plat_PresentScreenRect(PlatRect* rect);
+void plat_PresentScreenRect(PlatEdgeRect* rect);
 // Places the image (rows top first) with its top-left corner at (left, top) and shows the screen.
 void plat_PresentImage(const void* pixels, int32_t width, int32_t height, int32_t rowBytes, PlatImageFormat format,
                        int32_t left, int32_t top);

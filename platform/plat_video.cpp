@@ -18,7 +18,7 @@
 struct PlatVideo {
   PlatAvi* avi = nullptr;
   bool sample = false;
-  PlatRect rect{0, 0, 0, 0};
+  PlatEdgeRect rect{0, 0, 0, 0};
   bool running = false;
   int64_t startMicroseconds = 0;
   uint32_t nextFrame = 0;
@@ -136,14 +136,14 @@ int32_t plat_VideoGetFormat(PlatVideo* video, int32_t* width, int32_t* height) {
   return kPlatVideoOk;
 }
 
-int32_t plat_VideoCreateSample(PlatVideo* video, const PlatRect* rect) {
+int32_t plat_VideoCreateSample(PlatVideo* video, const PlatEdgeRect* rect) {
   if (!video || !video->avi) return kPlatVideoErrNoFile;
   int32_t result = plat_VideoSetRect(video, rect);
   if (result == kPlatVideoOk) video->sample = true;
   return result;
 }
 
-int32_t plat_VideoSetRect(PlatVideo* video, const PlatRect* rect) {
+int32_t plat_VideoSetRect(PlatVideo* video, const PlatEdgeRect* rect) {
   if (!video || !video->avi) return kPlatVideoErrNoFile;
   const PlatAviInfo* info = plat_AviInfo(video->avi);
   if (!rect || static_cast<int64_t>(rect->right) - rect->left != info->width ||

@@ -27,8 +27,8 @@ void plat_VideoRelease(PlatVideo* video);
 int32_t plat_VideoOpenFile(PlatVideo* video, const char* path);
 // The size of the open video; 0 x 0 when none is open.
 int32_t plat_VideoGetFormat(PlatVideo* video, int32_t* width, int32_t* height);
-int32_t plat_VideoCreateSample(PlatVideo* video, const PlatRect* rect);
-int32_t plat_VideoSetRect(PlatVideo* video, const PlatRect* rect);
+int32_t plat_VideoCreateSample(PlatVideo* video, const PlatEdgeRect* rect);
+int32_t plat_VideoSetRect(PlatVideo* video, const PlatEdgeRect* rect);
 int32_t plat_VideoRun(PlatVideo* video);
 // Waits until the next frame is due and shows it; frames whose time has already passed are skipped.
 int32_t plat_VideoUpdate(PlatVideo* video);

@@ -21,7 +21,7 @@ int32_t IntroVideoPlay(const char* name, const void* view) {
   std::string path = std::string(gCurrentFolder) + (name ? name : "");
   if (!view) return -1;
 
-  PlatRect screen{};
+  PlatEdgeRect screen{};
   plat_PresentScreenRect(&screen);
 
   PlatVideo* video = plat_VideoCreate();
@@ -33,7 +33,7 @@ int32_t IntroVideoPlay(const char* name, const void* view) {
   plat_VideoOpenFile(video, path.c_str());
   int32_t width = 0, height = 0;
   plat_VideoGetFormat(video, &width, &height);
-  PlatRect rect{0, 0, width, height};
+  PlatEdgeRect rect{0, 0, width, height};
   if (plat_VideoCreateSample(video, &rect) != kPlatVideoOk) {
     plat_VideoRelease(video);
     wre_InputFlush();

@@ -292,8 +292,8 @@ void SurfaceMasks(const OffscreenSurface* surface, uint32_t* red, uint32_t* gree
 }
 
 int32_t BlitSurface(OffscreenSurface* destination, OffscreenSurface* source, const WreRect* rect) {
-  PlatRect r{};
-  if (rect) r = PlatRect{rect->left, rect->top, rect->right, rect->bottom};
+  PlatEdgeRect r{};
+  if (rect) r = PlatEdgeRect{rect->left, rect->top, rect->right, rect->bottom};
   return plat_SurfaceBltFast(reinterpret_cast<PlatSurface*>(destination), 0, 0,
                              reinterpret_cast<PlatSurface*>(source), rect ? &r : nullptr);
 }

@@ -196,7 +196,7 @@ int32_t wre_D3DFrameBegin(Camera* camera, uint8_t background, uint8_t clearAll) 
     if (surface && plat_SurfaceIsLost(surface)) plat_SurfaceRestore(surface);
   }
   // The viewport words are edges: the rectangle is (left, top) to (right, bottom).
-  const PlatRect rect{camera->viewport.left, camera->viewport.top, camera->viewport.right, camera->viewport.bottom};
+  const PlatEdgeRect rect{camera->viewport.left, camera->viewport.top, camera->viewport.right, camera->viewport.bottom};
   plat_D3DViewportClear(context->viewport, 1, &rect,
                         clearAll ? kD3DClearTarget | kD3DClearZBuffer | kD3DClearStencil : kD3DClearZBuffer);
   return 0;
@@ -205,7 +205,7 @@ int32_t wre_D3DFrameBegin(Camera* camera, uint8_t background, uint8_t clearAll) 
 int32_t wre_D3DDepthClear(Camera* camera) {
   if (!camera) return kWreErrNull;
   if (!camera->context) return -1;
-  const PlatRect rect{camera->viewport.left, camera->viewport.top, camera->viewport.right, camera->viewport.bottom};
+  const PlatEdgeRect rect{camera->viewport.left, camera->viewport.top, camera->viewport.right, camera->viewport.bottom};
   return plat_D3DViewportClear(camera->context->viewport, 1, &rect, kD3DClearZBuffer) == 0 ? 0 : -1;
 }
 

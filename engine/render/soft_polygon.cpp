@@ -132,7 +132,7 @@ int32_t wre_SoftFramePresent(Camera* camera) {
   Offscreen* frame = context->frame;
   if (!frame || !context->back || !context->primary) return -1;
   auto* source = reinterpret_cast<PlatSurface*>(frame->systemSurface ? frame->systemSurface : frame->videoSurface);
-  const PlatRect rect{frame->blitRect.left, frame->blitRect.top, frame->blitRect.right, frame->blitRect.bottom};
+  const PlatEdgeRect rect{frame->blitRect.left, frame->blitRect.top, frame->blitRect.right, frame->blitRect.bottom};
   const int32_t blit = plat_SurfaceBltFast(context->back, context->view.left, context->view.top, source, &rect);
   if (blit == kPlatDisplaySurfaceBusy) {
     // The frame is not shown; the step still counts as done.

@@ -19,7 +19,7 @@ struct PlatD3DDrawEvent {
   PlatD3DDrawEventKind kind;
   size_t stateLogSize;  // the render-state log's length when the event happened
   uint32_t flags;       // draw or clear flags
-  PlatRect rect;        // clear
+  PlatEdgeRect rect;        // clear
   PlatD3DTLVertex vertices[3];  // triangle
 };
 const std::vector<PlatD3DDrawEvent>& plat_TestD3DDrawLog(const PlatD3DDevice* device);

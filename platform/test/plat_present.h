@@ -8,5 +8,5 @@
 
 void plat_TestPresentReset();                    // black screen, no images shown
 int32_t plat_TestPresentImageCount();                 // images shown since the reset
-PlatRect plat_TestPresentLastRect();             // where the last image went (before clipping)
+PlatEdgeRect plat_TestPresentLastRect();             // where the last image went (before clipping)
 uint32_t plat_TestPresentPixel(int32_t x, int32_t y);  // 0x00RRGGBB of the screen, 0 outside

@@ -12,7 +12,7 @@ namespace {
 TEST(PresentTest, PlacesClipsAndConverts) {
   plat_UseBackend(kPlatBackendTest);
   plat_TestPresentReset();
-  PlatRect screen{};
+  PlatEdgeRect screen{};
   plat_PresentScreenRect(&screen);
   EXPECT_EQ(screen.right, 640);
   EXPECT_EQ(screen.bottom, 480);

@@ -164,9 +164,9 @@ TEST(VideoStreamTest, AudioGoesThroughTheMixer) {
   ASSERT_NE(video, nullptr);
   EXPECT_EQ(plat_VideoRun(video), kPlatVideoErrState);  // no file, no sample
   ASSERT_EQ(plat_VideoOpenFile(video, path.c_str()), 0);
-  PlatRect wrong{0, 0, 10, 10};
+  PlatEdgeRect wrong{0, 0, 10, 10};
   EXPECT_EQ(plat_VideoCreateSample(video, &wrong), kPlatVideoErrBadRect);
-  PlatRect rect{0, 0, 16, 8};
+  PlatEdgeRect rect{0, 0, 16, 8};
   ASSERT_EQ(plat_VideoCreateSample(video, &rect), kPlatVideoOk);
   ASSERT_EQ(plat_VideoRun(video), kPlatVideoOk);
   EXPECT_TRUE(plat_SoundIsOpen());

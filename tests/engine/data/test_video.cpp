@@ -84,7 +84,7 @@ TEST_F(VideoTest, PlaysEveryFrameCentredAndEndsByItself) {
   Write("clip.avi", clip_);
   EXPECT_EQ(IntroVideoPlay("clip.avi", &view_), 0);
   EXPECT_EQ(plat_TestPresentImageCount(), 12);
-  PlatRect r = plat_TestPresentLastRect();
+  PlatEdgeRect r = plat_TestPresentLastRect();
   EXPECT_EQ(r.left, 300);
   EXPECT_EQ(r.top, 225);
   EXPECT_EQ(r.right, 340);
@@ -131,7 +131,7 @@ TEST_F(VideoTest, OtherDepthsPlay) {
     Write("d.avi", spec);
     EXPECT_EQ(IntroVideoPlay("d.avi", &view_), 0);
     EXPECT_EQ(plat_TestPresentImageCount(), 3);
-    PlatRect r = plat_TestPresentLastRect();
+    PlatEdgeRect r = plat_TestPresentLastRect();
     for (int32_t x = 0; x < 33; ++x) {
       ASSERT_EQ(plat_TestPresentPixel(r.left + x, r.top + 15), AviClipPixel(spec, 2, x, 15)) << bits << " " << x;
     }

@@ -104,7 +104,7 @@ TEST_F(D3DDrawTest, ScenesClearsAndTrianglesAreRecorded) {
   EXPECT_EQ(Quad(0, 0, 10, 10, 0xFFFFFFFF), -1);  // outside a scene
   ASSERT_EQ(plat_D3DDeviceBeginScene(device_), 0);
   EXPECT_EQ(plat_D3DDeviceBeginScene(device_), -1);
-  const PlatRect rect{1, 2, 30, 40};
+  const PlatEdgeRect rect{1, 2, 30, 40};
   EXPECT_EQ(plat_D3DViewportClear(viewport_, 1, &rect, kD3DClearTarget | kD3DClearZBuffer), 0);
   EXPECT_EQ(plat_D3DViewportClear(viewport_, 0, &rect, kD3DClearTarget), -1);
   Set(kD3DStateShadeMode, kD3DShadeFlat);
@@ -156,7 +156,7 @@ class D3DDrawGlTest : public D3DDrawTest {
   // Begins a scene cleared to blue; false when OpenGL cannot draw here.
   bool Begin() {
     plat_D3DDeviceBeginScene(device_);
-    const PlatRect all{0, 0, 640, 480};
+    const PlatEdgeRect all{0, 0, 640, 480};
     plat_D3DViewportClear(viewport_, 1, &all, kD3DClearTarget | kD3DClearZBuffer);
     return true;
   }
@@ -288,7 +288,7 @@ TEST_F(D3DDrawGlTest, StatesAreSentOnlyWhenTheyChangeAndClearsStayInTheirRectang
   uint32_t handle = 0;
   plat_D3DMaterialGetHandle(material, device_, &handle);
   plat_D3DViewportSetBackground(viewport_, handle);
-  const PlatRect rect{100, 300, 200, 350};
+  const PlatEdgeRect rect{100, 300, 200, 350};
   plat_D3DViewportClear(viewport_, 1, &rect, kD3DClearTarget);
   plat_D3DMaterialRelease(material);
   if (!End()) GTEST_SKIP() << "no OpenGL drawing";
