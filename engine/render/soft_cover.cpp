@@ -205,9 +205,14 @@ void WalkTriangle(SoftCoverage* coverage, SoftScreenPoint a, SoftScreenPoint b, 
   RunRows<kOpaque>(coverage, e, a.y, end);
 }
 
-// Screen positions truncated toward zero, held inside what the 12.20 edges can carry.
-int32_t ScreenInt(float value, int32_t limit) {
+// Screen positions truncated toward zero, held inside what the 12.20 edges can carry. A position a
+// hair short of the view's far side (edge) is taken as on it: the frustum clip puts its cut points
+// there, and the projection's rounding must not cost a polygon the view's last column or row that
+// its unclipped neighbours reach.
+int32_t ScreenInt(float value, float edge, int32_t limit) {
+  constexpr float kEdgeSnap = 1.0f / 256.0f;
   if (!(value > 0.0f)) return 0;
+  if (value < edge && value >= edge - kEdgeSnap) value = edge;
   if (value >= static_cast<float>(limit)) return limit;
   return static_cast<int32_t>(value);
 }
@@ -265,6 +270,9 @@ bool wre_SoftFrameCover(Camera* camera) {
                      static_cast<size_t>(wre_SoftCoverageRowWords(coverage.scanRight)));
   wre_SoftCoverageStart(&coverage, freeColumns.data());
 
+  // The frustum's sides (wre_SoftClipFrustum) on the right and at the bottom.
+  const float viewRight = 2.0f * camera->halfWidth;
+  const float viewBottom = 2.0f * camera->halfHeight;
   SoftPolygon* farthest = nullptr;
   SoftScreenPoint points[kSoftMaxSplitVertices + 1];
   for (SoftPolygon* record = gSoftDrawLast; record != &gSoftDrawHead;) {
@@ -275,8 +283,8 @@ bool wre_SoftFrameCover(Camera* camera) {
     const SoftVertex* ring = wre_SoftPolygonVertices(record);
     const int count = record->vertexCount;
     for (int i = 0; i < count; ++i) {
-      points[i] = SoftScreenPoint{ScreenInt(ring[i].screenX, kSoftMaxViewWidth),
-                                  ScreenInt(ring[i].screenY, kSoftMaxViewRows)};
+      points[i] = SoftScreenPoint{ScreenInt(ring[i].screenX, viewRight, kSoftMaxViewWidth),
+                                  ScreenInt(ring[i].screenY, viewBottom, kSoftMaxViewRows)};
     }
     uint8_t* const before = gSoftPolyBuffer.end;
     for (int j = 2; j < count; ++j) {
