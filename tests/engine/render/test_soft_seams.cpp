@@ -1,6 +1,6 @@
 // Abutting polygons leave no gap: a pixel on an edge that two polygons share goes to one of them,
-// also where the frustum clip or a depth split cuts that edge in both (screen tiles running off the
-// frame, a ground grid cut by the near plane and the screen sides).
+// also where the frustum clip or a depth split cuts that edge in one or both (screen tiles running
+// off the frame, a ground grid cut by the near plane and the screen sides, and split around posts).
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -92,10 +92,8 @@ void ExpectGroundWhole(SoftSeams* test, bool posts) {
 
 TEST_F(SoftSeams, GroundGridCutByTheNearPlaneAndTheScreenSidesLeavesNoGap) { ExpectGroundWhole(this, false); }
 
-// Not yet: a depth split puts a cut point on an edge that the unsplit neighbour keeps whole, and
-// the cut point, truncated to whole pixels, leaves the edge by up to a few pixels along shallow
-// edges.
-TEST_F(SoftSeams, DISABLED_GroundSplitAroundPostsLeavesNoGap) { ExpectGroundWhole(this, true); }
+// A depth split puts a cut point on an edge that the unsplit neighbour keeps whole.
+TEST_F(SoftSeams, GroundSplitAroundPostsLeavesNoGap) { ExpectGroundWhole(this, true); }
 
 // Two triangles on either side of the edge p-q, both split by one plane that crosses the edge: the
 // two pieces' cut points on it are the same point.
