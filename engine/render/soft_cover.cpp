@@ -16,8 +16,6 @@
 
 namespace {
 
-constexpr int32_t kOne = 1 << 20;  // 12.20 fixed point
-
 // A cut takes an interval's room: one taken out whole if there is one, else the buffer's. Room for
 // one comes from the reserve that the room test after every row keeps.
 void NewInterval(SoftCoverage* coverage) {
@@ -151,75 +149,86 @@ bool RunRows(SoftCoverage* coverage, Edges& e, int32_t y0, int32_t y1) {
   return true;
 }
 
-int32_t Slope(SoftScreenPoint from, SoftScreenPoint to) { return (to.x - from.x) * kOne / (to.y - from.y); }
+// A vertex's screen position in 1/4096 pixels. Edges run between the positions themselves, not
+// between whole pixels: a point that a clip or split puts on an edge then stays on it, so the pieces
+// on either side of the edge and the neighbour that keeps it whole cover its pixels alike.
+constexpr int kSubBits = 12;
+struct FinePoint {
+  int32_t x;
+  int32_t y;
+};
+
+// Every edge is moved right by 1/512 pixel: an edge that runs through whole pixel positions, as the
+// edges of whole-pixel corners do, then keeps them when a cut point on it lies a hair to its left.
+constexpr int32_t kEdgeLean = 1 << 11;
+
+// The first row whose top (rows are sampled at their whole y) lies at or below y.
+int32_t RowAtOrBelow(int32_t y) { return (y + (1 << kSubBits) - 1) >> kSubBits; }
+
+// The edge from top to bottom at the top of `row` (12.20) and its step per row, both from one
+// division: between whole-pixel ends they are what ((dx << 20) / dy) stepping from the top gives.
+// The step is held to what whole-pixel ends can give (a view's width a row): only an edge less than
+// a row high gets a larger one, and it is never stepped within its rows.
+void StartEdge(FinePoint top, FinePoint bottom, int32_t row, int32_t* x, int32_t* step) {
+  const int64_t slope = ((static_cast<int64_t>(bottom.x) - top.x) << 20) / (static_cast<int64_t>(bottom.y) - top.y);
+  const int64_t down = (static_cast<int64_t>(row) << kSubBits) - top.y;  // 0 .. one row
+  const int64_t start = (static_cast<int64_t>(top.x) << (20 - kSubBits)) + ((slope * down) >> kSubBits);
+  *x = static_cast<int32_t>(start) + kEdgeLean;
+  constexpr int64_t kSteepest = int64_t{kSoftMaxViewWidth} << 20;
+  *step = static_cast<int32_t>(std::clamp<int64_t>(slope, -kSteepest, kSteepest));
+}
 
 template <bool kOpaque>
-void WalkTriangle(SoftCoverage* coverage, SoftScreenPoint a, SoftScreenPoint b, SoftScreenPoint c) {
-  if (b.y < a.y) std::swap(a, b);
-  if (c.y < a.y) std::swap(a, c);
+void WalkTriangle(SoftCoverage* coverage, FinePoint top, FinePoint middle, FinePoint low) {
+  if (middle.y < top.y) std::swap(top, middle);
+  if (low.y < top.y) std::swap(top, low);
+  if (low.y < middle.y) std::swap(middle, low);
   const int32_t bottom = coverage->scanBottom;
-  if (a.y >= bottom) return;
+  const int32_t first = RowAtOrBelow(top.y);
+  const int32_t turn = RowAtOrBelow(middle.y);
+  const int32_t last = std::min(RowAtOrBelow(low.y), bottom);
+  if (first >= last) return;
+  // The middle point lies left of the long edge when the cross product is negative.
+  const int64_t cross = (static_cast<int64_t>(middle.x) - top.x) * (static_cast<int64_t>(low.y) - top.y) -
+                        (static_cast<int64_t>(low.x) - top.x) * (static_cast<int64_t>(middle.y) - top.y);
+  const bool middleLeft = cross < 0;
   Edges e{};
-  if (a.y < b.y && a.y < c.y) {
-    e.left = e.right = a.x * kOne;
-    const int32_t slopeB = Slope(a, b);
-    const int32_t slopeC = Slope(a, c);
-    SoftScreenPoint leftEnd = b;
-    SoftScreenPoint rightEnd = c;
-    e.slopeLeft = slopeB;
-    e.slopeRight = slopeC;
-    if (slopeC < slopeB) {
-      std::swap(leftEnd, rightEnd);
-      std::swap(e.slopeLeft, e.slopeRight);
-    }
-    const int32_t firstEnd = std::min(b.y, c.y);
-    if (!RunRows<kOpaque>(coverage, e, a.y, std::min(firstEnd, bottom))) return;
-    if (firstEnd >= bottom || b.y == c.y) return;
-    SoftScreenPoint third{};
-    if (leftEnd.y == firstEnd) {
-      third = rightEnd;
-      e.left = leftEnd.x * kOne;
-      e.slopeLeft = Slope(leftEnd, third);
-    } else {
-      third = leftEnd;
-      e.right = rightEnd.x * kOne;
-      e.slopeRight = Slope(rightEnd, third);
-    }
-    RunRows<kOpaque>(coverage, e, firstEnd, std::min(third.y, bottom));
-    return;
+  int32_t* longX = middleLeft ? &e.right : &e.left;
+  int32_t* longStep = middleLeft ? &e.slopeRight : &e.slopeLeft;
+  int32_t* shortX = middleLeft ? &e.left : &e.right;
+  int32_t* shortStep = middleLeft ? &e.slopeLeft : &e.slopeRight;
+  StartEdge(top, low, first, longX, longStep);
+  if (first < turn) {
+    StartEdge(top, middle, first, shortX, shortStep);
+    if (!RunRows<kOpaque>(coverage, e, first, std::min(turn, bottom))) return;
   }
-  // Flat top: a shares its row with another point. The height is tested before any division, so
-  // three points on one row give nothing.
-  const SoftScreenPoint other = a.y == b.y ? b : c;
-  const SoftScreenPoint third = a.y == b.y ? c : b;
-  const int32_t dy = third.y - a.y;
-  if (dy <= 0) return;
-  const SoftScreenPoint topLeft = a.x <= other.x ? a : other;
-  const SoftScreenPoint topRight = a.x <= other.x ? other : a;
-  e.left = topLeft.x * kOne;
-  e.right = topRight.x * kOne;
-  e.slopeLeft = (third.x - topLeft.x) * kOne / dy;
-  e.slopeRight = (third.x - topRight.x) * kOne / dy;
-  const int32_t end = std::min(third.y, bottom);
-  if (end <= a.y) return;
-  RunRows<kOpaque>(coverage, e, a.y, end);
+  if (turn >= last) return;
+  StartEdge(middle, low, turn, shortX, shortStep);
+  RunRows<kOpaque>(coverage, e, turn, last);
 }
 
-// Screen positions truncated toward zero, held inside what the 12.20 edges can carry.
-int32_t ScreenInt(float value, int32_t limit) {
-  if (!(value > 0.0f)) return 0;
-  if (value >= static_cast<float>(limit)) return limit;
-  return static_cast<int32_t>(value);
+// Screen positions in 1/4096 pixels truncated toward zero, held inside what the 12.20 edges carry.
+// A position a hair inside the view's first or far side (0 or side) is taken as on it: the frustum
+// clip puts its cut points there, and the projection's rounding must not cost a clipped polygon the
+// view's first row or last column that its unclipped neighbours reach.
+int32_t ScreenFine(float value, float side, int32_t limit) {
+  constexpr float kSideSnap = 1.0f / 256.0f;
+  if (!(value > kSideSnap)) return 0;
+  if (value < side && value > side - kSideSnap) value = side;
+  if (value >= static_cast<float>(limit)) return limit << kSubBits;
+  return static_cast<int32_t>(value * static_cast<float>(1 << kSubBits));
 }
+
+FinePoint Fine(SoftScreenPoint p) { return FinePoint{p.x * (1 << kSubBits), p.y * (1 << kSubBits)}; }
 
 }  // namespace
 
 void wre_SoftCoverTriangle(SoftCoverage* coverage, SoftScreenPoint a, SoftScreenPoint b, SoftScreenPoint c) {
-  WalkTriangle<true>(coverage, a, b, c);
+  WalkTriangle<true>(coverage, Fine(a), Fine(b), Fine(c));
 }
 
 void wre_SoftSeeThroughTriangle(SoftCoverage* coverage, SoftScreenPoint a, SoftScreenPoint b, SoftScreenPoint c) {
-  WalkTriangle<false>(coverage, a, b, c);
+  WalkTriangle<false>(coverage, Fine(a), Fine(b), Fine(c));
 }
 
 void wre_SoftCoverageStart(SoftCoverage* coverage, uint64_t* freeColumns) {
@@ -265,8 +274,11 @@ bool wre_SoftFrameCover(Camera* camera) {
                      static_cast<size_t>(wre_SoftCoverageRowWords(coverage.scanRight)));
   wre_SoftCoverageStart(&coverage, freeColumns.data());
 
+  // The frustum's sides (wre_SoftClipFrustum) on the right and at the bottom.
+  const float viewRight = 2.0f * camera->halfWidth;
+  const float viewBottom = 2.0f * camera->halfHeight;
   SoftPolygon* farthest = nullptr;
-  SoftScreenPoint points[kSoftMaxSplitVertices + 1];
+  FinePoint points[kSoftMaxSplitVertices + 1];
   for (SoftPolygon* record = gSoftDrawLast; record != &gSoftDrawHead;) {
     SoftPolygon* const previous = record->prev;
     // The records lie in the buffer in set-up order, not depth order: the next one is fetched while
@@ -275,8 +287,8 @@ bool wre_SoftFrameCover(Camera* camera) {
     const SoftVertex* ring = wre_SoftPolygonVertices(record);
     const int count = record->vertexCount;
     for (int i = 0; i < count; ++i) {
-      points[i] = SoftScreenPoint{ScreenInt(ring[i].screenX, kSoftMaxViewWidth),
-                                  ScreenInt(ring[i].screenY, kSoftMaxViewRows)};
+      points[i] = FinePoint{ScreenFine(ring[i].screenX, viewRight, kSoftMaxViewWidth),
+                            ScreenFine(ring[i].screenY, viewBottom, kSoftMaxViewRows)};
     }
     uint8_t* const before = gSoftPolyBuffer.end;
     for (int j = 2; j < count; ++j) {

@@ -176,9 +176,13 @@ int32_t wre_SoftPolygonSplit(Camera* camera, SoftPolygon* polygon, uint32_t fron
     const bool curFront = (frontBits >> cur) & 1;
     const bool curBehind = (behindBits >> cur) & 1;
     if ((prevFront && curBehind) || (prevBehind && curFront)) {
-      const SoftVertex& p = ring[prev];
-      const SoftVertex& c = ring[cur];
-      const float t = (planeD - dots[prev]) / (dots[cur] - dots[prev]);
+      // Always from the front end toward the one behind, as the frustum clip does: a neighbour split
+      // by the same plane walks the shared edge the other way round and must get the same point.
+      const int from = prevFront ? prev : cur;
+      const int to = prevFront ? cur : prev;
+      const SoftVertex& p = ring[from];
+      const SoftVertex& c = ring[to];
+      const float t = (planeD - dots[from]) / (dots[to] - dots[from]);
       SoftVertex v{p.x + t * (c.x - p.x), p.y + t * (c.y - p.y), p.z + t * (c.z - p.z), 0.0f, 0.0f};
       wre_SoftProjectVertex(camera, &v);
       if (nf > limit || nb > limit) return 0;

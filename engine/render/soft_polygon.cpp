@@ -208,9 +208,14 @@ int32_t wre_SoftClipPlane(SoftPolygon* polygon, const float plane[4]) {
     const float after = dist[cur];
     const bool curIn = after > 0.0f;
     if ((before > 0.0f) != curIn) {
-      const float t = -before / (after - before);
-      const SoftVertex& p = ring[prev];
-      const SoftVertex& c = ring[cur];
+      // Always from the kept end toward the dropped one: a neighbour walks the shared edge the
+      // other way round, and must get the very same point or a seam opens between the two.
+      const bool fromPrev = !curIn;
+      const SoftVertex& p = fromPrev ? ring[prev] : ring[cur];
+      const SoftVertex& c = fromPrev ? ring[cur] : ring[prev];
+      const float dp = fromPrev ? before : after;
+      const float dc = fromPrev ? after : before;
+      const float t = -dp / (dc - dp);
       out[n++] = SoftVertex{(1.0f - t) * p.x + t * c.x, (1.0f - t) * p.y + t * c.y, (1.0f - t) * p.z + t * c.z, 0.0f,
                             0.0f};
     }

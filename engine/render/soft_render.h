@@ -81,7 +81,8 @@ struct SoftInterval {
   SoftInterval* right;
 };
 
-// A vertex's screen position truncated toward zero, as coverage walks it.
+// A screen position in whole pixels, as wre_SoftCoverTriangle and wre_SoftSeeThroughTriangle take
+// it; the flush itself walks the vertices' positions to 1/4096 pixel.
 struct SoftScreenPoint {
   int32_t x;
   int32_t y;
