@@ -67,10 +67,8 @@ intptr_t MainWindowProc(PlatWindow window, uint32_t message, uintptr_t wParam, i
       MousePosition(lParam, &gMouseX, &gMouseY);
       return plat_DefWindowProc(window, message, wParam, lParam);
     case kPlatMsgLButtonDown:
-      gMouseLeftButton = 1;
-      return 0;
     case kPlatMsgLButtonUp:
-      gMouseLeftButton = 0;
+      MenuMouseButton(message == kPlatMsgLButtonDown);
       return 0;
     // The window-manager close became the program's quit request, which the menus and the race
     // answer by winding down; the window stays until then.

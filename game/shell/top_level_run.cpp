@@ -44,6 +44,9 @@ constexpr float kWorldAmbientPercent = 60.0f;
 constexpr float kCameraProjection = 512.0f;
 constexpr int32_t kCameraFlags = 0x125;
 constexpr uint32_t kIdleTicks = 5;  // input is looked at once every 6 ticks or more
+// A quick click falls between two looks at the input: its release waits for the next look.
+bool gClickLooked = true;
+bool gClickReleaseDue = false;
 
 float ColourComponent(float factor) { return std::clamp(factor * gColourMax, 0.0f, gColourMaxAlpha); }
 
@@ -106,14 +109,31 @@ int32_t GameEngineShutdown() {
   return wre_Shutdown();
 }
 
+void MenuMouseButton(bool down) {
+  if (down) {
+    gMouseLeftButton = 1;
+    gClickLooked = !gMenuLoaded;
+    gClickReleaseDue = false;
+  } else if (gClickLooked) {
+    gMouseLeftButton = 0;
+  } else {
+    gClickReleaseDue = true;
+  }
+}
+
 void MenuIdleInputCheck() {
   if (!gMenuLoaded) return;
   // A button released outside the window may never reach the window procedure; the live state
   // settles it, so the menus do not see a click at every poll.
-  if (gMouseLeftButton && !plat_AsyncKeyDown(kPlatVkLButton)) gMouseLeftButton = 0;
+  if (gClickLooked && gMouseLeftButton && !plat_AsyncKeyDown(kPlatVkLButton)) gMouseLeftButton = 0;
   const KeyCode typed = wre_KeyBufferGet(0);
   const KeyCode held = wre_KeyFirstDown();
+  gClickLooked = true;
   if (typed != 0 || wre_MouseButtonState() || held != 0) FrontEndPageInput(typed, held, gView);
+  if (gClickReleaseDue) {
+    gMouseLeftButton = 0;
+    gClickReleaseDue = false;
+  }
 }
 
 int32_t MenuFrameRender() {

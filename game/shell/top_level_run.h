@@ -19,6 +19,9 @@ int32_t MenuFrameRender();
 // Hands a typed key, a held key or a pressed button to the front-end page (while the menus are
 // loaded).
 void MenuIdleInputCheck();
+// The left button as the window procedure gets it. While the menus are loaded, a click released
+// before MenuIdleInputCheck has looked at it stays pressed until that look.
+void MenuMouseButton(bool down);
 
 // 0, or the texture slots' -5000; every other failure is fatal.
 int32_t GameEngineStartup(WindowRecord* window, int32_t rendererKind);
