@@ -126,14 +126,21 @@ struct Edges {
   int32_t slopeRight;
 };
 
+// An edge position moved on by `rows` steps. Within the edge's rows it stays inside what 12.20
+// holds; stepped past its last row, an edge less than a row high (whose step may be as wide as the
+// view) can leave that range, and such a position is never drawn, so the sum wraps.
+int32_t Stepped(int32_t x, int32_t step, int32_t rows) {
+  return static_cast<int32_t>(static_cast<uint32_t>(x) + static_cast<uint32_t>(int64_t{step} * rows));
+}
+
 // Rows y0 .. y1 - 1 between the two edges, which end stepped past y1 - 1. False on overflow.
 template <bool kOpaque>
 bool RunRows(SoftCoverage* coverage, Edges& e, int32_t y0, int32_t y1) {
   if (y0 < coverage->scanTop) {
     const int32_t skip = std::min(coverage->scanTop, y1) - y0;
     if (skip > 0) {
-      e.left += skip * e.slopeLeft;
-      e.right += skip * e.slopeRight;
+      e.left = Stepped(e.left, e.slopeLeft, skip);
+      e.right = Stepped(e.right, e.slopeRight, skip);
       y0 += skip;
     }
   }
@@ -143,8 +150,8 @@ bool RunRows(SoftCoverage* coverage, Edges& e, int32_t y0, int32_t y1) {
       gSoftOverflow = 1;
       return false;
     }
-    e.left += e.slopeLeft;
-    e.right += e.slopeRight;
+    e.left = Stepped(e.left, e.slopeLeft, 1);
+    e.right = Stepped(e.right, e.slopeRight, 1);
   }
   return true;
 }
