@@ -5,9 +5,9 @@
 
 #include <filesystem>
 
-#include "game/shell/settings.h"
-#include "game/shell/prefs.h"
-#include "tests/game/shell/menu_page_scene.h"
+#include "game/state/prefs.h"
+#include "game/state/settings.h"
+#include "tests/game/menus/menu_page_scene.h"
 #include "tests/support/temp_dir.h"
 #include "tools/datagen/game_tree.h"
 

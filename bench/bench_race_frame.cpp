@@ -13,17 +13,17 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "bench/largest_level.h"
 #include "engine/core/object.h"
 #include "engine/core/transform.h"
 #include "engine/core/wre_types.h"
 #include "engine/render/camera.h"
-#include "game/shell/game_view.h"
-#include "game/shell/prefs.h"
-#include "game/shell/race_state.h"
-#include "game/shell/settings.h"
-#include "game/shell/view_components.h"
+#include "game/state/game_view.h"
+#include "game/state/prefs.h"
+#include "game/state/race_state.h"
+#include "game/state/settings.h"
+#include "game/state/view_components.h"
 #include "game/world/watercraft.h"
-#include "bench/largest_level.h"
 #include "platform/plat_gl.h"
 #include "platform/test/plat_d3d_draw.h"
 #include "platform/test/plat_gl.h"

@@ -8,14 +8,14 @@
 #include <chrono>
 #include <filesystem>
 
+#include "bench/largest_level.h"
 #include "engine/core/process.h"
 #include "engine/core/timer.h"
-#include "game/shell/prefs.h"
-#include "game/shell/race_state.h"
-#include "game/shell/settings.h"
+#include "game/state/prefs.h"
+#include "game/state/race_state.h"
+#include "game/state/settings.h"
 #include "game/world/watercraft.h"
 #include "platform/test/plat_time.h"
-#include "bench/largest_level.h"
 #include "tests/game/harness/game_harness.h"
 
 namespace {

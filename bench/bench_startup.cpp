@@ -10,8 +10,8 @@
 #include <cstdlib>
 
 #include "engine/core/wre_types.h"
-#include "game/shell/menu_state.h"
-#include "game/shell/test/intro_sequences.h"
+#include "game/menus/test/intro_sequences.h"
+#include "game/state/menu_state.h"
 #include "platform/plat_input.h"
 #include "tests/game/harness/game_harness.h"
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 
-#include "game/world/level_names.h"
+#include "game/state/level_names.h"
 
 // The level whose model file under root's "data/levels" is the largest (the first of equals).
 inline int32_t LargestLevel(const std::filesystem::path& root) {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "game/shell/circuit_file.h"
+#include "game/state/circuit_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CircuitRecord record{};

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "game/shell/prefs.h"
-#include "game/shell/settings.h"
+#include "game/state/prefs.h"
+#include "game/state/settings.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 #include "engine/core/memory.h"
-#include "game/shell/gate_list.h"
 #include "game/world/course_route.h"
+#include "game/world/gate_list.h"
 #include "game/world/route_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

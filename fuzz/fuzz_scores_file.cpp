@@ -5,7 +5,7 @@
 #include <cstring>
 #include <initializer_list>
 
-#include "game/shell/scores.h"
+#include "game/state/scores.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ScoresRecord record;

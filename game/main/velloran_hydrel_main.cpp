@@ -1,6 +1,6 @@
 // The game program: its data tree lies beside the executable, and the game's relative paths start
 // there.
-#include "game/shell/program_entry.h"
+#include "game/program/program_entry.h"
 #include "platform/plat_paths.h"
 
 int main() {

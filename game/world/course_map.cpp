@@ -7,9 +7,9 @@
 #include "engine/data/texture.h"
 #include "engine/data/texture_file.h"
 #include "engine/render/camera.h"
-#include "game/shell/settings.h"
-#include "game/shell/view_components.h"
-#include "game/world/level_names.h"
+#include "game/state/level_names.h"
+#include "game/state/settings.h"
+#include "game/state/view_components.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "game/world/course_route.h"
 
 #include "engine/core/memory.h"
-#include "game/shell/settings.h"
+#include "game/state/settings.h"
 #include "game/world/route_file.h"
 #include "game/world/route_generate.h"
 

@@ -2,13 +2,13 @@
 
 #include "engine/core/object.h"
 #include "engine/core/process.h"
-#include "game/shell/game_sounds.h"
-#include "game/shell/race_camera.h"
-#include "game/shell/settings.h"
-#include "game/shell/view_components.h"
+#include "game/state/settings.h"
+#include "game/state/view_components.h"
 #include "game/world/craft_ai.h"
 #include "game/world/craft_spray.h"
 #include "game/world/game_object.h"
+#include "game/world/game_sounds.h"
+#include "game/world/race_camera.h"
 #include "game/world/rider.h"
 #include "game/world/watercraft.h"
 

@@ -8,9 +8,9 @@
 #include "engine/core/wre_types.h"
 #include "engine/data/codex.h"
 #include "engine/data/world_file.h"
-#include "game/shell/settings.h"
-#include "game/shell/view_components.h"
-#include "game/world/level_names.h"
+#include "game/state/level_names.h"
+#include "game/state/settings.h"
+#include "game/state/view_components.h"
 #include "game/world/water_surface.h"
 
 const char* const kEnvironsTokenNames[kEnvironsTokenCount] = {

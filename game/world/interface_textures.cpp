@@ -7,8 +7,8 @@
 #include "engine/data/texture_file.h"
 #include "engine/data/texture_list.h"
 #include "engine/render/camera.h"
-#include "game/shell/prefs.h"
-#include "game/shell/view_components.h"
+#include "game/state/prefs.h"
+#include "game/state/view_components.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "engine/core/timer.h"
-#include "game/shell/settings.h"
+#include "game/state/settings.h"
 #include "game/world/player_control.h"
 #include "platform/plat_joystick.h"
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "engine/core/fatal.h"
 #include "engine/core/detail.h"
+#include "engine/core/fatal.h"
 #include "engine/core/files.h"
 #include "engine/core/object.h"
 #include "engine/core/polytree.h"
@@ -14,12 +14,12 @@
 #include "engine/data/model.h"
 #include "engine/data/texture_list.h"
 #include "engine/render/camera.h"
-#include "game/shell/settings.h"
-#include "game/shell/view_components.h"
+#include "game/state/level_names.h"
+#include "game/state/settings.h"
+#include "game/state/view_components.h"
 #include "game/world/course_map.h"
 #include "game/world/environs.h"
 #include "game/world/level_bounds.h"
-#include "game/world/level_names.h"
 #include "game/world/scenery.h"
 #include "game/world/water_surface.h"
 

@@ -7,13 +7,13 @@
 #include "engine/core/timer.h"
 #include "engine/core/wre_types.h"
 #include "engine/render/camera.h"
-#include "game/shell/race_camera.h"
-#include "game/shell/race_state.h"
-#include "game/shell/settings.h"
-#include "game/shell/view_components.h"
+#include "game/state/race_state.h"
+#include "game/state/settings.h"
+#include "game/state/view_components.h"
 #include "game/world/craft_physics.h"
 #include "game/world/game_object.h"
 #include "game/world/joystick.h"
+#include "game/world/race_camera.h"
 #include "game/world/watercraft.h"
 
 namespace {

@@ -6,13 +6,13 @@
 #include "engine/core/object.h"
 #include "engine/core/timer.h"
 #include "engine/core/transform.h"
-#include "game/shell/game_sounds.h"
-#include "game/shell/race_camera.h"
-#include "game/shell/view_components.h"
+#include "game/state/view_components.h"
 #include "game/world/craft_models.h"
 #include "game/world/craft_vector.h"
 #include "game/world/game_object.h"
+#include "game/world/game_sounds.h"
 #include "game/world/object_words.h"
+#include "game/world/race_camera.h"
 #include "game/world/watercraft.h"
 
 namespace {

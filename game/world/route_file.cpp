@@ -6,11 +6,11 @@
 #include "engine/core/files.h"
 #include "engine/core/memory.h"
 #include "engine/core/stream.h"
-#include "game/shell/gate_list.h"
-#include "game/shell/save_file.h"
-#include "game/shell/settings.h"
+#include "game/state/level_names.h"
+#include "game/state/save_file.h"
+#include "game/state/settings.h"
 #include "game/world/course_route.h"
-#include "game/world/level_names.h"
+#include "game/world/gate_list.h"
 
 namespace {
 

@@ -11,12 +11,12 @@
 #include "engine/core/transform.h"
 #include "engine/core/world.h"
 #include "engine/render/camera.h"
-#include "game/shell/gate_list.h"
-#include "game/shell/laps_table.h"
-#include "game/shell/settings.h"
-#include "game/shell/view_components.h"
+#include "game/state/laps_table.h"
+#include "game/state/settings.h"
+#include "game/state/view_components.h"
 #include "game/world/course_route.h"
 #include "game/world/game_objects.h"
+#include "game/world/gate_list.h"
 #include "game/world/watercraft.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include "engine/core/random.h"
 #include "engine/core/transform.h"
 #include "engine/core/wre_types.h"
-#include "game/shell/gate_list.h"
-#include "game/shell/view_components.h"
+#include "game/state/view_components.h"
+#include "game/world/gate_list.h"
 #include "game/world/level_bounds.h"
 #include "game/world/object_words.h"
 

@@ -7,7 +7,7 @@
 #include "engine/data/texture.h"
 #include "engine/data/texture_file.h"
 #include "engine/render/camera.h"
-#include "game/shell/view_components.h"
+#include "game/state/view_components.h"
 #include "game/world/craft_models.h"
 #include "game/world/texture_slots.h"
 

@@ -16,9 +16,9 @@
 #include "engine/data/texture.h"
 #include "engine/render/camera.h"
 #include "engine/render/context.h"
-#include "game/shell/game_materials.h"
-#include "game/shell/settings.h"
-#include "game/shell/view_components.h"
+#include "game/state/settings.h"
+#include "game/state/view_components.h"
+#include "game/world/game_materials.h"
 
 namespace {
 

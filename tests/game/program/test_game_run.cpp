@@ -6,16 +6,16 @@
 #include "engine/data/material.h"
 #include "engine/data/texture.h"
 #include "engine/render/camera.h"
-#include "game/shell/game_view.h"
-#include "game/shell/prefs.h"
-#include "game/shell/settings.h"
+#include "game/state/game_view.h"
+#include "game/state/prefs.h"
+#include "game/state/settings.h"
 #include "platform/plat_input.h"
 #include "platform/plat_system.h"
+#include "platform/test/plat_display.h"
+#include "platform/test/plat_system.h"
 #include "tests/engine/core/object_test_support.h"
 #include "tests/game/harness/dialog_steps.h"
 #include "tests/game/harness/game_harness.h"
-#include "platform/test/plat_display.h"
-#include "platform/test/plat_system.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "engine/render/context.h"
-#include "game/shell/game_view.h"
-#include "game/shell/menu_shell.h"
-#include "game/shell/menu_state.h"
+#include "game/menus/menu_shell.h"
+#include "game/state/game_view.h"
+#include "game/state/menu_state.h"
 #include "platform/plat_input.h"
 #include "tests/game/harness/capture_png.h"
 #include "tests/game/harness/game_harness.h"

@@ -12,8 +12,8 @@
 
 #include "engine/core/files.h"
 #include "engine/core/memory.h"
-#include "game/shell/prefs.h"
-#include "game/shell/settings.h"
+#include "game/state/prefs.h"
+#include "game/state/settings.h"
 #include "support/temp_dir.h"
 #include "tools/datagen/game_tree.h"
 

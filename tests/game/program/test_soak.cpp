@@ -15,12 +15,12 @@
 #include "engine/data/material.h"
 #include "engine/data/sound.h"
 #include "engine/data/texture.h"
-#include "game/shell/game_view.h"
-#include "game/shell/menu_shell.h"
-#include "game/shell/prefs.h"
-#include "game/shell/race_driver.h"
-#include "game/shell/race_state.h"
-#include "game/shell/settings.h"
+#include "game/menus/menu_shell.h"
+#include "game/race/race_driver.h"
+#include "game/state/game_view.h"
+#include "game/state/prefs.h"
+#include "game/state/race_state.h"
+#include "game/state/settings.h"
 #include "tests/game/harness/game_harness.h"
 
 namespace {

@@ -5,12 +5,12 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include "tests/engine/core/object_test_support.h"
 #include "engine/data/texture_list.h"
 #include "engine/render/camera.h"
-#include "game/shell/game_materials.h"
-#include "game/shell/settings.h"
+#include "game/state/settings.h"
+#include "game/world/game_materials.h"
 #include "game/world/texture_slots.h"
+#include "tests/engine/core/object_test_support.h"
 #include "tools/datagen/tree_output.h"
 #include "world_fixture.h"
 

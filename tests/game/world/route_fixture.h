@@ -5,8 +5,8 @@
 
 #include "engine/core/files.h"
 #include "engine/data/course.h"
-#include "game/shell/gate_list.h"
 #include "game/world/course_route.h"
+#include "game/world/gate_list.h"
 #include "game/world/level_bounds.h"
 #include "game/world/level_load.h"
 

@@ -11,7 +11,7 @@
 #include "engine/core/files.h"
 #include "engine/core/memory.h"
 #include "engine/core/stream.h"
-#include "game/shell/settings.h"
+#include "game/state/settings.h"
 #include "game/world/course_route.h"
 #include "game/world/route_file.h"
 #include "support/temp_dir.h"

@@ -7,17 +7,17 @@
 #include <cmath>
 #include <vector>
 
+#include "craft_fixture.h"
 #include "engine/core/object.h"
 #include "engine/core/process.h"
 #include "engine/core/random.h"
 #include "engine/core/transform.h"
-#include "game/shell/race_state.h"
+#include "game/state/race_state.h"
 #include "game/world/craft_process.h"
 #include "game/world/game_objects.h"
 #include "game/world/level_bounds.h"
-#include "game/world/watercraft.h"
 #include "game/world/water_surface.h"
-#include "craft_fixture.h"
+#include "game/world/watercraft.h"
 
 namespace {
 

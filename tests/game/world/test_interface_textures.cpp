@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "game/shell/prefs.h"
+#include "game/state/prefs.h"
 #include "game/world/interface_textures.h"
 #include "world_fixture.h"
 

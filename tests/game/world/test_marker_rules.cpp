@@ -2,9 +2,9 @@
 // linear hunt's finish, derby waypoints changing hands.
 #include <gtest/gtest.h>
 
-#include "game/shell/finish_order.h"
-#include "game/shell/game_materials.h"
-#include "game/shell/gate_list.h"
+#include "game/world/finish_order.h"
+#include "game/world/game_materials.h"
+#include "game/world/gate_list.h"
 #include "game/world/marker_rules.h"
 #include "tests/game/world/craft_world.h"
 

@@ -8,7 +8,7 @@
 #include "engine/core/grid_mesh.h"
 #include "engine/core/object.h"
 #include "engine/core/transform.h"
-#include "game/shell/gate_list.h"
+#include "game/world/gate_list.h"
 #include "game/world/level_bounds.h"
 #include "game/world/scenery.h"
 #include "world_fixture.h"

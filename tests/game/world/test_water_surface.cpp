@@ -15,7 +15,7 @@
 #include "engine/data/material.h"
 #include "engine/data/texture_list.h"
 #include "engine/render/frame.h"
-#include "game/shell/game_materials.h"
+#include "game/world/game_materials.h"
 #include "game/world/water_surface.h"
 #include "tools/datagen/bmp_writer.h"
 #include "world_fixture.h"

@@ -6,15 +6,15 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "craft_fixture.h"
 #include "engine/core/detail.h"
 #include "engine/core/object.h"
 #include "engine/render/camera.h"
-#include "game/shell/gate_record.h"
+#include "game/state/gate_record.h"
 #include "game/world/craft_models.h"
 #include "game/world/game_object.h"
 #include "game/world/watercraft.h"
 #include "game/world/watercraft_build.h"
-#include "craft_fixture.h"
 
 namespace {
 

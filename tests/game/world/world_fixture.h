@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/startup/engine.h"
 #include "engine/core/files.h"
 #include "engine/core/memory.h"
 #include "engine/core/random.h"
@@ -17,8 +16,9 @@
 #include "engine/data/texture.h"
 #include "engine/render/camera.h"
 #include "engine/render/context.h"
-#include "game/shell/settings.h"
-#include "game/shell/view_components.h"
+#include "engine/startup/engine.h"
+#include "game/state/settings.h"
+#include "game/state/view_components.h"
 #include "game/world/water_surface.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"
