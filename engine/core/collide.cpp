@@ -193,7 +193,11 @@ const Point4* PointsOf(const EngineObject* object) {
 
 CollisionRecord& RecordOf(const Candidate& candidate) { return gCollide.records[candidate.record]; }
 
-void ResetRecord(CollisionRecord& record) {
+// A candidate that no narrow test examines (a query whose flags run none on it) survives with this
+// record and can win: its hit point is the sweep's end, where a sweep that met nothing on the way
+// stops, rather than whatever an earlier query left in the record.
+void ResetRecord(CollisionRecord& record, const Point4& sweepEnd) {
+  record.hit = sweepEnd;
   record.distance = 0.0f;
   record.polygon = -1;
   record.contact = Point4{0.0f, 0.0f, 0.0f, 0.0f};
@@ -311,7 +315,7 @@ void BroadPhase(World* world, const Sweep& sweep, bool walkGrid) {
   gCollide.recordsUsed = 0;
   for (int32_t i = 0; i < list.count; ++i) {
     list.entries[i].record = gCollide.recordsUsed++;
-    ResetRecord(gCollide.records[list.entries[i].record]);
+    ResetRecord(gCollide.records[list.entries[i].record], sweep.to);
   }
 }
 

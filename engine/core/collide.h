@@ -51,7 +51,8 @@ int32_t wre_CollideInit(int32_t candidateCapacity, int32_t pointCapacity);
 int32_t wre_CollideExit();
 
 // 1 on a hit (result filled), 0 otherwise (also before wre_CollideInit). gridWalk: take the
-// candidates of a cell-grid world from the cells the swept box covers.
+// candidates of a cell-grid world from the cells the swept box covers. Flags that run no narrow
+// test on a candidate keep it as a hit at distance 0, its hit point the sweep's end.
 int32_t wre_CollideObjectMove(EngineObject* object, World* world, const Transform* from, const Transform* to,
                               uint32_t groupMask, uint32_t flags, CollisionResult* result, uint8_t gridWalk);
 int32_t wre_CollideSphereMove(const Transform* from, const Transform* to, float radius, World* world,

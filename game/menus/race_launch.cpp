@@ -33,15 +33,6 @@ bool SlotComplete(const CircuitRecord& circuit, int32_t slot) {
   return circuit.slotLevel[slot] > kLastCircuitLevel || circuit.slotLevel[slot] == -1;
 }
 
-// A fresh start of the slot under the name it already has.
-int32_t SlotRestart(CircuitRecord& circuit, int32_t slot) {
-  char name[sizeof circuit.slotName[slot]];
-  wre_StringCopyN(circuit.slotName[slot], name, sizeof name, 1);
-  const int32_t result = CircuitSlotReset(slot);
-  wre_StringCopyN(name, circuit.slotName[slot], sizeof name, 1);
-  return result;
-}
-
 // The mean of the 0-based places of the slot's races from the first up to and including the one
 // at (level, course), in running order.
 int32_t MeanPlace(const CircuitRecord& circuit, int32_t slot, int32_t level, int32_t course) {
@@ -71,7 +62,8 @@ void CircuitRaceCount(CircuitRecord& circuit, int32_t slot) {
   gCircuitRace = 1;
   ScoresInsertResult(gPlayerPlace, gPlayerTime, gPlayerScore);
   gCircuitRace = 0;
-  // Saved at once, so that a later fatal stop loses none of the circuit's results.
+  // All three files saved after every counted race, not the settings alone with the rest left to
+  // shut-down, so that a later fatal stop or kill loses none of the circuit's results.
   PrefsSave();
   CircuitSave();
   ScoresSave();
@@ -147,7 +139,9 @@ int32_t CircuitRun(ViewComponents* view) {
   if (circuit.slotName[slot][0] == '\0') return 0;
   if (SlotComplete(circuit, slot)) {
     if (!ConfirmPromptShow(kOverwriteQuestion, view)) return 0;
-    if (const int32_t reset = SlotRestart(circuit, slot); reset != 0) return reset;
+    // The whole slot starts again, not only its level and course: its old points and places would
+    // otherwise count in the new circuit.
+    if (const int32_t reset = CircuitSlotRestart(slot); reset != 0) return reset;
   }
 
   const int32_t keptMode = gGameMode;

@@ -27,10 +27,8 @@ int32_t RenderingEngineSelect() {
       choice = kind;
       break;
     }
-  const int32_t preselected = choice;
   const int answer = RendererDialogShow(&choice, &kProbe);
-  if (answer == kDialogNotShown) return preselected;
-  if (answer == kDialogCancel) return -1;
+  if (answer == kDialogNotShown || answer == kDialogCancel) return -1;
   return choice;
 }
 
@@ -41,7 +39,7 @@ int32_t OutputDeviceSelect(DeviceList* list) {
   int32_t choice = 0;
   const int32_t count = std::min(list->count, static_cast<int32_t>(kDeviceListSlots));
   const int answer = DeviceDialogShow(list->descriptions, count, &choice);
-  if (answer == kDialogNotShown) return 0;
+  if (answer == kDialogNotShown) wre_SystemFatalError("Error at driver select dialog box");
   if (answer == kDialogCancel) wre_SystemFatalError("User cancel - choose engine/device");
   wre_MessagePump();
   wre_CursorHide();

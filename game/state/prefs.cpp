@@ -3,7 +3,10 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <limits>
+#include <string>
+#include <system_error>
 
 #include "engine/core/files.h"
 #include "engine/core/strings.h"
@@ -90,8 +93,9 @@ void KeepInRange(float& value, float low, float high, float fallback) {
   if (!std::isfinite(value) || value < low - kSlack || value > high + kSlack) value = fallback;
 }
 
-// Values outside what the pages keep would index the model, livery and rider tables or the racer
-// slots, or give a far plane nearer than the near one.
+// Checked on reading, though nothing in the file's format asks for it: values outside what the
+// pages keep would index the model, livery and rider tables or the racer slots, or give a far plane
+// nearer than the near one.
 void PrefsValidate(Settings& s, const Settings& d) {
   KeepInRange(s.opponentCount, 0, 5, d.opponentCount);
   KeepInRange(s.launchCount, 0, std::numeric_limits<int32_t>::max() - 1, d.launchCount);
@@ -109,6 +113,15 @@ void PrefsValidate(Settings& s, const Settings& d) {
   KeepInRange(s.joystickDeadZone, 0.0f, 10.0f, d.joystickDeadZone);
   if (!std::isfinite(s.spareFloat)) s.spareFloat = d.spareFloat;
   SaveNameTerminate(s.playerName);
+}
+
+// The current data folder as a full path, for a message the player can act on.
+std::string CurrentFolderPath() {
+  std::string folder = gCurrentFolder;
+  if (!folder.empty() && folder.back() == '/') folder.pop_back();
+  std::error_code error;
+  const std::filesystem::path full = std::filesystem::absolute(folder, error);
+  return error ? folder : full.lexically_normal().string();
 }
 
 int32_t ScaledVolume(int32_t percent, int32_t scale) {
@@ -136,12 +149,13 @@ bool PrefsRead(const uint8_t* data, size_t size) {
 int32_t PrefsLoad() {
   wre_FolderSet(kSaveFolder);
   FileRecord* file = wre_FileLoad(kPrefsFileName, 0);
+  int32_t result = 0;
   if (!file) {
     PrefsDefaults();
-    int32_t result = PrefsSave();
+    result = PrefsSave();
     if (result != 0)
-      std::fprintf(stderr, "Couldn't write the settings file \"%s\" (error %d); going on with the defaults\n",
-                   kPrefsFileName, result);
+      std::fprintf(stderr, "Couldn't write the settings file \"%s\": the folder \"%s\" cannot be written\n",
+                   kPrefsFileName, CurrentFolderPath().c_str());
   } else {
     PrefsRead(file->data, static_cast<size_t>(file->size));
     wre_FileDispose(file);
@@ -152,7 +166,7 @@ int32_t PrefsLoad() {
   gGameMode = kModeRally;
   wre_SoundSetMasterVolume(PrefsEffectsVolume(gSettings.soundVolume));
   CdAudioOpen(PrefsMusicVolume(gSettings.musicVolume), reinterpret_cast<uintptr_t>(gMainWindow));
-  return 0;
+  return result;
 }
 
 int32_t PrefsSave() {

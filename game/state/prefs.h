@@ -14,8 +14,9 @@ int32_t PrefsDefaults();
 // Makes "data:prefs" the current data folder (it stays current) and reads "prefs.qz" into
 // gSettings; then level, course and mode are 0 and the effects and music volumes are applied.
 // A missing file is replaced by the defaults, written at once; when that write fails, one line on
-// standard error says so and the game goes on with the defaults. A file of another version, or
-// one too short to be whole, leaves the defaults in memory and the file as it is. Returns 0.
+// standard error names the folder that could not be written, and its error (5002) is returned,
+// after the run-time fields and volumes are set all the same. A file of another version, or one
+// too short to be whole, leaves the defaults in memory and the file as it is. Otherwise 0.
 int32_t PrefsLoad();
 
 // Applies the defaults and then, when the bytes are a whole image of this version, takes the

@@ -1,5 +1,7 @@
 #include "game/world/game_objects.h"
 
+#include <cmath>
+
 #include "engine/core/collide.h"
 #include "engine/core/memory.h"
 #include "engine/core/object.h"
@@ -20,7 +22,9 @@ namespace {
 
 // The animated water grid: what a craft is dropped onto.
 constexpr uint32_t kWaterGroup = 1;
-// A bare sphere swept against polygons, the water grid's tiles included.
+// A bare sphere swept against polygons, the water grid's tiles included. Polygons, not the mover's
+// points: a bare sphere has no points, so a points sweep would test nothing, keep every water tile
+// under the craft as met, and give the sweep's end for a height instead of the water's.
 constexpr uint32_t kDropSweepFlags = kCollideTiledMeshes | kCollidePolygons;
 constexpr float kDropRadius = 1.0f;
 // The player always builds with its own choices in racer slot 0.
@@ -241,9 +245,13 @@ int32_t CraftDropToSurface(EngineObject* object, uint32_t groupMask, ViewCompone
   from.position[1] = gLevelBoundsMaxY;
   to.position[1] = gLevelBoundsMinY;
   CollisionResult hit{};
-  const Transform& t = object->transform;
-  float y = gLevelBoundsMinY;
-  if (wre_CollideSphereMove(&from, &to, kDropRadius, view->world, groupMask, kDropSweepFlags, &hit, 0)) y = hit.hit[1];
-  wre_ObjectSetTransform(object, t.angleX, t.angleY, t.angleZ, t.position[0], y, t.position[2]);
+  Transform& t = object->transform;
+  if (!wre_CollideSphereMove(&from, &to, kDropRadius, view->world, groupMask, kDropSweepFlags, &hit, 0)) {
+    // Nothing below: the middle of the level's height range, written into the transform only; the
+    // craft's first motion step moves it from there.
+    t.position[1] = std::fabs(gLevelBoundsMaxY - gLevelBoundsMinY) * 0.5f + gLevelBoundsMinY;
+    return 0;
+  }
+  wre_ObjectSetTransform(object, t.angleX, t.angleY, t.angleZ, t.position[0], hit.hit[1], t.position[2]);
   return 0;
 }

@@ -69,6 +69,6 @@ int32_t RacersCreate(ViewComponents* view);
 int32_t RacersDestroy(ViewComponents* view);
 
 // Drops the object straight down onto what the group mask lets it meet between the level's
-// highest and lowest bounds; with nothing there it stands on the level's floor. 0; -1000 for a null
-// argument or a zero mask.
+// highest and lowest bounds; with nothing there only its transform's height is set, to the middle
+// of the level's height range. 0; -1000 for a null argument or a zero mask.
 int32_t CraftDropToSurface(EngineObject* object, uint32_t groupMask, ViewComponents* view);

@@ -35,24 +35,29 @@ constexpr const char* kSkyModel = "SkyDayN.c4d";
 constexpr const char* kLevelModel = "level.brp";
 constexpr const char* kTextureListFatal = "Error at parse texture file";
 
+// Each level's own ids; kLevelIdNone marks an empty place. Not 0: a level object may well carry
+// the user value 0 (a text value that is not a number reads as 0), and it is solid level geometry.
 struct LevelRules {
-  int32_t hidden[2];  // made non-collidable only; 0 for none
+  int32_t hidden[2];  // made non-collidable only
   int32_t waterSurface;
   int32_t floating;
 };
 
 constexpr LevelRules kLevelRules[kLevelCount] = {
-    {{0, 0}, kLevelIdAmazonWater, 0},
-    {{kLevelIdBahamaHiddenA, kLevelIdHiddenShared}, 0, 0},
+    {{kLevelIdNone, kLevelIdNone}, kLevelIdAmazonWater, kLevelIdNone},
+    {{kLevelIdBahamaHiddenA, kLevelIdHiddenShared}, kLevelIdNone, kLevelIdNone},
     {{kLevelIdBermudaHidden, kLevelIdHiddenShared}, kLevelIdBermudaWater, kLevelIdFloating},
-    {{0, 0}, 0, 0},
-    {{0, 0}, 0, kLevelIdHongkongFloater},
-    {{0, 0}, 0, 0},
-    {{0, 0}, 0, 0},
-    {{kLevelIdPenguinHidden, 0}, 0, 0},
-    {{0, 0}, 0, 0},
-    {{0, 0}, 0, 0},
+    {{kLevelIdNone, kLevelIdNone}, kLevelIdNone, kLevelIdNone},
+    {{kLevelIdNone, kLevelIdNone}, kLevelIdNone, kLevelIdHongkongFloater},
+    {{kLevelIdNone, kLevelIdNone}, kLevelIdNone, kLevelIdNone},
+    {{kLevelIdNone, kLevelIdNone}, kLevelIdNone, kLevelIdNone},
+    {{kLevelIdPenguinHidden, kLevelIdNone}, kLevelIdNone, kLevelIdNone},
+    {{kLevelIdNone, kLevelIdNone}, kLevelIdNone, kLevelIdNone},
+    {{kLevelIdNone, kLevelIdNone}, kLevelIdNone, kLevelIdNone},
 };
+
+// Whether an object's id is the level's id of a kind; an object without an id never is.
+bool IsLevelId(int32_t id, int32_t levelId) { return id != kLevelIdNone && id == levelId; }
 
 DrawingContext* ContextOf(const ViewComponents* view) { return view->camera ? view->camera->context : nullptr; }
 
@@ -105,7 +110,7 @@ struct MarkerTally {
 };
 
 void TreatObject(EngineObject* object, int32_t id, const LevelRules& rules, MarkerTally& tally) {
-  if (id != kLevelIdNone && (id == rules.hidden[0] || id == rules.hidden[1])) {
+  if (IsLevelId(id, rules.hidden[0]) || IsLevelId(id, rules.hidden[1])) {
     wre_ObjectSetCollidable(object, 0);
   } else if (id == kLevelIdWaterMarker) {
     tally.Add(object);
@@ -113,7 +118,7 @@ void TreatObject(EngineObject* object, int32_t id, const LevelRules& rules, Mark
     GroupWithTree(object, kGroupRamp);
   } else if (id == kLevelIdFloating) {
     GroupWithTree(object, kGroupFloating);
-  } else if (rules.waterSurface != 0 && id == rules.waterSurface) {
+  } else if (IsLevelId(id, rules.waterSurface)) {
     MakeWaterSurface(object);
   } else if (id != kLevelIdNone) {
     GroupWithTree(object, kGroupSolid);
@@ -160,7 +165,7 @@ int32_t LevelLoad(ViewComponents* view) {
     LiftAndMeasure(object);
     TreatObject(object, id, rules, tally);
     if (object->status & kStatusActive) wre_ObjectNewVertexWork(object);
-    if (rules.floating != 0 && id == rules.floating) FloaterListAdd(object);
+    if (IsLevelId(id, rules.floating)) FloaterListAdd(object);
   }
   for (EngineObject* object = view->world->gridMeshes; object; object = object->next) {
     const int32_t id = wre_ObjectGetUserValue(object);
@@ -171,7 +176,8 @@ int32_t LevelLoad(ViewComponents* view) {
       wre_ObjectSetCollisionGroup(object, kGroupSolid);
     }
   }
-  // Without a water marker the water grid would have no height to be placed at.
+  // Refused, though the load could go on: without a water marker the water grid would stand at the
+  // marker bounds' reset height, 0, far below the lifted level, where no craft could reach it.
   if (tally.markers == 0) return -1;
   return tally.failure;
 }

@@ -31,15 +31,14 @@ int32_t LapsToFinish() {
   return kLapsTable[static_cast<size_t>(gLevel)][static_cast<size_t>(gCourse)];
 }
 
-// The craft stops racing and enters the finish order; only the first finish counts, so a craft
-// that passes the finish again keeps its place. A finished player lets go of the throttle.
+// The craft stops racing and enters the finish order. Recorded once only, a mend: a craft that
+// passes the finish again (another lap, another touch of the linear finish) would otherwise enter
+// the finish order a second time and take two places.
 void Finish(Watercraft* craft, bool markOwner) {
   if (!(craft->flags & kCraftRacing)) return;
   craft->flags = static_cast<uint8_t>(craft->flags & ~kCraftRacing);
   RaceFinishRecord(craft);
-  if (!Human(craft)) return;
-  craft->physics.throttle = 0.0f;
-  if (markOwner) craft->owner->controlKind |= kControlFinished;
+  if (markOwner && Human(craft)) craft->owner->controlKind |= kControlFinished;
 }
 
 float FlatDistance(const EngineObject* marker, const float* p) {

@@ -124,12 +124,8 @@ void PlayerControlProcess(void* argument) {
     gViewKeyTick = now;
   }
   Watercraft* craft = player->craft;
-  if (gPaused || (player->controlKind & kControlComputer) || !craft) return;
-  if (!(craft->flags & kCraftRacing)) {
-    // Finished: the craft coasts out instead of running on with the last throttle.
-    craft->physics.throttle = 0.0f;
-    return;
-  }
+  // A finished craft (racing flag clear) keeps the throttle it finished with.
+  if (gPaused || (player->controlKind & kControlComputer) || !craft || !(craft->flags & kCraftRacing)) return;
   CraftControlApply(&craft->physics, FirstNonZero(keySteer, stickSteer, mouseSteer),
                     FirstNonZero(keyThrottle, stickThrottle, mouseThrottle));
 }

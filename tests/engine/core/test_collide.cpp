@@ -116,6 +116,12 @@ TEST_F(CollideTest, SphereAgainstSphereGivesTheDistanceAlongTheMove) {
   from = At(9, 0, 0), to = At(-5, 0, 0);
   ASSERT_EQ(wre_CollideSphereMove(&from, &to, 1.0f, world, ~0u, kCollideSpheres, &result, 0), 1);
   EXPECT_NEAR(result.distance, -(reach - 1.0f), 1e-4f);
+  // No narrow test to run: the candidate is kept untested, and its hit point is the sweep's end,
+  // not the one the query before left behind.
+  ASSERT_EQ(wre_CollideSphereMove(&from, &to, 1.0f, world, ~0u, 0, &result, 0), 1);
+  EXPECT_EQ(result.distance, 0.0f);
+  EXPECT_EQ(result.hit[0], -5.0f);
+  EXPECT_EQ(result.hit[1], 0.0f);
 
   // Passing by, moving away, another group, not collidable: no hit.
   from = At(0, 0, 0);

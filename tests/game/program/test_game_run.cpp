@@ -89,13 +89,26 @@ TEST(GameRun, TheRendererChoiceIsKeptAskedOrOverriddenByAnAltKey) {
     EXPECT_GT(harness.Frames(), 0);
     EXPECT_EQ(SavedSettings(harness).rendererKind, kRendererSoftware);
   }
-  {  // cancelled: nothing starts, the program ends
+  for (bool answered : {true, false}) {  // cancelled, or never shown: nothing starts, the program ends
     GameHarness harness;
     harness.SeedSettings(-1);
-    DialogStep([] { DialogClick(kCancel); });
+    if (answered) DialogStep([] { DialogClick(kCancel); });
+    harness.AtFrame(1, [] { GameHarness::RequestQuit(); });
     EXPECT_EQ(harness.Run(), 0);
     EXPECT_EQ(harness.Frames(), 0);
   }
+}
+
+TEST(GameRun, ASettingsFolderThatCannotBeWrittenEndsTheProgramBeforeAnythingStarts) {
+  GameHarness harness;
+  std::filesystem::remove_all(harness.Root() / "data" / "prefs");
+  DialogStep([] { ADD_FAILURE() << "no dialog expected"; });
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(harness.Run(), 0);
+  const std::string said = testing::internal::GetCapturedStderr();
+  EXPECT_NE(said.find("data/prefs\" cannot be written"), std::string::npos) << said;
+  EXPECT_EQ(DialogStepsLeft(), 1);
+  EXPECT_EQ(harness.Frames(), 0);
 }
 
 TEST(GameRunDeathTest, TheRefusedSystemStopsWithItsMessageAndKeepsTheSettingsFile) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -156,12 +157,14 @@ TEST_F(Prefs, ASaveThatCannotBeWrittenFailsAndLeavesTheOldFile) {
   EXPECT_EQ(Read("prefs.qz"), old);
 }
 
-TEST_F(Prefs, AFirstStartThatCannotWriteGoesOnWithTheDefaultsAndSaysSo) {
+TEST_F(Prefs, AFirstStartThatCannotWriteReportsTheSaveErrorNamingTheFolder) {
   std::filesystem::remove_all("data");
   testing::internal::CaptureStderr();
-  EXPECT_EQ(PrefsLoad(), 0);
-  std::string said = testing::internal::GetCapturedStderr();
-  EXPECT_NE(said.find("prefs.qz"), std::string::npos) << said;
+  EXPECT_EQ(PrefsLoad(), kFileErrCreate);
+  const std::string said = testing::internal::GetCapturedStderr();
+  const std::string folder = (std::filesystem::current_path() / "data" / "prefs").string();
+  EXPECT_NE(said.find("\"" + folder + "\""), std::string::npos) << said;
+  EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
   EXPECT_EQ(gSettings.opponentCount, 2);
   EXPECT_FALSE(Exists("prefs.qz"));
 }

@@ -139,6 +139,16 @@ TEST_F(CraftMotion, WithoutASurfaceItFallsToTheFloorAndACapsizedLandingThrows) {
   Step(craft, 30);
   EXPECT_FLOAT_EQ(Y(craft), gLevelBoundsMinY);
   EXPECT_FALSE(craft->flags & kCraftOnSurface);
+  // The surface a miss gives is the negative of the level's mid-height: with the level below 0 it
+  // stands above the craft, which rises toward it by the sinking rule.
+  gLevelBoundsMinY = -10000.0f;
+  gLevelBoundsMaxY = -2000.0f;
+  Watercraft* lifted = NewCraft(2, -6000, 0, 0);
+  Step(lifted);
+  EXPECT_NEAR(Y(lifted), (6000.0f + 100.0f) * 0.4f, 5.0f);
+  EXPECT_TRUE(lifted->flags & kCraftOnSurface);
+  gLevelBoundsMinY = -5000.0f;
+  gLevelBoundsMaxY = 20000.0f;
 
   wre_ObjectSetCollidable(sea, 1);
   Watercraft* over = NewCraft(1, 5000, 100, 0);

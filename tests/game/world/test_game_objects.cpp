@@ -1,13 +1,14 @@
 // Game objects and the racers of a race on the sample tree's craft: the list's states and codes,
 // the field for each opponent count with its control kinds, grid and random skins, the drop onto
-// the water (or the floor when there is none), and a teardown, also of a field that failed, that
-// gives everything back.
+// the water (or half-way up the level when there is none), and a teardown, also of a field that
+// failed, that gives everything back.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <vector>
 
 #include "craft_fixture.h"
+#include "engine/core/collide.h"
 #include "engine/core/object.h"
 #include "engine/core/process.h"
 #include "engine/core/random.h"
@@ -100,6 +101,16 @@ TEST_F(GameObjectsTest, RacersStandOnTheirGridOnTheWaterAndGoBackWhole) {
   object_test::BlockWatch blocks;
   StartWater();
   const int32_t waterObjects = view.world->objectCount;
+  // Swept for the water grid's points instead of its polygons, a bare sphere tests nothing and
+  // every water tile counts as met: the height is the sweep's end, not the water's.
+  {
+    Transform from, to;
+    wre_TransformSet(&from, 0, 0, 0, 1000.0f, gLevelBoundsMaxY, 2000.0f);
+    wre_TransformSet(&to, 0, 0, 0, 1000.0f, gLevelBoundsMinY, 2000.0f);
+    CollisionResult hit{};
+    ASSERT_EQ(wre_CollideSphereMove(&from, &to, 1.0f, view.world, 1, kCollideTiledMeshes | kCollidePoints, &hit, 0), 1);
+    EXPECT_EQ(hit.hit[1], gLevelBoundsMinY);
+  }
   gSettings.playerModel = 3;
   gSettings.playerLivery = 7;
   gSettings.riderTexture = 12;
@@ -156,15 +167,16 @@ TEST_F(GameObjectsTest, RacersStandOnTheirGridOnTheWaterAndGoBackWhole) {
   ExpectBaseline(blocks);
 }
 
-TEST_F(GameObjectsTest, WithoutWaterACraftStandsOnTheFloorAndAFailedFieldIsTornDownWhole) {
+TEST_F(GameObjectsTest, WithoutWaterACraftStandsHalfWayUpTheLevelAndAFailedFieldIsTornDownWhole) {
   object_test::BlockWatch blocks;
   gSettings.opponentCount = 0;
   gDemoMode = 1;
+  gLevelBoundsMaxY = 7000.0f;
   ASSERT_EQ(GameObjectListStart(), 0);
   ASSERT_EQ(RacersCreate(&view), 0);
   ASSERT_NE(view.player, nullptr);
   EXPECT_EQ(view.player->controlKind, kControlHuman | kControlComputer);
-  EXPECT_EQ(view.player->craft->craftObject->transform.position[1], gLevelBoundsMinY);
+  EXPECT_EQ(view.player->craft->craftObject->transform.position[1], 1000.0f);
   EXPECT_EQ(CraftDropToSurface(view.player->craft->craftObject, 0, &view), kWreErrNull);
   ASSERT_EQ(GameObjectListStop(&view), 0);
 

@@ -127,13 +127,17 @@ TEST_F(LevelLoadTest, ObjectsAreTreatedByTheirIdsOnEachLevel) {
       {2, 2805, 0x20, true, true, false},     {2, 33028, 0, false, false, false},
       {2, 34101, 0x40, true, true, true},     {4, 2701, 0x8, true, true, true},
       {7, 33008, 0, false, false, false},     {3, -1, 0, true, false, false},
+      // The value 0 is an id like any other, also where a level's id list has an empty place.
+      {3, 0, 0x8, true, true, false},         {1, 0, 0x8, true, true, false},
+      {7, 0, 0x8, true, true, false},
   };
   for (const Expect& e : cases) {
     SCOPED_TRACE("level " + std::to_string(e.level) + " id " + std::to_string(e.id));
     gLevel = e.level;
-    // Level 1's file gets a 2010 too, which is water only on level 0.
+    // Level 1's file gets a 2010 too, which is water only on level 0; every file an object of id 0.
     std::vector<int32_t> ids = LevelIds(e.level);
     if (e.level == 1) ids.push_back(2010);
+    ids.push_back(0);
     WriteLevel(dir, LevelWord(e.level), LevelObjects(ids));
     WaterworksReset(&view);
     ASSERT_EQ(LevelLoad(&view), 0);

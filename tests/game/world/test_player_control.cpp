@@ -250,14 +250,15 @@ TEST_F(PlayerControl, AComputerDrivenPlayerIgnoresDrivingButPausesAndChangesView
   Step();
   EXPECT_EQ(gPaused, 1);
 
-  // A finished player's craft lets go of the throttle.
+  // A finished player's craft runs on with the throttle it finished with, whatever is held.
   player_.controlKind = kControlHuman;
   Hold('P', false);
+  Hold(kKeyUp, false);
   gPaused = 0;
   Throttle() = 0.9f;
   craft_.flags = 0;
   Step();
-  EXPECT_EQ(Throttle(), 0.0f);
+  EXPECT_EQ(Throttle(), 0.9f);
 }
 
 }  // namespace
