@@ -155,6 +155,40 @@ void CanvasNoise(Canvas& c, int32_t amount, int32_t cell, uint32_t seed) {
   }
 }
 
+void CanvasClouds(Canvas& c, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour, float coverage,
+                  uint32_t seed) {
+  // The octaves are laid on a grey canvas as wide as the picture, so they wrap at its edges.
+  Canvas field = CanvasNew(c.width, std::max(1, y1 - y0), 0x808080);
+  int32_t amount = 64;
+  for (int32_t cell = std::max(8, c.width / 8), octave = 0; cell >= 4 && octave < 4; cell /= 2, ++octave) {
+    CanvasNoise(field, amount, cell, seed + static_cast<uint32_t>(octave));
+    amount /= 2;
+  }
+  const float threshold = 1.0f - 2.0f * std::clamp(coverage, 0.0f, 1.0f);
+  for (int32_t y = std::max(0, y0); y < std::min(y1, c.height); ++y)
+    for (int32_t x = std::max(0, x0); x < std::min(x1, c.width); ++x) {
+      const float v = static_cast<float>(Channel(CanvasGet(field, x, y - y0), 0) - 128) / 100.0f;
+      const float edge = std::clamp(static_cast<float>(std::min(y - y0, y1 - 1 - y)) / 12.0f, 0.0f, 1.0f);
+      const float density = std::clamp((v - threshold) * 2.5f, 0.0f, 1.0f) * edge;
+      if (density <= 0.0f) continue;
+      uint32_t& p = c.pixels[static_cast<size_t>(y) * c.width + x];
+      p = CanvasMix(p, colour, density * density * (3 - 2 * density) * 0.9f);
+    }
+}
+
+void CanvasDither555(Canvas& c) {
+  static constexpr int32_t kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+  for (int32_t y = 0; y < c.height; ++y)
+    for (int32_t x = 0; x < c.width; ++x) {
+      uint32_t& p = c.pixels[static_cast<size_t>(y) * c.width + x];
+      if (p == kKeyColour) continue;
+      const int32_t d = kBayer[y & 3][x & 3] / 2;  // 0..7 of the 8-wide step
+      auto level = [&](int shift) { return std::min(255, Channel(p, shift) + d) & 0xF8; };
+      p = Pack(level(16), level(8), level(0));
+      if (p == kKeyColour) p ^= 0x000800;
+    }
+}
+
 void CanvasDisc(Canvas& c, float cx, float cy, float radius, uint32_t colour) {
   for (int32_t y = static_cast<int32_t>(cy - radius) - 1; y <= static_cast<int32_t>(cy + radius) + 1; ++y)
     for (int32_t x = static_cast<int32_t>(cx - radius) - 1; x <= static_cast<int32_t>(cx + radius) + 1; ++x) {

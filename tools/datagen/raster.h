@@ -28,6 +28,14 @@ void CanvasNoise(Canvas& c, int32_t amount, int32_t cell, uint32_t seed);
 void CanvasDisc(Canvas& c, float cx, float cy, float radius, uint32_t colour);
 void CanvasRing(Canvas& c, float cx, float cy, float radius, float thickness, uint32_t colour);
 void CanvasLine(Canvas& c, float x0, float y0, float x1, float y1, float thickness, uint32_t colour);
+// Soft clouds over the rectangle: a few octaves of the noise above, the denser parts mixed toward
+// `colour` (coverage 0..1 the share of the sky they cover), fading out at the rectangle's top and
+// bottom and tiling across the canvas's width.
+void CanvasClouds(Canvas& c, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour, float coverage,
+                  uint32_t seed);
+// Rounds every channel to the 32 levels of a 16-bit frame with an ordered dither, so that the
+// frame shows a smooth gradient rather than bands (the key colour is kept).
+void CanvasDither555(Canvas& c);
 // A raised box over the inclusive rectangle: a face with a light top-left and dark bottom-right rim.
 void CanvasBevel(Canvas& c, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t face);
 

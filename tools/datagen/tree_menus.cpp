@@ -145,12 +145,14 @@ Canvas Cursor() {
   return c;
 }
 
-// A water texture for the procedural ripple: deep blue with lighter streaks.
+// The backdrop's water for the procedural ripple, seen from above: deep blue, lighter toward the
+// top, with soft patches of light for the ripples to bend, dithered for the 16-bit frame.
 Canvas RippleWater(uint32_t deep, uint32_t light, uint32_t seed) {
-  Canvas c = CanvasNew(64, 64, deep);
-  CanvasGradient(c, 0, 0, 64, 64, light, deep);
-  CanvasNoise(c, 18, 8, seed);
-  CanvasNoise(c, 8, 2, seed + 1);
+  constexpr int32_t kSide = 256;
+  Canvas c = CanvasNew(kSide, kSide, deep);
+  CanvasGradient(c, 0, 0, kSide, kSide, light, deep);
+  CanvasClouds(c, 0, -12, kSide, kSide + 12, CanvasMix(light, kFoam, 0.35f), 0.35f, seed);
+  CanvasDither555(c);
   return c;
 }
 
@@ -242,7 +244,7 @@ void WriteStartup(TreeOutput& tree) {
     TreePutText(tree, f + "/" + font.font, FontDefinitionText(font.atlas, kFontLetterWidthNarrow));
   }
   // The backdrop's water ripples on its own, fed by drops.
-  TreePut(tree, f + "/mnu_water.bmp", CanvasBmp8(RippleWater(0x0A2A5A, 0x3A8AC8, 3)));
+  TreePut(tree, f + "/mnu_water.bmp", CanvasBmp8(RippleWater(0x0C3262, 0x4A9AD8, 3)));
   TreeListAddProcedural(list, "mnu_water.bmp");
   TreeListIdent(list, "vqz_MenuWaterIdent");
   TextureListSetDamping(list.writer, "vqz_MenuWaterIdent", 0.97f);
