@@ -168,7 +168,8 @@ void CanvasClouds(Canvas& c, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uin
   for (int32_t y = std::max(0, y0); y < std::min(y1, c.height); ++y)
     for (int32_t x = std::max(0, x0); x < std::min(x1, c.width); ++x) {
       const float v = static_cast<float>(Channel(CanvasGet(field, x, y - y0), 0) - 128) / 100.0f;
-      const float edge = std::clamp(static_cast<float>(std::min(y - y0, y1 - 1 - y)) / 12.0f, 0.0f, 1.0f);
+      const float fade = std::max(2.0f, static_cast<float>(y1 - y0) / 6.0f);
+      const float edge = std::clamp(static_cast<float>(std::min(y - y0, y1 - 1 - y)) / fade, 0.0f, 1.0f);
       const float density = std::clamp((v - threshold) * 2.5f, 0.0f, 1.0f) * edge;
       if (density <= 0.0f) continue;
       uint32_t& p = c.pixels[static_cast<size_t>(y) * c.width + x];

@@ -273,14 +273,14 @@ void WriteGameplay(TreeOutput& tree) {
 // A sky side: zenith to horizon, a haze band, then the sea below the horizon (v from the bottom),
 // with soft clouds that thin toward the horizon, dithered for the 16-bit frame.
 Canvas SkySide(uint32_t zenith, uint32_t horizon, uint32_t sea, uint32_t seed) {
-  constexpr int32_t kSide = 256, kHorizon = 124;
+  constexpr int32_t kSide = 128, kHorizon = 62;
   Canvas c = CanvasNew(kSide, kSide, 0);
   CanvasGradient(c, 0, 0, kSide, kHorizon, zenith, horizon);
-  CanvasGradient(c, 0, kHorizon, kSide, kHorizon + 8, horizon, CanvasMix(horizon, sea, 0.5f));
-  CanvasGradient(c, 0, kHorizon + 8, kSide, kSide, CanvasMix(horizon, sea, 0.6f), sea);
+  CanvasGradient(c, 0, kHorizon, kSide, kHorizon + 4, horizon, CanvasMix(horizon, sea, 0.5f));
+  CanvasGradient(c, 0, kHorizon + 4, kSide, kSide, CanvasMix(horizon, sea, 0.6f), sea);
   const uint32_t cloud = CanvasMix(horizon, kWhite, 0.85f);
-  CanvasClouds(c, 0, 8, kSide, 84, cloud, 0.5f, seed);
-  CanvasClouds(c, 0, 70, kSide, kHorizon - 2, CanvasMix(cloud, horizon, 0.4f), 0.35f, seed + 7);
+  CanvasClouds(c, 0, 4, kSide, 42, cloud, 0.5f, seed);
+  CanvasClouds(c, 0, 35, kSide, kHorizon - 1, CanvasMix(cloud, horizon, 0.4f), 0.35f, seed + 7);
   CanvasDither555(c);
   return c;
 }
