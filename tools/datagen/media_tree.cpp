@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "tools/datagen/avi_writer.h"
+#include "tools/datagen/intro_clips.h"
 #include "tools/datagen/synth.h"
 #include "tools/datagen/wav_writer.h"
 
@@ -104,12 +105,8 @@ bool WriteMusic(const std::filesystem::path& sounds, const std::filesystem::path
   return ok;
 }
 
-bool Clip(const std::filesystem::path& path, uint32_t frames, int32_t bits) {
-  AviClipSpec clip;
-  clip.bits = bits;
-  clip.frames = frames;
-  clip.fps = 10;
-  if (AviWriteClip(path.string(), clip)) return true;
+bool Clip(const std::filesystem::path& path, const IntroClipLook& look) {
+  if (AviWriteClip(path.string(), IntroClip(look, 20))) return true;
   std::fprintf(stderr, "datagen: cannot write %s\n", path.c_str());
   return false;
 }
@@ -125,7 +122,10 @@ bool DatagenWriteMedia(const std::string& root) {
   if (!MakeFolder(sounds) || !MakeFolder(tracks) || !MakeFolder(ostrel) || !MakeFolder(tarnwick)) return false;
   bool ok = WriteEffects(sounds);
   ok &= WriteMusic(sounds, tracks);
-  ok &= Clip(ostrel / "ost8Xhi.avi", 20, 8);
-  ok &= Clip(tarnwick / "Tarnwick.avi", 20, 8);
+  // The publisher's clip by day, the co-developer's at sunset, their craft crossing each other's way.
+  ok &= Clip(ostrel / "ost8Xhi.avi", {"OSTREL", "PRESENTS", 0x2A5DB0, 0xBFE0F5, 0x5A9CC4, 0x0B3A6A, 0xFFF6D0,
+                                      0xFFB020, 0xD02020, 0.86f, false, 41});
+  ok &= Clip(tarnwick / "Tarnwick.avi", {"TARNWICK", "IN ASSOCIATION WITH", 0x2B2458, 0xF4A05A, 0xB07450, 0x1A2448,
+                                         0xFFE0A0, 0xA0D8FF, 0xF0C020, 0.16f, true, 42});
   return ok;
 }

@@ -1,6 +1,8 @@
 #include "tools/datagen/raster.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstddef>
 #include <cmath>
 #include <map>
 
@@ -75,6 +77,9 @@ uint32_t Hash(uint32_t x) {
   x ^= x >> 16;
   return x;
 }
+
+// A 4 x 4 ordered dither's thresholds, 0..15.
+constexpr int32_t kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
 
 // The cube used when a picture has more than 256 colours: 6 reds, 7 greens, 6 blues.
 constexpr int32_t kCubeR = 6, kCubeG = 7, kCubeB = 6;
@@ -178,7 +183,6 @@ void CanvasClouds(Canvas& c, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uin
 }
 
 void CanvasDither555(Canvas& c) {
-  static constexpr int32_t kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
   for (int32_t y = 0; y < c.height; ++y)
     for (int32_t x = 0; x < c.width; ++x) {
       uint32_t& p = c.pixels[static_cast<size_t>(y) * c.width + x];
@@ -312,7 +316,6 @@ std::vector<uint8_t> CanvasBmp8(const Canvas& original, bool rle8) {
         for (int32_t b = 0; b < kCubeB; ++b)
           palette.push_back({static_cast<uint8_t>(r * 255 / (kCubeR - 1)), static_cast<uint8_t>(g * 255 / (kCubeG - 1)),
                              static_cast<uint8_t>(b * 255 / (kCubeB - 1)), 255});
-    static constexpr int32_t kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
     for (int32_t y = 0; y < c.height; ++y)
       for (int32_t x = 0; x < c.width; ++x) {
         const uint32_t p = c.pixels[static_cast<size_t>(y) * c.width + x];
@@ -326,6 +329,81 @@ std::vector<uint8_t> CanvasBmp8(const Canvas& original, bool rle8) {
   options.rle8 = rle8;
   return BmpWriteIndexed(c.width, c.height, indices.data(), palette.data(), static_cast<int32_t>(palette.size()),
                          options);
+}
+
+std::vector<uint32_t> CanvasSharedPalette(const std::vector<Canvas>& frames, std::vector<std::vector<uint8_t>>* indices) {
+  // Colours are counted at 5 bits a channel; each box of the cut is a run of that histogram's
+  // colours, split at the weighted median of its widest channel until there are 256.
+  auto c555 = [](uint32_t p) { return (p >> 9 & 0x7C00) | (p >> 6 & 0x03E0) | (p >> 3 & 0x001F); };
+  auto part = [](uint32_t v, int channel) { return static_cast<int32_t>(v >> (10 - 5 * channel) & 31); };
+  std::vector<uint32_t> count(32768, 0);
+  for (const Canvas& f : frames)
+    for (uint32_t p : f.pixels) ++count[c555(p)];
+  std::vector<uint32_t> colours;
+  for (uint32_t v = 0; v < 32768; ++v)
+    if (count[v]) colours.push_back(v);
+  struct Box {
+    size_t begin, end;
+  };
+  std::vector<Box> boxes{{0, colours.size()}};
+  auto spread = [&](const Box& b, int channel) {
+    int32_t lo = 31, hi = 0;
+    for (size_t i = b.begin; i < b.end; ++i) lo = std::min(lo, part(colours[i], channel)), hi = std::max(hi, part(colours[i], channel));
+    return hi - lo;
+  };
+  while (boxes.size() < 256) {
+    size_t pick = boxes.size();
+    int32_t widest = 0, channel = 0;
+    for (size_t i = 0; i < boxes.size(); ++i)
+      for (int ch = 0; ch < 3; ++ch)
+        if (boxes[i].end - boxes[i].begin > 1 && spread(boxes[i], ch) > widest) pick = i, widest = spread(boxes[i], ch), channel = ch;
+    if (pick == boxes.size()) break;
+    Box& b = boxes[pick];
+    std::stable_sort(colours.begin() + static_cast<std::ptrdiff_t>(b.begin), colours.begin() + static_cast<std::ptrdiff_t>(b.end),
+                     [&](uint32_t l, uint32_t r) { return part(l, channel) < part(r, channel); });
+    uint64_t total = 0, run = 0;
+    for (size_t i = b.begin; i < b.end; ++i) total += count[colours[i]];
+    size_t split = b.begin + 1;
+    while (split < b.end - 1 && (run += count[colours[split - 1]]) * 2 < total) ++split;
+    boxes.push_back({split, b.end});
+    b.end = split;
+  }
+  std::vector<uint32_t> palette(256, 0);
+  std::vector<int16_t> nearest(32768, -1);
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    uint64_t sum[3] = {0, 0, 0}, weight = 0;
+    for (size_t k = boxes[i].begin; k < boxes[i].end; ++k) {
+      for (int ch = 0; ch < 3; ++ch) sum[ch] += static_cast<uint64_t>(part(colours[k], ch)) * count[colours[k]];
+      weight += count[colours[k]];
+    }
+    if (weight == 0) continue;
+    auto level = [&](int ch) { return static_cast<int32_t>((sum[ch] * 255 + weight * 31 / 2) / (weight * 31)); };
+    palette[i] = Pack(level(0), level(1), level(2));
+  }
+  indices->clear();
+  for (const Canvas& f : frames) {
+    std::vector<uint8_t>& out = indices->emplace_back(f.pixels.size());
+    for (size_t i = 0; i < f.pixels.size(); ++i) {
+      // An ordered dither of about one palette step keeps gradients from breaking into bands (its
+      // mean offsets the rounding down to five bits).
+      const int32_t d = kBayer[i / static_cast<size_t>(f.width) & 3][i % static_cast<size_t>(f.width) & 3] - 4;
+      const uint32_t p = f.pixels[i];
+      const uint32_t v = c555(Pack(Channel(p, 16) + d, Channel(p, 8) + d, Channel(p, 0) + d));
+      if (nearest[v] < 0) {
+        int32_t best = INT32_MAX;
+        for (size_t k = 0; k < boxes.size(); ++k) {
+          int32_t d = 0;
+          for (int ch = 0; ch < 3; ++ch) {
+            const int32_t e = part(v, ch) * 255 / 31 - Channel(palette[k], 16 - 8 * ch);
+            d += e * e;
+          }
+          if (d < best) best = d, nearest[v] = static_cast<int16_t>(k);
+        }
+      }
+      out[i] = static_cast<uint8_t>(nearest[v]);
+    }
+  }
+  return palette;
 }
 
 std::vector<uint8_t> CanvasOpacityBmp(const std::vector<uint8_t>& alpha, int32_t width, int32_t height) {

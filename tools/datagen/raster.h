@@ -51,6 +51,9 @@ uint8_t CanvasGlyphRow(unsigned char letter, int32_t row);
 // mapped, dithered, onto a fixed 252-colour cube that keeps the key colour and pure black and white).
 std::vector<uint8_t> CanvasBmp24(const Canvas& c);
 std::vector<uint8_t> CanvasBmp8(const Canvas& c, bool rle8 = false);
+// One palette of 256 colours for all the frames (a median cut of their colours) and each frame's
+// pixels as indices into it, top row first: the frames of an 8-bit clip.
+std::vector<uint32_t> CanvasSharedPalette(const std::vector<Canvas>& frames, std::vector<std::vector<uint8_t>>* indices);
 // An opacity companion: the brightness of each pixel is its opacity, as an 8-bit grey BMP.
 std::vector<uint8_t> CanvasOpacityBmp(const std::vector<uint8_t>& alpha, int32_t width, int32_t height);
 
