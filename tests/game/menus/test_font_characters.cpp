@@ -1,6 +1,6 @@
 // Every character the front-end pages print has a glyph in its font's sheet that keeps a shape of
 // its own at the smallest size the pages draw that font. The texts are recorded as the game draws
-// them (this program's link wraps the string drawing), so the formats and names are the game's.
+// them (through the string drawing's test hook), so the formats and names are the game's.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -18,6 +18,7 @@
 #include "engine/data/offscreen.h"
 #include "engine/data/texture.h"
 #include "engine/render/font_draw.h"
+#include "engine/render/test/font_draw.h"
 #include "game/state/circuit_record.h"
 #include "game/state/prefs.h"
 #include "game/state/scores_record.h"
@@ -29,24 +30,14 @@ struct Use {
   std::set<unsigned char> characters;
   float scale = 1e9f;  // the smallest, of width and height
 };
-std::map<Font*, Use> gUses;
+std::map<const Font*, Use> gUses;
 
-}  // namespace
-
-// The link's --wrap of wre_FontDrawString sends every call here first.
-extern "C" int32_t __real__Z18wre_FontDrawStringP4FontPKcP6Camerai(Font*, const char*, Camera*, int32_t);
-extern "C" int32_t __wrap__Z18wre_FontDrawStringP4FontPKcP6Camerai(Font* font, const char* text, Camera* camera,
-                                                                  int32_t pass) {
-  if (font && text) {
-    Use& use = gUses[font];
-    for (const char* c = text; *c; ++c)  // line ends left by the line reader print nothing
-      if (static_cast<unsigned char>(*c) >= ' ') use.characters.insert(static_cast<unsigned char>(*c));
-    use.scale = std::min({use.scale, font->scaleX, font->scaleY});
-  }
-  return __real__Z18wre_FontDrawStringP4FontPKcP6Camerai(font, text, camera, pass);
+void Record(const Font* font, const char* text) {
+  Use& use = gUses[font];
+  for (const char* c = text; *c; ++c)  // line ends left by the line reader print nothing
+    if (static_cast<unsigned char>(*c) >= ' ') use.characters.insert(static_cast<unsigned char>(*c));
+  use.scale = std::min({use.scale, font->scaleX, font->scaleY});
 }
-
-namespace {
 
 using FontCharacters = MenuPageFixture;
 
@@ -79,6 +70,7 @@ Offscreen* SheetOf(const FontGlyph& g) {
 TEST_F(FontCharacters, EveryPrintedCharacterHasAGlyphThatKeepsItsShapeAtThePagesSizes) {
   LoadGlobe();
   PrefsDefaults();
+  wre_TestWatchFontStrings(Record);
   ScoresRecord scores{};
   CircuitRecord circuit{};
   gScores = &scores;
@@ -133,6 +125,7 @@ TEST_F(FontCharacters, EveryPrintedCharacterHasAGlyphThatKeepsItsShapeAtThePages
     state.textFile = nullptr;
     wre_FileDispose(file);
   }
+  wre_TestWatchFontStrings(nullptr);
 
   ASSERT_EQ(gUses.size(), 3u);  // the type, blue and level fonts
   for (const auto& [font, use] : gUses) {
