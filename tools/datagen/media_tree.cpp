@@ -123,9 +123,13 @@ bool DatagenWriteMedia(const std::string& root) {
   bool ok = WriteEffects(sounds);
   ok &= WriteMusic(sounds, tracks);
   // The publisher's clip by day, the co-developer's at sunset, their craft crossing each other's way.
-  ok &= Clip(ostrel / "ost8Xhi.avi", {"OSTREL", "PRESENTS", 0x2A5DB0, 0xBFE0F5, 0x5A9CC4, 0x0B3A6A, 0xFFF6D0,
-                                      0xFFB020, 0xD02020, 0.86f, false, 41});
-  ok &= Clip(tarnwick / "Tarnwick.avi", {"TARNWICK", "IN ASSOCIATION WITH", 0x2B2458, 0xF4A05A, 0xB07450, 0x1A2448,
-                                         0xFFE0A0, 0xA0D8FF, 0xF0C020, 0.16f, true, 42});
+  ok &= Clip(ostrel / "ost8Xhi.avi", {.title = "OSTREL", .subtitle = "PRESENTS", .skyTop = 0x2A5DB0,
+                                      .skyHorizon = 0xBFE0F5, .seaHorizon = 0x5A9CC4, .seaDeep = 0x0B3A6A,
+                                      .sun = 0xFFF6D0, .titleColour = 0xFFB020, .livery = 0xD02020, .sunX = 0.86f,
+                                      .craftHeadsLeft = false, .seed = 41});
+  ok &= Clip(tarnwick / "Tarnwick.avi", {.title = "TARNWICK", .subtitle = "IN ASSOCIATION WITH", .skyTop = 0x2B2458,
+                                         .skyHorizon = 0xF4A05A, .seaHorizon = 0xB07450, .seaDeep = 0x1A2448,
+                                         .sun = 0xFFE0A0, .titleColour = 0xA0D8FF, .livery = 0xF0C020, .sunX = 0.16f,
+                                         .craftHeadsLeft = true, .seed = 42});
   return ok;
 }
