@@ -6,14 +6,19 @@
 #include "engine/data/material.h"
 #include "engine/render/camera.h"
 #include "engine/render/polygon.h"
+#include "engine/render/test/font_draw.h"
 
 namespace {
 PolygonRecord gRectRecord{};
+FontStringWatcher gStringWatcher = nullptr;
 }  // namespace
+
+void wre_TestWatchFontStrings(FontStringWatcher watcher) { gStringWatcher = watcher; }
 
 int32_t wre_FontDrawString(Font* font, const char* text, Camera* camera, int32_t pass) {
   if (!wre_FontStarted()) return kFontErrNotStarted;
   if (!font || !text) return kWreErrNull;
+  if (gStringWatcher) gStringWatcher(font, text);
   int32_t result = 0;
   for (int32_t i = 0; i < kFontStringLimit && text[i] != '\0'; ++i) {
     const FontGlyph& glyph = font->glyphs[static_cast<uint8_t>(text[i])];

@@ -15,6 +15,7 @@
 #include "platform/test/plat_time.h"
 #include "platform/test/plat_video.h"
 #include "tools/datagen/avi_writer.h"
+#include "tools/datagen/raster.h"
 
 namespace {
 
@@ -90,6 +91,36 @@ TEST(AviWriterTest, FramesAndAudioRoundTrip) {
   spec.audio = false;
   spec.index = false;  // the movie list alone is enough
   ExpectFramesMatch(spec);
+}
+
+// Drawn frames of more than 256 colours share one palette that stays within a dither step of every
+// pixel of them.
+TEST(AviWriterTest, DrawnFramesRoundTripThroughOnePalette) {
+  std::vector<Canvas> frames;
+  for (int32_t f = 0; f < 4; ++f) {
+    Canvas c = CanvasNew(37, 25, 0);
+    CanvasGradient(c, 0, 0, 37, 25, 0x102060, 0xC0E0FF);
+    CanvasGradient(c, 0, 12, 37, 25, 0x406020, 0xF0E080);
+    CanvasFill(c, 4 * f, 3, 4 * f + 6, 9, 0xE02010);
+    frames.push_back(c);
+  }
+  AviClipSpec spec;
+  spec.width = 37;
+  spec.height = 25;
+  spec.frames = 4;
+  spec.palette = CanvasSharedPalette(frames, &spec.pictures);
+  for (int32_t bits : {8, 24}) {
+    spec.bits = bits;
+    ExpectFramesMatch(spec);
+  }
+  for (uint32_t f = 0; f < spec.frames; ++f)
+    for (int32_t y = 0; y < spec.height; ++y)
+      for (int32_t x = 0; x < spec.width; ++x) {
+        const uint32_t want = frames[f].pixels[static_cast<size_t>(y) * 37 + x], got = AviClipPixel(spec, f, x, y);
+        for (int shift : {0, 8, 16})
+          ASSERT_NEAR(static_cast<int>(got >> shift & 255), static_cast<int>(want >> shift & 255), 24)
+              << "frame " << f << " at " << x << "," << y;
+      }
 }
 
 TEST(AviWriterTest, CounterIsDrawn) {

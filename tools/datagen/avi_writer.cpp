@@ -43,7 +43,14 @@ bool OnCounter(const AviClipSpec& spec, uint32_t frame, int32_t x, int32_t y) {
   return (kDigits[digit][cy] >> (2 - cx)) & 1;
 }
 
+bool Drawn(const AviClipSpec& spec) { return spec.palette.size() == 256 && spec.pictures.size() >= spec.frames; }
+
+uint8_t DrawnIndex(const AviClipSpec& spec, uint32_t frame, int32_t x, int32_t y) {
+  return spec.pictures[frame][static_cast<size_t>(y) * static_cast<size_t>(spec.width) + static_cast<size_t>(x)];
+}
+
 uint32_t IdealColour(const AviClipSpec& spec, uint32_t frame, int32_t x, int32_t y) {
+  if (Drawn(spec)) return spec.palette[DrawnIndex(spec, frame, x, y)];
   if (spec.bits == 8) return PaletteColour(OnCounter(spec, frame, x, y) ? 255 : frame % 255);
   if (OnCounter(spec, frame, x, y)) return 0xFFFFFF;
   uint32_t r = (frame * 40u + 30u) & 255u;
@@ -87,7 +94,8 @@ std::vector<uint8_t> FrameBytes(const AviClipSpec& spec, uint32_t frame) {
     for (int32_t x = 0; x < spec.width; ++x) {
       uint32_t c = IdealColour(spec, frame, x, y);
       if (spec.bits == 8) {
-        p[x] = static_cast<uint8_t>(OnCounter(spec, frame, x, y) ? 255 : frame % 255);
+        p[x] = Drawn(spec) ? DrawnIndex(spec, frame, x, y)
+                           : static_cast<uint8_t>(OnCounter(spec, frame, x, y) ? 255 : frame % 255);
       } else if (spec.bits == 16) {
         uint16_t v = To555(c);
         p[2 * x] = static_cast<uint8_t>(v);
@@ -179,7 +187,7 @@ std::vector<uint8_t> AviBuildClip(const AviClipSpec& spec) {
   RiffPut32(out, 0);
   if (spec.bits == 8) {
     for (uint32_t i = 0; i < 256; ++i) {
-      uint32_t c = PaletteColour(i);
+      uint32_t c = Drawn(spec) ? spec.palette[i] : PaletteColour(i);
       out.push_back(static_cast<uint8_t>(c));
       out.push_back(static_cast<uint8_t>(c >> 8));
       out.push_back(static_cast<uint8_t>(c >> 16));

@@ -1,5 +1,6 @@
 // Sample data: short uncompressed AVI clips (8-bit with a palette, 16-bit 555 or 24-bit frames, and
-// PCM audio). Every frame shows its own number on a background whose colour changes per frame.
+// PCM audio). The frames are drawn pictures given with their palette, or else each shows its own
+// number on a background whose colour changes per frame (for checking readers and players).
 #pragma once
 #include <cstdint>
 #include <string>
@@ -17,6 +18,10 @@ struct AviClipSpec {
   bool index = true;        // write "idx1"
   bool topDown = false;     // rows stored top first (negative height)
   uint32_t compression = 0; // BITMAPINFOHEADER compression (0 = uncompressed)
+  // Drawn frames, when given (one per frame): indices into `palette` (256 colours 0x00RRGGBB),
+  // width x height, top row first.
+  std::vector<uint32_t> palette;
+  std::vector<std::vector<uint8_t>> pictures;
 };
 
 std::vector<uint8_t> AviBuildClip(const AviClipSpec& spec);

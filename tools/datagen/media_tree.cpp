@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "tools/datagen/avi_writer.h"
+#include "tools/datagen/intro_clips.h"
 #include "tools/datagen/synth.h"
 #include "tools/datagen/wav_writer.h"
 
@@ -104,12 +105,8 @@ bool WriteMusic(const std::filesystem::path& sounds, const std::filesystem::path
   return ok;
 }
 
-bool Clip(const std::filesystem::path& path, uint32_t frames, int32_t bits) {
-  AviClipSpec clip;
-  clip.bits = bits;
-  clip.frames = frames;
-  clip.fps = 10;
-  if (AviWriteClip(path.string(), clip)) return true;
+bool Clip(const std::filesystem::path& path, const IntroClipLook& look) {
+  if (AviWriteClip(path.string(), IntroClip(look, 20))) return true;
   std::fprintf(stderr, "datagen: cannot write %s\n", path.c_str());
   return false;
 }
@@ -125,7 +122,14 @@ bool DatagenWriteMedia(const std::string& root) {
   if (!MakeFolder(sounds) || !MakeFolder(tracks) || !MakeFolder(ostrel) || !MakeFolder(tarnwick)) return false;
   bool ok = WriteEffects(sounds);
   ok &= WriteMusic(sounds, tracks);
-  ok &= Clip(ostrel / "ost8Xhi.avi", 20, 8);
-  ok &= Clip(tarnwick / "Tarnwick.avi", 20, 8);
+  // The publisher's clip by day, the co-developer's at sunset, their craft crossing each other's way.
+  ok &= Clip(ostrel / "ost8Xhi.avi", {.title = "OSTREL", .subtitle = "PRESENTS", .skyTop = 0x2A5DB0,
+                                      .skyHorizon = 0xBFE0F5, .seaHorizon = 0x5A9CC4, .seaDeep = 0x0B3A6A,
+                                      .sun = 0xFFF6D0, .titleColour = 0xFFB020, .livery = 0xD02020, .sunX = 0.86f,
+                                      .craftHeadsLeft = false, .seed = 41});
+  ok &= Clip(tarnwick / "Tarnwick.avi", {.title = "TARNWICK", .subtitle = "IN ASSOCIATION WITH", .skyTop = 0x2B2458,
+                                         .skyHorizon = 0xF4A05A, .seaHorizon = 0xB07450, .seaDeep = 0x1A2448,
+                                         .sun = 0xFFE0A0, .titleColour = 0xA0D8FF, .livery = 0xF0C020, .sunX = 0.16f,
+                                         .craftHeadsLeft = true, .seed = 42});
   return ok;
 }

@@ -1,8 +1,9 @@
 #include "tools/datagen/raster.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstddef>
 #include <cmath>
-#include <map>
 
 #include "tools/datagen/bmp_writer.h"
 
@@ -76,6 +77,40 @@ uint32_t Hash(uint32_t x) {
   return x;
 }
 
+// Value noise, smoothly interpolated between random lattice values (-1..1) every `cell` pixels
+// and wrapping at the plane's edges: adds amount x noise, rounded, for rows [from, to) of a
+// width x height plane into out (those rows only, top first).
+void AddNoise(std::vector<int32_t>& out, int32_t width, int32_t height, int32_t from, int32_t to, int32_t amount,
+              int32_t cell, uint32_t seed) {
+  if (cell < 1) cell = 1;
+  const int32_t cellsX = std::max(1, (width + cell - 1) / cell), cellsY = std::max(1, (height + cell - 1) / cell);
+  std::vector<float> lattice(static_cast<size_t>(cellsX) * static_cast<size_t>(cellsY));
+  for (int32_t gy = 0; gy < cellsY; ++gy)
+    for (int32_t gx = 0; gx < cellsX; ++gx) {
+      const uint32_t h = Hash((seed * 7919u + static_cast<uint32_t>(gx) * 73856093u) ^ (static_cast<uint32_t>(gy) * 19349663u));
+      lattice[static_cast<size_t>(gy) * cellsX + gx] = static_cast<float>(h & 0xFFFF) / 65535.0f * 2.0f - 1.0f;
+    }
+  auto at = [&](int32_t gx, int32_t gy) { return lattice[static_cast<size_t>(gy % cellsY) * cellsX + gx % cellsX]; };
+  for (int32_t y = from; y < to; ++y) {
+    const int32_t gy = y / cell;
+    const float fy = static_cast<float>(y % cell) / static_cast<float>(cell);
+    const float sy = fy * fy * (3 - 2 * fy);
+    int32_t* row = out.data() + static_cast<size_t>(y - from) * static_cast<size_t>(width);
+    for (int32_t x = 0; x < width; ++x) {
+      const int32_t gx = x / cell;
+      const float fx = static_cast<float>(x % cell) / static_cast<float>(cell);
+      const float sx = fx * fx * (3 - 2 * fx);
+      const float a = at(gx, gy), b = at(gx + 1, gy), c = at(gx, gy + 1), d = at(gx + 1, gy + 1);
+      const float top = a + (b - a) * sx;
+      const float low = c + (d - c) * sx;
+      row[x] += static_cast<int32_t>(std::lround((top + (low - top) * sy) * static_cast<float>(amount)));
+    }
+  }
+}
+
+// A 4 x 4 ordered dither's thresholds, 0..15.
+constexpr int32_t kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+
 // The cube used when a picture has more than 256 colours: 6 reds, 7 greens, 6 blues.
 constexpr int32_t kCubeR = 6, kCubeG = 7, kCubeB = 6;
 
@@ -132,27 +167,49 @@ void CanvasGradient(Canvas& c, int32_t x0, int32_t y0, int32_t x1, int32_t y1, u
 }
 
 void CanvasNoise(Canvas& c, int32_t amount, int32_t cell, uint32_t seed) {
-  if (cell < 1) cell = 1;
-  auto lattice = [&](int32_t gx, int32_t gy) {
-    const uint32_t h = Hash((seed * 7919u + static_cast<uint32_t>(gx) * 73856093u) ^ (static_cast<uint32_t>(gy) * 19349663u));
-    return static_cast<float>(h & 0xFFFF) / 65535.0f * 2.0f - 1.0f;
-  };
-  // The lattice wraps at the canvas's edges, so a texture of whole cells tiles without a seam.
-  const int32_t cellsX = std::max(1, (c.width + cell - 1) / cell), cellsY = std::max(1, (c.height + cell - 1) / cell);
-  auto wrapped = [&](int32_t gx, int32_t gy) { return lattice(gx % cellsX, gy % cellsY); };
-  for (int32_t y = 0; y < c.height; ++y) {
-    for (int32_t x = 0; x < c.width; ++x) {
-      const int32_t gx = x / cell, gy = y / cell;
-      const float fx = static_cast<float>(x % cell) / static_cast<float>(cell);
-      const float fy = static_cast<float>(y % cell) / static_cast<float>(cell);
-      const float sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
-      const float top = wrapped(gx, gy) + (wrapped(gx + 1, gy) - wrapped(gx, gy)) * sx;
-      const float low = wrapped(gx, gy + 1) + (wrapped(gx + 1, gy + 1) - wrapped(gx, gy + 1)) * sx;
-      const auto d = static_cast<int32_t>(std::lround((top + (low - top) * sy) * static_cast<float>(amount)));
-      uint32_t& p = c.pixels[static_cast<size_t>(y) * c.width + x];
-      p = Pack(Channel(p, 16) + d, Channel(p, 8) + d, Channel(p, 0) + d);
-    }
+  std::vector<int32_t> offsets(c.pixels.size(), 0);
+  AddNoise(offsets, c.width, c.height, 0, c.height, amount, cell, seed);
+  for (size_t i = 0; i < c.pixels.size(); ++i) {
+    uint32_t& p = c.pixels[i];
+    p = Pack(Channel(p, 16) + offsets[i], Channel(p, 8) + offsets[i], Channel(p, 0) + offsets[i]);
   }
+}
+
+void CanvasClouds(Canvas& c, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour, float coverage,
+                  uint32_t seed) {
+  // The octaves are laid on a plane as wide as the picture, so they wrap at its edges; only the
+  // band's rows inside the picture are worked out.
+  const int32_t height = std::max(1, y1 - y0), from = std::max(0, -y0), to = std::min(height, c.height - y0);
+  if (to <= from) return;
+  std::vector<int32_t> field(static_cast<size_t>(to - from) * static_cast<size_t>(c.width), 0);
+  int32_t amount = 64;
+  for (int32_t cell = std::max(8, c.width / 8), octave = 0; cell >= 4 && octave < 4; cell /= 2, ++octave) {
+    AddNoise(field, c.width, height, from, to, amount, cell, seed + static_cast<uint32_t>(octave));
+    amount /= 2;
+  }
+  const float threshold = 1.0f - 2.0f * std::clamp(coverage, 0.0f, 1.0f);
+  const float fade = std::max(2.0f, static_cast<float>(y1 - y0) / 6.0f);
+  for (int32_t y = y0 + from; y < y0 + to; ++y)
+    for (int32_t x = std::max(0, x0); x < std::min(x1, c.width); ++x) {
+      const float v = static_cast<float>(field[static_cast<size_t>(y - y0 - from) * c.width + x]) / 100.0f;
+      const float edge = std::clamp(static_cast<float>(std::min(y - y0, y1 - 1 - y)) / fade, 0.0f, 1.0f);
+      const float density = std::clamp((v - threshold) * 2.5f, 0.0f, 1.0f) * edge;
+      if (density <= 0.0f) continue;
+      uint32_t& p = c.pixels[static_cast<size_t>(y) * c.width + x];
+      p = CanvasMix(p, colour, density * density * (3 - 2 * density) * 0.9f);
+    }
+}
+
+void CanvasDither555(Canvas& c) {
+  for (int32_t y = 0; y < c.height; ++y)
+    for (int32_t x = 0; x < c.width; ++x) {
+      uint32_t& p = c.pixels[static_cast<size_t>(y) * c.width + x];
+      if (p == kKeyColour) continue;
+      const int32_t d = kBayer[y & 3][x & 3] / 2;  // 0..7 of the 8-wide step
+      auto level = [&](int shift) { return std::min(255, Channel(p, shift) + d) & 0xF8; };
+      p = Pack(level(16), level(8), level(0));
+      if (p == kKeyColour) p ^= 0x000800;
+    }
 }
 
 void CanvasDisc(Canvas& c, float cx, float cy, float radius, uint32_t colour) {
@@ -247,37 +304,62 @@ Canvas Posterised(const Canvas& c, int32_t bits) {
   return out;
 }
 
+// A picture's own colours when it has at most 256, in an open-addressed table (plain loops keep
+// this quick over the tree's many large pictures).
+struct OwnColours {
+  static constexpr uint32_t kSlots = 1024, kEmpty = 0xFFFFFFFFu;  // colours are 24-bit
+  std::vector<uint32_t> key = std::vector<uint32_t>(kSlots, kEmpty);
+  std::vector<uint8_t> index = std::vector<uint8_t>(kSlots, 0);
+  std::vector<uint32_t> ascending;
+
+  uint32_t Slot(uint32_t colour) const {
+    uint32_t at = Hash(colour) & (kSlots - 1);
+    while (key[at] != kEmpty && key[at] != colour) at = (at + 1) & (kSlots - 1);
+    return at;
+  }
+  // False when the picture has more than 256 colours.
+  bool Take(const std::vector<uint32_t>& pixels) {
+    uint32_t last = kEmpty;
+    for (uint32_t p : pixels) {
+      if (p == last) continue;
+      last = p;
+      const uint32_t at = Slot(p);
+      if (key[at] == p) continue;
+      if (ascending.size() == 256) return false;
+      key[at] = p;
+      ascending.push_back(p);
+    }
+    std::sort(ascending.begin(), ascending.end());
+    for (size_t i = 0; i < ascending.size(); ++i) index[Slot(ascending[i])] = static_cast<uint8_t>(i);
+    return true;
+  }
+};
+
 std::vector<uint8_t> CanvasBmp8(const Canvas& original, bool rle8) {
   // Pictures of a narrow range of colours (water, rock, sand) keep their look with coarser
   // channels rather than a dithered cube.
   Canvas c = original;
-  std::map<uint32_t, uint8_t> own;
-  for (int32_t bits = 0; bits <= 3; ++bits) {
+  OwnColours own;
+  bool fits = false;
+  for (int32_t bits = 0; bits <= 3 && !fits; ++bits) {
     c = Posterised(original, bits);
-    own.clear();
-    for (uint32_t p : c.pixels) {
-      if (own.size() > 256) break;
-      own.emplace(p, 0);
-    }
-    if (own.size() <= 256) break;
+    own = OwnColours{};
+    fits = own.Take(c.pixels);
   }
-  if (own.size() > 256) c = original;
+  if (!fits) c = original;
   std::vector<BmpPaletteEntry> palette;
   std::vector<uint8_t> indices(c.pixels.size());
-  if (own.size() <= 256) {
-    for (auto& [colour, index] : own) {
-      index = static_cast<uint8_t>(palette.size());
+  if (fits) {
+    for (uint32_t colour : own.ascending)
       palette.push_back({static_cast<uint8_t>(colour >> 16), static_cast<uint8_t>(colour >> 8),
                          static_cast<uint8_t>(colour), 255});
-    }
-    for (size_t i = 0; i < c.pixels.size(); ++i) indices[i] = own[c.pixels[i]];
+    for (size_t i = 0; i < c.pixels.size(); ++i) indices[i] = own.index[own.Slot(c.pixels[i])];
   } else {
     for (int32_t r = 0; r < kCubeR; ++r)
       for (int32_t g = 0; g < kCubeG; ++g)
         for (int32_t b = 0; b < kCubeB; ++b)
           palette.push_back({static_cast<uint8_t>(r * 255 / (kCubeR - 1)), static_cast<uint8_t>(g * 255 / (kCubeG - 1)),
                              static_cast<uint8_t>(b * 255 / (kCubeB - 1)), 255});
-    static constexpr int32_t kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
     for (int32_t y = 0; y < c.height; ++y)
       for (int32_t x = 0; x < c.width; ++x) {
         const uint32_t p = c.pixels[static_cast<size_t>(y) * c.width + x];
@@ -291,6 +373,81 @@ std::vector<uint8_t> CanvasBmp8(const Canvas& original, bool rle8) {
   options.rle8 = rle8;
   return BmpWriteIndexed(c.width, c.height, indices.data(), palette.data(), static_cast<int32_t>(palette.size()),
                          options);
+}
+
+std::vector<uint32_t> CanvasSharedPalette(const std::vector<Canvas>& frames, std::vector<std::vector<uint8_t>>* indices) {
+  // Colours are counted at 5 bits a channel; each box of the cut is a run of that histogram's
+  // colours, split at the weighted median of its widest channel until there are 256.
+  auto c555 = [](uint32_t p) { return (p >> 9 & 0x7C00) | (p >> 6 & 0x03E0) | (p >> 3 & 0x001F); };
+  auto part = [](uint32_t v, int channel) { return static_cast<int32_t>(v >> (10 - 5 * channel) & 31); };
+  std::vector<uint32_t> count(32768, 0);
+  for (const Canvas& f : frames)
+    for (uint32_t p : f.pixels) ++count[c555(p)];
+  std::vector<uint32_t> colours;
+  for (uint32_t v = 0; v < 32768; ++v)
+    if (count[v]) colours.push_back(v);
+  struct Box {
+    size_t begin, end;
+  };
+  std::vector<Box> boxes{{0, colours.size()}};
+  auto spread = [&](const Box& b, int channel) {
+    int32_t lo = 31, hi = 0;
+    for (size_t i = b.begin; i < b.end; ++i) lo = std::min(lo, part(colours[i], channel)), hi = std::max(hi, part(colours[i], channel));
+    return hi - lo;
+  };
+  while (boxes.size() < 256) {
+    size_t pick = boxes.size();
+    int32_t widest = 0, channel = 0;
+    for (size_t i = 0; i < boxes.size(); ++i)
+      for (int ch = 0; ch < 3; ++ch)
+        if (boxes[i].end - boxes[i].begin > 1 && spread(boxes[i], ch) > widest) pick = i, widest = spread(boxes[i], ch), channel = ch;
+    if (pick == boxes.size()) break;
+    Box& b = boxes[pick];
+    std::stable_sort(colours.begin() + static_cast<std::ptrdiff_t>(b.begin), colours.begin() + static_cast<std::ptrdiff_t>(b.end),
+                     [&](uint32_t l, uint32_t r) { return part(l, channel) < part(r, channel); });
+    uint64_t total = 0, run = 0;
+    for (size_t i = b.begin; i < b.end; ++i) total += count[colours[i]];
+    size_t split = b.begin + 1;
+    while (split < b.end - 1 && (run += count[colours[split - 1]]) * 2 < total) ++split;
+    boxes.push_back({split, b.end});
+    b.end = split;
+  }
+  std::vector<uint32_t> palette(256, 0);
+  std::vector<int16_t> nearest(32768, -1);
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    uint64_t sum[3] = {0, 0, 0}, weight = 0;
+    for (size_t k = boxes[i].begin; k < boxes[i].end; ++k) {
+      for (int ch = 0; ch < 3; ++ch) sum[ch] += static_cast<uint64_t>(part(colours[k], ch)) * count[colours[k]];
+      weight += count[colours[k]];
+    }
+    if (weight == 0) continue;
+    auto level = [&](int ch) { return static_cast<int32_t>((sum[ch] * 255 + weight * 31 / 2) / (weight * 31)); };
+    palette[i] = Pack(level(0), level(1), level(2));
+  }
+  indices->clear();
+  for (const Canvas& f : frames) {
+    std::vector<uint8_t>& out = indices->emplace_back(f.pixels.size());
+    for (size_t i = 0; i < f.pixels.size(); ++i) {
+      // An ordered dither of about one palette step keeps gradients from breaking into bands (its
+      // mean offsets the rounding down to five bits).
+      const int32_t d = kBayer[i / static_cast<size_t>(f.width) & 3][i % static_cast<size_t>(f.width) & 3] - 4;
+      const uint32_t p = f.pixels[i];
+      const uint32_t v = c555(Pack(Channel(p, 16) + d, Channel(p, 8) + d, Channel(p, 0) + d));
+      if (nearest[v] < 0) {
+        int32_t best = INT32_MAX;
+        for (size_t k = 0; k < boxes.size(); ++k) {
+          int32_t d = 0;
+          for (int ch = 0; ch < 3; ++ch) {
+            const int32_t e = part(v, ch) * 255 / 31 - Channel(palette[k], 16 - 8 * ch);
+            d += e * e;
+          }
+          if (d < best) best = d, nearest[v] = static_cast<int16_t>(k);
+        }
+      }
+      out[i] = static_cast<uint8_t>(nearest[v]);
+    }
+  }
+  return palette;
 }
 
 std::vector<uint8_t> CanvasOpacityBmp(const std::vector<uint8_t>& alpha, int32_t width, int32_t height) {

@@ -28,6 +28,14 @@ void CanvasNoise(Canvas& c, int32_t amount, int32_t cell, uint32_t seed);
 void CanvasDisc(Canvas& c, float cx, float cy, float radius, uint32_t colour);
 void CanvasRing(Canvas& c, float cx, float cy, float radius, float thickness, uint32_t colour);
 void CanvasLine(Canvas& c, float x0, float y0, float x1, float y1, float thickness, uint32_t colour);
+// Soft clouds over the rectangle: a few octaves of the noise above, the denser parts mixed toward
+// `colour` (coverage 0..1 the share of the sky they cover), fading out at the rectangle's top and
+// bottom and tiling across the canvas's width.
+void CanvasClouds(Canvas& c, int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint32_t colour, float coverage,
+                  uint32_t seed);
+// Rounds every channel to the 32 levels of a 16-bit frame with an ordered dither, so that the
+// frame shows a smooth gradient rather than bands (the key colour is kept).
+void CanvasDither555(Canvas& c);
 // A raised box over the inclusive rectangle: a face with a light top-left and dark bottom-right rim.
 void CanvasBevel(Canvas& c, int32_t left, int32_t top, int32_t right, int32_t bottom, uint32_t face);
 
@@ -43,6 +51,9 @@ uint8_t CanvasGlyphRow(unsigned char letter, int32_t row);
 // mapped, dithered, onto a fixed 252-colour cube that keeps the key colour and pure black and white).
 std::vector<uint8_t> CanvasBmp24(const Canvas& c);
 std::vector<uint8_t> CanvasBmp8(const Canvas& c, bool rle8 = false);
+// One palette of 256 colours for all the frames (a median cut of their colours) and each frame's
+// pixels as indices into it, top row first: the frames of an 8-bit clip.
+std::vector<uint32_t> CanvasSharedPalette(const std::vector<Canvas>& frames, std::vector<std::vector<uint8_t>>* indices);
 // An opacity companion: the brightness of each pixel is its opacity, as an 8-bit grey BMP.
 std::vector<uint8_t> CanvasOpacityBmp(const std::vector<uint8_t>& alpha, int32_t width, int32_t height);
 

@@ -270,19 +270,18 @@ void WriteGameplay(TreeOutput& tree) {
   }
 }
 
-// A sky side: zenith to horizon, a thin haze band, then the sea below the horizon (v from the bottom).
+// A sky side: zenith to horizon, a haze band, then the sea below the horizon (v from the bottom),
+// with soft clouds that thin toward the horizon, dithered for the 16-bit frame.
 Canvas SkySide(uint32_t zenith, uint32_t horizon, uint32_t sea, uint32_t seed) {
-  Canvas c = CanvasNew(128, 128, 0);
-  CanvasGradient(c, 0, 0, 128, 62, zenith, horizon);
-  CanvasGradient(c, 0, 62, 128, 66, horizon, CanvasMix(horizon, sea, 0.5f));
-  CanvasGradient(c, 0, 66, 128, 128, CanvasMix(horizon, sea, 0.6f), sea);
-  // Thin bands of cloud, smaller and fainter towards the horizon.
-  DataRandom random{seed};
-  for (int32_t i = 0; i < 9; ++i) {
-    const float y = 10 + random.Unit() * 44, x = random.Unit() * 128, len = 6 + y * 0.3f;
-    const uint32_t cloud = CanvasMix(CanvasMix(zenith, horizon, y / 62), kWhite, 0.7f);
-    for (int32_t k = 0; k < 3; ++k) CanvasLine(c, x - len + k * 3, y + static_cast<float>(k % 2), x + len, y, 1.5f + static_cast<float>(k), cloud);
-  }
+  constexpr int32_t kSide = 128, kHorizon = 62;
+  Canvas c = CanvasNew(kSide, kSide, 0);
+  CanvasGradient(c, 0, 0, kSide, kHorizon, zenith, horizon);
+  CanvasGradient(c, 0, kHorizon, kSide, kHorizon + 4, horizon, CanvasMix(horizon, sea, 0.5f));
+  CanvasGradient(c, 0, kHorizon + 4, kSide, kSide, CanvasMix(horizon, sea, 0.6f), sea);
+  const uint32_t cloud = CanvasMix(horizon, kWhite, 0.85f);
+  CanvasClouds(c, 0, 4, kSide, 42, cloud, 0.5f, seed);
+  CanvasClouds(c, 0, 35, kSide, kHorizon - 1, CanvasMix(cloud, horizon, 0.4f), 0.35f, seed + 7);
+  CanvasDither555(c);
   return c;
 }
 
@@ -333,6 +332,7 @@ void TreeWriteSky(TreeOutput& tree, const std::string& folder, const std::string
   TreeListAddDepth(list, prefix + "_sky.bmp", 24);
   Canvas top = CanvasNew(64, 64, zenith);
   CanvasNoise(top, 6, 16, seed);
+  CanvasDither555(top);
   TreePutPicture(tree, folder + "/" + prefix + "_skytop.bmp", top);
   TreeListAdd(list, prefix + "_skytop.bmp");
   C4DSceneDef scene;

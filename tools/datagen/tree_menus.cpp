@@ -145,12 +145,14 @@ Canvas Cursor() {
   return c;
 }
 
-// A water texture for the procedural ripple: deep blue with lighter streaks.
+// The backdrop's water for the procedural ripple, seen from above: deep blue, lighter toward the
+// top, with soft patches of light for the ripples to bend, dithered for the 16-bit frame.
 Canvas RippleWater(uint32_t deep, uint32_t light, uint32_t seed) {
-  Canvas c = CanvasNew(64, 64, deep);
-  CanvasGradient(c, 0, 0, 64, 64, light, deep);
-  CanvasNoise(c, 18, 8, seed);
-  CanvasNoise(c, 8, 2, seed + 1);
+  constexpr int32_t kSide = 256;
+  Canvas c = CanvasNew(kSide, kSide, deep);
+  CanvasGradient(c, 0, 0, kSide, kSide, light, deep);
+  CanvasClouds(c, 0, -12, kSide, kSide + 12, CanvasMix(light, kFoam, 0.35f), 0.35f, seed);
+  CanvasDither555(c);
   return c;
 }
 
@@ -242,7 +244,7 @@ void WriteStartup(TreeOutput& tree) {
     TreePutText(tree, f + "/" + font.font, FontDefinitionText(font.atlas, kFontLetterWidthNarrow));
   }
   // The backdrop's water ripples on its own, fed by drops.
-  TreePut(tree, f + "/mnu_water.bmp", CanvasBmp8(RippleWater(0x0A2A5A, 0x3A8AC8, 3)));
+  TreePut(tree, f + "/mnu_water.bmp", CanvasBmp8(RippleWater(0x0C3262, 0x4A9AD8, 3)));
   TreeListAddProcedural(list, "mnu_water.bmp");
   TreeListIdent(list, "vqz_MenuWaterIdent");
   TextureListSetDamping(list.writer, "vqz_MenuWaterIdent", 0.97f);
@@ -353,29 +355,69 @@ void PutTiles(TreeOutput& tree, const std::string& folder, const std::string& pr
   }
 }
 
-// A sunny sea scene under the screens' words.
-Canvas ScreenScene(uint32_t skyTop, uint32_t skyLow, uint32_t seaTop, uint32_t seaLow, uint32_t seed) {
+// A sunny sea scene under the screens' words: a sky with soft clouds down to the horizon, the sun
+// low over it, the sea with streaks of foam below; dithered once the words are on.
+Canvas ScreenScene(uint32_t skyTop, uint32_t skyLow, uint32_t seaTop, uint32_t seaLow, uint32_t seed,
+                   int32_t horizon = 300) {
   Canvas c = CanvasNew(640, 512, 0);
-  CanvasGradient(c, 0, 0, 640, 300, skyTop, skyLow);
-  CanvasDisc(c, 560, 262, 34, CanvasMix(skyLow, 0xFFFFE0, 0.8f));
-  CanvasGradient(c, 0, 300, 640, 512, seaTop, seaLow);
+  CanvasGradient(c, 0, 0, 640, horizon, skyTop, skyLow);
+  CanvasClouds(c, 0, 10, 640, horizon - 20, CanvasMix(skyLow, kWhite, 0.7f), 0.4f, seed);
+  CanvasDisc(c, 560, static_cast<float>(horizon) - 38, 34, CanvasMix(skyLow, 0xFFFFE0, 0.8f));
+  CanvasGradient(c, 0, horizon, 640, 512, seaTop, seaLow);
   DataRandom random{seed};
-  for (int32_t i = 0; i < 120; ++i) {
-    const float y = 305 + random.Unit() * 170, x = random.Unit() * 640, len = 8 + random.Unit() * 30 * (y - 290) / 100;
-    CanvasLine(c, x, y, x + len, y, 1.5f, CanvasMix(seaTop, kFoam, 0.5f));
+  const float depth = static_cast<float>(512 - horizon);
+  for (int32_t i = 0; i < 140; ++i) {
+    const float y = static_cast<float>(horizon) + 4 + random.Unit() * (depth - 30), x = random.Unit() * 640;
+    const float near = (y - static_cast<float>(horizon)) / depth, len = 6 + random.Unit() * 40 * near;
+    CanvasLine(c, x, y, x + len, y, 1 + near * 1.5f, CanvasMix(seaTop, kFoam, 0.35f + 0.2f * near));
   }
   return c;
+}
+
+// The winners' podium in the result picture's top-left tile, which each place has its own of: three
+// numbered steps on a pontoon, the player's step in its medal colour with the cup on it.
+void Podium(Canvas& c, int32_t place) {
+  constexpr int32_t kBottom = 244;
+  static constexpr struct {
+    int32_t left, right, top;
+    uint32_t medal;
+    const char* number;
+  } kSteps[3] = {{92, 164, 150, 0xFFC830, "1"}, {22, 92, 176, 0xC8D0DC, "2"}, {164, 234, 196, 0xD08848, "3"}};
+  CanvasBevel(c, 12, kBottom, 244, kBottom + 9, 0x505860);  // the pontoon
+  for (int32_t x = 10; x < 247; x += 3) CanvasFill(c, x, kBottom + 10, x + 2, kBottom + 12, CanvasMix(kFoam, kSea, 0.4f));
+  for (int32_t s = 0; s < 3; ++s) {
+    const auto& step = kSteps[s];
+    const bool mine = s == place;
+    CanvasBevel(c, step.left, step.top, step.right - 1, kBottom - 1, mine ? step.medal : 0xE8ECF0);
+    CanvasTextCentred(c, (step.left + step.right) / 2, step.top + 14, step.number, 4, mine ? kWhite : step.medal);
+  }
+  // The cup: bowl, handles, stem and foot, standing on the player's step.
+  const auto& step = kSteps[place];
+  const float cx = static_cast<float>(step.left + step.right) / 2, base = static_cast<float>(step.top);
+  const uint32_t gold = 0xFFD040, shade = 0xB07810;
+  CanvasRing(c, cx - 15, base - 34, 7, 3, shade);
+  CanvasRing(c, cx + 15, base - 34, 7, 3, shade);
+  CanvasDisc(c, cx, base - 38, 15, shade);
+  CanvasGradient(c, static_cast<int32_t>(cx) - 15, static_cast<int32_t>(base) - 54, static_cast<int32_t>(cx) + 16,
+                 static_cast<int32_t>(base) - 38, 0xFFF0A0, gold);
+  CanvasDisc(c, cx, base - 38, 13, gold);
+  CanvasFill(c, static_cast<int32_t>(cx) - 2, static_cast<int32_t>(base) - 26, static_cast<int32_t>(cx) + 3,
+             static_cast<int32_t>(base) - 8, shade);
+  CanvasBevel(c, static_cast<int32_t>(cx) - 10, static_cast<int32_t>(base) - 9, static_cast<int32_t>(cx) + 10,
+              static_cast<int32_t>(base) - 2, gold);
+  CanvasFill(c, static_cast<int32_t>(cx) - 9, static_cast<int32_t>(base) - 51, static_cast<int32_t>(cx) - 5,
+             static_cast<int32_t>(base) - 36, 0xFFFAE0);  // the shine
 }
 
 void WriteScreenPictures(TreeOutput& tree) {
   const char* const places[3] = {"1ST", "2ND", "3RD"};
   const char* const placeFiles[3] = {"win_1st_tl.bmp", "win_2nd_tl.bmp", "win_3rd_tl.bmp"};
   for (int32_t p = 0; p < 3; ++p) {
-    Canvas win = ScreenScene(0x1060C0, 0x80C8F0, 0x1C7AB0, 0x0A3460, 3);
-    CanvasTextCentred(win, 320, 60, std::string(places[p]) + " PLACE!", 9, kGold);
-    CanvasTextCentred(win, 320, 160, "WELL RIDDEN", 4, kWhite);
-    // The podium, bare: it lies on tiles that every place shares.
-    CanvasBevel(win, 240, 330, 400, 440, 0xC89020);
+    Canvas win = ScreenScene(0x1060C0, 0x90D0F4, 0x1C7AB0, 0x0A3460, 3, 212);
+    CanvasTextCentred(win, 320, 28, std::string(places[p]) + " PLACE!", 9, kGold);
+    CanvasTextCentred(win, 448, 128, "WELL RIDDEN", 4, kWhite);
+    Podium(win, p);
+    CanvasDither555(win);
     Canvas tl = CanvasNew(256, 256, 0);
     for (int32_t y = 0; y < 256; ++y)
       for (int32_t x = 0; x < 256; ++x) CanvasPut(tl, x, y, CanvasGet(win, x, y));
@@ -385,18 +427,21 @@ void WriteScreenPictures(TreeOutput& tree) {
   Canvas lose = ScreenScene(0x303850, 0x7888A0, 0x284860, 0x101C30, 4);
   CanvasTextCentred(lose, 320, 60, "NICE TRY", 9, 0xC8D8F0);
   CanvasTextCentred(lose, 320, 160, "YOU LOSE - RACE AGAIN!", 3, kWhite);
+  CanvasDither555(lose);
   PutTiles(tree, "winlose", "lose_", lose, {"tl.bmp", "tm.bmp", "tr.bmp", "bl.bmp", "bm.bmp", "br.bmp"}, false);
 
   Canvas loading = ScreenScene(0x0A2050, 0x4890D0, 0x145890, 0x06203C, 5);
   CanvasTextCentred(loading, 320, 200, "LOADING...", 8, kWhite);
   CanvasFill(loading, 170, 290, 470, 306, 0x0A1A30);
   CanvasGradient(loading, 172, 292, 468, 304, kGold, kOrange);
+  CanvasDither555(loading);
   PutTiles(tree, "loading", "load_", loading, {"tl.bmp", "tm.bmp", "tr.bmp", "bl.bmp", "bm.bmp", "br.bmp"}, false);
 
   Canvas circuit = ScreenScene(0x401070, 0xE08040, 0x2C5890, 0x0C1C40, 6);
   CanvasTextCentred(circuit, 320, 60, "CIRCUIT", 9, kGold);
   CanvasTextCentred(circuit, 320, 150, "CHAMPION!", 7, kWhite);
   for (int32_t i = 0; i < 5; ++i) CanvasDisc(circuit, 200 + i * 60, 330, 20, CanvasMix(kGold, kOrange, i / 4.0f));
+  CanvasDither555(circuit);
   PutTiles(tree, "circuit", "circuit_win_", circuit, {"tl.bmp", "tm.bmp", "tr.bmp", "bl.bmp", "bm.bmp", "br.bmp"},
            false);
 }

@@ -1,7 +1,9 @@
 // Pictures of the generated data for people to look at: converts bitmaps of the tree to PNG (a
 // list of bitmaps given together becomes one sheet, side by side, small ones enlarged), and draws a
-// level with the software renderer from behind a craft at the start of its first rally course.
+// level with the software renderer from behind a craft at the start of its first rally course, and
+// lays a clip's frames out on a sheet, five to a row, twice their size.
 //   data_snapshot png OUT.png FILE.bmp [FILE.bmp ...]
+//   data_snapshot clip OUT.png FILE.avi
 //   data_snapshot level ROOT LEVEL OUT.png      (ROOT holds data/)
 #include <cstdio>
 #include <cstring>
@@ -30,6 +32,7 @@
 #include "engine/data/texture_list.h"
 #include "engine/render/camera.h"
 #include "engine/render/frame.h"
+#include "platform/plat_avi.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_display.h"
 #include "platform/test/plat_display.h"
@@ -106,6 +109,33 @@ int Sheet(int count, char** files, const char* outPath) {
                   static_cast<size_t>(p.width) * 3);
     left += p.width + 4;
   }
+  return Save(outPath, PngWriteRgb(width, height, sheet.data())) ? 0 : 1;
+}
+
+int Clip(const char* file, const char* outPath) {
+  PlatAvi* avi = nullptr;
+  if (plat_AviOpen(file, &avi) != kPlatAviOk) {
+    std::fprintf(stderr, "data_snapshot: cannot read %s\n", file);
+    return 1;
+  }
+  const PlatAviInfo* info = plat_AviInfo(avi);
+  const int32_t w = info->width * 2, h = info->height * 2, across = 5;
+  const int32_t rows = (static_cast<int32_t>(info->frameCount) + across - 1) / across;
+  const int32_t width = across * (w + 4) - 4, height = rows * (h + 4) - 4;
+  std::vector<uint8_t> sheet(static_cast<size_t>(width) * height * 3, 40);
+  for (uint32_t f = 0; f < info->frameCount; ++f) {
+    std::vector<uint8_t> pixels;
+    PlatImageFormat format{};
+    if (plat_AviReadFrame(avi, f, &pixels, &format) != kPlatAviOk || format != kPlatImageBgr24) break;
+    const int32_t left = static_cast<int32_t>(f) % across * (w + 4), top = static_cast<int32_t>(f) / across * (h + 4);
+    for (int32_t y = 0; y < h; ++y)
+      for (int32_t x = 0; x < w; ++x) {
+        const uint8_t* p = &pixels[(static_cast<size_t>(y / 2) * info->width + x / 2) * 3];
+        uint8_t* q = &sheet[(static_cast<size_t>(top + y) * width + left + x) * 3];
+        q[0] = p[2], q[1] = p[1], q[2] = p[0];
+      }
+  }
+  plat_AviClose(avi);
   return Save(outPath, PngWriteRgb(width, height, sheet.data())) ? 0 : 1;
 }
 
@@ -253,7 +283,9 @@ bool Level(const std::filesystem::path& root, const std::string& level, const ch
 int main(int argc, char** argv) {
   wre_MemoryInit();
   if (argc >= 4 && std::strcmp(argv[1], "png") == 0) return Sheet(argc - 3, argv + 3, argv[2]);
+  if (argc == 4 && std::strcmp(argv[1], "clip") == 0) return Clip(argv[3], argv[2]);
   if (argc == 5 && std::strcmp(argv[1], "level") == 0) return Level(argv[2], argv[3], argv[4]) ? 0 : 1;
-  std::fprintf(stderr, "usage: data_snapshot png OUT.png FILE.bmp...\n       data_snapshot level ROOT LEVEL OUT.png\n");
+  std::fprintf(stderr, "usage: data_snapshot png OUT.png FILE.bmp...\n       data_snapshot clip OUT.png FILE.avi\n"
+               "       data_snapshot level ROOT LEVEL OUT.png\n");
   return 2;
 }
