@@ -297,7 +297,9 @@ std::vector<ChunkObjectDef> LevelObjects(int32_t level, const Layout& l, const L
     const V2 a = g[0], b = g[1];
     ModelMesh strip = MeshPlane(20000, 60000, 2, 6);
     MeshTurnY(strip, std::atan2(b.x - a.x, b.z - a.z));
-    objects.push_back(Solid(strip, Add(a, Mul(Sub(b, a), 0.5f)), 20, t.strip, level == 0 ? kLevelWaterSurface : kLevelWaterSurfaceDeep));
+    // Below the deepest trough of any course's waves (at most 149), so the opaque strip never
+    // rises over a craft riding a trough above it.
+    objects.push_back(Solid(strip, Add(a, Mul(Sub(b, a), 0.5f)), -160, t.strip, level == 0 ? kLevelWaterSurface : kLevelWaterSurfaceDeep));
   }
   if (level == 1) helper({kInner1 - 8000, kInner1 - 8000}, kLevelHelperA), helper({kInner0 + 8000, kInner1 - 8000}, kLevelHelperB);
   if (level == 2) helper({kInner1 - 8000, kInner0 + 8000}, kLevelHelperC), helper({kInner0 + 8000, kInner1 - 8000}, kLevelHelperB);
@@ -497,7 +499,9 @@ std::string Environs(int32_t level, int32_t course) {
   ref({"vqz_Waterworks_WaterMode", kModes[mode]});
   ref({"vqz_Waterworks_WaveHeightMultiplier", CodexFloat(60.0f + static_cast<float>((k * 13) % 90))});
   ref({"vqz_Waterworks_WaveAngleAdd", CodexFloat(4.0f + static_cast<float>(course % 5) * 2.0f)});
-  ref({"vqz_Waterworks_HeightToSpecularRatio", CodexFloat(course % 2 ? 0.0f : 0.4f)});
+  // The race grid's cells are so wide that one wave spans the whole view: a stronger glint would
+  // brighten and darken all the water at once instead of lighting the crests.
+  ref({"vqz_Waterworks_HeightToSpecularRatio", CodexFloat(course % 2 ? 0.0f : 0.1f)});
   ref({"vqz_Waterworks_MinHeightToSpecularThresh", CodexFloat(0.1f)});
   ref({"vqz_Waterworks_WaterUVAddPoint", CodexFloat(0.001f), CodexFloat(0.002f)});
   if (course % 4 == 1) ref({"vqz_Waterworks_HeightToTextureUVRatio", CodexFloat(0.002f), CodexFloat(0.001f)});

@@ -1,8 +1,5 @@
 // The race water as the player sees it, through the harness: water never drawn over the player's
 // hull from the chase view, and a surface whose light does not flash over the whole view.
-// Both wait for the sample data's water to change (the Bermuda water strip below the lowest wave
-// trough, a weaker wave specular in the race settings files): until then they fail, so they are
-// disabled.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -75,7 +72,7 @@ void SelectBermudaRally() {
 // The player's craft, held still on the water, sinks furthest into a wave's trough; there the frame
 // with the water is compared with the frame without it, and the hull's own pixels (those that the
 // hull's hiding changes) must be alike in both.
-TEST(RaceWater, DISABLED_TheWaterIsNeverDrawnOverTheHullFromTheChaseView) {
+TEST(RaceWater, TheWaterIsNeverDrawnOverTheHullFromTheChaseView) {
   GameHarness harness;
   harness.SeedSettings(kRendererSoftware);
   harness.TicksPerFrame(kTicksPerFrame);
@@ -154,7 +151,7 @@ TEST(RaceWater, DISABLED_TheWaterIsNeverDrawnOverTheHullFromTheChaseView) {
 }
 
 // With the craft standing still through the countdown, the view's mean brightness holds steady.
-TEST(RaceWater, DISABLED_AStillViewOfTheWaterKeepsItsBrightnessOverTwoSeconds) {
+TEST(RaceWater, AStillViewOfTheWaterKeepsItsBrightnessOverTwoSeconds) {
   GameHarness harness;
   harness.SeedSettings(kRendererSoftware);
   harness.TicksPerFrame(kTicksPerFrame);
