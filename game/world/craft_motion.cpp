@@ -98,8 +98,9 @@ void FindSurface(Motion& m) {
   CollisionResult hit{};
   const float bodyY = m.body->transform.position[1];
   if (!ProbeDown(m.next, bodyY, m.world, kProbeGroups, &hit)) {
-    // No surface at all: nothing holds the craft up before the floor.
-    m.surface = gLevelBoundsMinY - kBelowLevel;
+    // No surface at all: the negative of the level's mid-height, below the floor on every level
+    // that stands above 0, where nothing holds the craft up before the floor.
+    m.surface = -(gLevelBoundsMaxY + gLevelBoundsMinY) / 2.0f;
     return;
   }
   const uint32_t group = GroupOf(hit);
