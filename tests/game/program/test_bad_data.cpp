@@ -9,9 +9,11 @@
 #include <string>
 
 #include "engine/core/files.h"
+#include "engine/data/course.h"
 #include "engine/data/video.h"
 #include "game/menus/menu_shell.h"
 #include "game/race/game_modes.h"
+#include "game/race/mode_setup.h"
 #include "game/state/circuit_file.h"
 #include "game/state/game_view.h"
 #include "game/state/prefs.h"
@@ -111,10 +113,57 @@ TEST(BadDataDeathTest, ACorruptTextureListStopsWithItsMessageAndKeepsTheSaves) {
   harness.SeedSettings(kRendererSoftware, 6);
   TruncateAfter(harness, "data/levels/amazon/texture.codx", "amazon_ro");  // a file that is not there
   EXPECT_EXIT(RunProbe(harness, [] { LevelLoad(gView); }), testing::ExitedWithCode(3),
-              "Error at parse texture file");
+              "Error at parse texture file\ndata/levels/amazon/texture.codx");
   const std::string prefs = SaveBytes(harness, "prefs.qz");
   ASSERT_TRUE(PrefsRead(reinterpret_cast<const uint8_t*>(prefs.data()), prefs.size()));
   EXPECT_EQ(gSettings.launchCount, 8);  // the seeded count, the stopped run's and this read's
+}
+
+// Alone the racers' build fails; with opponents the route's probe craft fails first. Both stop the
+// set-up with the message and the damaged file on the line after it.
+TEST(BadDataDeathTest, ADamagedCraftModelStopsTheRaceNamingTheFile) {
+  for (int32_t opponents : {0, 3}) {
+    SCOPED_TRACE(opponents);
+    GameHarness harness;
+    harness.SeedSettings(kRendererSoftware);
+    const std::string model = "data/hydrels/alder/hydrel_01.c4d";
+    Truncate(harness, model, fs::file_size(harness.Root() / model) / 2);
+    const auto select = [opponents] {
+      gGameMode = kModeRally;
+      gLevel = gCourse = 0;
+      gSettings.opponentCount = opponents;
+      gSettings.playerModel = 0;
+    };
+    EXPECT_EXIT(harness.RunRace(select), testing::ExitedWithCode(3),
+                "Couldn't allocate/setup objects\ndata/hydrels/alder/hydrel_01.c4d");
+  }
+}
+
+// Route generation's work grows with the course; a course past the limit is refused and said so.
+TEST(BadData, ACourseWithTooManyWaypointsIsRefused) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  const fs::path file = harness.Root() / "data/courses/amazon/course.dat";
+  std::string text = TempDir::Read(file);
+  std::string extra;
+  for (int i = 0; i < kCourseWaypointLimit; ++i)
+    extra += "kVKT_WayPoint " + std::to_string(1000 + i) + " 52 214 " + (i % 2 ? "kVKT_False\n" : "kVKT_True\n");
+  const size_t end = text.find("kVKT_End");
+  ASSERT_NE(end, std::string::npos);
+  text.insert(end, extra);
+  WriteFile(file, text);
+  RunProbe(harness, [] {
+    gLevel = 0;
+    gCourse = 1;  // the second course is untouched
+    EXPECT_EQ(RaceCourseRead(), 0);
+    CourseFree(gCourseData);
+    gCourse = 0;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RaceCourseRead(), kCourseErrTooManyWaypoints);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("at most 500"), std::string::npos);
+    CourseFree(gCourseData);
+    gCourseData = nullptr;
+  });
 }
 
 TEST(BadData, ATruncatedCourseFileFailsTheCourseNames) {
