@@ -98,9 +98,8 @@ void FindSurface(Motion& m) {
   CollisionResult hit{};
   const float bodyY = m.body->transform.position[1];
   if (!ProbeDown(m.next, bodyY, m.world, kProbeGroups, &hit)) {
-    // No surface at all: the negative of the level's mid-height, below the floor on every level
-    // that stands above 0, where nothing holds the craft up before the floor.
-    m.surface = -(gLevelBoundsMaxY + gLevelBoundsMinY) / 2.0f;
+    // No surface at all: nothing holds the craft up before the floor.
+    m.surface = gLevelBoundsMinY - kBelowLevel;
     return;
   }
   const uint32_t group = GroupOf(hit);

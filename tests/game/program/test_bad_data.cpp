@@ -18,7 +18,9 @@
 #include "game/state/game_view.h"
 #include "game/state/prefs.h"
 #include "game/state/scores.h"
+#include "game/state/scores_record.h"
 #include "game/state/settings.h"
+#include "game/state/circuit_record.h"
 #include "game/world/game_sounds.h"
 #include "game/world/level_load.h"
 #include "tests/game/harness/dialog_steps.h"
@@ -94,6 +96,33 @@ TEST(BadData, DamagedSaveFilesAreReplacedByDefaultsAndTheGameGoesOn) {
   const std::string circuit = SaveBytes(harness, "circuit.qz");
   CircuitRecord circuitRead{};
   EXPECT_TRUE(CircuitRead(&circuitRead, reinterpret_cast<const uint8_t*>(circuit.data()), circuit.size()));
+}
+
+// Values no race can produce overflowed where the pages and the circuit loop add to them; they read
+// as empty and the files are written back mended.
+TEST(BadData, SaveValuesOutOfRangeReadAsEmptyAndTheFilesAreMended) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  auto put = [](std::string& image, size_t at, uint32_t v) {
+    for (int k = 0; k < 4; ++k) image[at + k] = static_cast<char>(v >> (24 - 8 * k));
+  };
+  std::string scores(kScoresImageSize, '\0'), circuit(kCircuitImageSize, '\0');
+  put(scores, 0, kScoresVersion);
+  put(scores, 224, 0x7FFFFFFF);  // rally entry 0: level 0, place 0, course 0x7FFFFFFF
+  put(circuit, 0, kCircuitVersion);
+  circuit[4] = 'A';
+  put(circuit, 4 + 32, 0x7FFFFFFF);  // slot 0: mean place
+  WriteFile(harness.SaveFile("scores.qz"), scores);
+  WriteFile(harness.SaveFile("circuit.qz"), circuit);
+  RunProbe(harness, [] {
+    EXPECT_EQ(gScores->rallyLevel[0], -1);
+    EXPECT_EQ(gCircuit->slotName[0][0], '\0');
+  });
+  ScoresRecord scoresRead{};
+  const std::string savedScores = SaveBytes(harness, "scores.qz");
+  ASSERT_TRUE(ScoresRead(&scoresRead, reinterpret_cast<const uint8_t*>(savedScores.data()), savedScores.size()));
+  EXPECT_NE(savedScores.substr(224, 4), scores.substr(224, 4));
+  EXPECT_EQ(SaveBytes(harness, "circuit.qz").substr(4, 40), std::string(40, '\0'));
 }
 
 // The race driver stops with "Failed to load selected level" on this failure.
