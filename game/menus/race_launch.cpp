@@ -59,18 +59,7 @@ int32_t MeanPlace(const CircuitRecord& circuit, int32_t slot, int32_t level, int
 
 // Stores, scores and saves the race just run at the slot's level and course, and moves the slot on.
 void CircuitRaceCount(CircuitRecord& circuit, int32_t slot) {
-  const int32_t level = circuit.slotLevel[slot];
-  const int32_t course = circuit.slotCourse[slot];
-  circuit.slotPlace[slot][level][course] = gPlayerPlace;
-  circuit.slotTime[slot][level][course] = gPlayerTime;
-  // Held at the top of the range rather than wrapping to a negative total.
-  const int64_t points = int64_t{circuit.slotPoints[slot]} + CircuitPointsForPlace(gPlayerPlace);
-  circuit.slotPoints[slot] = static_cast<int32_t>(std::min<int64_t>(points, INT32_MAX));
-  circuit.slotMeanPlace[slot] = MeanPlace(circuit, slot, level, course);
-  if (++circuit.slotCourse[slot] >= kCircuitCourses) {
-    circuit.slotCourse[slot] = 0;
-    ++circuit.slotLevel[slot];
-  }
+  CircuitRaceScore(circuit, slot, gPlayerPlace, gPlayerTime);
   gLevel = circuit.slotLevel[slot];
   gCourse = circuit.slotCourse[slot];
   gCircuitRace = 1;
@@ -117,6 +106,23 @@ int32_t CircuitPointsForPlace(int32_t place) {
       return 3;
     default:
       return 1;
+  }
+}
+
+void CircuitRaceScore(CircuitRecord& circuit, int32_t slot, int32_t place, int32_t time) {
+  if (slot < 0 || slot >= kCircuitSlots) return;
+  const int32_t level = circuit.slotLevel[slot];
+  const int32_t course = circuit.slotCourse[slot];
+  if (level < 0 || level > kLastCircuitLevel || course < 0 || course >= kCircuitCourses) return;
+  circuit.slotPlace[slot][level][course] = place;
+  circuit.slotTime[slot][level][course] = time;
+  // Held at the top of the range rather than wrapping to a negative total.
+  const int64_t points = int64_t{circuit.slotPoints[slot]} + CircuitPointsForPlace(place);
+  circuit.slotPoints[slot] = static_cast<int32_t>(std::min<int64_t>(points, INT32_MAX));
+  circuit.slotMeanPlace[slot] = MeanPlace(circuit, slot, level, course);
+  if (++circuit.slotCourse[slot] >= kCircuitCourses) {
+    circuit.slotCourse[slot] = 0;
+    ++circuit.slotLevel[slot];
   }
 }
 
