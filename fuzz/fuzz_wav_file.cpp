@@ -37,10 +37,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (WaveOpenFile(gPath.c_str(), &file, &format, &riff) != 0) return 0;
   PlatRiffChunk chunk{};
   if (WaveFindData(file, &chunk, &riff) == 0 && chunk.size <= (1u << 20)) {
-    std::vector<uint8_t> bytes(chunk.size);
+    const uint32_t size = chunk.size;
+    std::vector<uint8_t> bytes(size);
     uint32_t n = 0;
-    WaveRead(file, chunk.size, bytes.data(), &chunk, &n);
-    if (n > chunk.size) __builtin_trap();
+    WaveRead(file, size, bytes.data(), &chunk, &n);
+    if (n > size) __builtin_trap();
   }
   WaveClose(&file);
   WaveFormatFree(format);
