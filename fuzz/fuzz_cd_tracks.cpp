@@ -1,16 +1,13 @@
 // Plays arbitrary bytes as the music disc's tracks 1 and 2 ("track01.wav", "track02.wav") through
 // the CD track reader and the sound mixer's stream, on the test sound device: whatever the tracks
 // hold, the reader stays within them and the mix ends.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_files.h"
 #include "platform/plat_backend.h"
 #include "platform/plat_cdaudio.h"
 #include "platform/test/plat_sound.h"
@@ -20,28 +17,19 @@ namespace {
 std::string gFolder;
 uint32_t gDevice = 0;
 
-void Finish() {
-  plat_CdClose(gDevice);
-  std::error_code ignored;
-  std::filesystem::remove_all(gFolder, ignored);
-}
+void Finish() { plat_CdClose(gDevice); }
 
 bool Start() {
   plat_UseBackend(kPlatBackendTest);
   plat_TestSoundReset();
-  std::string pattern = (std::filesystem::temp_directory_path() / "vh-fuzz-cd-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) std::abort();
-  gFolder = pattern;
+  gFolder = FuzzTempFolder("cd");
   plat_CdSetTrackFolder(gFolder.c_str());
   if (plat_CdOpen(&gDevice) != kPlatCdOk) std::abort();
   std::atexit(Finish);
   return true;
 }
 
-void WriteTrack(const char* name, const uint8_t* data, size_t size) {
-  std::ofstream(gFolder + "/" + name, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-}
+void WriteTrack(const char* name, const uint8_t* data, size_t size) { FuzzWriteFile(gFolder + "/" + name, data, size); }
 
 }  // namespace
 

@@ -1,13 +1,8 @@
 // Loads arbitrary bytes as a font definition file from a data folder holding the atlas the seeds
 // name, takes the font's average glyph size and disposes it: every glyph line must be read within
 // the file, and whatever the file holds the font can be measured.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "engine/core/colour_scale.h"
@@ -19,6 +14,7 @@
 #include "engine/data/texture.h"
 #include "engine/data/texture_list.h"
 #include "engine/render/context.h"
+#include "fuzz/fuzz_files.h"
 #include "tools/datagen/texture_images.h"
 
 namespace {
@@ -27,11 +23,6 @@ constexpr const char* kFontFile = "font.codx";
 std::string gFolder;
 int32_t gMaterial = -1;
 
-void RemoveFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(gFolder, ignored);
-}
-
 bool Start() {
   wre_MemoryInit();
   gColourMax = gColourMaxAlpha = 255.0f;
@@ -39,10 +30,7 @@ bool Start() {
   wre_TextureTableInit(8);
   wre_MaterialTableInit(8);
   wre_FontInit();
-  std::string pattern = (std::filesystem::temp_directory_path() / "vh-fuzz-font-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) std::abort();
-  gFolder = pattern;
-  std::atexit(RemoveFolder);
+  gFolder = FuzzTempFolder("font");
   TextureImagesWrite(gFolder, TextureImageSpec{"fnt_type.bmp", 16, 16, 0, "", 1});
   wre_FolderSet(gFolder.c_str());
   static DrawingContext context{};
@@ -61,8 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static bool ready = Start();
   (void)ready;
   if (size > (1u << 16)) return 0;
-  std::ofstream(gFolder + "/" + kFontFile, std::ios::binary | std::ios::trunc)
-      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+  FuzzWriteFile(gFolder + "/" + kFontFile, data, size);
   Font* font = nullptr;
   (void)wre_FontLoadDefinition(&font, kFontFile, gMaterial);
   if (font) {

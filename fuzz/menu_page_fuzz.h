@@ -3,26 +3,19 @@
 // (from LLVMFuzzerInitialize, before the fuzzer reads its corpus). The scene loads all it needs
 // while it opens, so the current folder goes back to where the fuzzer was started.
 #pragma once
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "fuzz/fuzz_files.h"
 #include "tests/game/menus/menu_page_scene.h"
 #include "tools/datagen/game_tree.h"
 
 inline MenuPageScene& FuzzMenuScene() {
-  static std::string folder;
   static MenuPageScene scene;
   static bool ready = [] {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vh-fuzz-menu-XXXXXX").string();
-    if (!mkdtemp(pattern.data()) || !DatagenWriteTree(pattern)) std::abort();
-    folder = pattern;
-    std::atexit([] {
-      std::error_code ignored;
-      std::filesystem::remove_all(folder, ignored);
-    });
+    const std::string folder = FuzzTempFolder("menu");
+    if (!DatagenWriteTree(folder)) std::abort();
     const std::filesystem::path started = std::filesystem::current_path();
     std::filesystem::current_path(folder);
     if (scene.Open() != nullptr) std::abort();

@@ -71,18 +71,8 @@ class RouteGeneration : public CraftFixture {
   }
   // Whether the probe, level and facing the end, meets nothing on its way there.
   bool ProbeClear(const Point4& from, const Point4& to) {
-    Transform t{};
-    wre_TransformSet(&t, 0, 0, 0, from.x, from.y, from.z);
-    wre_TransformPointAt(&t, to.x, to.y, to.z);
-    wre_ObjectSetTransform(probe_, 0, t.angleY, 0, from.x, from.y, from.z);
-    wre_ObjectUpdate(probe_, 1, 1);
-    Transform end = probe_->transform;
-    end.position[0] = to.x;
-    end.position[1] = to.y;
-    end.position[2] = to.z;
-    CollisionResult hit{};
-    return wre_CollideObjectMove(probe_, view.world, &probe_->transform, &end, kRouteProbeGroups,
-                                 kCollideBoxCorners, &hit, 1) == 0;
+    const Point4 reached = Reach(from, to);
+    return reached.x == to.x && reached.y == to.y && reached.z == to.z;
   }
   // Where the probe, level and facing `to`, stops on its way there from `from` (`to` when clear).
   Point4 Reach(const Point4& from, const Point4& to) {
