@@ -1,12 +1,9 @@
 // Loads arbitrary bytes as a texture list through the texture module, from a data folder holding the
 // images the seeds name (plain, with an opacity companion, with mip levels), steps the ripples the
 // list set up, then unloads the same bytes and releases whatever is left.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -18,6 +15,7 @@
 #include "engine/data/texture.h"
 #include "engine/data/texture_list.h"
 #include "engine/render/context.h"
+#include "fuzz/fuzz_files.h"
 #include "tools/datagen/texture_images.h"
 
 namespace {
@@ -25,21 +23,13 @@ namespace {
 DrawingContext gContext{};
 std::string gFolder;
 
-void RemoveFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(gFolder, ignored);
-}
-
 bool Start() {
   wre_MemoryInit();
   gColourMax = gColourMaxAlpha = 255.0f;
   gColourToByte = 1.0f;
   wre_TextureTableInit(32);
   gContext.kind = kRendererSoftware;
-  std::string pattern = (std::filesystem::temp_directory_path() / "vh-fuzz-textures-XXXXXX").string();
-  if (!mkdtemp(pattern.data())) std::abort();
-  gFolder = pattern;
-  std::atexit(RemoveFolder);
+  gFolder = FuzzTempFolder("textures");
   for (const char* file : {"sky.bmp", "buoy.bmp", "water.bmp", "flag.bmp", "ripple.bmp", "ripple two.bmp"}) {
     TextureImagesWrite(gFolder, TextureImageSpec{file, 8, 8, 0, "", 1});
   }

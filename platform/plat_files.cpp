@@ -1,5 +1,7 @@
 #include "platform/plat_files.h"
 
+#include "platform/test/plat_files.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
@@ -34,7 +36,23 @@ bool FindNoCase(const std::string& folder, const std::string& name, std::string*
   return any;
 }
 
+std::string gLastSyncedFolder;
+
+// Makes the folder's entries durable, so that a rename into it survives a power cut. The result
+// is not the save's: the new file is already in place, and some file systems cannot sync a folder.
+void SyncFolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  gLastSyncedFolder.clear();
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  if (fsync(fd) == 0) gLastSyncedFolder = folder;
+  close(fd);
+}
+
 }  // namespace
+
+std::string plat_TestLastSyncedFolder() { return gLastSyncedFolder; }
 
 bool plat_ResolvePath(const char* path, std::string* resolved) {
   std::string in = path ? path : "";
@@ -95,6 +113,7 @@ bool plat_FileSaveWhole(const char* path, const void* data, size_t count) {
   ok = fsync(fileno(file)) == 0 && ok;
   ok = std::fclose(file) == 0 && ok;
   if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
+  if (ok) SyncFolderOf(target);
   if (!ok) std::remove(temp.c_str());
   return ok;
 }

@@ -18,7 +18,8 @@ bool plat_ResolvePath(const char* path, std::string* resolved);
 FILE* plat_FileOpen(const char* path, const char* mode);
 
 // Writes the whole file atomically: the bytes go to "<name>.tmp", every write and the close are
-// checked, then the temporary file replaces the target. An existing file whose name differs only in
+// checked, then the temporary file replaces the target and the folder is synced so that the rename
+// lasts. An existing file whose name differs only in
 // case is replaced. False (and the target untouched) on any failure.
 bool plat_FileSaveWhole(const char* path, const void* data, size_t count);
 

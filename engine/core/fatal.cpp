@@ -1,5 +1,8 @@
 #include "engine/core/fatal.h"
 
+#include <cstdio>
+
+#include "engine/core/files.h"
 #include "engine/core/input.h"
 #include "platform/plat_system.h"
 #include "platform/plat_window.h"
@@ -39,6 +42,19 @@ void wre_SystemFatalError(const char* message) {
   // A callback must end the process; one that comes back is followed by the final exit.
   plat_ShowCursor(true);
   plat_FatalAppExit(message);
+}
+
+void wre_SystemFatalErrorFile(const char* message, const char* path) {
+  if (!path || !*path) wre_SystemFatalError(message);
+  static char text[1024 + kFolderPathSize];
+  std::snprintf(text, sizeof text, "%s\n%s", message ? message : "", path);
+  wre_SystemFatalError(text);
+}
+
+void wre_SystemFatalErrorInFolder(const char* message, const char* name) {
+  static char path[kFolderPathSize + 256];
+  wre_FilePathOf(name, path, sizeof path);
+  wre_SystemFatalErrorFile(message, path);
 }
 
 void wre_FatalError(const char* message) {

@@ -107,6 +107,14 @@ void wre_FileDispose(FileRecord* record) {
   TrackedFree(record);
 }
 
+bool wre_FilePathOf(const char* name, char* out, size_t size) {
+  if (!out || size == 0) return false;
+  const int n = std::snprintf(out, size, "%s%s", gCurrentFolder, name ? name : "");
+  if (n >= 0 && static_cast<size_t>(n) < size) return true;
+  out[0] = '\0';
+  return false;
+}
+
 int32_t wre_FolderSet(const char* path) {
   if (!path) {
     std::memset(gCurrentFolder, 0, sizeof(gCurrentFolder));

@@ -1,6 +1,7 @@
 // Files and data folders: whole-file reads and writes by bare name relative to a current data
 // folder named by a logical path with ':' separators ("data:levels:amazon").
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 struct FileRecord {
@@ -33,6 +34,9 @@ void wre_FileDispose(FileRecord* record);
 // Makes the logical path the current folder (null clears it). A path that does not fit the folder
 // buffer is refused with kWreErrRange and the current folder stays as it was.
 int32_t wre_FolderSet(const char* path);
+// The path under which the name opens in the current folder ("data/levels/amazon/texture.codx"),
+// for messages; false (out empty) when it does not fit.
+bool wre_FilePathOf(const char* name, char* out, size_t size);
 int32_t wre_FolderPush();
 int32_t wre_FolderPop();
 

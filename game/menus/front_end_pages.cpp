@@ -198,7 +198,8 @@ void CircuitRow(const MenuState& m, const Pen& pen, int32_t slot) {
     columns = true;
   }
   if (!columns) return;
-  TextAt(pen, 440.0f, y, "%4d", gCircuit->slotMeanPlace[slot] + 1);
+  // Widened: a value read from the file may stand at the top of the int range.
+  TextAt(pen, 440.0f, y, "%4lld", static_cast<long long>(gCircuit->slotMeanPlace[slot]) + 1);
   TextAt(pen, 510.0f, y, "%4d", gCircuit->slotPoints[slot]);
 }
 
@@ -367,7 +368,7 @@ void RallyEntry(const MenuState& m, const Pen& pen, int32_t e, float y) {
   TextAt(pen, 280.0f, y, "%s", place);
   TimeAt(pen, 315.0f, y, r.rallyTime[e]);
   LevelAt(m, pen, 390.0f, y, r.rallyLevel[e]);
-  TextAt(pen, 610.0f, y, "%1d", r.rallyCourse[e] + 1);
+  TextAt(pen, 610.0f, y, "%1lld", static_cast<long long>(r.rallyCourse[e]) + 1);
 }
 
 void TreasureEntry(const MenuState& m, const Pen& pen, int32_t e, float y, bool roam) {

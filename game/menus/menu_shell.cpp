@@ -318,7 +318,7 @@ void MenuResourcesLoad() {
   if (gMenuScreen == kScreenNone) gMenuScreen = kScreenDisclaimer;
   wre_FolderSet(kStartupFolder);
   MenuMaterialsDefine(menu);
-  if (TextureListRead(kCodexModeLoad, view) != 0) wre_SystemFatalError(kTextureListFatal);
+  if (TextureListRead(kCodexModeLoad, view) != 0) wre_SystemFatalErrorInFolder(kTextureListFatal, kTextureList);
   for (const MenuFontRow& row : kMenuFonts)
     if (wre_FontLoadDefinition(&(menu->*row.field), row.file, menu->whiteMaterial) != 0) wre_SystemFatalError(row.fatal);
 
@@ -369,7 +369,7 @@ void MenuResourcesUnload() {
   wre_FolderSet(kStartupFolder);
   if (menu->logoObject) wre_ModelDispose(&menu->logoObject, view->world);
   if (menu->backgroundObject) wre_ModelDispose(&menu->backgroundObject, view->world);
-  if (TextureListRead(kCodexModeUnload, view) != 0) wre_SystemFatalError(kTextureListFatal);
+  if (TextureListRead(kCodexModeUnload, view) != 0) wre_SystemFatalErrorInFolder(kTextureListFatal, kTextureList);
   if (menu->menuLight) {
     wre_LightListRemove(menu->menuLight, view->world);
     wre_LightDispose(menu->menuLight);

@@ -1,5 +1,8 @@
 #include "game/menus/race_launch.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "engine/core/strings.h"
 #include "engine/core/wre_types.h"
 #include "game/menus/circuit_win_screen.h"
@@ -36,27 +39,18 @@ bool SlotComplete(const CircuitRecord& circuit, int32_t slot) {
 // The mean of the 0-based places of the slot's races from the first up to and including the one
 // at (level, course), in running order.
 int32_t MeanPlace(const CircuitRecord& circuit, int32_t slot, int32_t level, int32_t course) {
-  int32_t sum = 0;
+  int64_t sum = 0;  // fifty places of any int32 cannot overflow it
   int32_t races = 0;
   for (int32_t l = 0; l <= level; ++l) {
     const int32_t lastCourse = l == level ? course : kCircuitCourses - 1;
     for (int32_t c = 0; c <= lastCourse; ++c, ++races) sum += circuit.slotPlace[slot][l][c];
   }
-  return sum / races;
+  return static_cast<int32_t>(sum / races);
 }
 
 // Stores, scores and saves the race just run at the slot's level and course, and moves the slot on.
 void CircuitRaceCount(CircuitRecord& circuit, int32_t slot) {
-  const int32_t level = circuit.slotLevel[slot];
-  const int32_t course = circuit.slotCourse[slot];
-  circuit.slotPlace[slot][level][course] = gPlayerPlace;
-  circuit.slotTime[slot][level][course] = gPlayerTime;
-  circuit.slotPoints[slot] += CircuitPointsForPlace(gPlayerPlace);
-  circuit.slotMeanPlace[slot] = MeanPlace(circuit, slot, level, course);
-  if (++circuit.slotCourse[slot] >= kCircuitCourses) {
-    circuit.slotCourse[slot] = 0;
-    ++circuit.slotLevel[slot];
-  }
+  CircuitRaceScore(circuit, slot, gPlayerPlace, gPlayerTime);
   gLevel = circuit.slotLevel[slot];
   gCourse = circuit.slotCourse[slot];
   gCircuitRace = 1;
@@ -104,6 +98,23 @@ int32_t CircuitPointsForPlace(int32_t place) {
       return 3;
     default:
       return 1;
+  }
+}
+
+void CircuitRaceScore(CircuitRecord& circuit, int32_t slot, int32_t place, int32_t time) {
+  if (slot < 0 || slot >= kCircuitSlots) return;
+  const int32_t level = circuit.slotLevel[slot];
+  const int32_t course = circuit.slotCourse[slot];
+  if (level < 0 || level > kLastCircuitLevel || course < 0 || course >= kCircuitCourses) return;
+  circuit.slotPlace[slot][level][course] = place;
+  circuit.slotTime[slot][level][course] = time;
+  // Held at the top of the range rather than wrapping to a negative total.
+  const int64_t points = int64_t{circuit.slotPoints[slot]} + CircuitPointsForPlace(place);
+  circuit.slotPoints[slot] = static_cast<int32_t>(std::min<int64_t>(points, INT32_MAX));
+  circuit.slotMeanPlace[slot] = MeanPlace(circuit, slot, level, course);
+  if (++circuit.slotCourse[slot] >= kCircuitCourses) {
+    circuit.slotCourse[slot] = 0;
+    ++circuit.slotLevel[slot];
   }
 }
 

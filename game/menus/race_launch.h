@@ -5,6 +5,7 @@
 #pragma once
 #include <cstdint>
 
+struct CircuitRecord;
 struct ViewComponents;
 
 constexpr int32_t kCircuitOpponents = 3;
@@ -32,3 +33,7 @@ int32_t FrontEndPageWait(uint8_t* cancel, ViewComponents* view);
 
 // The points of a counted circuit race by its 0-based place: 5, 4, 3, then 1.
 int32_t CircuitPointsForPlace(int32_t place);
+// Enters a finished race of the slot's next level and course: its place and time, the points for
+// the place (held at the top of the int range), the mean place of the races so far, and the slot
+// moved on to its next race. Nothing for a slot outside 0..4 or one that is complete.
+void CircuitRaceScore(CircuitRecord& circuit, int32_t slot, int32_t place, int32_t time);

@@ -35,6 +35,7 @@
 #include "game/world/route_generate.h"
 #include "game/world/texture_slots.h"
 #include "game/world/water_surface.h"
+#include "game/world/watercraft_build.h"
 #include "platform/plat_window.h"
 
 namespace {
@@ -42,6 +43,7 @@ namespace {
 // A generated route shows its progress as race frames over the course.
 void RouteProgressFrame(ViewComponents* view) { RaceFrameRender(view, 0); }
 
+constexpr const char* kObjectsFatal = "Couldn't allocate/setup objects";
 constexpr float kNearClip = 500.0f;
 constexpr long double kFarClipBase = 554400.0L;
 constexpr long double kFarClipPerPercent = 0.01L * 1821600.0L;
@@ -99,7 +101,7 @@ void SetUpWorld(ViewComponents* view) {
 
 // Set-up from the racers to the start of the race clock and the countdown.
 void SetUpRace(ViewComponents* view) {
-  Require(RacersCreate(view) == 0, "Couldn't allocate/setup objects");
+  if (RacersCreate(view) != 0) wre_SystemFatalErrorFile(kObjectsFatal, WatercraftFailedFile());
   if (wre_CameraRendererKind(view->camera) == kRendererSoftware) wre_MaterialOpacityResetAll(view->world);
   RaceSoundsLoad();
   gPaused = gQuitPrompt = 0;
@@ -180,6 +182,9 @@ int32_t RaceRun(ViewComponents* view) {
     gRouteProgressFrame = RouteProgressFrame;
     routeResult = RouteSetup(view);
     gRouteProgressFrame = nullptr;
+    // Deliberate: a probe craft that cannot be built stops the program as the racers' build does,
+    // rather than abandoning the race without a word: the cause is a damaged game file or memory.
+    if (routeResult == kRouteErrNoProbe) wre_SystemFatalErrorFile(kObjectsFatal, WatercraftFailedFile());
     RaceActiveSet(1);
   }
   bool raced = false;

@@ -6,6 +6,7 @@
 #include "engine/core/files.h"
 #include "engine/core/memory.h"
 #include "engine/core/wre_types.h"
+#include "game/state/race_state.h"
 #include "game/state/save_file.h"
 
 namespace {
@@ -29,6 +30,36 @@ void CircuitFields(Record& r, Walker& io) {
 
 constexpr int32_t kLevelComplete = 10;
 
+bool InRange(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
+
+// Deliberate: the file's values are range-checked, though the file format itself asks for none. A
+// level or course out of range would index past the slot's results; points, mean place or places
+// that no circuit can produce would overflow the sums the circuit loop and the page make of them.
+// A level out of range makes the slot complete and a course out of range becomes 0; a slot with
+// impossible results reads as empty.
+void CircuitRangeCheck(CircuitRecord& r) {
+  constexpr int32_t kPlaceLast = kRacerSlots - 1;
+  for (int s = 0; s < kCircuitSlots; ++s) {
+    if (!InRange(r.slotLevel[s], -1, kLevelComplete)) r.slotLevel[s] = kLevelComplete;
+    if (!InRange(r.slotCourse[s], 0, kCircuitCourses - 1)) r.slotCourse[s] = 0;
+    bool sound = InRange(r.slotPoints[s], 0, kCircuitPointsMax) && InRange(r.slotMeanPlace[s], 0, kPlaceLast);
+    for (const auto& level : r.slotPlace[s])
+      for (int32_t place : level) sound = sound && InRange(place, 0, kPlaceLast);
+    if (!sound) {
+      std::memset(r.slotName[s], 0, sizeof r.slotName[s]);
+      r.slotMeanPlace[s] = r.slotPoints[s] = r.slotLevel[s] = r.slotCourse[s] = 0;
+      std::memset(r.slotPlace[s], 0, sizeof r.slotPlace[s]);
+      std::memset(r.slotTime[s], 0, sizeof r.slotTime[s]);
+    }
+  }
+}
+
+void CircuitImage(const CircuitRecord& record, uint8_t* image) {
+  SaveWriter writer{image};
+  writer.Int(kCircuitVersion);
+  CircuitFields(record, writer);
+}
+
 }  // namespace
 
 int32_t CircuitDefaults() {
@@ -43,11 +74,8 @@ bool CircuitRead(CircuitRecord* record, const uint8_t* data, size_t size) {
   SaveReader reader{wre_StreamReaderMake(data, size)};
   reader.Int(record->version);
   CircuitFields(*record, reader);
-  for (int s = 0; s < kCircuitSlots; ++s) {
-    SaveNameTerminate(record->slotName[s]);
-    if (record->slotLevel[s] < -1 || record->slotLevel[s] > kLevelComplete) record->slotLevel[s] = kLevelComplete;
-    if (record->slotCourse[s] < 0 || record->slotCourse[s] >= kCircuitCourses) record->slotCourse[s] = 0;
-  }
+  for (auto& name : record->slotName) SaveNameTerminate(name);
+  CircuitRangeCheck(*record);
   return true;
 }
 
@@ -58,7 +86,15 @@ int32_t CircuitLoad() {
   CircuitDefaults();
   FileRecord* file = wre_FileLoad(kCircuitFileName, 0);
   bool taken = file && CircuitRead(gCircuit, file->data, static_cast<size_t>(file->size));
+  // What the reader mended is written back whole, so the file holds what the page shows.
+  bool mended = false;
+  if (taken) {
+    std::array<uint8_t, kCircuitImageSize> image{};
+    CircuitImage(*gCircuit, image.data());
+    mended = std::memcmp(image.data(), file->data, kCircuitImageSize) != 0;
+  }
   wre_FileDispose(file);
+  if (mended) CircuitSave();
   if (!taken) {
     CircuitDefaults();
     CircuitSave();
@@ -69,9 +105,7 @@ int32_t CircuitLoad() {
 int32_t CircuitSave() {
   if (!gCircuit) return kWreErrRange;
   std::array<uint8_t, kCircuitImageSize> image{};
-  SaveWriter writer{image.data()};
-  writer.Int(kCircuitVersion);
-  CircuitFields(*gCircuit, writer);
+  CircuitImage(*gCircuit, image.data());
   SaveFolderScope folder;
   return SaveImageWrite(kCircuitFileName, image.data(), kCircuitImageSize);
 }

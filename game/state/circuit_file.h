@@ -15,13 +15,15 @@ constexpr int32_t kCircuitImageSize = 2244;
 int32_t CircuitDefaults();
 
 // Allocates gCircuit and reads "circuit.qz"; a missing file, one of another version or one too
-// short to be whole gives five empty slots, written back at once. The data folder is restored.
+// short to be whole gives five empty slots, written back at once; so is a file the reader mended.
+// The data folder is restored.
 // 0, or -5000 when the record cannot be allocated (gCircuit stays null).
 int32_t CircuitLoad();
 
 // Fills the record from the bytes when they are a whole image of this version; names are
 // terminated, a level below -1 or above 10 becomes 10 (complete) and a course outside 0..4
-// becomes 0, so that no slot indexes past its results. False, record unchanged, for other bytes.
+// becomes 0, so that no slot indexes past its results, and a slot whose points, mean place or
+// places no circuit can reach reads as empty. False, record unchanged, for other bytes.
 bool CircuitRead(CircuitRecord* record, const uint8_t* data, size_t size);
 
 // Writes gCircuit to "circuit.qz" in "data:prefs", restoring the data folder. 0, -1010 when no

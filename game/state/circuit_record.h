@@ -7,6 +7,8 @@
 constexpr int kCircuitSlots = 5;
 constexpr int kCircuitLevels = 10;
 constexpr int kCircuitCourses = 5;
+constexpr int32_t kCircuitRacePointsMax = 5;  // for a win
+constexpr int32_t kCircuitPointsMax = kCircuitLevels * kCircuitCourses * kCircuitRacePointsMax;
 
 struct CircuitRecord {
   int32_t version;

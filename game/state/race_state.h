@@ -5,6 +5,8 @@
 
 #include "engine/core/transform.h"
 
+constexpr int kRacerSlots = 6;  // the player and up to five computer riders; places run 0..5
+
 inline uint8_t gRaceOver = 0;          // ends the race loop
 inline uint8_t gRaceFinished = 0;      // the race ended by its rule, not by quitting
 inline uint8_t gQuitRequested = 0;     // the player quit from the pause prompt

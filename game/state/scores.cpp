@@ -9,6 +9,8 @@
 #include "engine/core/strings.h"
 #include "engine/core/wre_types.h"
 #include "game/state/circuit_record.h"
+#include "game/state/laps_table.h"
+#include "game/state/level_names.h"
 #include "game/state/race_state.h"
 #include "game/state/save_file.h"
 #include "game/state/settings.h"
@@ -122,6 +124,50 @@ bool InsertTreasure(char (&names)[kScoreEntries][32], int32_t (&scores)[kScoreEn
   return true;
 }
 
+bool InRange(int32_t value, int32_t low, int32_t high) { return value >= low && value <= high; }
+
+// Deliberate: the file's values are range-checked, though the file format itself asks for none.
+// A damaged table would otherwise index the level names or overflow where the page adds 1 to a
+// course. An entry holding what no race can produce reads as empty.
+void EmptyEntry(int e, char (&names)[kScoreEntries][32], int32_t (&level)[kScoreEntries]) {
+  std::memset(names[e], 0, sizeof names[e]);
+  level[e] = kEmpty;
+}
+
+void ScoresRangeCheck(ScoresRecord& r) {
+  auto levelOk = [](int32_t level) { return InRange(level, 0, kLevelCount - 1); };
+  for (int e = 0; e < kScoreEntries; ++e) {
+    if (r.rallyLevel[e] != kEmpty && !(levelOk(r.rallyLevel[e]) && InRange(r.rallyPlace[e], 0, kRacerSlots - 1) &&
+                                       InRange(r.rallyCourse[e], 0, kCoursesPerLevel - 1))) {
+      EmptyEntry(e, r.rallyName, r.rallyLevel);
+      r.rallyPlace[e] = r.rallyTime[e] = kNoValue;
+      r.rallyCourse[e] = 0;
+    }
+    if (r.derbyLevel[e] != kEmpty && !(levelOk(r.derbyLevel[e]) && r.derbyScore[e] >= 0)) {
+      EmptyEntry(e, r.derbyName, r.derbyLevel);
+      r.derbyScore[e] = 0;
+    }
+    if (r.roamLevel[e] != kEmpty && !(levelOk(r.roamLevel[e]) && r.roamScore[e] >= 0)) {
+      EmptyEntry(e, r.roamName, r.roamLevel);
+      r.roamScore[e] = 0;
+      r.roamTime[e] = kNoValue;
+    }
+    if (r.linearLevel[e] != kEmpty && !(levelOk(r.linearLevel[e]) && r.linearScore[e] >= 0)) {
+      EmptyEntry(e, r.linearName, r.linearLevel);
+      r.linearScore[e] = 0;
+      r.linearTime[e] = kNoValue;
+    }
+    if (r.circuitPoints[e] != kEmpty && !InRange(r.circuitPoints[e], 0, kCircuitPointsMax))
+      EmptyEntry(e, r.circuitName, r.circuitPoints);
+  }
+}
+
+void ScoresImage(const ScoresRecord& record, uint8_t* image) {
+  SaveWriter writer{image};
+  writer.Int(kScoresVersion);
+  ScoresFields(record, writer);
+}
+
 }  // namespace
 
 int32_t ScoresDefaults() {
@@ -149,6 +195,7 @@ bool ScoresRead(ScoresRecord* record, const uint8_t* data, size_t size) {
   for (auto* table : {&record->rallyName, &record->derbyName, &record->roamName, &record->linearName,
                       &record->circuitName})
     for (auto& name : *table) SaveNameTerminate(name);
+  ScoresRangeCheck(*record);
   return true;
 }
 
@@ -158,7 +205,15 @@ int32_t ScoresLoad() {
   if (!gScores) return kWreErrNoMemory;
   FileRecord* file = wre_FileLoad(kScoresFileName, 0);
   bool taken = file && ScoresRead(gScores, file->data, static_cast<size_t>(file->size));
+  // What the reader mended is written back whole, so the file holds what the tables show.
+  bool mended = false;
+  if (taken) {
+    std::array<uint8_t, kScoresImageSize> image{};
+    ScoresImage(*gScores, image.data());
+    mended = std::memcmp(image.data(), file->data, kScoresImageSize) != 0;
+  }
   wre_FileDispose(file);
+  if (mended) ScoresSave();
   if (!taken) {
     ScoresDefaults();
     ScoresSave();
@@ -169,9 +224,7 @@ int32_t ScoresLoad() {
 int32_t ScoresSave() {
   if (!gScores) return kWreErrRange;
   std::array<uint8_t, kScoresImageSize> image{};
-  SaveWriter writer{image.data()};
-  writer.Int(kScoresVersion);
-  ScoresFields(*gScores, writer);
+  ScoresImage(*gScores, image.data());
   SaveFolderScope folder;
   return SaveImageWrite(kScoresFileName, image.data(), kScoresImageSize);
 }

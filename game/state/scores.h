@@ -15,11 +15,13 @@ constexpr int32_t kScoresNotLoaded = 360000;
 int32_t ScoresDefaults();
 
 // Allocates gScores and reads "scores.qz"; a missing file, one of another version or one too
-// short to be whole gives empty tables, written back at once. The data folder is restored.
+// short to be whole gives empty tables, written back at once; so is a file the reader mended.
+// The data folder is restored.
 // 0, or -5000 when the record cannot be allocated (gScores stays null).
 int32_t ScoresLoad();
 
-// Fills the record from the bytes when they are a whole image of this version (names terminated);
+// Fills the record from the bytes when they are a whole image of this version (names terminated,
+// and an entry whose level, place, course, score or points no race can produce read as empty);
 // false, leaving the record as it was, for any other bytes.
 bool ScoresRead(ScoresRecord* record, const uint8_t* data, size_t size);
 

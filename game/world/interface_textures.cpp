@@ -32,7 +32,8 @@ void ReadTextureLists(uint32_t mode, const ViewComponents* view) {
   wre_CodexSetMode(mode);
   for (const char* folder : {kSharedFolder, kInterfaceFolder}) {
     wre_FolderSet(folder);
-    if (wre_CodexLoadTextures(kTextureList, 0, ContextOf(view)) != 0) wre_SystemFatalError(kTextureListFatal);
+    if (wre_CodexLoadTextures(kTextureList, 0, ContextOf(view)) != 0)
+      wre_SystemFatalErrorInFolder(kTextureListFatal, kTextureList);
   }
 }
 

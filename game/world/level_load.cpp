@@ -66,7 +66,8 @@ void ReadTextureList(const char* prefix, int32_t mode, const ViewComponents* vie
   LevelFolderName(prefix, gLevel, folder, sizeof(folder));
   wre_FolderSet(folder);
   wre_CodexSetMode(static_cast<uint32_t>(mode));
-  if (wre_CodexLoadTextures(kTextureList, 0, ContextOf(view)) != 0) wre_SystemFatalError(kTextureListFatal);
+  if (wre_CodexLoadTextures(kTextureList, 0, ContextOf(view)) != 0)
+    wre_SystemFatalErrorInFolder(kTextureListFatal, kTextureList);
 }
 
 void ResetBounds() {

@@ -11,6 +11,7 @@
 #include "game/state/settings.h"
 #include "game/world/course_route.h"
 #include "game/world/gate_list.h"
+#include "game/world/level_bounds.h"
 
 namespace {
 
@@ -29,6 +30,20 @@ bool Finite(const Point4& p) {
   return std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z) && std::isfinite(p.w);
 }
 
+// Every point a generation can make lies within one gate-to-gate distance (at most the level's
+// diagonal) of a gate, so twice the level's larger extent, plus a fixed slack for a level of
+// little extent, keeps every real route and turns away points no generation could have made.
+constexpr float kRouteSlack = 10000.0f;
+
+bool WithinLevel(const Point4& p) {
+  const float extent = std::fmax(std::fmax(gLevelBoundsMaxX - gLevelBoundsMinX, gLevelBoundsMaxZ - gLevelBoundsMinZ),
+                                 gLevelBoundsMaxY - gLevelBoundsMinY);
+  const float margin = 2.0f * extent + kRouteSlack;
+  auto within = [margin](float v, float low, float high) { return v >= low - margin && v <= high + margin; };
+  return within(p.x, gLevelBoundsMinX, gLevelBoundsMaxX) && within(p.y, gLevelBoundsMinY, gLevelBoundsMaxY) &&
+         within(p.z, gLevelBoundsMinZ, gLevelBoundsMaxZ);
+}
+
 // Appends the records of a file whose length is already known to fit n records.
 int32_t ParseRecords(StreamReader* reader, size_t records, int32_t gates) {
   GateRecord* gate = GateListFirst(nullptr);
@@ -41,7 +56,7 @@ int32_t ParseRecords(StreamReader* reader, size_t records, int32_t gates) {
     point.z = wre_StreamReadFloat(reader);
     point.w = wre_StreamReadFloat(reader);
     const int32_t flag = wre_StreamReadInt32(reader);
-    if (!Finite(point) || (flag != 0 && flag != 1)) return kRouteErrBadFile;
+    if (!Finite(point) || !WithinLevel(point) || (flag != 0 && flag != 1)) return kRouteErrBadFile;
     if (flag) {
       if (++gateNodes > gates) return kRouteErrBadFile;
       const int32_t result = RouteNodeAppend(&point, 1, gate);

@@ -18,8 +18,8 @@ bool RouteFileName(int32_t course, char* out, size_t size);
 // Builds the route list from a route file's bytes, binding gate nodes to the running gate list.
 // 0, with the list loaded; 300100 when a route is already loaded; -5000 when memory runs out;
 // 300102 unless the bytes hold exactly the layout (length 8 + 24n with n >= 1, magic 170, every
-// marker 1, finite points, flags 0 or 1, the end marker 0) with one gate node for each gate of the
-// course. Nothing stays allocated after a failure.
+// marker 1, finite points within reach of the loaded level's bounds, flags 0 or 1, the end
+// marker 0) with one gate node for each gate of the course. Nothing stays allocated after a failure.
 int32_t RouteParse(const uint8_t* data, size_t size);
 // Reads the file of gCourse from the folder of gLevel into the route list. 0; 5001 when it is
 // missing; otherwise as RouteParse. The current folder is kept.

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "engine/core/wre_types.h"
+#include "game/state/race_state.h"
 #include "game/world/craft_physics.h"
 
 struct EngineObject;
@@ -11,7 +12,6 @@ struct GameObject;
 struct GateRecord;
 struct RouteNode;
 
-constexpr int kRacerSlots = 6;
 constexpr int kBehaviourDepth = 63;
 
 enum CraftFlags : uint8_t {

@@ -44,13 +44,22 @@ constexpr const char* kSprayTextureIdent = "vqz_WaterSprayTextureIdent";
 constexpr float kDetailShare = 0.004f;
 constexpr float kLowestDetail = 0.1f;
 
+char gFailedFile[kFolderPathSize + 256] = "";
+
+// Notes the file of the current folder whose load failed and passes the load's result on.
+int32_t NoteFailedFile(const char* name, int32_t result) {
+  wre_FilePathOf(name, gFailedFile, sizeof gFailedFile);
+  return result;
+}
+
 bool ModelValid(int32_t model) { return model >= 0 && model < kCraftModelCount; }
 
 // Loads one body file of the model's current folder: 1 the full model, 2..5 its levels of detail.
 int32_t BodyFileLoad(int32_t number, EngineObject** object) {
   char file[32];
   std::snprintf(file, sizeof(file), "%s%1d%s", "hydrel_0", static_cast<int>(number), ".c4d");
-  return wre_ModelLoad(file, object, 1, 1, 0, 1, 1, 1, 0);
+  const int32_t result = wre_ModelLoad(file, object, 1, 1, 0, 1, 1, 1, 0);
+  return result != 0 || !*object ? NoteFailedFile(file, result) : 0;
 }
 
 void AddStaticFlag(EngineObject* object) { wre_ObjectSetRenderFlags(object, object->renderFlags | kRenderStatic); }
@@ -116,8 +125,11 @@ int32_t ForEachModel(GameObject* object, ViewComponents* view, ModelsAction acti
 
 }  // namespace
 
+const char* WatercraftFailedFile() { return gFailedFile; }
+
 int32_t WatercraftBuild(GameObject* object, ViewComponents* view, int32_t /*controlKind*/, int32_t model,
                         int32_t livery, int32_t riderSex, int32_t riderTexture, int32_t racerSlot) {
+  gFailedFile[0] = '\0';
   if (!object || !view) return kWreErrNull;
   if (racerSlot < 0 || racerSlot >= kRacerSlots) return kBuildErrRacerSlot;
   if (!ModelValid(model)) return kWreErrRange;
@@ -226,8 +238,10 @@ int32_t RiderModelLoad(Watercraft* craft, ViewComponents* view, int32_t riderSex
   const int32_t texture = RiderTextureAcquire(riderTexture, view);
   wre_FolderSet(model == kCedarModel ? "data:riders:cedar" : "data:riders:common");
   EngineObject* rider = nullptr;
-  const int32_t result = wre_ModelLoad(riderSex == 0 ? "male.c4d" : "female.c4d", &rider, 0, 0, 0, 1, 1, 1, 0);
+  const char* file = riderSex == 0 ? "male.c4d" : "female.c4d";
+  const int32_t result = wre_ModelLoad(file, &rider, 0, 0, 0, 1, 1, 1, 0);
   if (result != 0 || !rider) {
+    NoteFailedFile(file, result);
     if (texture >= 0) RiderTextureRelease(riderTexture);
     return result != 0 ? result : kWreErrCreate;
   }

@@ -27,6 +27,9 @@ constexpr int32_t kSprayParticles = 32;
 // released everything it took.
 int32_t WatercraftBuild(GameObject* object, ViewComponents* view, int32_t controlKind, int32_t model, int32_t livery,
                         int32_t riderSex, int32_t riderTexture, int32_t racerSlot);
+// The file whose load failed the last craft build ("data/hydrels/.../hydrel_01.c4d"), or "" when
+// that build failed otherwise or did not fail: the race set-up names it when it must stop.
+const char* WatercraftFailedFile();
 // Releases the object's craft (chain entry, motor, spray, rider, body, textures, its racer-slot
 // entry) and clears object->craft. 0; 1 when the object has no craft; -1000 for a null object.
 int32_t WatercraftDestroy(GameObject* object, ViewComponents* view);

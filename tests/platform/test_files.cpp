@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "platform/plat_files.h"
+#include "platform/test/plat_files.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -52,6 +53,7 @@ TEST(PlatFileSaveWhole, ReplacesTheFileOfAnyCaseAndLeavesNoTemporary) {
   std::string bytes = "new";
   ASSERT_TRUE(plat_FileSaveWhole((dir.str() + "/prefs/prefs.qz").c_str(), bytes.data(), bytes.size()));
   EXPECT_EQ(TempDir::Read(dir.path() / "prefs/PREFS.QZ"), "new");
+  EXPECT_EQ(plat_TestLastSyncedFolder(), dir.str() + "/prefs");  // the rename is made durable
   int files = 0;
   for (auto& entry : std::filesystem::directory_iterator(dir.path() / "prefs")) {
     (void)entry;

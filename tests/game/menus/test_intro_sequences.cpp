@@ -3,6 +3,7 @@
 // them fails or the program is asked to quit.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <map>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "engine/core/files.h"
+#include "engine/core/timer.h"
 #include "engine/core/world.h"
 #include "engine/data/texture.h"
 #include "game/menus/menu_shell.h"
@@ -136,6 +138,58 @@ TEST(IntroSequences, TheFourIntrosRunInOrderEachCutShortByAKey) {
   // world's light like the scene under it.
   const uint16_t band = captures[kTitle].pixels[440 * 640 + 8];
   EXPECT_TRUE(band >> 11 == 0 && (band & 31) > 0 && (band & 31) < 8) << band;
+}
+
+// Uncut, the logo scene stops at 480 ticks with the mascot's turn undone on its last frame, nothing
+// is drawn for 30 ticks after it, and the title scene stops at 1800 ticks.
+TEST(IntroSequences, UncutScenesStopAtTheirLimitsAndTheLogoPausesAfterItsReset) {
+  IntroRun run;
+  run.harness.TicksPerFrame(20);
+  std::map<Scene, std::pair<uint32_t, uint32_t>> span;  // first and last frame tick of each scene
+  bool afterLogo = false;
+  int32_t turned = 0;
+  Scene previous = kVideo;
+  // Every frame as it is shown (the scene callbacks below come at the next pump, when the logo's
+  // last frame has already let its mascot go).
+  struct Shown {
+    uint32_t tick;
+    bool lit;  // a lit world with objects: the logo scene, or the title scene's 3D logo
+    int32_t angle;
+  };
+  std::vector<Shown> shown;
+  run.harness.EachFrame([&](int) {
+    const World* world = gView ? gView->world : nullptr;
+    const bool lit = world && world->lights && world->objects;
+    shown.push_back({gEngineTick, lit, lit ? world->objects->transform.angleY : 0});
+  });
+  run.Run([&](Scene scene, int inScene) {
+    auto& [first, last] = span[scene];
+    if (inScene == 1 && (scene != kVideo || !afterLogo)) first = gEngineTick;
+    last = gEngineTick;
+    if (previous == kLogo && scene != kLogo) afterLogo = true;
+    previous = scene;
+  });
+  EXPECT_EQ(run.result, 0);
+  // A scene's first frame comes a frame after it began and its last a frame after the limit.
+  const uint32_t logo = span[kLogo].second - span[kLogo].first, title = span[kTitle].second - span[kTitle].first;
+  EXPECT_GE(logo, 480u - 2 * 20);
+  EXPECT_LE(logo, 480u + 20);
+  EXPECT_GE(title, 1800u - 2 * 20);
+  EXPECT_LE(title, 1800u + 20);
+  // The logo's frames as shown: the last with the mascot turned back, then 30 ticks with none.
+  size_t lastLogo = 0;
+  for (size_t i = 0; i < shown.size(); ++i) {
+    if (shown[i].lit && shown[i].tick <= span[kLogo].second) {
+      lastLogo = i;
+      turned = std::max(turned, shown[i].angle);
+    }
+  }
+  ASSERT_LT(lastLogo + 1, shown.size());
+  EXPECT_GT(turned, 0);
+  EXPECT_EQ(shown[lastLogo].angle, 0);
+  // On top of the pause come about 40 ticks: the clock a shown frame moves on (20 here) and the
+  // video's own start.
+  EXPECT_GE(shown[lastLogo + 1].tick - shown[lastLogo].tick, 35u + 30u);
 }
 
 TEST(IntroSequences, AFailingIntroOrAQuitRequestEndsTheSequenceLeavingNothingBehind) {

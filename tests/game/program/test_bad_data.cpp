@@ -9,14 +9,18 @@
 #include <string>
 
 #include "engine/core/files.h"
+#include "engine/data/course.h"
 #include "engine/data/video.h"
 #include "game/menus/menu_shell.h"
 #include "game/race/game_modes.h"
+#include "game/race/mode_setup.h"
 #include "game/state/circuit_file.h"
 #include "game/state/game_view.h"
 #include "game/state/prefs.h"
 #include "game/state/scores.h"
+#include "game/state/scores_record.h"
 #include "game/state/settings.h"
+#include "game/state/circuit_record.h"
 #include "game/world/game_sounds.h"
 #include "game/world/level_load.h"
 #include "tests/game/harness/dialog_steps.h"
@@ -94,6 +98,33 @@ TEST(BadData, DamagedSaveFilesAreReplacedByDefaultsAndTheGameGoesOn) {
   EXPECT_TRUE(CircuitRead(&circuitRead, reinterpret_cast<const uint8_t*>(circuit.data()), circuit.size()));
 }
 
+// Values no race can produce overflowed where the pages and the circuit loop add to them; they read
+// as empty and the files are written back mended.
+TEST(BadData, SaveValuesOutOfRangeReadAsEmptyAndTheFilesAreMended) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  auto put = [](std::string& image, size_t at, uint32_t v) {
+    for (int k = 0; k < 4; ++k) image[at + k] = static_cast<char>(v >> (24 - 8 * k));
+  };
+  std::string scores(kScoresImageSize, '\0'), circuit(kCircuitImageSize, '\0');
+  put(scores, 0, kScoresVersion);
+  put(scores, 224, 0x7FFFFFFF);  // rally entry 0: level 0, place 0, course 0x7FFFFFFF
+  put(circuit, 0, kCircuitVersion);
+  circuit[4] = 'A';
+  put(circuit, 4 + 32, 0x7FFFFFFF);  // slot 0: mean place
+  WriteFile(harness.SaveFile("scores.qz"), scores);
+  WriteFile(harness.SaveFile("circuit.qz"), circuit);
+  RunProbe(harness, [] {
+    EXPECT_EQ(gScores->rallyLevel[0], -1);
+    EXPECT_EQ(gCircuit->slotName[0][0], '\0');
+  });
+  ScoresRecord scoresRead{};
+  const std::string savedScores = SaveBytes(harness, "scores.qz");
+  ASSERT_TRUE(ScoresRead(&scoresRead, reinterpret_cast<const uint8_t*>(savedScores.data()), savedScores.size()));
+  EXPECT_NE(savedScores.substr(224, 4), scores.substr(224, 4));
+  EXPECT_EQ(SaveBytes(harness, "circuit.qz").substr(4, 40), std::string(40, '\0'));
+}
+
 // The race driver stops with "Failed to load selected level" on this failure.
 TEST(BadData, ATruncatedModelFailsTheLevelLoad) {
   GameHarness harness;
@@ -111,10 +142,57 @@ TEST(BadDataDeathTest, ACorruptTextureListStopsWithItsMessageAndKeepsTheSaves) {
   harness.SeedSettings(kRendererSoftware, 6);
   TruncateAfter(harness, "data/levels/amazon/texture.codx", "amazon_ro");  // a file that is not there
   EXPECT_EXIT(RunProbe(harness, [] { LevelLoad(gView); }), testing::ExitedWithCode(3),
-              "Error at parse texture file");
+              "Error at parse texture file\ndata/levels/amazon/texture.codx");
   const std::string prefs = SaveBytes(harness, "prefs.qz");
   ASSERT_TRUE(PrefsRead(reinterpret_cast<const uint8_t*>(prefs.data()), prefs.size()));
   EXPECT_EQ(gSettings.launchCount, 8);  // the seeded count, the stopped run's and this read's
+}
+
+// Alone the racers' build fails; with opponents the route's probe craft fails first. Both stop the
+// set-up with the message and the damaged file on the line after it.
+TEST(BadDataDeathTest, ADamagedCraftModelStopsTheRaceNamingTheFile) {
+  for (int32_t opponents : {0, 3}) {
+    SCOPED_TRACE(opponents);
+    GameHarness harness;
+    harness.SeedSettings(kRendererSoftware);
+    const std::string model = "data/hydrels/alder/hydrel_01.c4d";
+    Truncate(harness, model, fs::file_size(harness.Root() / model) / 2);
+    const auto select = [opponents] {
+      gGameMode = kModeRally;
+      gLevel = gCourse = 0;
+      gSettings.opponentCount = opponents;
+      gSettings.playerModel = 0;
+    };
+    EXPECT_EXIT(harness.RunRace(select), testing::ExitedWithCode(3),
+                "Couldn't allocate/setup objects\ndata/hydrels/alder/hydrel_01.c4d");
+  }
+}
+
+// Route generation's work grows with the course; a course past the limit is refused and said so.
+TEST(BadData, ACourseWithTooManyWaypointsIsRefused) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  const fs::path file = harness.Root() / "data/courses/amazon/course.dat";
+  std::string text = TempDir::Read(file);
+  std::string extra;
+  for (int i = 0; i < kCourseWaypointLimit; ++i)
+    extra += "kVKT_WayPoint " + std::to_string(1000 + i) + " 52 214 " + (i % 2 ? "kVKT_False\n" : "kVKT_True\n");
+  const size_t end = text.find("kVKT_End");
+  ASSERT_NE(end, std::string::npos);
+  text.insert(end, extra);
+  WriteFile(file, text);
+  RunProbe(harness, [] {
+    gLevel = 0;
+    gCourse = 1;  // the second course is untouched
+    EXPECT_EQ(RaceCourseRead(), 0);
+    CourseFree(gCourseData);
+    gCourse = 0;
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RaceCourseRead(), kCourseErrTooManyWaypoints);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("at most 500"), std::string::npos);
+    CourseFree(gCourseData);
+    gCourseData = nullptr;
+  });
 }
 
 TEST(BadData, ATruncatedCourseFileFailsTheCourseNames) {

@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "engine/core/files.h"
+#include "engine/core/input.h"
 #include "engine/core/timer.h"
 #include "engine/core/world.h"
 #include "engine/data/material.h"
@@ -219,6 +222,56 @@ TEST_F(RaceRunTest, AFinishedRaceWithOpponentsHoldsTheResultScreenUntilTheFirstK
   EXPECT_LT(endTick, shownTick + 120);
   EXPECT_EQ(resultVoices(), 1u);
   EXPECT_EQ(Played(gPlayerPlace == 0 ? "first_place" : "nice_try").size(), 1u);
+}
+
+// The loading screen: one picture of its six tiles over the whole screen, no wait, the typed keys
+// gone, its textures let go and the folder as it was; a missing tile draws nothing.
+TEST_F(RaceRunTest, TheLoadingScreenDrawsOnceWithoutWaitingAndKeepsNothing) {
+  struct Shown {
+    int32_t result;
+    int presents;
+    uint32_t ticks;
+    bool folderKept, keysGone, nothingLoaded;
+    PlatFrame frame;
+  };
+  std::vector<Shown> shown;
+  const auto show = [&] {
+    const std::string folder = gCurrentFolder;
+    GameHarness::TypeText("k");
+    wre_MessagePump();  // the key waits in the typed-key ring
+    const int before = plat_TestPresentCount();
+    const uint32_t start = wre_TimerTick();
+    Shown s{LoadingScreenShow(gView), plat_TestPresentCount() - before, wre_TimerTick() - start, false, false,
+            true, {}};
+    s.folderKept = folder == gCurrentFolder;
+    s.keysGone = wre_KeyBufferGet(0) == 0;
+    for (int i = 0; i < gTextureCount; ++i) s.nothingLoaded = s.nothingLoaded && !(gTextureTable[i].flags & kTextureInUse);
+    plat_TestLastPresented(&s.frame);
+    shown.push_back(s);
+  };
+  harness_.AtFrame(1, [&] {
+    MenuResourcesUnload();
+    show();
+    std::filesystem::remove(harness_.Root() / "data" / "loading" / "load_bm.bmp");
+    show();
+    MenuResourcesLoad();
+    GameHarness::RequestQuit();
+  });
+  harness_.Run();
+  ASSERT_EQ(shown.size(), 2u);
+  EXPECT_EQ(shown[0].result, 0);
+  EXPECT_EQ(shown[0].presents, 2);  // the clear, then the picture
+  EXPECT_LT(shown[0].ticks, 60u);
+  // Every tile shows: the middle of each, the right column's and the bottom row's within the screen.
+  for (const auto& [x, y] : {std::pair{128, 128}, {384, 128}, {576, 128}, {128, 400}, {384, 400}, {576, 400}})
+    EXPECT_NE(shown[0].frame.pixels[static_cast<size_t>(y) * 640 + x], 0) << x << "," << y;
+  EXPECT_NE(shown[1].result, 0);
+  EXPECT_EQ(shown[1].presents, 0);
+  for (const Shown& s : shown) {
+    EXPECT_TRUE(s.folderKept);
+    EXPECT_TRUE(s.keysGone || s.result != 0);
+    EXPECT_TRUE(s.nothingLoaded);
+  }
 }
 
 TEST_F(RaceRunTest, TheResultScreenChoosesItsPicturesAndVoiceByPlaceAndDrawsNothingWhenOneIsMissing) {

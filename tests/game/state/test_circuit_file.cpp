@@ -62,6 +62,14 @@ TEST_F(Circuit, EveryFieldRoundTripsAtItsOffset) {
         EXPECT_EQ(Be32(image, TimeAt(s, l, c)), r.slotTime[s][l][c]);
       }
   }
+  // Back from the file as saved, once the range-checked words hold what a circuit can produce.
+  for (int s = 0; s < 5; ++s) {
+    r.slotMeanPlace[s] = s;
+    r.slotPoints[s] = 250 - s;
+    for (int l = 0; l < 10; ++l)
+      for (int c = 0; c < 5; ++c) r.slotPlace[s][l][c] = (s + l + c) % 6;
+  }
+  ASSERT_EQ(CircuitSave(), 0);
   CircuitRecord before = r;
   CircuitClose();
   ASSERT_EQ(CircuitLoad(), 0);
@@ -100,6 +108,33 @@ TEST_F(Circuit, LevelsAndCoursesOutOfRangeAreMadeSafe) {
   EXPECT_EQ(gCircuit->slotCourse[3], 0);
   EXPECT_EQ(gCircuit->slotCourse[4], 0);
   EXPECT_EQ(std::string(gCircuit->slotName[4]), std::string(31, 'Q'));
+  EXPECT_EQ(Be32(Read("circuit.qz"), SlotAt(1) + 40), 10);  // written back as mended
+}
+
+// Points, mean places and places no circuit can produce would overflow the sums made of them.
+TEST_F(Circuit, ASlotWithImpossibleResultsReadsAsEmptyAndTheFileIsRewritten) {
+  std::string image = Read("circuit.qz");
+  for (int s = 0; s < 5; ++s) {
+    std::memcpy(&image[SlotAt(s)], "name", 4);
+    Put32(image, SlotAt(s) + 36, 40);
+    Put32(image, SlotAt(s) + 40, 3);
+  }
+  Put32(image, SlotAt(0) + 32, 0x7FFFFFFF);  // mean place
+  Put32(image, SlotAt(1) + 36, 0x7FFFFFFE);  // points
+  Put32(image, PlaceAt(2, 9, 4), 6);         // a seventh place
+  Put32(image, SlotAt(3) + 36, 251);
+  CircuitClose();
+  Write("circuit.qz", image);
+  ASSERT_EQ(CircuitLoad(), 0);
+  for (int s = 0; s < 4; ++s) {
+    EXPECT_EQ(gCircuit->slotName[s][0], '\0') << s;
+    EXPECT_EQ(gCircuit->slotPoints[s] | gCircuit->slotLevel[s] | gCircuit->slotMeanPlace[s], 0) << s;
+  }
+  EXPECT_STREQ(gCircuit->slotName[4], "name");
+  EXPECT_EQ(gCircuit->slotPoints[4], 40);
+  const std::string rewritten = Read("circuit.qz");
+  EXPECT_EQ(rewritten.substr(SlotAt(0), 448), std::string(448, '\0'));
+  EXPECT_EQ(rewritten.substr(SlotAt(4), 448), image.substr(SlotAt(4), 448));
 }
 
 TEST_F(Circuit, AResetClearsOnlyItsOwnSlotAndLeavesOneBlank) {

@@ -76,6 +76,14 @@ TEST_F(Scores, EveryFieldRoundTripsAtItsOffset) {
       std::memcpy(&stored, &image[offset], 4);  // names are raw bytes
       EXPECT_EQ(b.count == 40 ? stored : Be32(image, offset), static_cast<int32_t>(offset)) << offset;
     }
+  // Back from the file as saved, once the range-checked words hold what races can produce.
+  ScoresRecord& r = *gScores;
+  for (int e = 0; e < kScoreEntries; ++e) {
+    r.rallyPlace[e] = r.rallyLevel[e] = r.derbyLevel[e] = r.roamLevel[e] = r.linearLevel[e] = e;
+    r.rallyCourse[e] = 14 - e;
+    r.circuitPoints[e] = 250 - e;
+  }
+  ASSERT_EQ(ScoresSave(), 0);
   ScoresRecord before = *gScores;
   ScoresClose();
   ASSERT_EQ(ScoresLoad(), 0);
@@ -100,6 +108,36 @@ TEST_F(Scores, OtherVersionsAndShortFilesAreReplacedAndNamesEndInANul) {
   Write("scores.qz", named);
   ScoresLoad();
   EXPECT_EQ(std::string(gScores->rallyName[0]), std::string(31, 'Z'));
+}
+
+// Entries no race can produce would index the level names or overflow on the page (course + 1).
+TEST_F(Scores, EntriesOutOfRangeReadAsEmptyAndTheFileIsRewrittenWhole) {
+  ASSERT_TRUE(Insert("Ann", 0, 3000, 0));
+  ASSERT_TRUE(Insert("Bob", 1, 3000, 0));
+  ASSERT_TRUE(Insert("Cy", 2, 3000, 0));
+  ASSERT_TRUE(Insert("Di", 3, 3000, 0));
+  gGameMode = kModeDerby;
+  ASSERT_TRUE(Insert("Ed", 0, 0, 7));
+  ScoresClose();
+  std::string image = Read("scores.qz");
+  const std::string sound = image;
+  Put32(image, 224, 0x7FFFFFFF);      // rally entry 0: course
+  Put32(image, 164 + 4, 6);           // rally entry 1: place 7th of six
+  Put32(image, 204 + 8, 10);          // rally entry 2: level 11
+  Put32(image, 404, 0xFFFFFFFF);      // derby entry 0: score -1
+  Put32(image, 1044 + 4, 251);        // circuit entry 1: more points than fifty wins
+  Write("scores.qz", image);
+  ASSERT_EQ(ScoresLoad(), 0);
+  for (int e : {0, 1, 2}) EXPECT_EQ(gScores->rallyLevel[e], -1) << e;
+  EXPECT_STREQ(gScores->rallyName[3], "Di");
+  EXPECT_EQ(gScores->rallyLevel[3], 0);
+  EXPECT_EQ(gScores->derbyLevel[0], -1);
+  EXPECT_EQ(gScores->circuitPoints[1], -1);
+  const std::string rewritten = Read("scores.qz");
+  EXPECT_EQ(Be32(rewritten, 204), -1);
+  EXPECT_EQ(Be32(rewritten, 424), -1);
+  EXPECT_EQ(Be32(rewritten, 1044 + 4), -1);
+  EXPECT_EQ(rewritten.substr(204 + 12, 8), sound.substr(204 + 12, 8));  // sound entries stay as they were
 }
 
 TEST_F(Scores, RallyResultsSortByPlaceThenTime) {

@@ -13,6 +13,7 @@
 #include "engine/core/stream.h"
 #include "game/state/settings.h"
 #include "game/world/course_route.h"
+#include "game/world/level_bounds.h"
 #include "game/world/route_file.h"
 #include "support/temp_dir.h"
 #include "tests/game/world/route_fixture.h"
@@ -26,8 +27,15 @@ class CourseRoute : public ::testing::Test {
     gSettings = Settings{};
     previous_ = std::filesystem::current_path();
     std::filesystem::current_path(dir_.path());
+    // A level lifted as the level load lifts it.
+    gLevelBoundsMinX = gLevelBoundsMinZ = -20000.0f;
+    gLevelBoundsMaxX = gLevelBoundsMaxZ = 20000.0f;
+    gLevelBoundsMinY = 97000.0f;
+    gLevelBoundsMaxY = 103000.0f;
   }
   void TearDown() override {
+    gLevelBoundsMinX = gLevelBoundsMinY = gLevelBoundsMinZ = 0.0f;
+    gLevelBoundsMaxX = gLevelBoundsMaxY = gLevelBoundsMaxZ = 0.0f;
     RouteGatesFree();
     wre_FolderSet(nullptr);
     std::filesystem::current_path(previous_);
@@ -139,6 +147,8 @@ TEST_F(CourseRoute, OnlyTheExactLayoutOfThisCourseIsTakenForARoute) {
   std::string nan = good;
   nan[8 + 24] = '\x7F';
   nan[9 + 24] = '\xC0';  // the second point's x becomes a NaN
+  std::string far = good;
+  far[8 + 24] = '\x7D';  // the second point's x becomes about 1e37: finite, but off any level
   std::string marker = good;
   marker[4 + 24 + 3] = 2;
   std::string flag = good;
@@ -157,6 +167,7 @@ TEST_F(CourseRoute, OnlyTheExactLayoutOfThisCourseIsTakenForARoute) {
       {"marker 2", marker},
       {"flag 2", flag},
       {"NaN point", nan},
+      {"point far off the level", far},
       {"too few gates", Image(170, {1, 0, 0})},
       {"too many gates", Image(170, {1, 1, 1})},
   };

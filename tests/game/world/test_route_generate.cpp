@@ -5,12 +5,14 @@
 // crossing the fan search rests on.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "engine/core/collide.h"
 #include "engine/core/grid_mesh.h"
+#include "engine/core/maths.h"
 #include "engine/core/object.h"
 #include "engine/core/transform.h"
 #include "engine/core/world.h"
@@ -69,19 +71,41 @@ class RouteGeneration : public CraftFixture {
   }
   // Whether the probe, level and facing the end, meets nothing on its way there.
   bool ProbeClear(const Point4& from, const Point4& to) {
-    Transform t{};
-    wre_TransformSet(&t, 0, 0, 0, from.x, from.y, from.z);
-    wre_TransformPointAt(&t, to.x, to.y, to.z);
-    wre_ObjectSetTransform(probe_, 0, t.angleY, 0, from.x, from.y, from.z);
+    const Point4 reached = Reach(from, to);
+    return reached.x == to.x && reached.y == to.y && reached.z == to.z;
+  }
+  // Where the probe, level and facing `to`, stops on its way there from `from` (`to` when clear).
+  Point4 Reach(const Point4& from, const Point4& to) {
+    wre_ObjectSetTransform(probe_, 0, Yaw(from, to), 0, from.x, from.y, from.z);
     wre_ObjectUpdate(probe_, 1, 1);
     Transform end = probe_->transform;
     end.position[0] = to.x;
     end.position[1] = to.y;
     end.position[2] = to.z;
     CollisionResult hit{};
-    return wre_CollideObjectMove(probe_, view.world, &probe_->transform, &end, kRouteProbeGroups,
-                                 kCollideBoxCorners, &hit, 1) == 0;
+    if (wre_CollideObjectMove(probe_, view.world, &probe_->transform, &end, kRouteProbeGroups, kCollideBoxCorners,
+                              &hit, 1) == 0)
+      return to;
+    return Point4{hit.hit[0], hit.hit[1], hit.hit[2], to.w};
   }
+  static int32_t Yaw(const Point4& from, const Point4& to) {
+    Transform t{};
+    wre_TransformSet(&t, 0, 0, 0, from.x, from.y, from.z);
+    wre_TransformPointAt(&t, to.x, to.y, to.z);
+    return t.angleY;
+  }
+  // The fan's ray ends: from a quarter turn to one side of `toward`, in steps of 11 angle units.
+  std::vector<Point4> Fan(const Point4& origin, const Point4& toward, float length) {
+    std::vector<Point4> ends;
+    const int32_t base = Yaw(origin, toward);
+    for (int32_t i = 0; i < 180; ++i) {
+      const int32_t angle = (base - 1024 + 11 * i) & 0xfff;
+      ends.push_back(Reach(origin, Point4{origin.x + length * gSinTable[angle], origin.y,
+                                          origin.z + length * gCosTable[angle], origin.w}));
+    }
+    return ends;
+  }
+
   // The clear points of each leg, counted after each gate node; and every step of the ring (the
   // way back to the start included) passable by the probe.
   std::vector<int> LegsChecked() {
@@ -127,6 +151,44 @@ TEST_F(RouteGeneration, GoesRoundPillarsStraightElsewhereAndOneLapCoursesStopAtT
   EXPECT_EQ(RouteBuild(probe_, &view), kRouteErrFewGates);
   EXPECT_EQ(gRouteHead, nullptr) << "a failed generation leaves no nodes";
   EXPECT_EQ(RouteBuild(nullptr, &view), kRouteErrNoProbe);
+}
+
+// Across the pillar the crossings of the two fans that the probe reaches from the leg's start are
+// many; the one nearest the leg's end is taken, not the first found.
+TEST_F(RouteGeneration, ABlockedLegTakesTheReachableFanCrossingNearestItsEnd) {
+  PillarLevels();
+  Load(kBermuda);
+  const Point4 a = RouteGateAt(0)->centre, b = RouteGateAt(1)->centre;
+  const float length = std::sqrt((b.x - a.x) * (b.x - a.x) + (b.z - a.z) * (b.z - a.z));
+  const std::vector<Point4> fan1 = Fan(b, a, length), fan2 = Fan(a, b, length);
+  bool any = false;
+  Point4 first{}, nearest{};
+  float best = 0.0f;
+  for (const Point4& end2 : fan2) {
+    for (const Point4& end1 : fan1) {
+      float x = 0.0f, z = 0.0f;
+      if (!RouteSegmentsCross(&a, &end2, &b, &end1, &x, &z)) continue;
+      const Point4 crossing{x, b.y, z, 0.0f};
+      if (!ProbeClear(a, crossing)) continue;
+      const float d = std::hypot(x - b.x, z - b.z);
+      if (!any) first = crossing;
+      if (!any || d < best) {
+        nearest = crossing;
+        best = d;
+      }
+      any = true;
+    }
+  }
+  ASSERT_TRUE(any);
+  ASSERT_FALSE(first.x == nearest.x && first.z == nearest.z) << "a layout where the two differ";
+  ASSERT_EQ(RouteBuild(probe_, &view), 0);
+  const RouteNode* clear = gRouteHead->next;
+  ASSERT_FALSE(clear->hasGate);
+  EXPECT_EQ(clear->point.x, nearest.x);
+  EXPECT_EQ(clear->point.z, nearest.z);
+  EXPECT_EQ(clear->point.y, b.y);
+  EXPECT_EQ(clear->next->gate, RouteGateAt(1)) << "the leg is closed from there";
+  RouteTeardown();
 }
 
 TEST_F(RouteGeneration, ForeignFileOfTheSampleObstacleCourseIsRegeneratedAndWrittenForNextTime) {
