@@ -409,8 +409,10 @@ std::vector<uint32_t> CanvasSharedPalette(const std::vector<Canvas>& frames, std
     for (size_t i = b.begin; i < b.end; ++i) total += count[colours[i]];
     size_t split = b.begin + 1;
     while (split < b.end - 1 && (run += count[colours[split - 1]]) * 2 < total) ++split;
-    boxes.push_back({split, b.end});
+    // The push may move the boxes: b is done with before it.
+    const size_t end = b.end;
     b.end = split;
+    boxes.push_back({split, end});
   }
   std::vector<uint32_t> palette(256, 0);
   std::vector<int16_t> nearest(32768, -1);
