@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "engine/core/object.h"
+#include "engine/core/random.h"
 #include "engine/core/timer.h"
 #include "engine/data/material.h"
 #include "engine/data/texture.h"
 #include "game/menus/menu_shell.h"
 #include "game/state/game_view.h"
+#include "game/state/laps_table.h"
 #include "game/state/level_names.h"
 #include "game/state/prefs.h"
 #include "game/state/race_state.h"
@@ -93,14 +95,31 @@ struct RaceRecord {
   bool playerFinished = false, timedOut = false, playerScored = false;
   std::vector<const Watercraft*> finishOrder;
   int32_t playerLaps = 0, lapCount = 0, place = -1, playerSlotInOrder = -1;
+  int32_t course = -1;           // the course raced
   int maxTextures = 0, maxMaterials = 0;
   bool cdPlayingInRace = false;
   uint64_t trace = 14695981039346656037ull;
 };
 
+// A treasure race on one course of the mode's five: the draw that picks it is the first after the
+// race's selection, so the seed set there decides it.
+struct TreasureCourse {
+  int32_t course = -1;  // -1: drawn as usual
+  int32_t opponents = 5;
+  uint32_t endAfterClaim = 0;  // ticks after the first claimed dollar to quit; 0: race to the end
+};
+
+uint32_t SeedDrawing(uint32_t wanted) {
+  for (uint32_t seed = 1;; ++seed) {
+    wre_RandomSeed(seed);
+    if (wre_Random() % 5 == wanted) return seed;
+  }
+}
+
 class RaceWatcher {
  public:
-  RaceWatcher(int32_t mode, int32_t level, uint32_t tickCap, bool pause) : mode_(mode), level_(level), cap_(tickCap), pause_(pause) {}
+  RaceWatcher(int32_t mode, int32_t level, uint32_t tickCap, bool pause, TreasureCourse treasure = {})
+      : mode_(mode), level_(level), cap_(tickCap), pause_(pause), treasure_(treasure) {}
 
   RaceRecord Run() {
     GameHarness harness;
@@ -117,8 +136,12 @@ class RaceWatcher {
           gGameMode = mode_;
           gLevel = level_;
           gCourse = 0;  // rally; the other modes draw their course
-          gSettings.opponentCount = 5;
+          gSettings.opponentCount = treasure_.opponents;
           gDemoMode = 1;
+          if (treasure_.course >= 0) {
+            gCourse = 5;  // light and water that draw nothing at random
+            wre_RandomSeed(SeedDrawing(static_cast<uint32_t>(treasure_.course - 5)));
+          }
         },
         [this] {
           rec_.place = gPlayerPlace;
@@ -139,6 +162,7 @@ class RaceWatcher {
       firstStart_ = gRaceStartTick;
       for (GateRecord* gate = gGateListHead; gate; gate = gate->next) ++rec_.placed;
       rec_.lapCount = gLapCount;
+      rec_.course = gCourse;
     }
     const uint32_t elapsed = gEngineTick - gRaceStartTick;
     if (gRaceOver) {
@@ -154,6 +178,8 @@ class RaceWatcher {
     }
     rec_.cdPlayingInRace = plat_TestCdLog()->plays == 1 && plat_TestCdLog()->stops == 0;
     if (pause_) Pause(elapsed);
+    if (treasure_.endAfterClaim > 0 && firstClaim_ == 0 && SumScores() > 0) firstClaim_ = elapsed;
+    if (firstClaim_ > 0 && elapsed > firstClaim_ + treasure_.endAfterClaim) gQuitRequested = 1;
     if (elapsed > cap_) {
       rec_.timedOut = true;
       gQuitRequested = 1;
@@ -227,8 +253,9 @@ class RaceWatcher {
   int32_t mode_, level_;
   uint32_t cap_;
   bool pause_;
+  TreasureCourse treasure_;
   RaceRecord rec_;
-  uint32_t firstStart_ = 0, lastTrace_ = ~0u;
+  uint32_t firstStart_ = 0, lastTrace_ = ~0u, firstClaim_ = 0;
   int pauseStage_ = 0;
   uint32_t pauseTick_ = 0, pausedRaceTime_ = 0;
 };
@@ -302,6 +329,38 @@ TEST_P(DemoRallyOnEveryLevel, Finishes) {
 
 INSTANTIATE_TEST_SUITE_P(Levels, DemoRallyOnEveryLevel, ::testing::Range(0, kLevelCount),
                          [](const ::testing::TestParamInfo<int32_t>& info) { return std::string(LevelWord(info.param)); });
+
+// The treasure courses of the levels that offer the linear hunt run from the start to a finish far
+// from it; the roaming hunt on each of them still starts and its dollars are taken.
+struct CourseOfLevel {
+  int32_t level, course;
+};
+
+std::vector<CourseOfLevel> OneLapTreasureCourses() {
+  std::vector<CourseOfLevel> all;
+  for (int32_t level = 0; level < kLevelCount; ++level)
+    if (kLapsTable[level][0] == 1)
+      for (int32_t course = 5; course < 10; ++course) all.push_back({level, course});
+  return all;
+}
+
+std::string CourseOfLevelName(const ::testing::TestParamInfo<CourseOfLevel>& info) {
+  return std::string(LevelWord(info.param.level)) + "_" + std::to_string(info.param.course);
+}
+
+class TreasureCourseOfOneLapLevel : public ::testing::TestWithParam<CourseOfLevel> {};
+
+TEST_P(TreasureCourseOfOneLapLevel, RoamingHuntStillRuns) {
+  const auto [level, course] = GetParam();
+  const RaceRecord rec = RaceWatcher(kModeTreasureRoam, level, 3000, false, {course, 5, 60}).Run();
+  ASSERT_EQ(rec.result, 0);
+  ASSERT_EQ(rec.course, course);
+  EXPECT_EQ(rec.fault, "");
+  EXPECT_FALSE(rec.timedOut) << "no dollar taken in 3000 ticks";
+}
+
+INSTANTIATE_TEST_SUITE_P(OneLapLevels, TreasureCourseOfOneLapLevel, ::testing::ValuesIn(OneLapTreasureCourses()),
+                         CourseOfLevelName);
 
 // The second race of a course reads the route the first one generated and wrote.
 TEST(RaceRoute, TheSecondRaceOfACourseReadsTheRouteFileTheFirstWrote) {
