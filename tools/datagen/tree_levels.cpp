@@ -111,27 +111,36 @@ V2 GateTangent(const std::vector<V2>& g, size_t i, bool loop) {
   return Unit(Sub(after, before));
 }
 
-// A linear hunt spirals out round the water two and a half times, so that its finish lies opposite
-// its start and further from it than any other dollar, after some 2.2 million units of water. The
-// spiral is gentle everywhere: a dollar behind a sharp turn lies inside a fast craft's turning
-// circle, and the riders would circle round it for good.
+// A linear hunt spirals out round the water two and a half times, then runs straight out to a finish
+// in the corner opposite its start, after some 2 million units of water. The spiral is gentle
+// everywhere (a dollar behind a sharp turn lies inside a fast craft's turning circle), and the finish
+// stands 70,000 units beyond its outer turn (a craft that slides wide of the spiral, as fast ones do,
+// must not run into the finish arch before its time) and over 40,000 units from either wall (one that
+// misses the arch must have room to turn back to it).
 std::vector<V2> LinearRoute(int32_t level, int32_t course, V2* start) {
-  constexpr float kInnerRadius = 110000, kOuterRadius = 170000, kTurns = 2.5f, kSpacing = 65000;
-  const float first = static_cast<float>(course) * 1.3f + static_cast<float>(level) * 0.6f;
-  const float sense = (course + level) % 2 == 0 ? 1.0f : -1.0f;
-  auto at = [&](float turn) {
-    const float r = kInnerRadius + (kOuterRadius - kInnerRadius) * turn / kTurns, a = first + sense * 2 * kPi * turn;
+  constexpr float kInnerRadius = 95000, kOuterRadius = 150000, kTurns = 2.5f, kFinishRadius = 222000;
+  constexpr float kSpacing = 65000;
+  const float finish = kPi / 4 + kPi / 2 * static_cast<float>((course + level) % 4);
+  const float first = finish + kPi;  // two and a half turns end on the finish's side
+  const float sense = (course + level / 2) % 2 == 0 ? 1.0f : -1.0f;
+  auto at = [&](float s) {
+    if (s > kTurns) {
+      const float r = kOuterRadius + (kFinishRadius - kOuterRadius) * (s - kTurns);
+      return V2{kCentre + r * std::cos(finish), kCentre + r * std::sin(finish)};
+    }
+    const float r = kInnerRadius + (kOuterRadius - kInnerRadius) * s / kTurns, a = first + sense * 2 * kPi * s;
     return V2{kCentre + r * std::cos(a), kCentre + r * std::sin(a)};
   };
   *start = at(0);
   std::vector<V2> dollars;
-  // Dollars at equal steps along the spiral, the first a little way from the start, the last on its
+  // Dollars at equal steps along the way, the first a little way from the start, the last on its
   // end.
   constexpr int32_t kSteps = 4000;
+  constexpr float kWay = kTurns + 1;
   float travelled = 0, next = kSpacing * 0.6f;
   for (int32_t k = 1; k <= kSteps; ++k) {
-    const float t = kTurns * static_cast<float>(k) / kSteps;
-    travelled += Length(Sub(at(t), at(kTurns * static_cast<float>(k - 1) / kSteps)));
+    const float t = kWay * static_cast<float>(k) / kSteps;
+    travelled += Length(Sub(at(t), at(kWay * static_cast<float>(k - 1) / kSteps)));
     if (k == kSteps) {
       if (travelled - (next - kSpacing) < kSpacing / 2) dollars.pop_back();
       dollars.push_back(at(t));
