@@ -96,6 +96,7 @@ struct RaceRecord {
   std::vector<const Watercraft*> finishOrder;
   int32_t playerLaps = 0, lapCount = 0, place = -1, playerSlotInOrder = -1;
   int32_t course = -1;           // the course raced
+  int32_t playerDollars = 0;     // treasure: dollars the player holds at the end, the finish not counted
   int maxTextures = 0, maxMaterials = 0;
   bool cdPlayingInRace = false;
   uint64_t trace = 14695981039346656037ull;
@@ -245,6 +246,8 @@ class RaceWatcher {
     rec_.finishOrder.assign(gFinishOrder, gFinishOrder + gFinishCount);
     rec_.playerLaps = gCraftByIndex[0]->laps;
     rec_.playerScored = rec_.playerScored || gCraftByIndex[0]->score > 0 || gCraftByIndex[0]->laps > 0;
+    for (GateRecord* gate = gGateListHead; gate; gate = gate->next)
+      rec_.playerDollars += gate->holder == 0 && !(gate->flags & kGateLast);
     rec_.playerSlotInOrder = -1;
     for (int i = 0; i < gFinishCount; ++i)
       if (gFinishOrder[i] == gCraftByIndex[0]) rec_.playerSlotInOrder = i;
@@ -330,8 +333,9 @@ TEST_P(DemoRallyOnEveryLevel, Finishes) {
 INSTANTIATE_TEST_SUITE_P(Levels, DemoRallyOnEveryLevel, ::testing::Range(0, kLevelCount),
                          [](const ::testing::TestParamInfo<int32_t>& info) { return std::string(LevelWord(info.param)); });
 
-// The treasure courses of the levels that offer the linear hunt run from the start to a finish far
-// from it; the roaming hunt on each of them still starts and its dollars are taken.
+// The linear hunt on every treasure course of every level that offers it runs from the start to a
+// finish far from it: the demo rider, alone, takes dollars on the way and ends the race no sooner
+// than 40 seconds in. The roaming hunt on the same courses still starts and its dollars are taken.
 struct CourseOfLevel {
   int32_t level, course;
 };
@@ -348,7 +352,22 @@ std::string CourseOfLevelName(const ::testing::TestParamInfo<CourseOfLevel>& inf
   return std::string(LevelWord(info.param.level)) + "_" + std::to_string(info.param.course);
 }
 
+constexpr uint32_t kLinearLeastTicks = 2392;  // 40 seconds
+
 class TreasureCourseOfOneLapLevel : public ::testing::TestWithParam<CourseOfLevel> {};
+
+TEST_P(TreasureCourseOfOneLapLevel, LinearHuntRunsToAFarFinish) {
+  const auto [level, course] = GetParam();
+  const RaceRecord rec = RaceWatcher(kModeTreasureLinear, level, 10800 + 600, false, {course, 1, 0}).Run();
+  ASSERT_EQ(rec.result, 0);
+  ASSERT_EQ(rec.course, course);
+  EXPECT_EQ(rec.fault, "");
+  EXPECT_TRUE(rec.playerFinished) << "no finish in " << rec.endElapsed << " ticks";
+  EXPECT_GE(rec.playerDollars, 1);
+  EXPECT_GE(rec.endElapsed, kLinearLeastTicks);
+  std::cout << LevelWord(level) << " course " << course << ": finish at " << rec.endElapsed << " ticks, "
+            << rec.playerDollars << " of " << rec.placed - 1 << " dollars\n";
+}
 
 TEST_P(TreasureCourseOfOneLapLevel, RoamingHuntStillRuns) {
   const auto [level, course] = GetParam();
