@@ -334,8 +334,9 @@ INSTANTIATE_TEST_SUITE_P(Levels, DemoRallyOnEveryLevel, ::testing::Range(0, kLev
                          [](const ::testing::TestParamInfo<int32_t>& info) { return std::string(LevelWord(info.param)); });
 
 // The linear hunt on every treasure course of every level that offers it runs from the start to a
-// finish far from it: the demo rider, alone, takes dollars on the way and ends the race no sooner
-// than 40 seconds in. The roaming hunt on the same courses still starts and its dollars are taken.
+// finish far from it: the demo rider (with one opponent, so that the race lays a route) takes
+// dollars on the way and ends the race no sooner than 40 seconds in. The roaming hunt on the same
+// courses still starts and its dollars are taken.
 struct CourseOfLevel {
   int32_t level, course;
 };
