@@ -149,6 +149,9 @@ void CheckSet(Checker& c, const LoadSet& set) {
 constexpr size_t kTreasureFirst = 5, kTreasureCourses = 5;
 constexpr float kLinearFinishLeast = 250000;    // world units, straight from the start
 constexpr float kLinearRouteLeast = 1800000;    // world units, from the start through every waypoint
+// A rider sliding wide of the way must not reach the finish arch early: every waypoint but the one
+// before the finish stands this far from it.
+constexpr float kLinearFinishClear = 50000;     // world units
 
 void CheckLinearFinishes(Checker& c, const TreeLevelFacts& l) {
   for (size_t n = kTreasureFirst; n < kTreasureFirst + kTreasureCourses && n < l.courses.size(); ++n) {
@@ -176,6 +179,11 @@ void CheckLinearFinishes(Checker& c, const TreeLevelFacts& l) {
     if (away.back() < kLinearFinishLeast)
       c.Fail(name + ": the linear finish is " + std::to_string(static_cast<int32_t>(away.back())) +
              " from the start, less than " + std::to_string(static_cast<int32_t>(kLinearFinishLeast)));
+    const auto [finishX, finishY] = course.waypoints.back();
+    for (size_t i = 0; i + 2 < course.waypoints.size(); ++i)
+      if (std::hypot(static_cast<float>(course.waypoints[i].first - finishX),
+                     static_cast<float>(course.waypoints[i].second - finishY)) * l.unitsPerPixel < kLinearFinishClear)
+        c.Fail(name + ": waypoint " + std::to_string(i + 1) + " stands near the linear finish");
   }
 }
 
