@@ -21,6 +21,7 @@ namespace {
 constexpr uint32_t kSolidGroup = 0x8;
 constexpr float kArrivalRadii = 3.0f;        // a node is reached within 3 craft radii
 constexpr float kHeldArrivalRadii = 3.5f;    // plus the marker's radius for a marker already taken
+constexpr float kPassedReach = 14000.0f;     // half a fast craft's turning radius at full lock
 constexpr float kDetourNearRadii = 4.0f;     // a detour waypoint is near within 4 craft radii
 constexpr float kHoldMinOffset = 2500.0f;    // the line hold starts this far off the route line
 constexpr float kHoldRampStart = 15000.0f;   // between these distances to the node the hold
@@ -130,9 +131,23 @@ float ArrivalRadius(const Watercraft* craft, const RouteNode* node) {
   return held ? kHeldArrivalRadii * r + marker->radius : kArrivalRadii * r;
 }
 
+// Deliberately more than the arrival radius alone: a craft at speed turns on a circle of some 28,000
+// units radius and slides well off its heading, so one that comes at a node slightly off line
+// sweeps past it outside three radii and then circles it for the rest of the race. A node
+// the craft has come near and now moves away from has been passed by, and counts as reached; all
+// but the linear hunt's finish, which ends the race only when touched, and after which the route
+// goes back to the start.
+bool NodePassedBy(const Watercraft* craft, const RouteNode* node) {
+  if (gGameMode == kModeTreasureLinear && node->gate && (node->gate->flags & kGateLast)) return false;
+  const Point4 p = CraftFlat(craft);
+  const Point4 b = Flat(node->point);
+  const Point4& v = craft->physics.velocity;
+  return (b.x - p.x) * v.x + (b.z - p.z) * v.z < 0.0f && FlatDistance(p, b) < kPassedReach;
+}
+
 bool NodeReached(const Watercraft* craft, const RouteNode* node) {
   if (node->hasGate) return craft->nextGate && node->gate == craft->nextGate->prev;
-  return FlatDistance(CraftFlat(craft), Flat(node->point)) < ArrivalRadius(craft, node);
+  return FlatDistance(CraftFlat(craft), Flat(node->point)) < ArrivalRadius(craft, node) || NodePassedBy(craft, node);
 }
 
 // The heading error turned toward the route line while the craft strays from it on a long way to

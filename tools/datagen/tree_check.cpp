@@ -3,6 +3,7 @@
 // and level rules the race depends on.
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -142,6 +143,50 @@ void CheckSet(Checker& c, const LoadSet& set) {
            " materials exceed the tables");
 }
 
+// The linear hunt is offered on the one-lap levels and ends at the last waypoint of the treasure
+// course it draws (5 to 9): that waypoint must be the one furthest from the start, far from it, and
+// far along the way: more than 40 seconds at a fast craft's top speed of some 43,000 units a second.
+constexpr size_t kTreasureFirst = 5, kTreasureCourses = 5;
+constexpr float kLinearFinishLeast = 250000;    // world units, straight from the start
+constexpr float kLinearRouteLeast = 1800000;    // world units, from the start through every waypoint
+// A rider sliding wide of the way must not reach the finish arch early: every waypoint but the one
+// before the finish stands this far from it.
+constexpr float kLinearFinishClear = 50000;     // world units
+
+void CheckLinearFinishes(Checker& c, const TreeLevelFacts& l) {
+  for (size_t n = kTreasureFirst; n < kTreasureFirst + kTreasureCourses && n < l.courses.size(); ++n) {
+    const TreeCoursePixels& course = l.courses[n];
+    std::vector<float> away;
+    for (const auto& [x, y] : course.waypoints)
+      away.push_back(std::hypot(static_cast<float>(x - course.startX), static_cast<float>(y - course.startY)) *
+                     l.unitsPerPixel);
+    const std::string name = l.level + " course " + std::to_string(n + 1);
+    if (away.empty()) {
+      c.Fail(name + ": no waypoints");
+      continue;
+    }
+    if (std::max_element(away.begin(), away.end()) != away.end() - 1)
+      c.Fail(name + ": the linear finish is not the waypoint furthest from the start");
+    float route = 0;
+    for (size_t i = 0; i < course.waypoints.size(); ++i) {
+      const auto [fromX, fromY] = i ? course.waypoints[i - 1] : std::pair{course.startX, course.startY};
+      route += std::hypot(static_cast<float>(course.waypoints[i].first - fromX),
+                          static_cast<float>(course.waypoints[i].second - fromY)) * l.unitsPerPixel;
+    }
+    if (route < kLinearRouteLeast)
+      c.Fail(name + ": the linear hunt's way is " + std::to_string(static_cast<int32_t>(route)) + " long, less than " +
+             std::to_string(static_cast<int32_t>(kLinearRouteLeast)));
+    if (away.back() < kLinearFinishLeast)
+      c.Fail(name + ": the linear finish is " + std::to_string(static_cast<int32_t>(away.back())) +
+             " from the start, less than " + std::to_string(static_cast<int32_t>(kLinearFinishLeast)));
+    const auto [finishX, finishY] = course.waypoints.back();
+    for (size_t i = 0; i + 2 < course.waypoints.size(); ++i)
+      if (std::hypot(static_cast<float>(course.waypoints[i].first - finishX),
+                     static_cast<float>(course.waypoints[i].second - finishY)) * l.unitsPerPixel < kLinearFinishClear)
+        c.Fail(name + ": waypoint " + std::to_string(i + 1) + " stands near the linear finish");
+  }
+}
+
 }  // namespace
 
 bool TreeCheck(const TreeOutput& tree) {
@@ -175,12 +220,13 @@ bool TreeCheck(const TreeOutput& tree) {
       // Model 4's riders wear the suits of the common folder, as every rider does.
       if (!listed.count((m.folder == "riders/cedar" ? "riders/common" : m.folder) + "/" + Lower(t))) c.Fail(m.folder + "/" + m.file + " names " + t + ", not loaded there");
   for (const TreeLevelFacts& l : tree.levels) {
-    if (l.courses != 15) c.Fail(l.level + ": " + std::to_string(l.courses) + " courses, not 15");
+    if (l.courses.size() != 15) c.Fail(l.level + ": " + std::to_string(l.courses.size()) + " courses, not 15");
     for (int32_t n : l.rallyWaypointCounts)
       if (n % 2 != 0 || n < 4) c.Fail(l.level + ": a rally course of " + std::to_string(n) + " waypoints");
     if (l.waterMarkers < 1) c.Fail(l.level + ": no water marker");
     if (l.unknownIdObjects > 0) c.Fail(l.level + ": level objects in the markers' collision group");
     if (!(l.minY < l.waterY && l.waterY < l.maxY)) c.Fail(l.level + ": the level does not reach above and below the water");
+    if (l.oneLap) CheckLinearFinishes(c, l);
   }
   // Sets loaded together: a race (a level's sky and level, the shared race folders, one mode's
   // markers, six liveries and six rider suits), the menus (start-up with one screen), each intro.

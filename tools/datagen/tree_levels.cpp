@@ -93,6 +93,7 @@ struct Layout {
   std::array<std::vector<V2>, 5> treasure;
   std::array<std::vector<V2>, 5> derby;
   std::array<V2, 5> rallyStart;
+  std::array<V2, 5> treasureStart;
 };
 
 V2 Turn(V2 p, int32_t quarter, bool mirror) {
@@ -108,6 +109,47 @@ V2 GateTangent(const std::vector<V2>& g, size_t i, bool loop) {
   const V2 before = i > 0 ? g[i - 1] : (loop ? g[n - 1] : g[i]);
   const V2 after = i + 1 < n ? g[i + 1] : (loop ? g[0] : g[i]);
   return Unit(Sub(after, before));
+}
+
+// A linear hunt spirals out round the water two and a half times, then runs straight out to a finish
+// in the corner opposite its start, after some 2 million units of water. The spiral is gentle
+// everywhere (a dollar behind a sharp turn lies inside a fast craft's turning circle), and the finish
+// stands 70,000 units beyond its outer turn (a craft that slides wide of the spiral, as fast ones do,
+// must not run into the finish arch before its time) and over 40,000 units from either wall (one that
+// misses the arch must have room to turn back to it).
+std::vector<V2> LinearRoute(int32_t level, int32_t course, V2* start) {
+  constexpr float kInnerRadius = 95000, kOuterRadius = 150000, kTurns = 2.5f, kFinishRadius = 222000;
+  constexpr float kSpacing = 65000;
+  const float finish = kPi / 4 + kPi / 2 * static_cast<float>((course + level) % 4);
+  const float first = finish + kPi;  // two and a half turns end on the finish's side
+  const float sense = (course + level / 2) % 2 == 0 ? 1.0f : -1.0f;
+  auto at = [&](float s) {
+    if (s > kTurns) {
+      const float r = kOuterRadius + (kFinishRadius - kOuterRadius) * (s - kTurns);
+      return V2{kCentre + r * std::cos(finish), kCentre + r * std::sin(finish)};
+    }
+    const float r = kInnerRadius + (kOuterRadius - kInnerRadius) * s / kTurns, a = first + sense * 2 * kPi * s;
+    return V2{kCentre + r * std::cos(a), kCentre + r * std::sin(a)};
+  };
+  *start = at(0);
+  std::vector<V2> dollars;
+  // Dollars at equal steps along the way, the first a little way from the start, the last on its
+  // end.
+  constexpr int32_t kSteps = 4000;
+  constexpr float kWay = kTurns + 1;
+  float travelled = 0, next = kSpacing * 0.6f;
+  for (int32_t k = 1; k <= kSteps; ++k) {
+    const float t = kWay * static_cast<float>(k) / kSteps;
+    travelled += Length(Sub(at(t), at(kWay * static_cast<float>(k - 1) / kSteps)));
+    if (k == kSteps) {
+      if (travelled - (next - kSpacing) < kSpacing / 2) dollars.pop_back();
+      dollars.push_back(at(t));
+    } else if (travelled >= next) {
+      dollars.push_back(at(t));
+      next += kSpacing;
+    }
+  }
+  return dollars;
 }
 
 Layout MakeLayout(int32_t level) {
@@ -129,11 +171,16 @@ Layout MakeLayout(int32_t level) {
     const V2 first = l.gates[v][0];
     l.rallyStart[v] = Sub(first, Mul(GateTangent(l.gates[v], 0, loop), 24 * kScale));
     DataRandom random{static_cast<uint32_t>(level * 100 + v + 1)};
-    const int32_t count = 10 + v % 3;
-    for (int32_t i = 0; i < count; ++i) {
-      const float a = static_cast<float>(v) * 0.7f + 2 * kPi * static_cast<float>(i) / static_cast<float>(count);
-      const float r = 105000 + 45000 * std::sin(3 * a + static_cast<float>(v));
-      l.treasure[v].push_back({kCentre + r * std::cos(a), kCentre + r * std::sin(a)});
+    if (loop) {
+      const int32_t count = 10 + v % 3;
+      for (int32_t i = 0; i < count; ++i) {
+        const float a = static_cast<float>(v) * 0.7f + 2 * kPi * static_cast<float>(i) / static_cast<float>(count);
+        const float r = 105000 + 45000 * std::sin(3 * a + static_cast<float>(v));
+        l.treasure[v].push_back({kCentre + r * std::cos(a), kCentre + r * std::sin(a)});
+      }
+      l.treasureStart[v] = {kCentre, kCentre - 60000};
+    } else {
+      l.treasure[v] = LinearRoute(level, v, &l.treasureStart[v]);
     }
     for (int32_t i = 0; i < 12; ++i) {
       const float cx = 110000 + static_cast<float>(i % 4) * 93000, cz = 120000 + static_cast<float>(i / 4) * 130000;
@@ -442,12 +489,16 @@ CourseFilePlan Courses(int32_t level, const Layout& l, TreeLevelFacts* facts) {
   }
   const V2 start{kCentre, kCentre - 60000};
   for (int32_t v = 0; v < 5; ++v)
-    plan.courses.push_back({name + " Treasure " + std::to_string(v + 1), PixelX(start.x), PixelY(start.z),
-                            Markers(l.treasure[v], &value)});
+    plan.courses.push_back({name + " Treasure " + std::to_string(v + 1), PixelX(l.treasureStart[v].x),
+                            PixelY(l.treasureStart[v].z), Markers(l.treasure[v], &value)});
   for (int32_t v = 0; v < 5; ++v)
     plan.courses.push_back({name + " Derby " + std::to_string(v + 1), PixelX(start.x), PixelY(start.z),
                             Markers(l.derby[v], &value)});
-  facts->courses = static_cast<int32_t>(plan.courses.size());
+  for (const CoursePlan& c : plan.courses) {
+    TreeCoursePixels pixels{c.startGateX, c.startGateY, {}};
+    for (const CourseWaypointPlan& w : c.waypoints) pixels.waypoints.push_back({w.x, w.y});
+    facts->courses.push_back(pixels);
+  }
   return plan;
 }
 
@@ -545,6 +596,8 @@ void TreeWriteLevels(TreeOutput& tree) {
     const std::string w = def.word;
     TreeLevelFacts facts;
     facts.level = w;
+    facts.oneLap = !def.fourLaps;
+    facts.unitsPerPixel = kScale;
     const Layout layout = MakeLayout(level);
     const LevelTextures textures = WriteLevelTextures(tree, level);
     TreePutChunk(tree, "levels/" + w, "level.brp", LevelObjects(level, layout, textures, &facts));

@@ -4,6 +4,7 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tools/datagen/codex_writer.h"
@@ -27,15 +28,24 @@ struct TreeLooseTexture {
   std::string file;
 };
 
+// A course as the course file gives it: image pixels.
+struct TreeCoursePixels {
+  int32_t startX = 0, startY = 0;
+  std::vector<std::pair<int32_t, int32_t>> waypoints;
+  bool operator==(const TreeCoursePixels&) const = default;
+};
+
 struct TreeLevelFacts {
   std::string level;
+  bool oneLap = false;               // its rally courses are one lap long, and it offers the linear hunt
+  float unitsPerPixel = 0;           // world units a course-image pixel
   int32_t waterMarkers = 0;
   int32_t unknownIdObjects = 0;      // objects with an id the level loader does not know (which could
                                    // put them in the markers' collision group 0x10)
   float minY = 0, maxY = 0;        // the level model's height span, before the load's lift
   float waterY = 0;
   std::vector<int32_t> rallyWaypointCounts;  // courses 0-4
-  int32_t courses = 0;
+  std::vector<TreeCoursePixels> courses;     // all fifteen
 };
 
 struct TreeOutput {

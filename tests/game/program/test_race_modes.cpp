@@ -11,11 +11,13 @@
 #include <vector>
 
 #include "engine/core/object.h"
+#include "engine/core/random.h"
 #include "engine/core/timer.h"
 #include "engine/data/material.h"
 #include "engine/data/texture.h"
 #include "game/menus/menu_shell.h"
 #include "game/state/game_view.h"
+#include "game/state/laps_table.h"
 #include "game/state/level_names.h"
 #include "game/state/prefs.h"
 #include "game/state/race_state.h"
@@ -41,7 +43,7 @@ constexpr uint32_t kPauseAt = 600, kPauseTicks = 300;
 // race of each mode below (level 0). A change to the simulation, the computer riders or the course
 // set-up changes them; when that is intended, run the test, check the races still look right, and
 // copy the hashes it reports into this table.
-constexpr uint64_t kGoldenTrace[4] = {0xfaf270bd3aadf0ca, 0x50bf07fe0b8a40ab, 0xa19465eee7c209e2, 0x2f6fbb1ab3f8cd32};
+constexpr uint64_t kGoldenTrace[4] = {0xfaf270bd3aadf0ca, 0xd9641c00eff38261, 0x4d8185fb7824f924, 0x23e9a1913aa5b005};
 
 void Mix(uint64_t* hash, int64_t value) {
   for (int i = 0; i < 8; ++i) {
@@ -93,14 +95,32 @@ struct RaceRecord {
   bool playerFinished = false, timedOut = false, playerScored = false;
   std::vector<const Watercraft*> finishOrder;
   int32_t playerLaps = 0, lapCount = 0, place = -1, playerSlotInOrder = -1;
+  int32_t course = -1;           // the course raced
+  int32_t playerDollars = 0;     // treasure: dollars the player holds at the end, the finish not counted
   int maxTextures = 0, maxMaterials = 0;
   bool cdPlayingInRace = false;
   uint64_t trace = 14695981039346656037ull;
 };
 
+// A treasure race on one course of the mode's five: the draw that picks it is the first after the
+// race's selection, so the seed set there decides it.
+struct TreasureCourse {
+  int32_t course = -1;  // -1: drawn as usual
+  int32_t opponents = 5;
+  uint32_t endAfterClaim = 0;  // ticks after the first claimed dollar to quit; 0: race to the end
+};
+
+uint32_t SeedDrawing(uint32_t wanted) {
+  for (uint32_t seed = 1;; ++seed) {
+    wre_RandomSeed(seed);
+    if (wre_Random() % 5 == wanted) return seed;
+  }
+}
+
 class RaceWatcher {
  public:
-  RaceWatcher(int32_t mode, int32_t level, uint32_t tickCap, bool pause) : mode_(mode), level_(level), cap_(tickCap), pause_(pause) {}
+  RaceWatcher(int32_t mode, int32_t level, uint32_t tickCap, bool pause, TreasureCourse treasure = {})
+      : mode_(mode), level_(level), cap_(tickCap), pause_(pause), treasure_(treasure) {}
 
   RaceRecord Run() {
     GameHarness harness;
@@ -117,8 +137,12 @@ class RaceWatcher {
           gGameMode = mode_;
           gLevel = level_;
           gCourse = 0;  // rally; the other modes draw their course
-          gSettings.opponentCount = 5;
+          gSettings.opponentCount = treasure_.opponents;
           gDemoMode = 1;
+          if (treasure_.course >= 0) {
+            gCourse = 5;  // light and water that draw nothing at random
+            wre_RandomSeed(SeedDrawing(static_cast<uint32_t>(treasure_.course - 5)));
+          }
         },
         [this] {
           rec_.place = gPlayerPlace;
@@ -139,6 +163,7 @@ class RaceWatcher {
       firstStart_ = gRaceStartTick;
       for (GateRecord* gate = gGateListHead; gate; gate = gate->next) ++rec_.placed;
       rec_.lapCount = gLapCount;
+      rec_.course = gCourse;
     }
     const uint32_t elapsed = gEngineTick - gRaceStartTick;
     if (gRaceOver) {
@@ -154,6 +179,8 @@ class RaceWatcher {
     }
     rec_.cdPlayingInRace = plat_TestCdLog()->plays == 1 && plat_TestCdLog()->stops == 0;
     if (pause_) Pause(elapsed);
+    if (treasure_.endAfterClaim > 0 && firstClaim_ == 0 && SumScores() > 0) firstClaim_ = elapsed;
+    if (firstClaim_ > 0 && elapsed > firstClaim_ + treasure_.endAfterClaim) gQuitRequested = 1;
     if (elapsed > cap_) {
       rec_.timedOut = true;
       gQuitRequested = 1;
@@ -219,6 +246,8 @@ class RaceWatcher {
     rec_.finishOrder.assign(gFinishOrder, gFinishOrder + gFinishCount);
     rec_.playerLaps = gCraftByIndex[0]->laps;
     rec_.playerScored = rec_.playerScored || gCraftByIndex[0]->score > 0 || gCraftByIndex[0]->laps > 0;
+    for (GateRecord* gate = gGateListHead; gate; gate = gate->next)
+      rec_.playerDollars += gate->holder == 0 && !(gate->flags & kGateLast);
     rec_.playerSlotInOrder = -1;
     for (int i = 0; i < gFinishCount; ++i)
       if (gFinishOrder[i] == gCraftByIndex[0]) rec_.playerSlotInOrder = i;
@@ -227,8 +256,9 @@ class RaceWatcher {
   int32_t mode_, level_;
   uint32_t cap_;
   bool pause_;
+  TreasureCourse treasure_;
   RaceRecord rec_;
-  uint32_t firstStart_ = 0, lastTrace_ = ~0u;
+  uint32_t firstStart_ = 0, lastTrace_ = ~0u, firstClaim_ = 0;
   int pauseStage_ = 0;
   uint32_t pauseTick_ = 0, pausedRaceTime_ = 0;
 };
@@ -302,6 +332,55 @@ TEST_P(DemoRallyOnEveryLevel, Finishes) {
 
 INSTANTIATE_TEST_SUITE_P(Levels, DemoRallyOnEveryLevel, ::testing::Range(0, kLevelCount),
                          [](const ::testing::TestParamInfo<int32_t>& info) { return std::string(LevelWord(info.param)); });
+
+// The linear hunt on every treasure course of every level that offers it runs from the start to a
+// finish far from it: the demo rider (with one opponent, so that the race lays a route) takes
+// dollars on the way and ends the race no sooner than 40 seconds in. The roaming hunt on the same
+// courses still starts and its dollars are taken.
+struct CourseOfLevel {
+  int32_t level, course;
+};
+
+std::vector<CourseOfLevel> OneLapTreasureCourses() {
+  std::vector<CourseOfLevel> all;
+  for (int32_t level = 0; level < kLevelCount; ++level)
+    if (kLapsTable[level][0] == 1)
+      for (int32_t course = 5; course < 10; ++course) all.push_back({level, course});
+  return all;
+}
+
+std::string CourseOfLevelName(const ::testing::TestParamInfo<CourseOfLevel>& info) {
+  return std::string(LevelWord(info.param.level)) + "_" + std::to_string(info.param.course);
+}
+
+constexpr uint32_t kLinearLeastTicks = 2392;  // 40 seconds
+
+class TreasureCourseOfOneLapLevel : public ::testing::TestWithParam<CourseOfLevel> {};
+
+TEST_P(TreasureCourseOfOneLapLevel, LinearHuntRunsToAFarFinish) {
+  const auto [level, course] = GetParam();
+  const RaceRecord rec = RaceWatcher(kModeTreasureLinear, level, 10800 + 600, false, {course, 1, 0}).Run();
+  ASSERT_EQ(rec.result, 0);
+  ASSERT_EQ(rec.course, course);
+  EXPECT_EQ(rec.fault, "");
+  EXPECT_TRUE(rec.playerFinished) << "no finish in " << rec.endElapsed << " ticks";
+  EXPECT_GE(rec.playerDollars, 1);
+  EXPECT_GE(rec.endElapsed, kLinearLeastTicks);
+  std::cout << LevelWord(level) << " course " << course << ": finish at " << rec.endElapsed << " ticks, "
+            << rec.playerDollars << " of " << rec.placed - 1 << " dollars\n";
+}
+
+TEST_P(TreasureCourseOfOneLapLevel, RoamingHuntStillRuns) {
+  const auto [level, course] = GetParam();
+  const RaceRecord rec = RaceWatcher(kModeTreasureRoam, level, 3000, false, {course, 5, 60}).Run();
+  ASSERT_EQ(rec.result, 0);
+  ASSERT_EQ(rec.course, course);
+  EXPECT_EQ(rec.fault, "");
+  EXPECT_FALSE(rec.timedOut) << "no dollar taken in 3000 ticks";
+}
+
+INSTANTIATE_TEST_SUITE_P(OneLapLevels, TreasureCourseOfOneLapLevel, ::testing::ValuesIn(OneLapTreasureCourses()),
+                         CourseOfLevelName);
 
 // The second race of a course reads the route the first one generated and wrote.
 TEST(RaceRoute, TheSecondRaceOfACourseReadsTheRouteFileTheFirstWrote) {

@@ -1,8 +1,8 @@
 // The computer rider: the steering map and throttle thresholds, the behaviour stack's limits, the
-// first target and the walk round the ring, arrival by gate and by radius per mode, the corner
-// check's waypoint and the detour that ends once the way is clear, roaming hop counts, and the
-// guards against a node under the craft and endless re-running; and the rider's place in the craft
-// process.
+// first target and the walk round the ring, arrival by gate, by radius per mode and by passing, the
+// corner check's waypoint and the detour that ends once the way is clear, roaming hop counts, and
+// the guards against a node under the craft and endless re-running; and the rider's place in the
+// craft process.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -188,6 +188,37 @@ TEST_F(CraftAi, ArrivalRadiusGrowsForAMarkerAlreadyTaken) {
     craft_.behaviour = kAiFollowRouteNode;
     ASSERT_EQ(AiFollowRouteNode(&craft_, nullptr), 0);
     EXPECT_EQ(craft_.behaviourDepth == 0, c.reached) << "mode " << c.mode << " holder " << c.holder;
+  }
+}
+
+// A craft that has swept past a node outside the arrival radius, near it and moving away, has passed
+// it; one still coming in, one too far off, and one passing the linear hunt's finish have not.
+TEST_F(CraftAi, ANodeSweptPastCountsAsReachedButTheLinearFinish) {
+  Ring({{0, 0, 0, 0}}, {1});
+  GateRecord* gate = RouteGateAt(0);
+  struct Case {
+    int32_t mode;
+    float x, vz;  // the craft beside the node at z = 0, moving along z
+    bool finish;
+    bool reached;
+  } cases[] = {
+      {kModeTreasureLinear, 8000, 1500, false, false}, {kModeTreasureLinear, 8000, -1500, false, true},
+      {kModeTreasureRoam, 13000, -1500, false, true},  {kModeDerby, 15000, -1500, false, false},
+      {kModeTreasureLinear, 8000, -1500, true, false}, {kModeTreasureRoam, 8000, -1500, true, true},
+  };
+  for (const Case& c : cases) {
+    gGameMode = c.mode;
+    nodes_[0]->hasGate = 0;
+    gate->flags = c.finish ? kGateLast : 0;
+    wre_ObjectSetTransform(&body_, 0, 0, 0, c.x, 0.0f, -100.0f);
+    craft_.physics.velocity = Point4{0.0f, 0.0f, c.vz, 0.0f};
+    craft_.routeCursor = nodes_[0];
+    craft_.behaviour = kAiFollowRouteNode;
+    craft_.behaviourDepth = 0;
+    AiBehaviourPush(&craft_);
+    craft_.behaviour = kAiFollowRouteNode;
+    ASSERT_EQ(AiFollowRouteNode(&craft_, nullptr), 0);
+    EXPECT_EQ(craft_.behaviourDepth == 0, c.reached) << "mode " << c.mode << " at " << c.x << " moving " << c.vz;
   }
 }
 
