@@ -18,9 +18,11 @@
 #include "game/state/game_view.h"
 #include "game/state/prefs.h"
 #include "game/state/race_state.h"
+#include "game/state/scores.h"
 #include "game/state/settings.h"
 #include "platform/test/plat_cdaudio.h"
 #include "platform/test/plat_display.h"
+#include "support/temp_dir.h"
 #include "tests/game/harness/game_harness.h"
 
 namespace {
@@ -219,6 +221,28 @@ TEST_F(RaceRunTest, AFinishedRaceWithOpponentsHoldsTheResultScreenUntilTheFirstK
   EXPECT_LT(endTick, shownTick + 120);
   EXPECT_EQ(resultVoices(), 1u);
   EXPECT_EQ(Played(gPlayerPlace == 0 ? "first_place" : "nice_try").size(), 1u);
+}
+
+TEST_F(RaceRunTest, ANewHighScoreFromASingleRaceIsOnDiskAsSoonAsTheRaceEnds) {
+  int frames = 0;
+  harness_.EachFrame([&](int) {
+    if (RaceActiveGet() && ++frames == 100) gRaceOver = gRaceFinished = 1;
+  });
+  harness_.EachPump([&] {
+    if (frames >= 100 && gEngineTick % 40 == 0) GameHarness::TypeText("a");
+  });
+  ScoresRecord onDisk{};
+  bool read = false;
+  const int result = harness_.RunRace(Select(kModeRally, 2, 1), [&] {
+    const std::string image = TempDir::Read(harness_.SaveFile(kScoresFileName));
+    read = ScoresRead(&onDisk, reinterpret_cast<const uint8_t*>(image.data()), image.size());
+  });
+  EXPECT_EQ(result, 0);
+  ASSERT_TRUE(read);
+  // The fresh tables' first entry is the race's, on disk long before the program ends.
+  EXPECT_STREQ(onDisk.rallyName[0], gSettings.playerName);
+  EXPECT_EQ(onDisk.rallyCourse[0], 2);
+  EXPECT_EQ(onDisk.rallyLevel[0], gLevel);
 }
 
 TEST_F(RaceRunTest, TheResultScreenChoosesItsPicturesAndVoiceByPlaceAndDrawsNothingWhenOneIsMissing) {
