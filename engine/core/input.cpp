@@ -51,6 +51,20 @@ LockState gLock;
 
 char gOneCharName[2] = {0, 0};
 
+constexpr int kFlushPumps = 10;
+constexpr int kFlushPumpLimit = 1000;
+
+// Takes one waiting message to its window procedure; false when none waited.
+bool PumpOne(intptr_t* result) {
+  wre_IdleHook();
+  PlatMessage msg{};
+  if (!plat_PeekMessage(&msg, true)) return false;
+  plat_TranslateMessage(&msg);
+  const intptr_t dispatched = plat_DispatchMessage(&msg);
+  if (result) *result = dispatched;
+  return true;
+}
+
 }  // namespace
 
 const uint8_t gVKToKeyCode[256] = {
@@ -164,7 +178,12 @@ KeyCode wre_KeyBufferGet(uint8_t wait) {
 void wre_KeyBufferClear() { gKeyRingWrite = gKeyRingRead; }
 
 void wre_InputFlush() {
-  for (int i = 0; i < 10; ++i) wre_MessagePump();
+  // Ten pumps, and then more while messages still wait (up to a bound, as the system may keep
+  // adding pointer moves): the repeats of keys held to the end of a race outnumber ten, and any
+  // left over would act on the screen that follows.
+  for (int i = 0; i < kFlushPumpLimit; ++i) {
+    if (!PumpOne(nullptr) && i >= kFlushPumps - 1) break;
+  }
   gMouseLeftButton = 0;
   wre_KeyBufferClear();
 }
@@ -198,11 +217,9 @@ void wre_CursorShow() {
 void wre_IdleHook() {}
 
 intptr_t wre_MessagePump() {
-  wre_IdleHook();
-  PlatMessage msg{};
-  if (!plat_PeekMessage(&msg, true)) return 0;
-  plat_TranslateMessage(&msg);
-  return plat_DispatchMessage(&msg);
+  intptr_t result = 0;
+  PumpOne(&result);
+  return result;
 }
 
 bool wre_SystemKeyFilter(int vk, bool down, bool altHeld) {

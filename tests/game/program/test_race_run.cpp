@@ -16,12 +16,14 @@
 #include "game/race/race_hud.h"
 #include "game/race/race_screens.h"
 #include "game/state/game_view.h"
+#include "game/state/menu_state.h"
 #include "game/state/prefs.h"
 #include "game/state/race_state.h"
 #include "game/state/scores.h"
 #include "game/state/settings.h"
 #include "platform/test/plat_cdaudio.h"
 #include "platform/test/plat_display.h"
+#include "platform/test/plat_input.h"
 #include "support/temp_dir.h"
 #include "tests/game/harness/game_harness.h"
 
@@ -165,6 +167,36 @@ TEST_F(RaceRunTest, ClosingTheWindowEndsTheRaceAsAQuit) {
   EXPECT_TRUE(gQuitRequested);
   EXPECT_FALSE(gRaceFinished);
   EXPECT_LT(frames, 200);  // ended within a few of the race's message pumps, not at the time limit
+}
+
+TEST_F(RaceRunTest, KeysQueuedAtTheQuitDoNotActInTheMenusAfterTheRace) {
+  constexpr int kSteerKeys[] = {kPlatVkDown, kPlatVkUp, kPlatVkRight, kPlatVkLeft};
+  int raceFrames = 0, menuFrames = 0, changed = 0;
+  int32_t screen = -1, level = -1;
+  harness_.EachFrame([&](int) {
+    if (!RaceActiveGet()) {
+      // The menus after the race: their page and level stay as the race left them.
+      if (screen < 0 || !gMenuState) return;
+      ++menuFrames;
+      changed += gMenuScreen != screen || gMenuState->selectedLevel != level;
+      return;
+    }
+    if (++raceFrames != 10) return;
+    // Steering held down to the quit: its repeats wait beyond what one flush of ten pumps takes,
+    // and the keys are let go as the race ends.
+    for (int repeat = 0; repeat < 10; ++repeat)
+      for (int vk : kSteerKeys) plat_TestKeyEvent(vk, true);
+    for (int vk : kSteerKeys) plat_TestKeyEvent(vk, false);
+    gQuitRequested = 1;
+    gMenuScreen = kScreenNewGame;  // the page the race was started from
+  });
+  harness_.MenuFramesAfterRaces(60);  // a second of menu frames
+  harness_.RunRace(Select(kModeRally, 0, 0), [&] {
+    screen = gMenuScreen;
+    level = gMenuState->selectedLevel;
+  });
+  EXPECT_GE(menuFrames, 50);
+  EXPECT_EQ(changed, 0);
 }
 
 TEST_F(RaceRunTest, ADemoRaceRunsItsClockFromSetUpWithoutACountdown) {
