@@ -47,10 +47,9 @@ enum : int {
 bool plat_AsyncKeyDown(int vk);
 
 // The system-key lock. The filter sees every key event before it becomes a message (specific
-// left/right virtual keys, whether Alt is held) and returns true to drop it. While locked, the real
-// back end grabs the keyboard whenever a window has the focus (so the desktop does not act on the
-// combinations the filter drops) and keeps the screen saver off. Nothing outside the program's own
-// windows is changed.
+// left/right virtual keys, whether Alt is held) and returns true to drop it. While locked the screen
+// saver stays off. The keyboard is not grabbed, so the desktop's own shortcuts (its close among
+// them) still reach the window. Nothing outside the program's own windows is changed.
 using PlatKeyFilter = bool (*)(int vk, bool down, bool altHeld);
 bool plat_SystemKeysLock(PlatKeyFilter filter);
 void plat_SystemKeysUnlock();

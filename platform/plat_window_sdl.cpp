@@ -3,6 +3,7 @@
 
 #include "platform/plat_input.h"
 #include "platform/plat_internal.h"
+#include "platform/plat_screen_fit.h"
 
 namespace {
 
@@ -57,10 +58,27 @@ void SdlSetTitle(PlatWindowRec* window) {
   if (window->native) SDL_SetWindowTitle(Native(window), window->title.c_str());
 }
 
+// The program's window shows the virtual screen, and its positions are the screen's: its client
+// area starts at the screen's origin wherever the window stands, whatever its size.
+bool ShowsScreen(SDL_Window* native) { return native && native == gProgramWindow; }
+
+PlatScreenFit ProgramWindowFit() {
+  int w = 0, h = 0;
+  SDL_GetWindowSize(gProgramWindow, &w, &h);
+  return plat_ScreenFitIn(w, h);
+}
+
+// A pointer position in a window as the window's client position.
+void ClientPosition(Uint32 windowId, int x, int y, int* clientX, int* clientY) {
+  *clientX = x;
+  *clientY = y;
+  if (ShowsScreen(SDL_GetWindowFromID(windowId))) plat_ScreenFitToScreen(ProgramWindowFit(), x, y, clientX, clientY);
+}
+
 void SdlPosition(PlatWindowRec* window, int* x, int* y) {
   *x = 0;
   *y = 0;
-  if (window->native) SDL_GetWindowPosition(Native(window), x, y);
+  if (window->native && !ShowsScreen(Native(window))) SDL_GetWindowPosition(Native(window), x, y);
 }
 
 void SdlScreenSize(int* width, int* height) {
@@ -92,14 +110,18 @@ void Translate(const SDL_Event& e) {
     case SDL_TEXTINPUT:
       plat_EventText(EventWindow(e.text.windowID), e.text.text, (SDL_GetModState() & KMOD_ALT) != 0);
       break;
-    case SDL_MOUSEMOTION:
-      plat_EventMouseMove(EventWindow(e.motion.windowID), e.motion.x, e.motion.y,
-                          (e.motion.state & SDL_BUTTON_LMASK) != 0);
+    case SDL_MOUSEMOTION: {
+      int x = 0, y = 0;
+      ClientPosition(e.motion.windowID, e.motion.x, e.motion.y, &x, &y);
+      plat_EventMouseMove(EventWindow(e.motion.windowID), x, y, (e.motion.state & SDL_BUTTON_LMASK) != 0);
       break;
+    }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
       if (e.button.button == SDL_BUTTON_LEFT) {
-        plat_EventMouseButton(EventWindow(e.button.windowID), e.type == SDL_MOUSEBUTTONDOWN, e.button.x, e.button.y);
+        int x = 0, y = 0;
+        ClientPosition(e.button.windowID, e.button.x, e.button.y, &x, &y);
+        plat_EventMouseButton(EventWindow(e.button.windowID), e.type == SDL_MOUSEBUTTONDOWN, x, y);
       }
       break;
     case SDL_WINDOWEVENT:
@@ -173,24 +195,40 @@ void SdlCursorVisible(bool visible) {
   if (VideoUp()) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
+// Screen positions are the program window's: the pointer goes to the window's pixel at that place
+// of the picture, and comes back from it the same way.
 void SdlCursorSetPos(int x, int y) {
-  if (VideoUp()) SDL_WarpMouseGlobal(x, y);
+  if (!VideoUp()) return;
+  if (!gProgramWindow) {
+    SDL_WarpMouseGlobal(x, y);
+    return;
+  }
+  int windowX = 0, windowY = 0;
+  plat_ScreenFitToWindow(ProgramWindowFit(), x, y, &windowX, &windowY);
+  SDL_WarpMouseInWindow(gProgramWindow, windowX, windowY);
 }
 
 void SdlCursorGetPos(int* x, int* y) {
   *x = 0;
   *y = 0;
-  if (VideoUp()) SDL_GetGlobalMouseState(x, y);
+  if (!VideoUp()) return;
+  if (!gProgramWindow) {
+    SDL_GetGlobalMouseState(x, y);
+    return;
+  }
+  int globalX = 0, globalY = 0, windowX = 0, windowY = 0;
+  SDL_GetGlobalMouseState(&globalX, &globalY);
+  SDL_GetWindowPosition(gProgramWindow, &windowX, &windowY);
+  plat_ScreenFitToScreen(ProgramWindowFit(), globalX - windowX, globalY - windowY, x, y);
 }
 
 void SdlReleaseCapture() {
   if (VideoUp()) SDL_CaptureMouse(SDL_FALSE);
 }
 
-void SdlKeyboardGrab(PlatWindowRec* window, bool grab) {
-  // SDL holds the grab only while the window has the focus.
-  if (window->native) SDL_SetWindowKeyboardGrab(Native(window), grab ? SDL_TRUE : SDL_FALSE);
-}
+// The keyboard is not grabbed: SDL's grab takes every key, the desktop's close shortcut with them,
+// where the lock is to block only the combinations its filter drops.
+void SdlKeyboardGrab(PlatWindowRec*, bool) {}
 
 void SdlScreenSaver(bool enabled) {
   if (!VideoUp()) return;
