@@ -151,7 +151,7 @@ class Desktop : public ::testing::Test {
     const int left = static_cast<int>((width_ - 640 * scale) / 2), top = static_cast<int>((height_ - 480 * scale) / 2);
     const std::string at = std::to_string(left + static_cast<int>((x + 0.5) * scale)) + "+" +
                            std::to_string(top + static_cast<int>((y + 0.5) * scale));
-    return Output(display_, "import -window root -crop 1x1+" + at + " -format %[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)] info:");
+    return Output(display_, "import -window root -crop 1x1+" + at + " -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:");
   }
 
   // The new-game page: a click on the mode's right arrow changes the mode's caption, one on the
