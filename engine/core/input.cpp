@@ -4,6 +4,7 @@
 
 #include "engine/core/memory.h"
 #include "platform/plat_input.h"
+#include "platform/plat_window.h"
 
 namespace {
 
@@ -192,8 +193,17 @@ uint8_t wre_MouseButtonState() { return gMouseLeftButton; }
 
 bool wre_MouseButtonDown() { return plat_AsyncKeyDown(kPlatVkLButton); }
 
+// Read from the pointer itself, not from the last move message handled: the menus and the race
+// take one message a frame and put the pointer back at the centre after each read, so a frame
+// whose message was a click or a key would read the last move a second time, and a move still
+// waiting behind it would be overwritten by the centring's own. Read and centring side by side,
+// every motion counts once.
 void wre_MouseGetPos(int32_t* position) {
   if (!position) return;
+  int x = 0, y = 0;
+  plat_GetCursorPos(&x, &y);
+  gMouseX = x;
+  gMouseY = y;
   position[0] = gMouseX;
   position[1] = gMouseY;
 }
