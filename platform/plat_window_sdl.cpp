@@ -226,10 +226,6 @@ void SdlReleaseCapture() {
   if (VideoUp()) SDL_CaptureMouse(SDL_FALSE);
 }
 
-// The keyboard is not grabbed: SDL's grab takes every key, the desktop's close shortcut with them,
-// where the lock is to block only the combinations its filter drops.
-void SdlKeyboardGrab(PlatWindowRec*, bool) {}
-
 void SdlScreenSaver(bool enabled) {
   if (!VideoUp()) return;
   if (enabled) SDL_EnableScreenSaver();
@@ -241,7 +237,7 @@ void SdlScreenSaver(bool enabled) {
 const PlatWindowOps kPlatWindowOpsSdl{SdlCreate,       SdlDestroy,       SdlShow,         SdlSetTitle,
                                       SdlPosition,     SdlScreenSize,    SdlPump,         SdlWait,
                                       SdlAsyncKey,     SdlCursorVisible, SdlCursorSetPos, SdlCursorGetPos,
-                                      SdlReleaseCapture, SdlKeyboardGrab, SdlScreenSaver};
+                                      SdlReleaseCapture, SdlScreenSaver};
 
 void* plat_ProgramWindowNative() { return gProgramWindow; }
 

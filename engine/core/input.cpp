@@ -179,9 +179,10 @@ KeyCode wre_KeyBufferGet(uint8_t wait) {
 void wre_KeyBufferClear() { gKeyRingWrite = gKeyRingRead; }
 
 void wre_InputFlush() {
-  // Ten pumps, and then more while messages still wait (up to a bound, as the system may keep
-  // adding pointer moves): the repeats of keys held to the end of a race outnumber ten, and any
-  // left over would act on the screen that follows.
+  // Not ten pumps only, as a flush once was, but on while messages still wait (up to a bound, as
+  // the system may keep adding pointer moves): the repeats of keys held to the end of a race
+  // outnumber ten, and whatever a flush of ten left behind moved the menus by itself after the
+  // race.
   for (int i = 0; i < kFlushPumpLimit; ++i) {
     if (!PumpOne(nullptr) && i >= kFlushPumps - 1) break;
   }
