@@ -2,16 +2,20 @@
 // window manager), the pointer and keys driven through XTest as a hand would (xdotool, relative
 // moves), and the page seen in grabs of the screen. Every outside command runs under a deadline.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "support/temp_dir.h"
 #include "tests/game/program/program_tree.h"
@@ -36,6 +40,7 @@ std::string Output(const std::string& display, const std::string& command) {
 pid_t Spawn(const std::string& display, const std::vector<std::string>& argv, const fs::path& folder) {
   const pid_t child = fork();
   if (child == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // a test killed at its time limit takes its processes along
     setenv("DISPLAY", display.c_str(), 1);
     unsetenv("SDL_VIDEODRIVER");
     setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -49,12 +54,6 @@ pid_t Spawn(const std::string& display, const std::vector<std::string>& argv, co
   return child;
 }
 
-void Stop(pid_t child) {
-  if (child <= 0) return;
-  kill(child, SIGKILL);
-  waitpid(child, nullptr, 0);
-}
-
 // The child's wait status once it ended within the time, else -1.
 int WaitFor(pid_t child, std::chrono::milliseconds limit) {
   const auto end = std::chrono::steady_clock::now() + limit;
@@ -64,6 +63,16 @@ int WaitFor(pid_t child, std::chrono::milliseconds limit) {
     std::this_thread::sleep_for(20ms);
   }
   return -1;
+}
+
+// Asked to end first, so an X server takes its lock file and socket with it (left behind, they
+// race the next server that starts for the same display); killed if it does not end in time.
+void Stop(pid_t child) {
+  if (child <= 0) return;
+  kill(child, SIGTERM);
+  if (WaitFor(child, std::chrono::seconds(5)) != -1) return;
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
 }
 
 class Desktop : public ::testing::Test {
@@ -77,18 +86,26 @@ class Desktop : public ::testing::Test {
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
     server_ = fork();
     if (server_ == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGKILL);
       close(fds[0]);
       execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(fds[1]).c_str(), "-screen", "0", screen.c_str(),
              "-br", "-nolisten", "tcp", static_cast<char*>(nullptr));
       _exit(127);
     }
     close(fds[1]);
-    char number[32] = {};
-    FILE* in = fdopen(fds[0], "r");
-    const bool got = std::fgets(number, sizeof number, in) != nullptr;
-    std::fclose(in);
-    ASSERT_TRUE(got) << "Xvfb did not start";
-    display_ = ":" + std::string(number, std::strcspn(number, "\n"));
+    // The server writes the number and its newline apart, and ends if nobody reads the second.
+    std::string number;
+    const auto end = std::chrono::steady_clock::now() + 10s;
+    while (number.find('\n') == std::string::npos && std::chrono::steady_clock::now() < end) {
+      pollfd ready{fds[0], POLLIN, 0};
+      char part[16];
+      ssize_t got = 0;
+      if (poll(&ready, 1, 100) == 1 && (got = read(fds[0], part, sizeof part)) <= 0) break;
+      number.append(part, static_cast<size_t>(std::max<ssize_t>(got, 0)));
+    }
+    close(fds[0]);
+    ASSERT_NE(number.find('\n'), std::string::npos) << "Xvfb did not start";
+    display_ = ":" + number.substr(0, number.find('\n'));
     if (windowManager) {
       manager_ = Spawn(display_, {"openbox"}, {});
       std::this_thread::sleep_for(1s);
@@ -168,8 +185,10 @@ class Desktop : public ::testing::Test {
   }
   // The page fills the picture: its four corners are drawn, not the desktop's black.
   void ThePictureShowsWhole() {
-    for (auto [x, y] : {std::pair{1, 1}, {638, 1}, {1, 478}, {638, 478}})
-      EXPECT_NE(Pixel(x, y), "0,0,0") << "corner " << x << "," << y;
+    for (auto [x, y] : {std::pair{1, 1}, {638, 1}, {1, 478}, {638, 478}}) {
+      const std::string colour = Pixel(x, y);
+      EXPECT_TRUE(!colour.empty() && colour != "0,0,0") << "corner " << x << "," << y << ": " << colour;
+    }
   }
 
   TempDir dir_;
@@ -180,24 +199,24 @@ class Desktop : public ::testing::Test {
 };
 
 TEST_F(Desktop, AWiderScreenWithoutAWindowManagerShowsTheWholePictureAndTakesClicks) {
-  Start(1024, 768, false);
+  ASSERT_NO_FATAL_FAILURE(Start(1024, 768, false));
   ThePictureShowsWhole();
   ClicksReachTheArrowAndTheTab();
 }
 
 TEST_F(Desktop, ATallerScreenWithAWindowManagerTakesClicks) {
-  Start(1280, 1024, true);
+  ASSERT_NO_FATAL_FAILURE(Start(1280, 1024, true));
   ThePictureShowsWhole();
   ClicksReachTheArrowAndTheTab();
 }
 
 TEST_F(Desktop, AScreenOfTheGamesOwnSizeTakesClicks) {
-  Start(640, 480, true);
+  ASSERT_NO_FATAL_FAILURE(Start(640, 480, true));
   ClicksReachTheArrowAndTheTab();
 }
 
 TEST_F(Desktop, TheDesktopsCloseKeyEndsTheGameWithItsSavesWritten) {
-  Start(1024, 768, true);
+  ASSERT_NO_FATAL_FAILURE(Start(1024, 768, true));
   const fs::path prefs = dir_.path() / "data" / "prefs";
   fs::remove(prefs / "circuit.qz");
   Key("alt+F4");
