@@ -1,13 +1,31 @@
 // The real back end of windows, messages, keys and the cursor: SDL2.
 #include <SDL.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/plat_input.h"
 #include "platform/plat_internal.h"
+#include "platform/plat_present.h"
 #include "platform/plat_screen_fit.h"
 
 namespace {
 
 SDL_Window* gProgramWindow = nullptr;
+
+// Where the program last put the pointer, and the motion read since then but not yet reported.
+// The program puts the pointer back at the centre after every read and counts what it read as
+// motion; in a scaled window a screen pixel spans several window pixels, and rounding every
+// read down would drop the part of a pixel each frame (much of a slow hand's motion), so the
+// part is carried to the next read instead.
+struct PointerPlacing {
+  bool placed = false;
+  PlatScreenFit fit{};
+  int screenX = 0, screenY = 0;  // where the program put it
+  int windowX = 0, windowY = 0;  // the window pixel it went to
+  double restX = 0, restY = 0;   // screen pixels moved since, beyond those reported
+};
+PointerPlacing gPlacing;
 
 bool VideoUp() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
 
@@ -44,6 +62,7 @@ void SdlDestroy(PlatWindowRec* window) {
   if (gProgramWindow == window->native) {
     plat_DisplayReleasePresenter();
     gProgramWindow = nullptr;
+    gPlacing = PointerPlacing{};
   }
   SDL_DestroyWindow(Native(window));
 }
@@ -195,6 +214,25 @@ void SdlCursorVisible(bool visible) {
   if (VideoUp()) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
+
+void PointerInWindow(int* x, int* y) {
+  int globalX = 0, globalY = 0, windowX = 0, windowY = 0;
+  SDL_GetGlobalMouseState(&globalX, &globalY);
+  SDL_GetWindowPosition(gProgramWindow, &windowX, &windowY);
+  *x = globalX - windowX;
+  *y = globalY - windowY;
+}
+
+bool SameFit(const PlatScreenFit& a, const PlatScreenFit& b) {
+  return a.scale == b.scale && a.left == b.left && a.top == b.top;
+}
+
+// The screen pixels moved since the program placed the pointer, the carried part included.
+void MovedSincePlaced(int windowX, int windowY, double* movedX, double* movedY) {
+  *movedX = (windowX - gPlacing.windowX) / gPlacing.fit.scale + gPlacing.restX;
+  *movedY = (windowY - gPlacing.windowY) / gPlacing.fit.scale + gPlacing.restY;
+}
+
 // Screen positions are the program window's: the pointer goes to the window's pixel at that place
 // of the picture, and comes back from it the same way.
 void SdlCursorSetPos(int x, int y) {
@@ -203,9 +241,18 @@ void SdlCursorSetPos(int x, int y) {
     SDL_WarpMouseGlobal(x, y);
     return;
   }
-  int windowX = 0, windowY = 0;
-  plat_ScreenFitToWindow(ProgramWindowFit(), x, y, &windowX, &windowY);
-  SDL_WarpMouseInWindow(gProgramWindow, windowX, windowY);
+  const PlatScreenFit fit = ProgramWindowFit();
+  double restX = 0, restY = 0;
+  if (gPlacing.placed && SameFit(gPlacing.fit, fit)) {
+    int windowX = 0, windowY = 0;
+    PointerInWindow(&windowX, &windowY);
+    MovedSincePlaced(windowX, windowY, &restX, &restY);
+    restX -= std::floor(restX);
+    restY -= std::floor(restY);
+  }
+  gPlacing = PointerPlacing{true, fit, x, y, 0, 0, restX, restY};
+  plat_ScreenFitToWindow(fit, x, y, &gPlacing.windowX, &gPlacing.windowY);
+  SDL_WarpMouseInWindow(gProgramWindow, gPlacing.windowX, gPlacing.windowY);
 }
 
 void SdlCursorGetPos(int* x, int* y) {
@@ -216,10 +263,17 @@ void SdlCursorGetPos(int* x, int* y) {
     SDL_GetGlobalMouseState(x, y);
     return;
   }
-  int globalX = 0, globalY = 0, windowX = 0, windowY = 0;
-  SDL_GetGlobalMouseState(&globalX, &globalY);
-  SDL_GetWindowPosition(gProgramWindow, &windowX, &windowY);
-  plat_ScreenFitToScreen(ProgramWindowFit(), globalX - windowX, globalY - windowY, x, y);
+  int windowX = 0, windowY = 0;
+  PointerInWindow(&windowX, &windowY);
+  const PlatScreenFit fit = ProgramWindowFit();
+  if (!gPlacing.placed || !SameFit(gPlacing.fit, fit)) {
+    plat_ScreenFitToScreen(fit, windowX, windowY, x, y);
+    return;
+  }
+  double movedX = 0, movedY = 0;
+  MovedSincePlaced(windowX, windowY, &movedX, &movedY);
+  *x = std::clamp(gPlacing.screenX + static_cast<int>(std::floor(movedX)), 0, kPlatScreenWidth - 1);
+  *y = std::clamp(gPlacing.screenY + static_cast<int>(std::floor(movedY)), 0, kPlatScreenHeight - 1);
 }
 
 void SdlReleaseCapture() {
