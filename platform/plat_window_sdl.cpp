@@ -22,7 +22,7 @@ struct PointerPlacing {
   bool placed = false;
   PlatScreenFit fit{};
   int screenX = 0, screenY = 0;  // where the program put it
-  int windowX = 0, windowY = 0;  // the window pixel it went to
+  int windowX = 0, windowY = 0;  // the window pixel it was at then
   double restX = 0, restY = 0;   // screen pixels moved since, beyond those reported
 };
 PointerPlacing gPlacing;
@@ -242,15 +242,22 @@ void SdlCursorSetPos(int x, int y) {
     return;
   }
   const PlatScreenFit fit = ProgramWindowFit();
-  double restX = 0, restY = 0;
   if (gPlacing.placed && SameFit(gPlacing.fit, fit)) {
-    int windowX = 0, windowY = 0;
+    int windowX = 0, windowY = 0, width = 0, height = 0;
     PointerInWindow(&windowX, &windowY);
+    double restX = 0, restY = 0;
     MovedSincePlaced(windowX, windowY, &restX, &restY);
     restX -= std::floor(restX);
     restY -= std::floor(restY);
+    // Well inside the window the pointer stays where it is and the placing is only noted: a
+    // real warp loses whatever the hand moved between the read before it and the warp itself.
+    SDL_GetWindowSize(gProgramWindow, &width, &height);
+    const bool inside = windowX > width / 4 && windowX < width * 3 / 4 && windowY > height / 4 && windowY < height * 3 / 4;
+    gPlacing = PointerPlacing{true, fit, x, y, windowX, windowY, restX, restY};
+    if (inside) return;
+  } else {
+    gPlacing = PointerPlacing{true, fit, x, y, 0, 0, 0, 0};
   }
-  gPlacing = PointerPlacing{true, fit, x, y, 0, 0, restX, restY};
   plat_ScreenFitToWindow(fit, x, y, &gPlacing.windowX, &gPlacing.windowY);
   SDL_WarpMouseInWindow(gProgramWindow, gPlacing.windowX, gPlacing.windowY);
 }
