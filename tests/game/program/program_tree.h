@@ -1,9 +1,13 @@
 // The real program installed as a player has it: a generated data tree in a fresh folder, the
-// program beside it, and a settings file that chose the software renderer (so no dialog asks).
+// program beside it, and a settings file that chose the software renderer (so no dialog asks);
+// and a bounded wait for a started program to end.
 #pragma once
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "engine/core/files.h"
 #include "engine/core/memory.h"
@@ -29,4 +33,15 @@ inline std::filesystem::path ProgramTreeInstall(const std::filesystem::path& roo
   const fs::path program = root / "Velloran_Hydrel";
   fs::copy_file(VH_GAME_PROGRAM, program);
   return program;
+}
+
+// The child's wait status once it ended within the time, else -1.
+inline int ProgramWaitFor(pid_t child, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  int status = 0;
+  while (std::chrono::steady_clock::now() < end) {
+    if (waitpid(child, &status, WNOHANG) == child) return status;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return -1;
 }

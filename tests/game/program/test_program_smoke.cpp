@@ -32,17 +32,6 @@ pid_t Start(const fs::path& program) {
   return child;
 }
 
-// The child's wait status once it ended within the time, else -1.
-int WaitFor(pid_t child, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  int status = 0;
-  while (std::chrono::steady_clock::now() < end) {
-    if (waitpid(child, &status, WNOHANG) == child) return status;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return -1;
-}
-
 TEST(ProgramSmoke, RunsUntilToldToEndThenSavesAndExitsCleanly) {
   TempDir dir;
   const fs::path root = dir.path();
@@ -55,13 +44,13 @@ TEST(ProgramSmoke, RunsUntilToldToEndThenSavesAndExitsCleanly) {
 
   const pid_t child = Start(program);
   ASSERT_GT(child, 0);
-  const int early = WaitFor(child, std::chrono::seconds(2));
+  const int early = ProgramWaitFor(child, std::chrono::seconds(2));
   if (early != -1) {
     ADD_FAILURE() << "the program ended before it was told to, status " << early;
     return;
   }
   ASSERT_EQ(kill(child, SIGTERM), 0);
-  int status = WaitFor(child, std::chrono::seconds(10));
+  int status = ProgramWaitFor(child, std::chrono::seconds(10));
   if (status == -1) {
     kill(child, SIGKILL);
     waitpid(child, &status, 0);

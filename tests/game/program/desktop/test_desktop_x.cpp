@@ -54,23 +54,12 @@ pid_t Spawn(const std::string& display, const std::vector<std::string>& argv, co
   return child;
 }
 
-// The child's wait status once it ended within the time, else -1.
-int WaitFor(pid_t child, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  int status = 0;
-  while (std::chrono::steady_clock::now() < end) {
-    if (waitpid(child, &status, WNOHANG) == child) return status;
-    std::this_thread::sleep_for(20ms);
-  }
-  return -1;
-}
-
 // Asked to end first, so an X server takes its lock file and socket with it (left behind, they
 // race the next server that starts for the same display); killed if it does not end in time.
 void Stop(pid_t child) {
   if (child <= 0) return;
   kill(child, SIGTERM);
-  if (WaitFor(child, std::chrono::seconds(5)) != -1) return;
+  if (ProgramWaitFor(child, std::chrono::seconds(5)) != -1) return;
   kill(child, SIGKILL);
   waitpid(child, nullptr, 0);
 }
@@ -231,7 +220,7 @@ TEST_F(Desktop, TheDesktopsCloseKeyEndsTheGameWithItsSavesWritten) {
   const fs::path prefs = dir_.path() / "data" / "prefs";
   fs::remove(prefs / "circuit.qz");
   Key("alt+F4");
-  const int status = WaitFor(game_, 15s);
+  const int status = ProgramWaitFor(game_, 15s);
   ASSERT_NE(status, -1) << "the game did not end";
   game_ = -1;
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
