@@ -3,12 +3,15 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 
 #include "platform/plat_gl.h"
 #include "platform/plat_internal.h"
+#include "platform/plat_present.h"
+#include "platform/plat_screen_fit.h"
 #include "platform/test/plat_display.h"
 
 struct PlatDisplay {
@@ -139,7 +142,6 @@ void RealPresent(const PlatFrame& frame) {
   if (!gPresenter.renderer) {
     gPresenter.renderer = SDL_CreateRenderer(window, -1, 0);
     if (!gPresenter.renderer) return;
-    SDL_RenderSetLogicalSize(gPresenter.renderer, frame.width, frame.height);
   }
   uint32_t wanted = frame.format.greenMask == 0x03e0 ? SDL_PIXELFORMAT_RGB555 : SDL_PIXELFORMAT_RGB565;
   int tw = 0, th = 0;
@@ -152,14 +154,37 @@ void RealPresent(const PlatFrame& frame) {
     if (!gPresenter.texture) return;
   }
   SDL_UpdateTexture(gPresenter.texture, nullptr, frame.pixels.data(), frame.width * 2);
+  // Fitted to what the window is now (not to what was asked of it), through the fit the pointer's
+  // positions take too.
+  int outputWidth = 0, outputHeight = 0;
+  SDL_GetRendererOutputSize(gPresenter.renderer, &outputWidth, &outputHeight);
+  const PlatScreenFit fit = plat_ScreenFitIn(outputWidth, outputHeight);
+  const SDL_Rect target{fit.left, fit.top, static_cast<int>(std::lround(kPlatScreenWidth * fit.scale)),
+                        static_cast<int>(std::lround(kPlatScreenHeight * fit.scale))};
+  SDL_SetRenderDrawColor(gPresenter.renderer, 0, 0, 0, 255);
   SDL_RenderClear(gPresenter.renderer);
-  SDL_RenderCopy(gPresenter.renderer, gPresenter.texture, nullptr, nullptr);
+  SDL_RenderCopy(gPresenter.renderer, gPresenter.texture, nullptr, &target);
   SDL_RenderPresent(gPresenter.renderer);
 }
 
+// A window manager makes the window cover the desktop when asked for full screen; a bare X server
+// has none to do it and leaves the window as it was. So the window is first made to cover its
+// display itself, and given back the virtual screen's size when full screen ends.
 void RealFullScreen(bool on) {
-  if (auto* window = static_cast<SDL_Window*>(plat_ProgramWindowNative()))
-    SDL_SetWindowFullscreen(window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+  auto* window = static_cast<SDL_Window*>(plat_ProgramWindowNative());
+  if (!window) return;
+  const int display = std::max(0, SDL_GetWindowDisplayIndex(window));
+  SDL_Rect bounds{0, 0, kPlatScreenWidth, kPlatScreenHeight};
+  SDL_GetDisplayBounds(display, &bounds);
+  if (on) {
+    SDL_SetWindowPosition(window, bounds.x, bounds.y);
+    SDL_SetWindowSize(window, bounds.w, bounds.h);
+    SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+  } else {
+    SDL_SetWindowFullscreen(window, 0);
+    SDL_SetWindowSize(window, kPlatScreenWidth, kPlatScreenHeight);
+    SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED_DISPLAY(display), SDL_WINDOWPOS_CENTERED_DISPLAY(display));
+  }
 }
 
 constexpr DisplayOps kRealOps{RealLibraryLoaded, RealDriverCount, RealDriverAt, RealPresent,

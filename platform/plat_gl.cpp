@@ -9,6 +9,7 @@
 #include "platform/plat_internal.h"
 #include "platform/test/plat_gl.h"
 #include "platform/plat_present.h"
+#include "platform/plat_screen_fit.h"
 
 struct PlatGlContext {
   SDL_Window* window;
@@ -51,28 +52,19 @@ void SetAttributes(const PlatGlPixelFormat* requested) {
 void (*gDriverViewport)(int32_t, int32_t, int32_t, int32_t) = nullptr;
 void (*gDriverScissor)(int32_t, int32_t, int32_t, int32_t) = nullptr;
 
-struct ScreenFit {
-  double scale = 1.0;
-  int32_t left = 0, bottom = 0;
-};
-
-ScreenFit CurrentFit() {
-  ScreenFit fit;
+// The drawable's size now, so the picture follows a window that was resized or left full screen.
+PlatScreenFit CurrentFit() {
   int w = 0, h = 0;
   if (SDL_Window* window = SDL_GL_GetCurrentWindow()) SDL_GL_GetDrawableSize(window, &w, &h);
-  if (w <= 0 || h <= 0) return fit;
-  fit.scale = std::min(static_cast<double>(w) / kPlatScreenWidth,
-                       static_cast<double>(h) / kPlatScreenHeight);
-  fit.left = static_cast<int32_t>((w - kPlatScreenWidth * fit.scale) / 2);
-  fit.bottom = static_cast<int32_t>((h - kPlatScreenHeight * fit.scale) / 2);
-  return fit;
+  return plat_ScreenFitIn(w, h);
 }
 
 void Fit(void (*call)(int32_t, int32_t, int32_t, int32_t), int32_t x, int32_t y, int32_t w,
          int32_t h) {
-  const ScreenFit fit = CurrentFit();
+  const PlatScreenFit fit = CurrentFit();
   auto scaled = [&](int32_t v) { return static_cast<int32_t>(std::lround(v * fit.scale)); };
-  call(fit.left + scaled(x), fit.bottom + scaled(y), scaled(w), scaled(h));
+  // The fit's top margin is its bottom one too: the screen is centred.
+  call(fit.left + scaled(x), fit.top + scaled(y), scaled(w), scaled(h));
 }
 
 void FittedViewport(int32_t x, int32_t y, int32_t w, int32_t h) { Fit(gDriverViewport, x, y, w, h); }

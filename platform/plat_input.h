@@ -32,6 +32,7 @@ enum : int {
   kPlatVkDelete = 46,
   kPlatVkLWin = 91,
   kPlatVkRWin = 92,
+  kPlatVkF4 = 115,
   kPlatVkF10 = 121,
   kPlatVkLShift = 160,
   kPlatVkRShift = 161,
@@ -47,10 +48,10 @@ enum : int {
 bool plat_AsyncKeyDown(int vk);
 
 // The system-key lock. The filter sees every key event before it becomes a message (specific
-// left/right virtual keys, whether Alt is held) and returns true to drop it. While locked, the real
-// back end grabs the keyboard whenever a window has the focus (so the desktop does not act on the
-// combinations the filter drops) and keeps the screen saver off. Nothing outside the program's own
-// windows is changed.
+// left/right virtual keys, whether Alt is held) and returns true to drop it; that is all the lock
+// blocks. The keyboard is not grabbed (a grab would take every key), so the desktop's own
+// shortcuts, its close key among them, act as they always do. While locked the screen saver stays
+// off. Nothing outside the program's own windows is changed.
 using PlatKeyFilter = bool (*)(int vk, bool down, bool altHeld);
 bool plat_SystemKeysLock(PlatKeyFilter filter);
 void plat_SystemKeysUnlock();

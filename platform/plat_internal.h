@@ -50,7 +50,6 @@ struct PlatWindowOps {
   void (*cursorSetPos)(int x, int y);
   void (*cursorGetPos)(int* x, int* y);
   void (*releaseCapture)();
-  void (*keyboardGrab)(PlatWindowRec* window, bool grab);  // the system-key lock's grab
   void (*screenSaver)(bool enabled);
 };
 extern const PlatWindowOps kPlatWindowOpsSdl;

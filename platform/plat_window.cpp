@@ -67,7 +67,6 @@ struct TestInput {
   bool held[256] = {};
   int cursorX = 0, cursorY = 0;
   int screenWidth = 640, screenHeight = 480;
-  bool grabbed = false;
   bool captureReleased = false;
   uint32_t nextId = 1;
 };
@@ -124,13 +123,12 @@ void TestCursorGetPos(int* x, int* y) {
   *y = gTest.cursorY;
 }
 void TestReleaseCapture() { gTest.captureReleased = true; }
-void TestKeyboardGrab(PlatWindowRec*, bool grab) { gTest.grabbed = grab; }
 void TestScreenSaver(bool) {}
 
 constexpr PlatWindowOps kTestOps{TestCreate,       TestDestroy,       TestShow,          TestSetTitle,
                                  TestPosition,     TestScreenSize,    TestPump,          TestWait,
                                  TestAsyncKey,     TestCursorVisible, TestCursorSetPos,  TestCursorGetPos,
-                                 TestReleaseCapture, TestKeyboardGrab, TestScreenSaver};
+                                 TestReleaseCapture, TestScreenSaver};
 
 const PlatWindowOps* gOps = &kPlatWindowOpsSdl;
 
@@ -191,7 +189,6 @@ PlatWindow plat_CreateWindow(const char* className, const char* title, uint32_t 
   window->alive = true;
   PlatWindowRec* handle = window.get();
   State().windows.push_back(std::move(window));
-  if (State().locked) gOps->keyboardGrab(handle, true);
   return handle;
 }
 
@@ -435,9 +432,6 @@ bool plat_SystemKeysLock(PlatKeyFilter filter) {
   auto& state = State();
   state.keyFilter = filter;
   state.locked = true;
-  for (const auto& w : state.windows) {
-    if (w->alive) gOps->keyboardGrab(w.get(), true);
-  }
   gOps->screenSaver(false);
   return true;
 }
@@ -447,9 +441,6 @@ void plat_SystemKeysUnlock() {
   if (!state.locked) return;
   state.keyFilter = nullptr;
   state.locked = false;
-  for (const auto& w : state.windows) {
-    if (w->alive) gOps->keyboardGrab(w.get(), false);
-  }
   gOps->screenSaver(true);
 }
 
@@ -520,5 +511,5 @@ bool plat_TestQueueAt(size_t index, PlatMessage* msg) {
   return true;
 }
 
-bool plat_TestKeyboardGrabbed() { return gTest.grabbed; }
+bool plat_TestSystemKeysLocked() { return State().locked; }
 bool plat_TestCaptureReleased() { return gTest.captureReleased; }

@@ -79,7 +79,10 @@ bool plat_SetWindowTitle(PlatWindow window, const char* title);
 void* plat_WindowNative(PlatWindow window);
 // Client size of the window; false for a handle that is not a live window.
 bool plat_GetClientSize(PlatWindow window, int* width, int* height);
-// Converts a client position of the window to screen coordinates.
+// Converts a client position of the window to screen coordinates. The program's first window shows
+// the virtual 640x480 screen: its client and screen positions are both that screen's, whatever
+// the window's size and place on the desktop (the real back end maps the pointer through the
+// picture's scale and offset).
 bool plat_ClientToScreen(PlatWindow window, int* x, int* y);
 // Size of the screen the windows stand on.
 void plat_GetScreenSize(int* width, int* height);

@@ -1,12 +1,31 @@
 // The real back end of windows, messages, keys and the cursor: SDL2.
 #include <SDL.h>
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/plat_input.h"
 #include "platform/plat_internal.h"
+#include "platform/plat_present.h"
+#include "platform/plat_screen_fit.h"
 
 namespace {
 
 SDL_Window* gProgramWindow = nullptr;
+
+// Where the program last put the pointer, and the motion read since then but not yet reported.
+// The program puts the pointer back at the centre after every read and counts what it read as
+// motion; in a scaled window a screen pixel spans several window pixels, and rounding every
+// read down would drop the part of a pixel each frame (much of a slow hand's motion), so the
+// part is carried to the next read instead.
+struct PointerPlacing {
+  bool placed = false;
+  PlatScreenFit fit{};
+  int screenX = 0, screenY = 0;  // where the program put it
+  int windowX = 0, windowY = 0;  // the window pixel it was at then
+  double restX = 0, restY = 0;   // screen pixels moved since, beyond those reported
+};
+PointerPlacing gPlacing;
 
 bool VideoUp() { return SDL_WasInit(SDL_INIT_VIDEO) != 0; }
 
@@ -43,6 +62,7 @@ void SdlDestroy(PlatWindowRec* window) {
   if (gProgramWindow == window->native) {
     plat_DisplayReleasePresenter();
     gProgramWindow = nullptr;
+    gPlacing = PointerPlacing{};
   }
   SDL_DestroyWindow(Native(window));
 }
@@ -57,10 +77,27 @@ void SdlSetTitle(PlatWindowRec* window) {
   if (window->native) SDL_SetWindowTitle(Native(window), window->title.c_str());
 }
 
+// The program's window shows the virtual screen, and its positions are the screen's: its client
+// area starts at the screen's origin wherever the window stands, whatever its size.
+bool ShowsScreen(SDL_Window* native) { return native && native == gProgramWindow; }
+
+PlatScreenFit ProgramWindowFit() {
+  int w = 0, h = 0;
+  SDL_GetWindowSize(gProgramWindow, &w, &h);
+  return plat_ScreenFitIn(w, h);
+}
+
+// A pointer position in a window as the window's client position.
+void ClientPosition(Uint32 windowId, int x, int y, int* clientX, int* clientY) {
+  *clientX = x;
+  *clientY = y;
+  if (ShowsScreen(SDL_GetWindowFromID(windowId))) plat_ScreenFitToScreen(ProgramWindowFit(), x, y, clientX, clientY);
+}
+
 void SdlPosition(PlatWindowRec* window, int* x, int* y) {
   *x = 0;
   *y = 0;
-  if (window->native) SDL_GetWindowPosition(Native(window), x, y);
+  if (window->native && !ShowsScreen(Native(window))) SDL_GetWindowPosition(Native(window), x, y);
 }
 
 void SdlScreenSize(int* width, int* height) {
@@ -92,14 +129,18 @@ void Translate(const SDL_Event& e) {
     case SDL_TEXTINPUT:
       plat_EventText(EventWindow(e.text.windowID), e.text.text, (SDL_GetModState() & KMOD_ALT) != 0);
       break;
-    case SDL_MOUSEMOTION:
-      plat_EventMouseMove(EventWindow(e.motion.windowID), e.motion.x, e.motion.y,
-                          (e.motion.state & SDL_BUTTON_LMASK) != 0);
+    case SDL_MOUSEMOTION: {
+      int x = 0, y = 0;
+      ClientPosition(e.motion.windowID, e.motion.x, e.motion.y, &x, &y);
+      plat_EventMouseMove(EventWindow(e.motion.windowID), x, y, (e.motion.state & SDL_BUTTON_LMASK) != 0);
       break;
+    }
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
       if (e.button.button == SDL_BUTTON_LEFT) {
-        plat_EventMouseButton(EventWindow(e.button.windowID), e.type == SDL_MOUSEBUTTONDOWN, e.button.x, e.button.y);
+        int x = 0, y = 0;
+        ClientPosition(e.button.windowID, e.button.x, e.button.y, &x, &y);
+        plat_EventMouseButton(EventWindow(e.button.windowID), e.type == SDL_MOUSEBUTTONDOWN, x, y);
       }
       break;
     case SDL_WINDOWEVENT:
@@ -173,23 +214,77 @@ void SdlCursorVisible(bool visible) {
   if (VideoUp()) SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
 }
 
+
+void PointerInWindow(int* x, int* y) {
+  int globalX = 0, globalY = 0, windowX = 0, windowY = 0;
+  SDL_GetGlobalMouseState(&globalX, &globalY);
+  SDL_GetWindowPosition(gProgramWindow, &windowX, &windowY);
+  *x = globalX - windowX;
+  *y = globalY - windowY;
+}
+
+bool SameFit(const PlatScreenFit& a, const PlatScreenFit& b) {
+  return a.scale == b.scale && a.left == b.left && a.top == b.top;
+}
+
+// The screen pixels moved since the program placed the pointer, the carried part included.
+void MovedSincePlaced(int windowX, int windowY, double* movedX, double* movedY) {
+  *movedX = (windowX - gPlacing.windowX) / gPlacing.fit.scale + gPlacing.restX;
+  *movedY = (windowY - gPlacing.windowY) / gPlacing.fit.scale + gPlacing.restY;
+}
+
+// Screen positions are the program window's: the pointer goes to the window's pixel at that place
+// of the picture, and comes back from it the same way.
 void SdlCursorSetPos(int x, int y) {
-  if (VideoUp()) SDL_WarpMouseGlobal(x, y);
+  if (!VideoUp()) return;
+  if (!gProgramWindow) {
+    SDL_WarpMouseGlobal(x, y);
+    return;
+  }
+  const PlatScreenFit fit = ProgramWindowFit();
+  if (gPlacing.placed && SameFit(gPlacing.fit, fit)) {
+    int windowX = 0, windowY = 0, width = 0, height = 0;
+    PointerInWindow(&windowX, &windowY);
+    double restX = 0, restY = 0;
+    MovedSincePlaced(windowX, windowY, &restX, &restY);
+    restX -= std::floor(restX);
+    restY -= std::floor(restY);
+    // Well inside the window the pointer stays where it is and the placing is only noted: a
+    // real warp loses whatever the hand moved between the read before it and the warp itself.
+    SDL_GetWindowSize(gProgramWindow, &width, &height);
+    const bool inside = windowX > width / 4 && windowX < width * 3 / 4 && windowY > height / 4 && windowY < height * 3 / 4;
+    gPlacing = PointerPlacing{true, fit, x, y, windowX, windowY, restX, restY};
+    if (inside) return;
+  } else {
+    gPlacing = PointerPlacing{true, fit, x, y, 0, 0, 0, 0};
+  }
+  plat_ScreenFitToWindow(fit, x, y, &gPlacing.windowX, &gPlacing.windowY);
+  SDL_WarpMouseInWindow(gProgramWindow, gPlacing.windowX, gPlacing.windowY);
 }
 
 void SdlCursorGetPos(int* x, int* y) {
   *x = 0;
   *y = 0;
-  if (VideoUp()) SDL_GetGlobalMouseState(x, y);
+  if (!VideoUp()) return;
+  if (!gProgramWindow) {
+    SDL_GetGlobalMouseState(x, y);
+    return;
+  }
+  int windowX = 0, windowY = 0;
+  PointerInWindow(&windowX, &windowY);
+  const PlatScreenFit fit = ProgramWindowFit();
+  if (!gPlacing.placed || !SameFit(gPlacing.fit, fit)) {
+    plat_ScreenFitToScreen(fit, windowX, windowY, x, y);
+    return;
+  }
+  double movedX = 0, movedY = 0;
+  MovedSincePlaced(windowX, windowY, &movedX, &movedY);
+  *x = std::clamp(gPlacing.screenX + static_cast<int>(std::floor(movedX)), 0, kPlatScreenWidth - 1);
+  *y = std::clamp(gPlacing.screenY + static_cast<int>(std::floor(movedY)), 0, kPlatScreenHeight - 1);
 }
 
 void SdlReleaseCapture() {
   if (VideoUp()) SDL_CaptureMouse(SDL_FALSE);
-}
-
-void SdlKeyboardGrab(PlatWindowRec* window, bool grab) {
-  // SDL holds the grab only while the window has the focus.
-  if (window->native) SDL_SetWindowKeyboardGrab(Native(window), grab ? SDL_TRUE : SDL_FALSE);
 }
 
 void SdlScreenSaver(bool enabled) {
@@ -203,7 +298,7 @@ void SdlScreenSaver(bool enabled) {
 const PlatWindowOps kPlatWindowOpsSdl{SdlCreate,       SdlDestroy,       SdlShow,         SdlSetTitle,
                                       SdlPosition,     SdlScreenSize,    SdlPump,         SdlWait,
                                       SdlAsyncKey,     SdlCursorVisible, SdlCursorSetPos, SdlCursorGetPos,
-                                      SdlReleaseCapture, SdlKeyboardGrab, SdlScreenSaver};
+                                      SdlReleaseCapture, SdlScreenSaver};
 
 void* plat_ProgramWindowNative() { return gProgramWindow; }
 

@@ -4,6 +4,7 @@
 
 #include "engine/core/memory.h"
 #include "platform/plat_input.h"
+#include "platform/plat_window.h"
 
 namespace {
 
@@ -50,6 +51,20 @@ struct LockState {
 LockState gLock;
 
 char gOneCharName[2] = {0, 0};
+
+constexpr int kFlushPumps = 10;
+constexpr int kFlushPumpLimit = 1000;
+
+// Takes one waiting message to its window procedure; false when none waited.
+bool PumpOne(intptr_t* result) {
+  wre_IdleHook();
+  PlatMessage msg{};
+  if (!plat_PeekMessage(&msg, true)) return false;
+  plat_TranslateMessage(&msg);
+  const intptr_t dispatched = plat_DispatchMessage(&msg);
+  if (result) *result = dispatched;
+  return true;
+}
 
 }  // namespace
 
@@ -164,7 +179,13 @@ KeyCode wre_KeyBufferGet(uint8_t wait) {
 void wre_KeyBufferClear() { gKeyRingWrite = gKeyRingRead; }
 
 void wre_InputFlush() {
-  for (int i = 0; i < 10; ++i) wre_MessagePump();
+  // Not ten pumps only, as a flush once was, but on while messages still wait (up to a bound, as
+  // the system may keep adding pointer moves): the repeats of keys held to the end of a race
+  // outnumber ten, and whatever a flush of ten left behind moved the menus by itself after the
+  // race.
+  for (int i = 0; i < kFlushPumpLimit; ++i) {
+    if (!PumpOne(nullptr) && i >= kFlushPumps - 1) break;
+  }
   gMouseLeftButton = 0;
   wre_KeyBufferClear();
 }
@@ -173,8 +194,17 @@ uint8_t wre_MouseButtonState() { return gMouseLeftButton; }
 
 bool wre_MouseButtonDown() { return plat_AsyncKeyDown(kPlatVkLButton); }
 
+// Read from the pointer itself, not from the last move message handled: the menus and the race
+// take one message a frame and put the pointer back at the centre after each read, so a frame
+// whose message was a click or a key would read the last move a second time, and a move still
+// waiting behind it would be overwritten by the centring's own. Read and centring side by side,
+// every motion counts once.
 void wre_MouseGetPos(int32_t* position) {
   if (!position) return;
+  int x = 0, y = 0;
+  plat_GetCursorPos(&x, &y);
+  gMouseX = x;
+  gMouseY = y;
   position[0] = gMouseX;
   position[1] = gMouseY;
 }
@@ -198,11 +228,9 @@ void wre_CursorShow() {
 void wre_IdleHook() {}
 
 intptr_t wre_MessagePump() {
-  wre_IdleHook();
-  PlatMessage msg{};
-  if (!plat_PeekMessage(&msg, true)) return 0;
-  plat_TranslateMessage(&msg);
-  return plat_DispatchMessage(&msg);
+  intptr_t result = 0;
+  PumpOne(&result);
+  return result;
 }
 
 bool wre_SystemKeyFilter(int vk, bool down, bool altHeld) {

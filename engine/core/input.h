@@ -59,6 +59,7 @@ bool wre_KeyBufferPending();
 // key arrives; 0 once the program has been asked to quit.
 KeyCode wre_KeyBufferGet(uint8_t wait);
 void wre_KeyBufferClear();
+// Pumps ten messages and then on while any still wait; clears the mouse button and the key ring.
 void wre_InputFlush();
 
 uint8_t wre_MouseButtonState();

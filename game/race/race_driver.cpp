@@ -150,7 +150,12 @@ int32_t TearDownWorld(ViewComponents* view) {
 }
 
 void ResultShow(ViewComponents* view) {
-  if (ScoresInsertResult(gPlayerPlace, gPlayerTime, gPlayerScore)) gHighScoreEntered = 1;
+  if (ScoresInsertResult(gPlayerPlace, gPlayerTime, gPlayerScore)) {
+    gHighScoreEntered = 1;
+    // Saved at once, not only at shut-down, so a kill after a single race cannot lose the new
+    // high score.
+    ScoresSave();
+  }
   wre_InputFlush();
   WinLoseScreenShow(view, gPlayerPlace, gPlayerTime);
 }

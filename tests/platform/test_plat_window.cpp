@@ -221,9 +221,9 @@ TEST_F(PlatWindowTest, CursorShowCount) {
 bool DropEscape(int vk, bool, bool) { return vk == kPlatVkEscape; }
 
 TEST_F(PlatWindowTest, LockFilterDropsKeysBeforeTheyBecomeMessages) {
-  EXPECT_FALSE(plat_TestKeyboardGrabbed());
+  EXPECT_FALSE(plat_TestSystemKeysLocked());
   EXPECT_TRUE(plat_SystemKeysLock(DropEscape));
-  EXPECT_TRUE(plat_TestKeyboardGrabbed());
+  EXPECT_TRUE(plat_TestSystemKeysLocked());
   plat_TestKeyEvent(kPlatVkEscape, true);
   plat_TestKeyEvent(kPlatVkTab, true);
   EXPECT_TRUE(plat_AsyncKeyDown(kPlatVkEscape));  // the key is still held; only the message is gone
@@ -231,9 +231,9 @@ TEST_F(PlatWindowTest, LockFilterDropsKeysBeforeTheyBecomeMessages) {
   PlatMessage msg{};
   ASSERT_TRUE(plat_TestQueueAt(0, &msg));
   EXPECT_EQ(msg.wParam, static_cast<uintptr_t>(kPlatVkTab));
-  // A window made while locked is grabbed too; unlocking lets every key through again.
+  // Unlocking lets every key through again.
   plat_SystemKeysUnlock();
-  EXPECT_FALSE(plat_TestKeyboardGrabbed());
+  EXPECT_FALSE(plat_TestSystemKeysLocked());
   plat_TestKeyEvent(kPlatVkEscape, false);
   EXPECT_EQ(plat_TestQueueLength(), 2u);
 }

@@ -33,15 +33,15 @@ TEST(SystemLayer, StartupBringsUpClockInputAndLockAndShutdownUnlocks) {
   EXPECT_EQ(gKeyCodeToVK['a'], 65);
   EXPECT_EQ(gMouseLeftButton, 0);
   EXPECT_EQ(wre_ProcessListRun(12, 1), kProcessNotStarted);
-  EXPECT_TRUE(plat_TestKeyboardGrabbed());
+  EXPECT_TRUE(plat_TestSystemKeysLocked());
   EXPECT_EQ(wre_SystemKeysLock(), 0);
 
   wre_SystemShutdown();
-  EXPECT_FALSE(plat_TestKeyboardGrabbed());
+  EXPECT_FALSE(plat_TestSystemKeysLocked());
   wre_SystemShutdown();  // safe more than once
 
   ASSERT_EQ(wre_SystemStartup(nullptr, 0), 0);
-  EXPECT_FALSE(plat_TestKeyboardGrabbed());
+  EXPECT_FALSE(plat_TestSystemKeysLocked());
   plat_DestroyWindow(window);
 }
 
@@ -66,7 +66,7 @@ PlatWindow FatalSetUp(WreFatalCallback callback) {
 void ReportState(const char* where) {
   int count = plat_ShowCursor(true) - 1;
   plat_ShowCursor(false);
-  std::fprintf(stderr, "%s: cursor %d grabbed %d queue %d\n", where, count, plat_TestKeyboardGrabbed() ? 1 : 0,
+  std::fprintf(stderr, "%s: cursor %d locked %d queue %d\n", where, count, plat_TestSystemKeysLocked() ? 1 : 0,
                static_cast<int>(plat_TestQueueLength()));
 }
 
@@ -90,7 +90,7 @@ TEST_F(SystemFatalDeathTest, WithoutCallbackShowsTheCursorAndExitsWithTheMessage
         plat_SetTerminateHook(ReportingHook);
         wre_SystemFatalError("Couldn't init wre");
       },
-      ::testing::ExitedWithCode(3), "user 1\nuser 2\nexit: cursor 2 grabbed 0 queue 0\nCouldn't init wre");
+      ::testing::ExitedWithCode(3), "user 1\nuser 2\nexit: cursor 2 locked 0 queue 0\nCouldn't init wre");
 }
 
 TEST_F(SystemFatalDeathTest, ItselfAsCallbackActsAsNoCallback) {
@@ -110,7 +110,7 @@ TEST_F(SystemFatalDeathTest, CallbackRunsWithTheSystemLayerDownAndTheCursorShown
         wre_SystemFatalError("Error at driver select dialog box");
       },
       ::testing::ExitedWithCode(3),
-      "user 1\nuser 2\nuser 3\ncallback: cursor 1 grabbed 0 queue 2\nuser 4\nuser 5\n"
+      "user 1\nuser 2\nuser 3\ncallback: cursor 1 locked 0 queue 2\nuser 4\nuser 5\n"
       "Error at driver select dialog box");
 }
 
@@ -132,7 +132,7 @@ TEST_F(SystemFatalDeathTest, FinalExitHandlesAtMostFourWaitingMessages) {
         plat_SetTerminateHook(ReportingHook);
         wre_FatalError("Couldn't setup process list");
       },
-      ::testing::ExitedWithCode(3), "user 4\nexit: cursor -1 grabbed 1 queue 1\nCouldn't setup process list");
+      ::testing::ExitedWithCode(3), "user 4\nexit: cursor -1 locked 1 queue 1\nCouldn't setup process list");
 }
 
 TEST_F(SystemFatalDeathTest, FinalExitIsQuietWhenTheProgramIsAlreadyClosing) {
@@ -155,7 +155,7 @@ TEST_F(SystemFatalDeathTest, QuitPendingAfterTheCallbackSavedEndsQuietly) {
         plat_PostQuitMessage(0);
         wre_SystemFatalError("Couldn't init wre");
       },
-      ::testing::ExitedWithCode(1), "^user 1\nuser 2\nuser 3\ncallback: cursor 1 grabbed 0 queue 0\n$");
+      ::testing::ExitedWithCode(1), "^user 1\nuser 2\nuser 3\ncallback: cursor 1 locked 0 queue 0\n$");
 }
 
 }  // namespace

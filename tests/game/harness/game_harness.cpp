@@ -145,7 +145,8 @@ int GameHarness::RunRaces(int count, const std::function<void(int)>& select, con
       after(race);
     }
     MenuResourcesLoad();
-    RequestQuit();
+    if (framesAfterRaces_ > 0) AtFrame(frames_ + framesAfterRaces_, RequestQuit);
+    else RequestQuit();
   });
   Run();
   return raceResult;

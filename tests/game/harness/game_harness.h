@@ -64,6 +64,9 @@ class GameHarness {
   // As RunRace with `count` races back to back between the same menu resources, `select` and
   // `after` called with the race's index. The first non-zero race result, or 0.
   int RunRaces(int count, const std::function<void(int)>& select, const std::function<void(int)>& after = [](int) {});
+  // Menu frames RunRace and RunRaces show after the races before asking the program to quit (0,
+  // the default: it is asked at once).
+  void MenuFramesAfterRaces(int frames) { framesAfterRaces_ = frames; }
   int Frames() const { return frames_; }
   // The last presented frame.
   bool Captured(PlatFrame* frame) const;
@@ -84,4 +87,5 @@ class GameHarness {
   int ticksPerFrame_ = 0;
   std::function<void(int)> eachFrame_;
   std::function<void()> eachPump_;
+  int framesAfterRaces_ = 0;
 };

@@ -203,7 +203,7 @@ TEST_F(MenuPages, ScrollingTextsRestartOrHandOverAndNeedTheirFile) {
   state.textFile = nullptr;
   const int32_t logoYaw = state.logoObject->transform.angleY;
   state.cursorX = 300;
-  gMouseX = 400;
+  plat_SetCursorPos(400, 240);
   Render(106, nullptr, 1);
   EXPECT_EQ(state.logoObject->transform.angleY, logoYaw);
   EXPECT_EQ(state.cursorX, 300);
@@ -214,15 +214,13 @@ TEST_F(MenuPages, ScrollingTextsRestartOrHandOverAndNeedTheirFile) {
 TEST_F(MenuPages, TheCursorFollowsTheMouseFromTheCentreAndStaysInTheView) {
   state.cursorX = 600;
   state.cursorY = 20;
-  gMouseX = 400;  // 80 right of the centre, 40 above it
-  gMouseY = 200;
+  plat_SetCursorPos(400, 200);  // 80 right of the centre, 40 above it
   Render(104, nullptr, 1);
   EXPECT_EQ(std::tuple(state.cursorX, state.cursorY), std::tuple(640, 0));
   int x = 0, y = 0;
   plat_GetCursorPos(&x, &y);
   EXPECT_EQ(std::tuple(x, y), std::tuple(320, 240));
-  gMouseX = 300;
-  gMouseY = 250;
+  plat_SetCursorPos(300, 250);
   Render(11, "cursor", 1);
   EXPECT_EQ(std::tuple(state.cursorX, state.cursorY), std::tuple(620, 10));
   EXPECT_GT(Count(620, 10, 640, 30, Orange), 20);  // the pointer's gold and orange

@@ -188,6 +188,31 @@ TEST(MenuRun, TabsAndOptionArrowsAnswerClicksOnlyAndTheQuitTabEndsTheRunWithTheS
   EXPECT_EQ(saved.musicVolume, 75);
 }
 
+TEST(MenuRun, ThePointersMotionMovesTheCursorOnceWhateverMessagesCarryIt) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  Script(harness)
+      .Then([] { GameHarness::PressKey(kPlatVkReturn); })
+      .Then([] {
+        gMenuState->cursorX = 560;  // on nothing, the pointer held at the screen's centre
+        gMenuState->cursorY = 10;
+      })
+      .Then([] {
+        // From the centre by (30, 20), a click, and on by 10: the click's messages sit between the
+        // moves, so they come to the menus over several frames.
+        GameHarness::MouseMove(350, 260);
+        GameHarness::MouseButton(true);
+        GameHarness::MouseButton(false);
+        GameHarness::MouseMove(360, 260);
+      })
+      .Then([] {
+        EXPECT_EQ(gMenuState->cursorX, 600);
+        EXPECT_EQ(gMenuState->cursorY, 30);
+      })
+      .Click(15, 340);  // the quit tab
+  EXPECT_EQ(harness.Run(), 0);
+}
+
 TEST(MenuRun, TypingOnACircuitWithProgressAsksFirstAndYesRestartsItUnderItsName) {
   GameHarness harness;
   harness.SeedSettings(kRendererSoftware);

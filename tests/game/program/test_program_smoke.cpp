@@ -10,31 +10,16 @@
 #include <filesystem>
 #include <thread>
 
-#include "engine/core/files.h"
-#include "engine/core/memory.h"
 #include "game/state/prefs.h"
 #include "game/state/settings.h"
 #include "support/temp_dir.h"
-#include "tools/datagen/game_tree.h"
+#include "tests/game/program/program_tree.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr int32_t kSeededLaunches = 7;
-
-// The settings file the program will find: the software renderer (no dialog) and a launch count.
-void SeedSettings(const fs::path& root) {
-  const fs::path home = fs::current_path();
-  fs::current_path(root);
-  wre_MemoryInit();
-  wre_FolderSet(nullptr);
-  PrefsDefaults();
-  gSettings.rendererKind = 100;
-  gSettings.launchCount = kSeededLaunches;
-  ASSERT_EQ(PrefsSave(), 0);
-  fs::current_path(home);
-}
 
 pid_t Start(const fs::path& program) {
   const pid_t child = fork();
@@ -47,25 +32,11 @@ pid_t Start(const fs::path& program) {
   return child;
 }
 
-// The child's wait status once it ended within the time, else -1.
-int WaitFor(pid_t child, std::chrono::milliseconds limit) {
-  const auto end = std::chrono::steady_clock::now() + limit;
-  int status = 0;
-  while (std::chrono::steady_clock::now() < end) {
-    if (waitpid(child, &status, WNOHANG) == child) return status;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return -1;
-}
-
 TEST(ProgramSmoke, RunsUntilToldToEndThenSavesAndExitsCleanly) {
   TempDir dir;
   const fs::path root = dir.path();
-  fs::create_directories(root / "data" / "prefs");
-  ASSERT_TRUE(DatagenWriteTree(root.string()));
-  SeedSettings(root);
-  const fs::path program = root / "Velloran_Hydrel";
-  fs::copy_file(VH_GAME_PROGRAM, program);
+  const fs::path program = ProgramTreeInstall(root, kSeededLaunches);
+  ASSERT_FALSE(program.empty());
   // Started from elsewhere: the program finds its tree beside itself.
   const fs::path prefs = root / "data" / "prefs";
   fs::remove(prefs / "scores.qz");
@@ -73,13 +44,13 @@ TEST(ProgramSmoke, RunsUntilToldToEndThenSavesAndExitsCleanly) {
 
   const pid_t child = Start(program);
   ASSERT_GT(child, 0);
-  const int early = WaitFor(child, std::chrono::seconds(2));
+  const int early = ProgramWaitFor(child, std::chrono::seconds(2));
   if (early != -1) {
     ADD_FAILURE() << "the program ended before it was told to, status " << early;
     return;
   }
   ASSERT_EQ(kill(child, SIGTERM), 0);
-  int status = WaitFor(child, std::chrono::seconds(10));
+  int status = ProgramWaitFor(child, std::chrono::seconds(10));
   if (status == -1) {
     kill(child, SIGKILL);
     waitpid(child, &status, 0);

@@ -19,11 +19,15 @@
 #include "game/race/race_hud.h"
 #include "game/race/race_screens.h"
 #include "game/state/game_view.h"
+#include "game/state/menu_state.h"
 #include "game/state/prefs.h"
 #include "game/state/race_state.h"
+#include "game/state/scores.h"
 #include "game/state/settings.h"
 #include "platform/test/plat_cdaudio.h"
 #include "platform/test/plat_display.h"
+#include "platform/test/plat_input.h"
+#include "support/temp_dir.h"
 #include "tests/game/harness/game_harness.h"
 
 namespace {
@@ -168,6 +172,36 @@ TEST_F(RaceRunTest, ClosingTheWindowEndsTheRaceAsAQuit) {
   EXPECT_LT(frames, 200);  // ended within a few of the race's message pumps, not at the time limit
 }
 
+TEST_F(RaceRunTest, KeysQueuedAtTheQuitDoNotActInTheMenusAfterTheRace) {
+  constexpr int kSteerKeys[] = {kPlatVkDown, kPlatVkUp, kPlatVkRight, kPlatVkLeft};
+  int raceFrames = 0, menuFrames = 0, changed = 0;
+  int32_t screen = -1, level = -1;
+  harness_.EachFrame([&](int) {
+    if (!RaceActiveGet()) {
+      // The menus after the race: their page and level stay as the race left them.
+      if (screen < 0 || !gMenuState) return;
+      ++menuFrames;
+      changed += gMenuScreen != screen || gMenuState->selectedLevel != level;
+      return;
+    }
+    if (++raceFrames != 10) return;
+    // Steering held down to the quit: its repeats wait beyond what one flush of ten pumps takes,
+    // and the keys are let go as the race ends.
+    for (int repeat = 0; repeat < 10; ++repeat)
+      for (int vk : kSteerKeys) plat_TestKeyEvent(vk, true);
+    for (int vk : kSteerKeys) plat_TestKeyEvent(vk, false);
+    gQuitRequested = 1;
+    gMenuScreen = kScreenNewGame;  // the page the race was started from
+  });
+  harness_.MenuFramesAfterRaces(60);  // a second of menu frames
+  harness_.RunRace(Select(kModeRally, 0, 0), [&] {
+    screen = gMenuScreen;
+    level = gMenuState->selectedLevel;
+  });
+  EXPECT_GE(menuFrames, 50);
+  EXPECT_EQ(changed, 0);
+}
+
 TEST_F(RaceRunTest, ADemoRaceRunsItsClockFromSetUpWithoutACountdown) {
   uint32_t firstStart = 0, lastStart = 0;
   int frames = 0;
@@ -272,6 +306,28 @@ TEST_F(RaceRunTest, TheLoadingScreenDrawsOnceWithoutWaitingAndKeepsNothing) {
     EXPECT_TRUE(s.keysGone || s.result != 0);
     EXPECT_TRUE(s.nothingLoaded);
   }
+}
+
+TEST_F(RaceRunTest, ANewHighScoreFromASingleRaceIsOnDiskAsSoonAsTheRaceEnds) {
+  int frames = 0;
+  harness_.EachFrame([&](int) {
+    if (RaceActiveGet() && ++frames == 100) gRaceOver = gRaceFinished = 1;
+  });
+  harness_.EachPump([&] {
+    if (frames >= 100 && gEngineTick % 40 == 0) GameHarness::TypeText("a");
+  });
+  ScoresRecord onDisk{};
+  bool read = false;
+  const int result = harness_.RunRace(Select(kModeRally, 2, 1), [&] {
+    const std::string image = TempDir::Read(harness_.SaveFile(kScoresFileName));
+    read = ScoresRead(&onDisk, reinterpret_cast<const uint8_t*>(image.data()), image.size());
+  });
+  EXPECT_EQ(result, 0);
+  ASSERT_TRUE(read);
+  // The fresh tables' first entry is the race's, on disk long before the program ends.
+  EXPECT_STREQ(onDisk.rallyName[0], gSettings.playerName);
+  EXPECT_EQ(onDisk.rallyCourse[0], 2);
+  EXPECT_EQ(onDisk.rallyLevel[0], gLevel);
 }
 
 TEST_F(RaceRunTest, TheResultScreenChoosesItsPicturesAndVoiceByPlaceAndDrawsNothingWhenOneIsMissing) {

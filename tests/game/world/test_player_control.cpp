@@ -16,6 +16,7 @@
 #include "game/world/player_control.h"
 #include "game/world/watercraft.h"
 #include "platform/plat_backend.h"
+#include "platform/plat_window.h"
 #include "platform/test/plat_input.h"
 #include "platform/test/plat_joystick.h"
 
@@ -43,8 +44,7 @@ class PlayerControl : public ::testing::Test {
     gPauseToggleTick = 0;
     gViewKeyTick = 0;
     gRaceStartTick = 5000;
-    gMouseX = 320;
-    gMouseY = 240;
+    plat_SetCursorPos(320, 240);
   }
   void TearDown() override {
     JoystickClose(&view_);
@@ -116,8 +116,7 @@ TEST_F(PlayerControl, EachQuantityTakesTheFirstDeviceThatProposesIt) {
   gSettings.joystickOn = 1;
   PadPlugged();
   plat_TestJoystickSetAxis(0, 16384);  // half right: 0.5 x 1.5
-  gMouseX = 320 - 150;                  // mouse half left
-  gMouseY = 240 - 150;                  // and half up
+  plat_SetCursorPos(320 - 150, 240 - 150);  // mouse half left and half up
   Hold(kKeyUp, true);
   Steer() = 0.7f;
   Step();
@@ -134,8 +133,7 @@ TEST_F(PlayerControl, EachQuantityTakesTheFirstDeviceThatProposesIt) {
 TEST_F(PlayerControl, TheMouseIsHeldInItsBoxAndHasADeadZone) {
   float steer = 0, throttle = 0;
   bool button = true;
-  gMouseX = 320 + 400;
-  gMouseY = 240 + 99;
+  plat_SetCursorPos(320 + 400, 240 + 99);
   ASSERT_EQ(MouseControlRead(&steer, &throttle, &button, &view_), 0);
   EXPECT_EQ(steer, 1.0f);
   EXPECT_EQ(throttle, 0.0f);  // 99 pixels is inside the dead zone (and down would be no throttle)
@@ -147,8 +145,7 @@ TEST_F(PlayerControl, TheMouseIsHeldInItsBoxAndHasADeadZone) {
 
   gSettings.mouseSensitivity = 0.5f;
   gSettings.mouseInvertX = 1;
-  gMouseX = 320 + 201;
-  gMouseY = 240 - 300;
+  plat_SetCursorPos(320 + 201, 240 - 300);
   ASSERT_EQ(MouseControlRead(&steer, &throttle, &button, &view_), 0);
   EXPECT_FLOAT_EQ(steer, -100.0f / 300.0f);  // 201 x 0.5 truncated, then turned over
   EXPECT_FLOAT_EQ(throttle, 0.5f);

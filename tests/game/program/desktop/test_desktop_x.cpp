@@ -1,0 +1,230 @@
+// The real program on a real X desktop: its own Xvfb per test (any screen size, with or without a
+// window manager), the pointer and keys driven through XTest as a hand would (xdotool, relative
+// moves), and the page seen in grabs of the screen. Every outside command runs under a deadline.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/temp_dir.h"
+#include "tests/game/program/program_tree.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+// A command's output, run on the display under a deadline.
+std::string Output(const std::string& display, const std::string& command) {
+  const std::string line = "DISPLAY=" + display + " timeout 20 " + command + " 2>/dev/null";
+  std::string out;
+  if (FILE* pipe = popen(line.c_str(), "r")) {
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe)) out += buffer;
+    pclose(pipe);
+  }
+  return out;
+}
+
+pid_t Spawn(const std::string& display, const std::vector<std::string>& argv, const fs::path& folder) {
+  const pid_t child = fork();
+  if (child == 0) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);  // a test killed at its time limit takes its processes along
+    setenv("DISPLAY", display.c_str(), 1);
+    unsetenv("SDL_VIDEODRIVER");
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    if (!folder.empty()) fs::current_path(folder);
+    std::vector<char*> args;
+    for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    execvp(args[0], args.data());
+    _exit(127);
+  }
+  return child;
+}
+
+// Asked to end first, so an X server takes its lock file and socket with it (left behind, they
+// race the next server that starts for the same display); killed if it does not end in time.
+void Stop(pid_t child) {
+  if (child <= 0) return;
+  kill(child, SIGTERM);
+  if (ProgramWaitFor(child, std::chrono::seconds(5)) != -1) return;
+  kill(child, SIGKILL);
+  waitpid(child, nullptr, 0);
+}
+
+class Desktop : public ::testing::Test {
+ protected:
+  // An X server of this size on a display of its own, a window manager when asked, and the game.
+  void Start(int width, int height, bool windowManager) {
+    width_ = width;
+    height_ = height;
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    server_ = fork();
+    if (server_ == 0) {
+      prctl(PR_SET_PDEATHSIG, SIGKILL);
+      close(fds[0]);
+      execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(fds[1]).c_str(), "-screen", "0", screen.c_str(),
+             "-br", "-nolisten", "tcp", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    close(fds[1]);
+    // The server writes the number and its newline apart, and ends if nobody reads the second.
+    std::string number;
+    const auto end = std::chrono::steady_clock::now() + 10s;
+    while (number.find('\n') == std::string::npos && std::chrono::steady_clock::now() < end) {
+      pollfd ready{fds[0], POLLIN, 0};
+      char part[16];
+      ssize_t got = 0;
+      if (poll(&ready, 1, 100) == 1 && (got = read(fds[0], part, sizeof part)) <= 0) break;
+      number.append(part, static_cast<size_t>(std::max<ssize_t>(got, 0)));
+    }
+    close(fds[0]);
+    ASSERT_NE(number.find('\n'), std::string::npos) << "Xvfb did not start";
+    display_ = ":" + number.substr(0, number.find('\n'));
+    if (windowManager) {
+      manager_ = Spawn(display_, {"openbox"}, {});
+      std::this_thread::sleep_for(1s);
+    }
+    program_ = ProgramTreeInstall(dir_.path(), 0);
+    ASSERT_FALSE(program_.empty());
+    game_ = Spawn(display_, {program_.string()}, dir_.path());
+    // The intro's pictures give way to keys, the disclaimer to the next one.
+    for (int i = 0; i < 6; ++i) {
+      std::this_thread::sleep_for(1500ms);
+      Key("space");
+    }
+    std::this_thread::sleep_for(1500ms);
+  }
+  void TearDown() override {
+    Stop(game_);
+    Stop(manager_);
+    Stop(server_);
+  }
+
+  void Key(const char* key) { Output(display_, std::string("xdotool key ") + key); }
+  void Click() {
+    Output(display_, "xdotool mousedown 1");
+    std::this_thread::sleep_for(150ms);
+    Output(display_, "xdotool mouseup 1");
+    std::this_thread::sleep_for(700ms);
+  }
+  // Moves the pointer by this much of the game's screen, in small steps as a hand does.
+  void Move(int dx, int dy, int step = 6) {
+    const double scale = std::min(width_ / 640.0, height_ / 480.0);
+    const int steps = std::max(std::abs(dx), std::abs(dy)) / step + 1;
+    int doneX = 0, doneY = 0;
+    for (int i = 1; i <= steps; ++i) {
+      const int x = static_cast<int>(dx * scale * i / steps), y = static_cast<int>(dy * scale * i / steps);
+      Output(display_, "xdotool mousemove_relative -- " + std::to_string(x - doneX) + " " + std::to_string(y - doneY));
+      doneX = x;
+      doneY = y;
+      std::this_thread::sleep_for(30ms);
+    }
+    std::this_thread::sleep_for(300ms);
+  }
+  // The game's software cursor is held inside the screen: pressing it into a corner gives it a
+  // known place to move from.
+  void MoveFromCorner(bool right, int dx, int dy) {
+    Move(right ? 700 : -700, right ? 520 : -520, 60);
+    Move(dx, dy);
+  }
+  // A signature of a rectangle of the game's screen as it shows on the X screen.
+  std::string Region(int x, int y, int w, int h) {
+    const double scale = std::min(width_ / 640.0, height_ / 480.0);
+    const int left = static_cast<int>((width_ - 640 * scale) / 2), top = static_cast<int>((height_ - 480 * scale) / 2);
+    char geometry[96];
+    std::snprintf(geometry, sizeof geometry, "%dx%d+%d+%d", static_cast<int>(w * scale), static_cast<int>(h * scale),
+                  left + static_cast<int>(x * scale), top + static_cast<int>(y * scale));
+    return Output(display_, std::string("import -window root -crop ") + geometry + " -format %# info:");
+  }
+  // Whether the rectangle's signature differs from this one within a few seconds (a loaded
+  // machine draws slowly).
+  bool RegionChanges(int x, int y, int w, int h, const std::string& before) {
+    const auto end = std::chrono::steady_clock::now() + 5s;
+    do {
+      const std::string now = Region(x, y, w, h);
+      if (!now.empty() && now != before) return true;
+      std::this_thread::sleep_for(250ms);
+    } while (std::chrono::steady_clock::now() < end);
+    return false;
+  }
+  // The colour of one pixel of the game's screen as it shows on the X screen, as "r,g,b".
+  std::string Pixel(int x, int y) {
+    const double scale = std::min(width_ / 640.0, height_ / 480.0);
+    const int left = static_cast<int>((width_ - 640 * scale) / 2), top = static_cast<int>((height_ - 480 * scale) / 2);
+    const std::string at = std::to_string(left + static_cast<int>((x + 0.5) * scale)) + "+" +
+                           std::to_string(top + static_cast<int>((y + 0.5) * scale));
+    return Output(display_, "import -window root -crop 1x1+" + at + " -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:");
+  }
+
+  // The new-game page: a click on the mode's right arrow changes the mode's caption, one on the
+  // circuit tab changes the page.
+  void ClicksReachTheArrowAndTheTab() {
+    const std::string mode = Region(400, 380, 140, 40), tabs = Region(0, 80, 150, 280);
+    ASSERT_FALSE(mode.empty()) << "no screen grab";
+    MoveFromCorner(true, -56, -77);  // to the middle of the mode's right arrow (584, 402)
+    Click();
+    EXPECT_TRUE(RegionChanges(400, 380, 140, 40, mode)) << "the mode did not change";
+    MoveFromCorner(false, 55, 137);  // to the circuit tab
+    Click();
+    EXPECT_TRUE(RegionChanges(0, 80, 150, 280, tabs)) << "the page did not change";
+  }
+  // The page fills the picture: its four corners are drawn, not the desktop's black.
+  void ThePictureShowsWhole() {
+    for (auto [x, y] : {std::pair{1, 1}, {638, 1}, {1, 478}, {638, 478}}) {
+      const std::string colour = Pixel(x, y);
+      EXPECT_TRUE(!colour.empty() && colour != "0,0,0") << "corner " << x << "," << y << ": " << colour;
+    }
+  }
+
+  TempDir dir_;
+  fs::path program_;
+  std::string display_;
+  int width_ = 0, height_ = 0;
+  pid_t server_ = -1, manager_ = -1, game_ = -1;
+};
+
+TEST_F(Desktop, AWiderScreenWithoutAWindowManagerShowsTheWholePictureAndTakesClicks) {
+  ASSERT_NO_FATAL_FAILURE(Start(1024, 768, false));
+  ThePictureShowsWhole();
+  ClicksReachTheArrowAndTheTab();
+}
+
+TEST_F(Desktop, ATallerScreenWithAWindowManagerTakesClicks) {
+  ASSERT_NO_FATAL_FAILURE(Start(1280, 1024, true));
+  ThePictureShowsWhole();
+  ClicksReachTheArrowAndTheTab();
+}
+
+TEST_F(Desktop, AScreenOfTheGamesOwnSizeTakesClicks) {
+  ASSERT_NO_FATAL_FAILURE(Start(640, 480, true));
+  ClicksReachTheArrowAndTheTab();
+}
+
+TEST_F(Desktop, TheDesktopsCloseKeyEndsTheGameWithItsSavesWritten) {
+  ASSERT_NO_FATAL_FAILURE(Start(1024, 768, true));
+  const fs::path prefs = dir_.path() / "data" / "prefs";
+  fs::remove(prefs / "circuit.qz");
+  Key("alt+F4");
+  const int status = ProgramWaitFor(game_, 15s);
+  ASSERT_NE(status, -1) << "the game did not end";
+  game_ = -1;
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  EXPECT_TRUE(fs::exists(prefs / "circuit.qz"));
+}
+
+}  // namespace
