@@ -19,6 +19,8 @@
 #include "game/race/race_hud.h"
 #include "game/race/race_screens.h"
 #include "game/state/game_view.h"
+#include "game/world/game_object.h"
+#include "game/world/watercraft.h"
 #include "game/state/menu_state.h"
 #include "game/state/prefs.h"
 #include "game/state/race_state.h"
@@ -311,23 +313,28 @@ TEST_F(RaceRunTest, TheLoadingScreenDrawsOnceWithoutWaitingAndKeepsNothing) {
 TEST_F(RaceRunTest, ANewHighScoreFromASingleRaceIsOnDiskAsSoonAsTheRaceEnds) {
   int frames = 0;
   harness_.EachFrame([&](int) {
-    if (RaceActiveGet() && ++frames == 100) gRaceOver = gRaceFinished = 1;
+    // Ended as a derby ends, by its clock (a rally ends only once the player has finished), with
+    // the player holding a score, as a table entry needs.
+    if (RaceActiveGet() && ++frames == 100) {
+      gView->player->craft->score = 3;
+      gRaceOver = gRaceFinished = 1;
+    }
   });
   harness_.EachPump([&] {
     if (frames >= 100 && gEngineTick % 40 == 0) GameHarness::TypeText("a");
   });
   ScoresRecord onDisk{};
   bool read = false;
-  const int result = harness_.RunRace(Select(kModeRally, 2, 1), [&] {
+  const int result = harness_.RunRace(Select(kModeDerby, 10, 1), [&] {
     const std::string image = TempDir::Read(harness_.SaveFile(kScoresFileName));
     read = ScoresRead(&onDisk, reinterpret_cast<const uint8_t*>(image.data()), image.size());
   });
   EXPECT_EQ(result, 0);
   ASSERT_TRUE(read);
   // The fresh tables' first entry is the race's, on disk long before the program ends.
-  EXPECT_STREQ(onDisk.rallyName[0], gSettings.playerName);
-  EXPECT_EQ(onDisk.rallyCourse[0], 2);
-  EXPECT_EQ(onDisk.rallyLevel[0], gLevel);
+  EXPECT_STREQ(onDisk.derbyName[0], gSettings.playerName);
+  EXPECT_EQ(onDisk.derbyLevel[0], gLevel);
+  EXPECT_EQ(onDisk.derbyScore[0], 3);
 }
 
 TEST_F(RaceRunTest, TheResultScreenChoosesItsPicturesAndVoiceByPlaceAndDrawsNothingWhenOneIsMissing) {
