@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/plat_dialog_internal.h"
+#include "platform/plat_internal.h"
 #include "platform/plat_time.h"
 #include "platform/plat_window.h"
 #include "platform/test/plat_dialog.h"
@@ -72,7 +73,15 @@ bool RealWindowOpen(PlatDialog* dialog) {
 }
 
 void RealWindowClose(PlatDialog* dialog) {
-  if (dialog->window) SDL_DestroyWindow(WindowOf(dialog));
+  if (!dialog->window) return;
+  SDL_DestroyWindow(WindowOf(dialog));
+  // Without a window manager nothing hands the keyboard back when a dialog goes, and the
+  // program's window would never hear a key again: it takes the focus back itself.
+  auto* program = static_cast<SDL_Window*>(plat_ProgramWindowNative());
+  if (program && (SDL_GetWindowFlags(program) & SDL_WINDOW_SHOWN)) {
+    SDL_RaiseWindow(program);
+    SDL_SetWindowInputFocus(program);
+  }
 }
 
 void RealWindowPlace(PlatDialog* dialog) {

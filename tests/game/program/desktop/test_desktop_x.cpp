@@ -67,7 +67,7 @@ void Stop(pid_t child) {
 class Desktop : public ::testing::Test {
  protected:
   // An X server of this size on a display of its own, a window manager when asked, and the game.
-  void Start(int width, int height, bool windowManager) {
+  void Start(int width, int height, bool windowManager, bool askRenderer = false) {
     width_ = width;
     height_ = height;
     int fds[2];
@@ -101,7 +101,10 @@ class Desktop : public ::testing::Test {
     }
     program_ = ProgramTreeInstall(dir_.path(), 0);
     ASSERT_FALSE(program_.empty());
+    // Without settings the game first asks for its renderer.
+    if (askRenderer) fs::remove(dir_.path() / "data" / "prefs" / "prefs.qz");
     game_ = Spawn(display_, {program_.string()}, dir_.path());
+    if (askRenderer) AnswerTheRendererQuestion();
     // The intro's pictures give way to keys, the disclaimer to the next one.
     for (int i = 0; i < 6; ++i) {
       std::this_thread::sleep_for(1500ms);
@@ -116,6 +119,16 @@ class Desktop : public ::testing::Test {
   }
 
   void Key(const char* key) { Output(display_, std::string("xdotool key ") + key); }
+  // Software, then Ok, clicked in the dialog standing in the middle of the screen.
+  void AnswerTheRendererQuestion() {
+    std::this_thread::sleep_for(3s);
+    const int x = width_ / 2, y = height_ / 2;
+    Output(display_, "xdotool mousemove " + std::to_string(x - 34) + " " + std::to_string(y + 59));
+    Click();
+    Output(display_, "xdotool mousemove " + std::to_string(x + 137) + " " + std::to_string(y + 108));
+    Click();
+    std::this_thread::sleep_for(2s);
+  }
   void Click() {
     Output(display_, "xdotool mousedown 1");
     std::this_thread::sleep_for(150ms);
@@ -174,14 +187,14 @@ class Desktop : public ::testing::Test {
   // The new-game page: a click on the mode's right arrow changes the mode's caption, one on the
   // circuit tab changes the page.
   void ClicksReachTheArrowAndTheTab() {
-    const std::string mode = Region(400, 380, 140, 40), tabs = Region(0, 80, 150, 280);
+    const std::string mode = Region(400, 380, 140, 40), tabs = Region(0, 120, 150, 240);
     ASSERT_FALSE(mode.empty()) << "no screen grab";
     MoveFromCorner(true, -56, -77);  // to the middle of the mode's right arrow (584, 402)
     Click();
     EXPECT_TRUE(RegionChanges(400, 380, 140, 40, mode)) << "the mode did not change";
     MoveFromCorner(false, 55, 137);  // to the circuit tab
     Click();
-    EXPECT_TRUE(RegionChanges(0, 80, 150, 280, tabs)) << "the page did not change";
+    EXPECT_TRUE(RegionChanges(0, 120, 150, 240, tabs)) << "the page did not change";
   }
   // The page fills the picture: its four corners are drawn, not the desktop's black.
   void ThePictureShowsWhole() {
@@ -213,6 +226,20 @@ TEST_F(Desktop, ATallerScreenWithAWindowManagerTakesClicks) {
 TEST_F(Desktop, AScreenOfTheGamesOwnSizeTakesClicks) {
   ASSERT_NO_FATAL_FAILURE(Start(640, 480, true));
   ClicksReachTheArrowAndTheTab();
+}
+
+// Without a window manager nothing gives the keyboard back when the dialog goes: the game's
+// window must take it, or no key would ever reach the game.
+TEST_F(Desktop, KeysReachTheGameAfterTheRendererQuestionWithoutAWindowManager) {
+  ASSERT_NO_FATAL_FAILURE(Start(640, 480, false, true));
+  const std::string tabs = Region(0, 120, 150, 240);
+  ASSERT_FALSE(tabs.empty()) << "no screen grab";
+  // The keys that cut the intros short brought the menus, whose tabs stand still until a key moves
+  // them (the spinning logo stays above the region).
+  std::this_thread::sleep_for(500ms);
+  ASSERT_EQ(Region(0, 120, 150, 240), tabs) << "the intros' keys did not reach the game";
+  Key("Down");
+  EXPECT_TRUE(RegionChanges(0, 120, 150, 240, tabs)) << "the key did not reach the menus";
 }
 
 TEST_F(Desktop, TheDesktopsCloseKeyEndsTheGameWithItsSavesWritten) {
