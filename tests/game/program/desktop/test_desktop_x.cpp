@@ -135,9 +135,18 @@ class Desktop : public ::testing::Test {
     Output(display_, "xdotool mouseup 1");
     std::this_thread::sleep_for(700ms);
   }
+  // Where the game's screen stands on the X screen: scaled to fit, aspect kept, centred.
+  struct ScreenFit {
+    double scale;
+    int left, top;
+  };
+  ScreenFit Fit() const {
+    const double scale = std::min(width_ / 640.0, height_ / 480.0);
+    return {scale, static_cast<int>((width_ - 640 * scale) / 2), static_cast<int>((height_ - 480 * scale) / 2)};
+  }
   // Moves the pointer by this much of the game's screen, in small steps as a hand does.
   void Move(int dx, int dy, int step = 6) {
-    const double scale = std::min(width_ / 640.0, height_ / 480.0);
+    const double scale = Fit().scale;
     const int steps = std::max(std::abs(dx), std::abs(dy)) / step + 1;
     int doneX = 0, doneY = 0;
     for (int i = 1; i <= steps; ++i) {
@@ -157,8 +166,7 @@ class Desktop : public ::testing::Test {
   }
   // A signature of a rectangle of the game's screen as it shows on the X screen.
   std::string Region(int x, int y, int w, int h) {
-    const double scale = std::min(width_ / 640.0, height_ / 480.0);
-    const int left = static_cast<int>((width_ - 640 * scale) / 2), top = static_cast<int>((height_ - 480 * scale) / 2);
+    const auto [scale, left, top] = Fit();
     char geometry[96];
     std::snprintf(geometry, sizeof geometry, "%dx%d+%d+%d", static_cast<int>(w * scale), static_cast<int>(h * scale),
                   left + static_cast<int>(x * scale), top + static_cast<int>(y * scale));
@@ -177,8 +185,7 @@ class Desktop : public ::testing::Test {
   }
   // The colour of one pixel of the game's screen as it shows on the X screen, as "r,g,b".
   std::string Pixel(int x, int y) {
-    const double scale = std::min(width_ / 640.0, height_ / 480.0);
-    const int left = static_cast<int>((width_ - 640 * scale) / 2), top = static_cast<int>((height_ - 480 * scale) / 2);
+    const auto [scale, left, top] = Fit();
     const std::string at = std::to_string(left + static_cast<int>((x + 0.5) * scale)) + "+" +
                            std::to_string(top + static_cast<int>((y + 0.5) * scale));
     return Output(display_, "import -window root -crop 1x1+" + at + " -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:");
