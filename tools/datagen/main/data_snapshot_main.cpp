@@ -1,11 +1,16 @@
 // Pictures of the generated data for people to look at: converts bitmaps of the tree to PNG (a
 // list of bitmaps given together becomes one sheet, side by side, small ones enlarged), and draws a
 // level with the software renderer from behind a craft at the start of its first rally course, and
-// lays a clip's frames out on a sheet, five to a row, twice their size.
+// lays a clip's frames out on a sheet, five to a row, twice their size, and draws a level from
+// straight above with all fifteen of its courses over it.
 //   data_snapshot png OUT.png FILE.bmp [FILE.bmp ...]
 //   data_snapshot clip OUT.png FILE.avi
 //   data_snapshot level ROOT LEVEL OUT.png      (ROOT holds data/)
+//   data_snapshot map ROOT LEVEL OUT.png
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -147,6 +152,44 @@ bool Fail(const char* what) {
   return false;
 }
 
+// The software renderer on the test display, whose presented frames can be read back; its one
+// driver offers only pictures of the given size.
+bool StartEngine(int32_t width, int32_t height) {
+  plat_UseBackend(kPlatBackendTest);
+  plat_TestDisplayReset();
+  PlatDisplayDriver driver = plat_TestDisplayDefaultDriver();
+  for (int32_t m = 0; m < driver.modeCount; ++m) driver.modes[m].width = width, driver.modes[m].height = height;
+  plat_TestDisplaySetDrivers(&driver, 1);
+  return wre_Init(kRendererSoftware, 128, 128, 1, 4096, 65536, 32768, 4096, 4096, 1024, 10240) == 0 ||
+         Fail("the engine did not start");
+}
+
+// A camera filling a width x height picture; the frustum is as wide as the projection draws.
+Camera* NewCamera(int32_t width, int32_t height, float nearClip, float farClip, float projectionScale,
+                  const float background[4]) {
+  const WreRect view{0, 0, width, height};
+  Transform placement{};
+  wre_TransformReset(&placement);
+  return wre_CameraNew(&view, 16, &placement, background, 1, nearClip, farClip, projectionScale,
+                       static_cast<int32_t>(projectionScale * 2), nullptr, 0, nullptr, 0, 0, 0, 0, 0, 0, 0, &view);
+}
+
+// The camera's world, lit by the sun shining along -(x, y, z) over an even ambient light.
+World* NewWorld(Camera* camera, float ambientLevel, float x, float y, float z) {
+  const Point4 origin{0, 0, 0, 0};
+  const float ambient[4] = {255, 255, 255, 255};
+  World* world = wre_WorldCreate(kWorldObjectList, 0.0f, 0, 0, 0, 0, &origin, ambient, ambientLevel, 0);
+  Transform lightPlacement{};
+  wre_TransformReset(&lightPlacement);
+  const float sun[4] = {255, 250, 235, 255};
+  Light* light = wre_LightCreate(kLightDirectional, &lightPlacement, sun, 30.0f);
+  wre_LightSetPosition(light, x, y, z, 0, 0, 0);
+  wre_LightSetOn(light, 1);
+  wre_LightListAdd(light, world);
+  wre_CameraSetWorld(camera, world);
+  return world;
+}
+
 // Loads a folder's texture list (the data folder given as a path below the root).
 bool Folder(const std::filesystem::path& root, const std::string& folder, Camera* camera, bool list = true) {
   if (wre_FolderSet((root / "data" / folder).c_str()) != 0) return Fail("no such folder");
@@ -164,29 +207,60 @@ EngineObject* Place(const char* file, World* world, float x, float y, float z, f
   return object;
 }
 
+// The race water is a grid the game draws with the level's water texture at the markers' height;
+// here a plain plane of 10 x 10 tiles over the given rectangle stands in for it (the level's water
+// texture list must be loaded). The texture repeats 20 times a tile, as on the race's grid.
+bool LoadWater(World* world, const std::string& level, float minX, float maxX, float minZ, float maxZ, float y) {
+  const float across = (maxX - minX) / 10, down = (maxZ - minZ) / 10;
+  std::vector<ChunkObjectDef> tiles;
+  for (int32_t i = 0; i < 10; ++i)
+    for (int32_t j = 0; j < 10; ++j) {
+      ChunkObjectDef water;
+      water.mesh = MeshPlane(across, down, 2, 2);
+      for (auto& uv : water.mesh.uvs) uv = {uv[0] * 20, uv[1] * 20};
+      water.position = {minX + across * (static_cast<float>(i) + 0.5f), y, minZ + down * (static_cast<float>(j) + 0.5f)};
+      water.textures.push_back({0, level + "_water.bmp"});
+      water.materials.push_back({});
+      tiles.push_back(water);
+    }
+  const std::vector<uint8_t> waterFile = ChunkWriteFile(tiles);
+  const auto scratch = std::filesystem::temp_directory_path() / "data_snapshot_water.brp";
+  std::ofstream(scratch, std::ios::binary)
+      .write(reinterpret_cast<const char*>(waterFile.data()), static_cast<std::streamsize>(waterFile.size()));
+  wre_FolderSet(scratch.parent_path().c_str());
+  ModelList* sea = nullptr;
+  const bool loaded = wre_ModelListLoadIntoWorld(scratch.filename().c_str(), &sea, world, 0, 0, 0, 0, 0, 0, 0) == 0;
+  std::filesystem::remove(scratch);
+  return loaded || Fail("no water");
+}
+
+// Draws a few frames and reads the last presented one back as RGB. The software renderer sizes its
+// span buffer from the frames before: the first frames of a scene may come out short, as in the
+// game's first frames.
+bool Shoot(Camera* camera, int32_t width, int32_t height, Rgb* out) {
+  for (int32_t frame = 0; frame < 4; ++frame)
+    if (wre_FrameBegin(camera, 1) != 0 || wre_CameraRender(camera) != 0 || wre_FrameFlush(camera) != 0 ||
+        wre_FrameEnd(camera) != 0)
+      return Fail("the frame failed");
+  PlatFrame frame;
+  if (!plat_TestLastPresented(&frame)) return Fail("nothing presented");
+  *out = Rgb{width, height, {}};
+  for (int32_t y = 0; y < height; ++y)
+    for (int32_t x = 0; x < width; ++x) {
+      const uint16_t p = frame.pixels[static_cast<size_t>(y) * frame.width + x];
+      out->bytes.push_back(static_cast<uint8_t>((p >> 11) << 3));
+      out->bytes.push_back(static_cast<uint8_t>(((p >> 5) & 63) << 2));
+      out->bytes.push_back(static_cast<uint8_t>((p & 31) << 3));
+    }
+  return true;
+}
+
 bool Level(const std::filesystem::path& root, const std::string& level, const char* outPath) {
-  plat_UseBackend(kPlatBackendTest);
-  plat_TestDisplayReset();
-  if (wre_Init(kRendererSoftware, 128, 128, 1, 4096, 65536, 32768, 4096, 4096, 1024, 10240) != 0)
-    return Fail("the engine did not start");
-  const WreRect view{0, 0, kWidth, kHeight};
-  Transform placement{};
-  wre_TransformReset(&placement);
+  if (!StartEngine(kWidth, kHeight)) return false;
   const float background[4] = {0, 0, 0, 255};
-  Camera* camera = wre_CameraNew(&view, 16, &placement, background, 1, 50.0f, 600000.0f, kWidth * 0.5f, kWidth,
-                                 nullptr, 0, nullptr, 0, 0, 0, 0, 0, 0, 0, &view);
+  Camera* camera = NewCamera(kWidth, kHeight, 50.0f, 600000.0f, kWidth * 0.5f, background);
   if (!camera) return Fail("no camera");
-  const Point4 origin{0, 0, 0, 0};
-  const float ambient[4] = {255, 255, 255, 255};
-  World* world = wre_WorldCreate(kWorldObjectList, 0.0f, 0, 0, 0, 0, &origin, ambient, 80.0f, 0);
-  Transform lightPlacement{};
-  wre_TransformReset(&lightPlacement);
-  const float sun[4] = {255, 250, 235, 255};
-  Light* light = wre_LightCreate(kLightDirectional, &lightPlacement, sun, 30.0f);
-  wre_LightSetPosition(light, -0.4f, 1.0f, 0.3f, 0, 0, 0);
-  wre_LightSetOn(light, 1);
-  wre_LightListAdd(light, world);
-  wre_CameraSetWorld(camera, world);
+  World* world = NewWorld(camera, 80.0f, -0.4f, 1.0f, 0.3f);
 
   // The sky around the camera, drawn first and clamped, as the race does.
   if (!Folder(root, "skybox/" + level, camera)) return false;
@@ -199,28 +273,7 @@ bool Level(const std::filesystem::path& root, const std::string& level, const ch
   if (!Folder(root, "levels/" + level, camera)) return false;
   ModelList* objects = nullptr;
   if (wre_ModelListLoadIntoWorld("level.brp", &objects, world, 0, 0, 0, 1, 1, 0, 0) != 0) return Fail("no level");
-  // The race water is a grid the game draws with the level's water texture at the markers' height;
-  // here a plain tiled plane stands in for it.
-  std::vector<ChunkObjectDef> tiles;
-  for (int32_t i = 0; i < 10; ++i)
-    for (int32_t j = 0; j < 10; ++j) {
-      ChunkObjectDef water;
-      water.mesh = MeshPlane(42000, 42000, 2, 2);
-      for (auto& uv : water.mesh.uvs) uv = {uv[0] * 20, uv[1] * 20};  // the grid's tiling
-      water.position = {40000 + 42000 * (static_cast<float>(i) + 0.5f), 0, 40000 + 42000 * (static_cast<float>(j) + 0.5f)};
-      water.textures.push_back({0, level + "_water.bmp"});
-      water.materials.push_back({});
-      tiles.push_back(water);
-    }
-  const std::vector<uint8_t> waterFile = ChunkWriteFile(tiles);
-  const auto scratch = std::filesystem::temp_directory_path() / "data_snapshot_water.brp";
-  std::ofstream(scratch, std::ios::binary)
-      .write(reinterpret_cast<const char*>(waterFile.data()), static_cast<std::streamsize>(waterFile.size()));
-  wre_FolderSet(scratch.parent_path().c_str());
-  ModelList* sea = nullptr;
-  const bool seaLoaded = wre_ModelListLoadIntoWorld(scratch.filename().c_str(), &sea, world, 0, 0, 0, 0, 0, 0, 0) == 0;
-  std::filesystem::remove(scratch);
-  if (!seaLoaded) return Fail("no water");
+  if (!LoadWater(world, level, 40000, 460000, 40000, 460000, 0)) return false;
 
   // The first rally course's gates, mapped inside the arena's walls.
   if (!Folder(root, "courses/" + level, camera, false)) return false;
@@ -259,23 +312,235 @@ bool Level(const std::filesystem::path& root, const std::string& level, const ch
   wre_CameraSetTransform(camera, 0, 0, 0, start.x - dx * 2900, 900, start.z - dz * 2900);
   wre_TransformPointAt(&camera->transform, start.x + dx * 4000, 200, start.z + dz * 4000);
   wre_CameraMarkChanged(camera);
-  // The software renderer sizes its span buffer from the frames before: the first frames of a
-  // scene may come out short, as in the game's first frames.
-  for (int32_t frame = 0; frame < 4; ++frame)
-    if (wre_FrameBegin(camera, 1) != 0 || wre_CameraRender(camera) != 0 || wre_FrameFlush(camera) != 0 ||
-        wre_FrameEnd(camera) != 0)
-      return Fail("the frame failed");
-  PlatFrame frame;
-  if (!plat_TestLastPresented(&frame)) return Fail("nothing presented");
-  std::vector<uint8_t> rgb;
-  for (int32_t y = 0; y < kHeight; ++y)
-    for (int32_t x = 0; x < kWidth; ++x) {
-      const uint16_t p = frame.pixels[static_cast<size_t>(y) * frame.width + x];
-      rgb.push_back(static_cast<uint8_t>((p >> 11) << 3));
-      rgb.push_back(static_cast<uint8_t>(((p >> 5) & 63) << 2));
-      rgb.push_back(static_cast<uint8_t>((p & 31) << 3));
+  Rgb picture;
+  return Shoot(camera, kWidth, kHeight, &picture) &&
+         Save(outPath, PngWriteRgb(kWidth, kHeight, picture.bytes.data()));
+}
+
+// Drawing over a picture: plain pixels, discs, rings, squares, lines and digits.
+using Colour = std::array<uint8_t, 3>;
+
+void Dot(Rgb& p, int32_t x, int32_t y, const Colour& c) {
+  if (x < 0 || y < 0 || x >= p.width || y >= p.height) return;
+  std::memcpy(&p.bytes[(static_cast<size_t>(y) * p.width + x) * 3], c.data(), 3);
+}
+
+// Every pixel whose distance d from the centre has inner <= d <= outer.
+void Annulus(Rgb& p, int32_t x, int32_t y, float inner, float outer, const Colour& c) {
+  const int32_t r = static_cast<int32_t>(outer) + 1;
+  for (int32_t j = -r; j <= r; ++j)
+    for (int32_t i = -r; i <= r; ++i) {
+      const float d = std::sqrt(static_cast<float>(i * i + j * j));
+      if (d >= inner && d <= outer) Dot(p, x + i, y + j, c);
     }
-  return Save(outPath, PngWriteRgb(kWidth, kHeight, rgb.data()));
+}
+
+void Disc(Rgb& p, int32_t x, int32_t y, float radius, const Colour& c) { Annulus(p, x, y, 0, radius, c); }
+void Ring(Rgb& p, int32_t x, int32_t y, float radius, const Colour& c) { Annulus(p, x, y, radius - 1.2f, radius, c); }
+
+// A filled square of side 2 half + 1 around (x, y).
+void Square(Rgb& p, int32_t x, int32_t y, int32_t half, const Colour& c) {
+  for (int32_t j = -half; j <= half; ++j)
+    for (int32_t i = -half; i <= half; ++i) Dot(p, x + i, y + j, c);
+}
+
+// Bresenham's line, each step a width x width block.
+void Line(Rgb& p, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width, const Colour& c) {
+  const int32_t dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0), sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+  for (int32_t error = dx + dy;;) {
+    for (int32_t j = 0; j < width; ++j)
+      for (int32_t i = 0; i < width; ++i) Dot(p, x0 + i, y0 + j, c);
+    if (x0 == x1 && y0 == y1) return;
+    const int32_t twice = 2 * error;
+    if (twice >= dy) error += dy, x0 += sx;
+    if (twice <= dx) error += dx, y0 += sy;
+  }
+}
+
+// A number in 3 x 5 digits drawn twice their size, on a dark shadow so it reads over any ground.
+void Number(Rgb& p, int32_t x, int32_t y, int32_t value, const Colour& c) {
+  static constexpr uint16_t kDigits[10] = {0x7B6F, 0x2C97, 0x73E7, 0x73CF, 0x5BC9, 0x79CF, 0x79EF, 0x7249, 0x7BEF, 0x7BCF};
+  const std::string text = std::to_string(value);
+  for (int32_t pass = 0; pass < 2; ++pass)
+    for (size_t k = 0; k < text.size(); ++k)
+      for (int32_t row = 0; row < 5; ++row)
+        for (int32_t column = 0; column < 3; ++column) {
+          if (!((kDigits[text[k] - '0'] >> (14 - row * 3 - column)) & 1)) continue;
+          const int32_t left = x + static_cast<int32_t>(k) * 8 + column * 2 + (pass ? 0 : 1);
+          const int32_t top = y + row * 2 + (pass ? 0 : 1);
+          const Colour ink = pass ? c : Colour{0, 0, 0};
+          for (int32_t j = 0; j < 2; ++j)
+            for (int32_t i = 0; i < 2; ++i) Dot(p, left + i, top + j, ink);
+        }
+}
+
+constexpr int32_t kMapSize = 800;
+constexpr float kMapScale = 2047;  // the projection; the field of view (twice it) is held in 12 bits
+constexpr float kMapBackground[4] = {24, 24, 32, 255};
+
+// The levels whose races run four laps; a rally there closes back to its first gate.
+bool FourLaps(const std::string& level) {
+  for (const char* name : {"bermuda", "hongkong", "lakeside", "venice", "victoria"})
+    if (level == name) return true;
+  return false;
+}
+
+// Where the level stands: the box around every level object's points, and the water's height, the
+// middle of the water markers' heights as in the race (0 when there is none).
+struct Extent {
+  float minX = 1e30f, maxX = -1e30f, minY = 1e30f, maxY = -1e30f, minZ = 1e30f, maxZ = -1e30f;
+  float water = 0;
+};
+
+Extent Measure(World* world) {
+  constexpr int32_t kWaterMarker = 5000;  // the level objects' user value of a water marker
+  Extent e;
+  float markerLow = 1e30f, markerHigh = -1e30f;
+  for (EngineObject* list : {world->objects, world->gridMeshes})
+    for (EngineObject* o = list; o; o = o->next) {
+      wre_ObjectUpdate(o, 1, 1);
+      wre_ObjectExtendBounds(o, o->worldPoints, &e.minX, &e.maxX, &e.minY, &e.maxY, &e.minZ, &e.maxZ);
+      if (wre_ObjectGetUserValue(o) == kWaterMarker)
+        wre_ObjectExtendBounds(o, o->worldPoints, nullptr, nullptr, &markerLow, &markerHigh, nullptr, nullptr);
+    }
+  if (markerLow <= markerHigh) e.water = (markerLow + markerHigh) / 2;
+  return e;
+}
+
+// Where a world point lands on the picture: into the camera's axes, then the software renderer's
+// projection.
+void Project(const Camera* camera, const Point4& point, float y, int32_t* px, int32_t* py) {
+  const Transform& t = camera->transform;
+  const float d[3] = {point.x - t.position[0], y - t.position[1], point.z - t.position[2]};
+  auto along = [&d](const Point4& axis) { return d[0] * axis.x + d[1] * axis.y + d[2] * axis.z; };
+  const float depth = along(t.axisZ);
+  *px = static_cast<int32_t>(std::lround(camera->halfWidth + camera->projectionScale * along(t.axisX) / depth));
+  *py = static_cast<int32_t>(std::lround(camera->halfHeight - camera->projectionScale * along(t.axisY) / depth));
+}
+
+struct Mark {
+  int32_t x, y;
+};
+
+// A course's start gate and waypoints, as picture pixels at the water's height.
+bool CourseMarks(int32_t number, const Extent& e, const Camera* camera, Mark* start, std::vector<Mark>* marks) {
+  Course* course = nullptr;
+  if (CourseLoad("course.dat", number, &course, e.minX, e.maxX, e.minY, e.maxY, e.minZ, e.maxZ, 1, 0, 0) != 0)
+    return Fail("a course is missing");
+  Project(camera, course->startGatePosition, e.water, &start->x, &start->y);
+  marks->clear();
+  for (CourseWaypoint* w = course->waypoints; w; w = w->next) {
+    marks->push_back({});
+    Project(camera, w->position, e.water, &marks->back().x, &marks->back().y);
+  }
+  CourseFree(course);
+  return true;
+}
+
+// Where a course number's label goes: courses may start at one place, so a label moves down until
+// it clears those already placed.
+Mark LabelSpot(const std::vector<Mark>& placed, Mark at) {
+  for (bool moved = true; moved;) {
+    moved = false;
+    for (const Mark& p : placed)
+      if (std::abs(p.x - at.x) < 20 && std::abs(p.y - at.y) < 12) at.y += 12, moved = true;
+  }
+  return at;
+}
+
+// A rally: the path through its gates' centres (closed on four-lap levels), its buoys and its start.
+void DrawRally(Rgb& p, const Mark& start, const std::vector<Mark>& buoys, bool closed, const Colour& c) {
+  std::vector<Mark> gates;
+  for (size_t i = 0; i + 1 < buoys.size(); i += 2)
+    gates.push_back({(buoys[i].x + buoys[i + 1].x) / 2, (buoys[i].y + buoys[i + 1].y) / 2});
+  for (size_t i = 0; i + 1 < gates.size(); ++i) Line(p, gates[i].x, gates[i].y, gates[i + 1].x, gates[i + 1].y, 2, c);
+  if (closed && gates.size() > 2) Line(p, gates.back().x, gates.back().y, gates[0].x, gates[0].y, 2, c);
+  for (const Mark& b : buoys) Disc(p, b.x, b.y, 2.5f, c);
+  Square(p, start.x, start.y, 4, c);
+}
+
+// A treasure hunt: its dollars in order on a thin line, the last one larger.
+void DrawTreasure(Rgb& p, const std::vector<Mark>& dollars, const Colour& c) {
+  for (size_t i = 0; i + 1 < dollars.size(); ++i)
+    Line(p, dollars[i].x, dollars[i].y, dollars[i + 1].x, dollars[i + 1].y, 1, c);
+  for (const Mark& d : dollars) Disc(p, d.x, d.y, 2.5f, c);
+  if (!dollars.empty()) Ring(p, dollars.back().x, dollars.back().y, 7, c);
+}
+
+// A derby: its waypoints as rings.
+void DrawDerby(Rgb& p, const std::vector<Mark>& waypoints, const Colour& c) {
+  for (const Mark& w : waypoints) Ring(p, w.x, w.y, 5, c);
+}
+
+// Lays `over` on `under` but where `over` shows the key colour.
+void Overlay(Rgb& under, const Rgb& over, const Colour& key) {
+  for (size_t i = 0; i < under.bytes.size(); i += 3)
+    if (std::memcmp(&over.bytes[i], key.data(), 3) != 0) std::memcpy(&under.bytes[i], &over.bytes[i], 3);
+}
+
+// The level from straight above, filling the picture: high above the centre looking down, +x to
+// the right and +z up as on the course image, the larger side of the level across the picture but
+// for a thin border at the water's height. Two pictures make it, what stands above the water
+// (everything deeper clipped off by the far plane, on a key colour), then the water alone, the
+// first laid over the second: the software renderer splits crossing polygons only near the camera,
+// so from this far a water plane drawn with the land could hide the land standing out of it.
+bool Aerial(const std::filesystem::path& root, const std::string& level, Camera* camera, Extent* e, Rgb* out) {
+  const float ambient = 45.0f, sun[3] = {-0.5f, 1.0f, 0.6f};  // from above at a slant, for relief
+  World* land = NewWorld(camera, ambient, sun[0], sun[1], sun[2]);
+  if (!Folder(root, "levels/" + level, camera)) return false;
+  ModelList* objects = nullptr;
+  if (wre_ModelListLoadIntoWorld("level.brp", &objects, land, 0, 0, 0, 1, 1, 0, 0) != 0) return Fail("no level");
+  *e = Measure(land);
+  if (e->minX > e->maxX) return Fail("the level is empty");
+  const float half = std::max(e->maxX - e->minX, e->maxZ - e->minZ) * 0.5f * 1.03f;
+  const float height = e->water + half * kMapScale / (kMapSize * 0.5f);
+  const float nearest = height - std::max(e->maxY, e->water), water = height - e->water;
+  wre_CameraSetTransform(camera, 1024, 0, 0, (e->minX + e->maxX) / 2, height, (e->minZ + e->maxZ) / 2);
+  constexpr Colour kKey{248, 0, 248};  // exact in 16 bits
+  if (wre_CameraSetClip(camera, water, nearest * 0.9f) != 0 ||
+      wre_CameraSetBackgroundRGBA(camera, kKey[0], kKey[1], kKey[2], 255) != 0)
+    return Fail("the camera refused its clip");
+  Rgb above;
+  if (!Shoot(camera, kMapSize, kMapSize, &above)) return false;
+
+  World* sea = NewWorld(camera, ambient, sun[0], sun[1], sun[2]);
+  if (!LoadWater(sea, level, e->minX, e->maxX, e->minZ, e->maxZ, e->water)) return false;
+  wre_CameraSetClip(camera, water * 1.01f, nearest * 0.9f);
+  wre_CameraSetBackground(camera, kMapBackground);
+  if (!Shoot(camera, kMapSize, kMapSize, out)) return false;
+  Overlay(*out, above, kKey);
+  return true;
+}
+
+// The level from above with its fifteen courses drawn over it: the rallies (0-4) as paths through
+// their gates, the treasure hunts (5-9) as chains of dollars, the derbies (10-14) as rings; each
+// labelled with its number at its start (a rally) or first marker.
+bool Map(const std::filesystem::path& root, const std::string& level, const char* outPath) {
+  if (!StartEngine(kMapSize, kMapSize)) return false;
+  Camera* camera = NewCamera(kMapSize, kMapSize, 1, 2, kMapScale, kMapBackground);  // clipped once measured
+  if (!camera) return Fail("no camera");
+  Extent e;
+  Rgb picture;
+  if (!Aerial(root, level, camera, &e, &picture)) return false;
+
+  static constexpr Colour kBright[5] = {{255, 40, 40}, {255, 230, 0}, {40, 255, 60}, {0, 230, 255}, {255, 60, 255}};
+  static constexpr Colour kPale[5] = {{255, 150, 0}, {255, 255, 255}, {255, 160, 200}, {190, 255, 140}, {180, 150, 255}};
+  if (!Folder(root, "courses/" + level, camera, false)) return false;
+  Mark start;
+  std::vector<Mark> marks, labels;
+  for (int32_t number = 0; number < 15; ++number) {
+    if (!CourseMarks(number, e, camera, &start, &marks)) return false;
+    const int32_t mode = number / 5;
+    const Colour& colour = mode == 1 ? kPale[number % 5] : kBright[number % 5];
+    if (mode == 0) DrawRally(picture, start, marks, FourLaps(level), colour);
+    if (mode == 1) DrawTreasure(picture, marks, colour);
+    if (mode == 2) DrawDerby(picture, marks, colour);
+    const Mark at = mode == 0 || marks.empty() ? start : marks[0];
+    const Mark label = LabelSpot(labels, {at.x + 7, at.y - 12});
+    labels.push_back(label);
+    Number(picture, label.x, label.y, number, colour);
+  }
+  return Save(outPath, PngWriteRgb(kMapSize, kMapSize, picture.bytes.data()));
 }
 
 }  // namespace
@@ -285,7 +550,8 @@ int main(int argc, char** argv) {
   if (argc >= 4 && std::strcmp(argv[1], "png") == 0) return Sheet(argc - 3, argv + 3, argv[2]);
   if (argc == 4 && std::strcmp(argv[1], "clip") == 0) return Clip(argv[3], argv[2]);
   if (argc == 5 && std::strcmp(argv[1], "level") == 0) return Level(argv[2], argv[3], argv[4]) ? 0 : 1;
+  if (argc == 5 && std::strcmp(argv[1], "map") == 0) return Map(argv[2], argv[3], argv[4]) ? 0 : 1;
   std::fprintf(stderr, "usage: data_snapshot png OUT.png FILE.bmp...\n       data_snapshot clip OUT.png FILE.avi\n"
-               "       data_snapshot level ROOT LEVEL OUT.png\n");
+               "       data_snapshot level ROOT LEVEL OUT.png\n       data_snapshot map ROOT LEVEL OUT.png\n");
   return 2;
 }
