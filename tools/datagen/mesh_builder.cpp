@@ -54,6 +54,13 @@ void MeshAddQuad(ModelMesh& mesh, const std::array<Vec3, 4>& corners, const std:
   AddTriangle(mesh, index[0], index[2], index[3], outward);
 }
 
+void MeshAddTriangle(ModelMesh& mesh, const std::array<Vec3, 3>& corners, const std::array<Vec2, 3>& uvs,
+                     const Vec3& outward) {
+  int32_t index[3];
+  for (int i = 0; i < 3; ++i) index[i] = AddPoint(mesh, corners[static_cast<size_t>(i)], uvs[static_cast<size_t>(i)]);
+  AddTriangle(mesh, index[0], index[1], index[2], outward);
+}
+
 void MeshAppend(ModelMesh& mesh, const ModelMesh& other) {
   const auto base = static_cast<int32_t>(mesh.points.size());
   mesh.points.insert(mesh.points.end(), other.points.begin(), other.points.end());
@@ -121,6 +128,22 @@ ModelMesh MeshCylinder(float radius, float height, int32_t segments) {
           AddPoint(mesh, {b1[0], y, b1[2]}, {0.5f + 0.5f * std::cos(a1), 0.5f + 0.5f * std::sin(a1)});
       AddTriangle(mesh, c, p0, p1, {0, cap ? 1.0f : -1.0f, 0});
     }
+  }
+  return mesh;
+}
+
+ModelMesh MeshCone(float radius, float height, int32_t segments) {
+  ModelMesh mesh;
+  for (int32_t i = 0; i < segments; ++i) {
+    const float a0 = 2 * kPi * static_cast<float>(i) / static_cast<float>(segments);
+    const float a1 = 2 * kPi * static_cast<float>(i + 1) / static_cast<float>(segments);
+    const float am = 0.5f * (a0 + a1);
+    const float u0 = static_cast<float>(i) / static_cast<float>(segments);
+    const float u1 = static_cast<float>(i + 1) / static_cast<float>(segments);
+    MeshAddTriangle(mesh, {Vec3{radius * std::cos(a0), 0, radius * std::sin(a0)}, Vec3{radius * std::cos(a1), 0, radius * std::sin(a1)},
+                           Vec3{0, height, 0}},
+                    {Vec2{u0, 0}, Vec2{u1, 0}, Vec2{0.5f * (u0 + u1), 1}},
+                    {height * std::cos(am), radius, height * std::sin(am)});
   }
   return mesh;
 }

@@ -15,6 +15,9 @@ struct ModelMesh {
 // A quad of four corners in order round its edge, turned so that its front faces `outward`.
 void MeshAddQuad(ModelMesh& mesh, const std::array<std::array<float, 3>, 4>& corners,
                  const std::array<std::array<float, 2>, 4>& uvs, const std::array<float, 3>& outward);
+// A triangle of three new corners, turned so that its front faces `outward`.
+void MeshAddTriangle(ModelMesh& mesh, const std::array<std::array<float, 3>, 3>& corners,
+                     const std::array<std::array<float, 2>, 3>& uvs, const std::array<float, 3>& outward);
 void MeshAppend(ModelMesh& mesh, const ModelMesh& other);
 void MeshTranslate(ModelMesh& mesh, float dx, float dy, float dz);
 
@@ -24,6 +27,8 @@ ModelMesh MeshBox(float sizeX, float sizeY, float sizeZ);
 ModelMesh MeshWedge(float sizeX, float sizeY, float sizeZ);
 // Axis along y, standing on y = 0, with caps.
 ModelMesh MeshCylinder(float radius, float height, int32_t segments);
+// Axis along y, standing on y = 0, sides only (it stands on something): 4 segments make a pyramid.
+ModelMesh MeshCone(float radius, float height, int32_t segments);
 ModelMesh MeshSphere(float radius, int32_t rings, int32_t segments);
 // In the plane y = 0, facing +y.
 ModelMesh MeshDisc(float radius, int32_t segments);

@@ -187,6 +187,44 @@ void CheckLinearFinishes(Checker& c, const TreeLevelFacts& l) {
   }
 }
 
+// Every course keeps off the land: a rally course's ways leave room for its gates' width and a
+// rider beside them, its buoys float; markers stand clear of the shore and in sight of the next.
+constexpr float kRallyWayClear = 12000, kMarkWayClear = 3000, kMarkClear = 8000;  // world units
+
+void CheckShore(Checker& c, const TreeLevelFacts& l) {
+  for (size_t n = 0; n < l.wayClearance.size() && n < l.markClearance.size(); ++n) {
+    const bool rally = n < kTreasureFirst;
+    const std::string name = l.level + " course " + std::to_string(n + 1);
+    if (l.wayClearance[n] < (rally ? kRallyWayClear : kMarkWayClear))
+      c.Fail(name + ": a way passes " + std::to_string(static_cast<int32_t>(l.wayClearance[n])) + " from the shore");
+    if (l.markClearance[n] < (rally ? 0 : kMarkClear))
+      c.Fail(name + ": a " + (rally ? "buoy" : "marker") + " stands " +
+             std::to_string(static_cast<int32_t>(l.markClearance[n])) + " from the shore");
+  }
+}
+
+// Each level is a place of its own: no course of one level runs through the same pixels as a course
+// of another (more than half of either's waypoints in common).
+void CheckLevelsDiffer(Checker& c, const std::vector<TreeLevelFacts>& levels) {
+  using Pixels = std::set<std::pair<int32_t, int32_t>>;
+  std::vector<std::vector<Pixels>> sets;
+  for (const TreeLevelFacts& l : levels) {
+    sets.emplace_back();
+    for (const TreeCoursePixels& course : l.courses) sets.back().emplace_back(course.waypoints.begin(), course.waypoints.end());
+  }
+  for (size_t a = 0; a < levels.size(); ++a)
+    for (size_t b = a + 1; b < levels.size(); ++b)
+      for (size_t i = 0; i < sets[a].size(); ++i)
+        for (size_t j = 0; j < sets[b].size(); ++j) {
+          const Pixels& mine = sets[a][i];
+          const auto& theirs = levels[b].courses[j].waypoints;
+          const auto shared = std::count_if(theirs.begin(), theirs.end(), [&](const auto& w) { return mine.count(w) > 0; });
+          if (shared * 2 > static_cast<std::ptrdiff_t>(std::min(mine.size(), theirs.size())))
+            c.Fail(levels[a].level + " course " + std::to_string(i + 1) + " and " + levels[b].level + " course " +
+                   std::to_string(j + 1) + " share " + std::to_string(shared) + " waypoints");
+        }
+}
+
 }  // namespace
 
 bool TreeCheck(const TreeOutput& tree) {
@@ -227,7 +265,9 @@ bool TreeCheck(const TreeOutput& tree) {
     if (l.unknownIdObjects > 0) c.Fail(l.level + ": level objects in the markers' collision group");
     if (!(l.minY < l.waterY && l.waterY < l.maxY)) c.Fail(l.level + ": the level does not reach above and below the water");
     if (l.oneLap) CheckLinearFinishes(c, l);
+    CheckShore(c, l);
   }
+  CheckLevelsDiffer(c, tree.levels);
   // Sets loaded together: a race (a level's sky and level, the shared race folders, one mode's
   // markers, six liveries and six rider suits), the menus (start-up with one screen), each intro.
   for (const char* w : kLevelWords)

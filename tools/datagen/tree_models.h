@@ -9,9 +9,10 @@
 
 // Rally gates: the buoys stand this far either side of a gate's centre, wide enough for a rider
 // that comes in on a slant to cross the pass zone. The finish arch spans its buoys with room to
-// spare, since the arch's size stands in for the buoys' width in the pass test.
+// spare, since the arch's size stands in for the buoys' width in the pass test, and a rider that
+// comes out of a bend wide in a narrow channel must pass its posts, not meet one.
 constexpr float kTreeGateHalf = 9000;
-constexpr float kTreeArchWidth = 2 * kTreeGateHalf + 4000;
+constexpr float kTreeArchWidth = 2 * kTreeGateHalf + 16000;
 
 C4DMaterialDef TreeMaterial(const std::string& name, const std::string& texture);
 C4DNodeDef TreeNode(const std::string& name, ModelMesh mesh, uint32_t material);

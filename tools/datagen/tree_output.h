@@ -46,6 +46,9 @@ struct TreeLevelFacts {
   float waterY = 0;
   std::vector<int32_t> rallyWaypointCounts;  // courses 0-4
   std::vector<TreeCoursePixels> courses;     // all fifteen
+  // Each course's least distance from the shore along its ways, and at its buoys or markers
+  // (negative on land), in world units.
+  std::vector<float> wayClearance, markClearance;
 };
 
 struct TreeOutput {

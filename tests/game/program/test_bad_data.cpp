@@ -198,7 +198,7 @@ TEST(BadData, ACourseWithTooManyWaypointsIsRefused) {
 TEST(BadData, ATruncatedCourseFileFailsTheCourseNames) {
   GameHarness harness;
   harness.SeedSettings(kRendererSoftware);
-  Truncate(harness, "data/courses/amazon/course.dat", 700);
+  TruncateAfter(harness, "data/courses/amazon/course.dat", "kVKT_Course \"Amazon Rally 2\"");
   RunProbe(harness, [] {
     char names[kCourseNameSlots][kCourseNameSize] = {};
     EXPECT_NE(CourseNamesRead(names, 0), 0);

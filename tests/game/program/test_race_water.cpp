@@ -41,6 +41,15 @@ void WaterShow(bool shown) {
     if (o->collisionGroup == kGroupWaterSurface) wre_ObjectSetVisible(o, shown);
 }
 
+// Everything of the world hidden but the water and the player's craft and rider, so that nothing
+// else that moves (a bobbing buoy) passes for the hull.
+void ShowOnlyWaterAndPlayer() {
+  const Watercraft* craft = gView->player->craft;
+  for (EngineObject* o = gView->world->objects; o; o = o->next)
+    if (o != craft->craftObject && o != craft->riderObject && o != gWaterGrid && o->collisionGroup != kGroupWaterSurface)
+      wre_ObjectSetVisible(o, 0);
+}
+
 // Where water lies over the course: the middle of a level water-surface object, else of the
 // course's first leg.
 bool WaterSpot(float* x, float* z) {
@@ -101,6 +110,7 @@ TEST(RaceWater, TheWaterIsNeverDrawnOverTheHullFromTheChaseView) {
         gView->player->craft->physics.velocity = Point4{};
         if (t.position[1] <= lowest + 2.0f || ++frames > 4 * kWavePeriodFrames) {
           gPaused = 1;  // craft, camera and waves stand still from the next frame on
+          ShowOnlyWaterAndPlayer();
           stage = kShown;
         }
         return;
@@ -130,7 +140,8 @@ TEST(RaceWater, TheWaterIsNeverDrawnOverTheHullFromTheChaseView) {
   ASSERT_FALSE(noHull.pixels.empty()) << "the craft never reached the water";
   CapturePngKeep(shown, "race_water_trough_shown");
   CapturePngKeep(hidden, "race_water_trough_hidden");
-  // The hull rides in the water: its waterline may go under, its upper half never.
+  // The hull rides in the water: its waterline may go under (in a trough, up the bow's corners), the
+  // upper rows of its outline never.
   const auto isHull = [&](size_t i) { return hidden.pixels[i] != noHull.pixels[i]; };
   const int width = hidden.width;
   int top = hidden.height, bottom = -1, hullPixels = 0;
@@ -141,13 +152,13 @@ TEST(RaceWater, TheWaterIsNeverDrawnOverTheHullFromTheChaseView) {
     bottom = std::max(bottom, static_cast<int>(i) / width);
   }
   int upper = 0, covered = 0;
-  for (size_t i = 0; i < static_cast<size_t>((top + bottom) / 2 * width); ++i) {
+  for (size_t i = 0; i < static_cast<size_t>((top + (bottom - top) * 2 / 5) * width); ++i) {
     if (!isHull(i)) continue;
     ++upper;
     covered += shown.pixels[i] != hidden.pixels[i];
   }
   EXPECT_GT(hullPixels, 500);
-  EXPECT_EQ(covered, 0) << "of the " << upper << " pixels of the hull's upper half";
+  EXPECT_EQ(covered, 0) << "of the " << upper << " pixels of the hull's upper rows";
 }
 
 // With the craft standing still through the countdown, the view's mean brightness holds steady.

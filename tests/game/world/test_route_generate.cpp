@@ -207,9 +207,11 @@ TEST_F(RouteGeneration, ForeignFileOfTheSampleObstacleCourseIsRegeneratedAndWrit
   EXPECT_EQ(gRouteHead->prev, gRouteTail);
   EXPECT_EQ(view.world->objectCount, objects) << "the probe craft leaves the world";
   EXPECT_EQ(gCraftByIndex[0], nullptr);
-  const std::vector<int> clear = LegsChecked();
-  EXPECT_EQ(clear, (std::vector<int>{0, clear[1], 0, 0}));
+  std::vector<int> clear = LegsChecked();
+  ASSERT_GE(clear.size(), 4u);
   EXPECT_GE(clear[1], 1) << "the pillar stands across the second leg";
+  clear[1] = 0;
+  EXPECT_EQ(clear, std::vector<int>(clear.size(), 0)) << "every other leg is clear";
   const size_t nodes = RouteNodes().size();
   EXPECT_EQ(TempDir::Read(file).size(), 8 + 24 * nodes);
 
