@@ -1,7 +1,7 @@
-// The ten levels: each level's model (arena walls, water markers, ramps, crates, pillars, beach,
-// lighthouse and its own special objects) in the engine's chunk format, its textures in its own
-// palette, its sky, its fifteen water-and-light files, its fifteen courses and its course maps.
-// One layout drives the courses, the maps and where obstacles stand.
+// The ten levels: each level's model (its land and scenery, water markers, ramps, floating crates,
+// rocks and its own special objects) in the engine's chunk format, its textures in its own palette,
+// its sky, its fifteen water-and-light files, its fifteen courses laid along its water and its course
+// maps. One layout drives the courses, the maps and where obstacles stand.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -12,6 +12,8 @@
 #include <system_error>
 
 #include "tools/datagen/course_writer.h"
+#include "tools/datagen/level_land.h"
+#include "tools/datagen/level_plans.h"
 #include "tools/datagen/texture_images.h"
 #include "tools/datagen/texture_list_writer.h"
 #include "tools/datagen/tree_models.h"
@@ -19,27 +21,9 @@
 
 namespace {
 
-constexpr float kPi = 3.14159265358979f;
-// The arena: water inside walls whose inner faces stand at 50,000 and 450,000 in x and z; the
-// design water height is 0 (the load lifts the level by 100,000).
-constexpr float kInner0 = 50000, kInner1 = 450000, kWallThick = 2000, kCentre = 250000;
-constexpr float kMin = kInner0 - kWallThick, kMax = kInner1 + kWallThick;
-constexpr int32_t kImage = 256;
+using namespace levelgen;
 
-enum LevelId : int32_t {
-  kLevelWaterSurface = 2010,
-  kLevelFloatingSolid = 2701,
-  kLevelWaterSurfaceDeep = 2805,
-  kLevelWall = 1,
-  kLevelPillar = 100,
-  kLevelWaterMarker = 5000,
-  kLevelHelperA = 33026,
-  kLevelHelperB = 33027,
-  kLevelHelperC = 33028,
-  kLevelHelperD = 33008,
-  kLevelFloater = 34101,
-  kLevelRamp = 34102,
-};
+constexpr int32_t kImage = 256;
 
 struct Palette {
   uint32_t zenith, horizon, sea;       // sky
@@ -68,440 +52,10 @@ constexpr LevelDef kLevels[10] = {
     {"victoria", true, {0x6040A0, 0xF8A0A0, 0x3A3A60, 0x2A4A78, 0x6A80B8, 0x5A7A4A, 0x3A5030, 0xC8B080, 0x8A5A4A, 0xA8A098, 0xFFE060, 0x6A9A48, 0x2A6A2A, 0xD0B890}},
 };
 
-struct V2 {
-  float x, z;
-};
-
-V2 Add(V2 a, V2 b) { return {a.x + b.x, a.z + b.z}; }
-V2 Sub(V2 a, V2 b) { return {a.x - b.x, a.z - b.z}; }
-V2 Mul(V2 a, float s) { return {a.x * s, a.z * s}; }
-float Length(V2 a) { return std::sqrt(a.x * a.x + a.z * a.z); }
-V2 Unit(V2 a) { return Mul(a, 1.0f / Length(a)); }
-V2 Across(V2 d) { return {-d.z, d.x}; }
-// Plans are written in thousands of world units.
-V2 K(float x, float z) { return {x * 1000, z * 1000}; }
-
-float SegmentDistance(V2 p, V2 a, V2 b) {
-  const V2 ab = Sub(b, a);
-  const float len2 = ab.x * ab.x + ab.z * ab.z;
-  if (len2 <= 0) return Length(Sub(p, a));
-  const float t = std::clamp(((p.x - a.x) * ab.x + (p.z - a.z) * ab.z) / len2, 0.0f, 1.0f);
-  return Length(Sub(p, Add(a, Mul(ab, t))));
-}
-
 // World (x, z) to course-image pixels, the inverse of the course reader's mapping.
 constexpr float kScale = (kMax - kMin) / static_cast<float>(kImage + 1);
 int32_t PixelX(float x) { return static_cast<int32_t>(std::lround((x - kMin) / kScale + 0.5f)); }
 int32_t PixelY(float z) { return kImage - 1 - static_cast<int32_t>(std::lround((z - kMin) / kScale + 0.5f)); }
-
-// ---- Paths: smooth curves through control points ------------------------------------------------
-
-constexpr int32_t kPathSteps = 8;  // dense points a control span
-
-struct Path {
-  std::vector<V2> points;  // dense, kPathSteps to a control span
-  std::vector<float> at;   // distance along the path to each point
-  bool closed = false;
-  float length = 0;
-  V2 low{0, 0}, high{0, 0};  // the corners of its bounding box
-};
-
-V2 CatmullRom(V2 p0, V2 p1, V2 p2, V2 p3, float t) {
-  const float t2 = t * t, t3 = t2 * t;
-  auto f = [&](float a, float b, float c, float d) {
-    return 0.5f * (2 * b + (c - a) * t + (2 * a - 5 * b + 4 * c - d) * t2 + (3 * b - a - 3 * c + d) * t3);
-  };
-  return {f(p0.x, p1.x, p2.x, p3.x), f(p0.z, p1.z, p2.z, p3.z)};
-}
-
-// Smooth through the control points, or `straight` from one to the next.
-Path MakePath(const std::vector<V2>& control, bool closed, bool straight = false) {
-  Path p;
-  p.closed = closed;
-  const auto n = static_cast<int32_t>(control.size());
-  auto c = [&](int32_t i) { return control[static_cast<size_t>(closed ? (i % n + n) % n : std::clamp(i, 0, n - 1))]; };
-  const int32_t spans = n < 2 ? 0 : closed ? n : n - 1;
-  for (int32_t s = 0; s < spans; ++s)
-    for (int32_t k = 0; k < kPathSteps; ++k) {
-      const float t = static_cast<float>(k) / kPathSteps;
-      p.points.push_back(straight ? Add(c(s), Mul(Sub(c(s + 1), c(s)), t)) : CatmullRom(c(s - 1), c(s), c(s + 1), c(s + 2), t));
-    }
-  if (!closed || n < 2) p.points.push_back(control.back());
-  float along = 0;
-  for (size_t i = 0; i < p.points.size(); ++i) {
-    if (i) along += Length(Sub(p.points[i], p.points[i - 1]));
-    p.at.push_back(along);
-  }
-  p.length = along + (closed ? Length(Sub(p.points.front(), p.points.back())) : 0);
-  p.low = p.high = p.points.front();
-  for (V2 q : p.points) {
-    p.low = {std::min(p.low.x, q.x), std::min(p.low.z, q.z)};
-    p.high = {std::max(p.high.x, q.x), std::max(p.high.z, q.z)};
-  }
-  return p;
-}
-
-// The point at a share of the way along (a closed path wraps round).
-V2 PathAt(const Path& p, float share) {
-  if (p.points.size() < 2) return p.points.front();
-  float d = share * p.length;
-  if (p.closed) {
-    d = std::fmod(d, p.length);
-    if (d < 0) d += p.length;
-    if (d >= p.at.back()) {
-      const float t = (d - p.at.back()) / std::max(1.0f, p.length - p.at.back());
-      return Add(p.points.back(), Mul(Sub(p.points.front(), p.points.back()), t));
-    }
-  }
-  d = std::clamp(d, 0.0f, p.at.back());
-  const size_t i = static_cast<size_t>(std::upper_bound(p.at.begin(), p.at.end(), d) - p.at.begin());
-  if (i >= p.points.size()) return p.points.back();
-  const float t = (d - p.at[i - 1]) / std::max(1e-3f, p.at[i] - p.at[i - 1]);
-  return Add(p.points[i - 1], Mul(Sub(p.points[i], p.points[i - 1]), t));
-}
-
-V2 PathDirection(const Path& p, float share) {
-  const float e = 500 / std::max(1.0f, p.length);
-  return Unit(Sub(PathAt(p, p.closed ? share + e : std::min(1.0f, share + e)), PathAt(p, p.closed ? share - e : std::max(0.0f, share - e))));
-}
-
-// The distance from q to the path, or at least `beyond` when it is further than that (then the
-// path's segments are not looked at one by one).
-float PathDistance(const Path& p, V2 q, float beyond = 1e30f) {
-  const float outside = std::max({p.low.x - q.x, q.x - p.high.x, p.low.z - q.z, q.z - p.high.z, 0.0f});
-  if (outside >= beyond) return outside;
-  auto squared = [&](V2 a, V2 b) {
-    const V2 ab = Sub(b, a), aq = Sub(q, a);
-    const float len2 = ab.x * ab.x + ab.z * ab.z;
-    const float t = len2 > 0 ? std::clamp((aq.x * ab.x + aq.z * ab.z) / len2, 0.0f, 1.0f) : 0.0f;
-    const V2 d = Sub(aq, Mul(ab, t));
-    return d.x * d.x + d.z * d.z;
-  };
-  float best = squared(p.points.front(), p.points.front());
-  for (size_t i = 1; i < p.points.size(); ++i) best = std::min(best, squared(p.points[i - 1], p.points[i]));
-  if (p.closed) best = std::min(best, squared(p.points.back(), p.points.front()));
-  return std::sqrt(best);
-}
-
-// The part of an open path between two shares, as a path of its own (from > to runs backwards).
-Path SubPath(const Path& p, float from, float to) {
-  std::vector<V2> control;
-  const int32_t steps = std::max(2, static_cast<int32_t>(std::fabs(to - from) * p.length / 20000));
-  for (int32_t i = 0; i <= steps; ++i) control.push_back(PathAt(p, from + (to - from) * static_cast<float>(i) / steps));
-  return MakePath(control, false);
-}
-
-// Points round an ellipse, `turned` radians from the x axis, starting at angle `first`, in either sense.
-std::vector<V2> Ellipse(V2 centre, float rx, float rz, float turned, int32_t count, float first, bool clockwise) {
-  std::vector<V2> out;
-  const float c = std::cos(turned), s = std::sin(turned);
-  for (int32_t i = 0; i < count; ++i) {
-    const float a = first + (clockwise ? -1.0f : 1.0f) * 2 * kPi * static_cast<float>(i) / static_cast<float>(count);
-    const float x = rx * std::cos(a), z = rz * std::sin(a);
-    out.push_back({centre.x + x * c - z * s, centre.z + x * s + z * c});
-  }
-  return out;
-}
-
-std::vector<V2> Reversed(std::vector<V2> v) {
-  std::reverse(v.begin(), v.end());
-  return v;
-}
-
-// ---- The shape of the water --------------------------------------------------------------------
-
-// Water is every place within a lane's radius of its path; islands are land within their radius
-// of a segment; a band along the level's edge is land too.
-struct Lane {
-  Path path;
-  float radius;
-};
-
-struct Isle {
-  V2 a, b;
-  float radius;
-};
-
-constexpr float kEdgeLand = 12000;  // land at least this wide along the level's edge
-
-constexpr int32_t kLandCells = 40;  // the land is traced on a grid of this many cells a side
-constexpr float kLandCell = (kMax - kMin) / kLandCells;
-
-struct Waters {
-  std::vector<Lane> lanes;
-  std::vector<Isle> isles;
-  std::vector<float> grid;  // Inland at the land grid's corners, row by row
-};
-
-// How far inland a place is: above 0 on land, below 0 in water (then how far from the shore).
-float Inland(const Waters& w, V2 p) {
-  float s = 1e30f;
-  for (const Lane& l : w.lanes) s = std::min(s, PathDistance(l.path, p, s + l.radius) - l.radius);
-  for (const Isle& i : w.isles) s = std::max(s, i.radius - SegmentDistance(p, i.a, i.b));
-  const float edge = std::min({p.x - kMin, kMax - p.x, p.z - kMin, kMax - p.z});
-  return std::max(s, kEdgeLand - edge);
-}
-
-V2 GridCorner(int32_t i, int32_t j) { return {kMin + kLandCell * static_cast<float>(i), kMin + kLandCell * static_cast<float>(j)}; }
-
-void MeasureShore(Waters& w) {
-  w.grid.clear();
-  for (int32_t j = 0; j <= kLandCells; ++j)
-    for (int32_t i = 0; i <= kLandCells; ++i) w.grid.push_back(Inland(w, GridCorner(i, j)));
-}
-
-// Bounds of Inland at p from the nearest grid corner: it changes by no more than the distance.
-struct Span {
-  float low, high;
-};
-Span InlandSpan(const Waters& w, V2 p) {
-  const int32_t i = std::clamp(static_cast<int32_t>(std::lround((p.x - kMin) / kLandCell)), 0, kLandCells);
-  const int32_t j = std::clamp(static_cast<int32_t>(std::lround((p.z - kMin) / kLandCell)), 0, kLandCells);
-  const float v = w.grid[static_cast<size_t>(j * (kLandCells + 1) + i)], d = Length(Sub(p, GridCorner(i, j)));
-  return {v - d, v + d};
-}
-
-// The least distance from the shore along a straight way (negative when it crosses land), or
-// `enough` when it keeps further off than that.
-float WayClearance(const Waters& w, V2 a, V2 b, float enough = 50000) {
-  const int32_t steps = std::max(1, static_cast<int32_t>(Length(Sub(b, a)) / 3000));
-  float best = enough;
-  for (int32_t i = 0; i <= steps; ++i) {
-    const V2 p = Add(a, Mul(Sub(b, a), static_cast<float>(i) / steps));
-    if (-InlandSpan(w, p).high >= best) continue;
-    best = std::min(best, -Inland(w, p));
-  }
-  return best;
-}
-
-// ---- Each level's place -------------------------------------------------------------------------
-
-struct LevelPlan {
-  Waters waters;
-  std::array<Path, 5> rally;  // closed loops on four-lap levels, open ways on one-lap ones
-  Path tour;                  // the linear hunts' way on a one-lap level without a spiral
-  bool spiral = false;        // a one-lap level whose linear hunts spiral round its middle
-  float tourSpacing = 40000;  // how far apart the linear hunts' dollars stand along the way
-  float tourSwing = 40000;    // and how far to either side they may weave
-  float landTop = 2500;       // the height of the shore above the water
-};
-
-void AddLane(LevelPlan& p, const std::vector<V2>& control, float radius, bool closed = false) {
-  p.waters.lanes.push_back({MakePath(control, closed), radius * 1000});
-}
-void AddIsle(LevelPlan& p, V2 a, V2 b, float radius) { p.waters.isles.push_back({a, b, radius * 1000}); }
-void AddLoop(LevelPlan& p, int32_t v, const std::vector<V2>& control, bool straight = false) {
-  p.rally[v] = MakePath(control, true, straight);
-}
-
-// The ways of a one-lap level's rally courses: parts of its long way, some run backwards.
-void RalliesAlongTour(LevelPlan& p, const std::array<std::array<float, 2>, 5>& parts) {
-  for (int32_t v = 0; v < 5; ++v) p.rally[v] = SubPath(p.tour, parts[static_cast<size_t>(v)][0], parts[static_cast<size_t>(v)][1]);
-}
-
-// A river winding back and forth in `runs` runs between x0 and x1, from the top run down; with
-// `upright` the runs go along z instead.
-std::vector<V2> Meander(int32_t runs, float x0, float x1, float zTop, float zBottom, float bulge, bool upright,
-                        float wobble) {
-  std::vector<V2> out;
-  auto put = [&](float x, float z) { out.push_back(upright ? K(z, x) : K(x, z)); };
-  for (int32_t r = 0; r < runs; ++r) {
-    const float z = zTop + (zBottom - zTop) * static_cast<float>(r) / static_cast<float>(runs - 1);
-    const bool east = r % 2 == 0;
-    for (int32_t k = 0; k < 4; ++k) {
-      const float f = static_cast<float>(k) / 3;
-      put(east ? x0 + (x1 - x0) * f : x1 - (x1 - x0) * f, z + (k % 2 ? wobble : -wobble) * (k == 0 || k == 3 ? 0.0f : 1.0f));
-    }
-    if (r + 1 < runs) {
-      const float zNext = zTop + (zBottom - zTop) * static_cast<float>(r + 1) / static_cast<float>(runs - 1);
-      const float outward = x1 > x0 ? bulge : -bulge;
-      put(east ? x1 + outward : x0 - outward, (z + zNext) / 2);
-    }
-  }
-  return out;
-}
-
-// A jungle river in three long runs, its middle run parted by a long island into two straits: the
-// long way runs down the first, round the island and back, and on down to the last run's end.
-LevelPlan AmazonPlan() {
-  LevelPlan p;
-  p.landTop = 2600;
-  AddLane(p, {K(72, 386), K(160, 394), K(250, 380), K(335, 388), K(402, 318), K(335, 250), K(250, 250), K(165, 250),
-              K(98, 182), K(165, 114), K(250, 106), K(340, 118), K(416, 110)}, 38);
-  AddLane(p, {K(150, 250), K(330, 250)}, 62);
-  AddIsle(p, K(168, 250), K(312, 250), 15);
-  p.tourSpacing = 50000;
-  p.tourSwing = 20000;
-  p.tour = MakePath({K(75, 386), K(160, 394), K(250, 381), K(335, 386), K(392, 338), K(360, 294), K(300, 289),
-                     K(210, 289), K(130, 286), K(108, 252), K(130, 214), K(210, 211), K(300, 211), K(350, 220),
-                     K(368, 252), K(345, 284), K(290, 290), K(210, 290), K(134, 289), K(110, 246), K(108, 192),
-                     K(160, 118), K(250, 107), K(340, 117), K(410, 110)}, false);
-  RalliesAlongTour(p, {{{0.0f, 0.32f}, {0.68f, 1.0f}, {0.5f, 0.2f}, {0.3f, 0.55f}, {0.98f, 0.7f}}});
-  return p;
-}
-
-// A round lagoon inside a low reef, a palm island in its middle, four passes out to the corners.
-LevelPlan BahamaPlan() {
-  LevelPlan p;
-  p.spiral = true;
-  p.landTop = 700;
-  AddLane(p, {K(250, 250)}, 184);
-  for (int32_t d = 0; d < 4; ++d) {
-    const float a = kPi / 4 + kPi / 2 * static_cast<float>(d);
-    AddLane(p, {K(250, 250), K(250 + 230 * std::cos(a), 250 + 230 * std::sin(a))}, 36);
-  }
-  AddIsle(p, K(238, 246), K(262, 254), 40);
-  return p;
-}
-
-// An open sea of rocky islets; the loops go round one, two or all of them.
-LevelPlan BermudaPlan() {
-  LevelPlan p;
-  p.landTop = 3200;
-  AddLane(p, {K(250, 250)}, 260);
-  AddIsle(p, K(160, 316), K(172, 326), 26);
-  AddIsle(p, K(330, 330), K(330, 330), 22);
-  AddIsle(p, K(300, 150), K(322, 170), 28);
-  AddIsle(p, K(200, 202), K(206, 208), 11);
-  AddLoop(p, 0, Ellipse(K(166, 321), 76000, 72000, 0, 7, 0, false));
-  AddLoop(p, 1, Ellipse(K(311, 160), 80000, 72000, 0.3f, 7, 1, true));
-  AddLoop(p, 2, Ellipse(K(248, 326), 150000, 76000, 0, 8, kPi, false));
-  AddLoop(p, 3, Ellipse(K(318, 245), 86000, 150000, 0, 8, 0, true));
-  AddLoop(p, 4, Ellipse(K(252, 246), 168000, 162000, 0, 10, kPi / 2, false));
-  return p;
-}
-
-// A red-rock canyon: a narrow river doubling back five times between high walls.
-LevelPlan ColoradoPlan() {
-  LevelPlan p;
-  p.landTop = 9000;
-  const std::vector<V2> river = Meander(5, 128, 372, 410, 90, 46, false, 6);
-  AddLane(p, river, 28.5f);
-  p.tour = MakePath(river, false);
-  RalliesAlongTour(p, {{{0.0f, 0.36f}, {0.64f, 1.0f}, {0.6f, 0.25f}, {0.3f, 0.62f}, {0.98f, 0.7f}}});
-  return p;
-}
-
-// A harbour between quays: two terminal islands with a passage between them, piers along both quays.
-LevelPlan HongkongPlan() {
-  LevelPlan p;
-  p.landTop = 1500;
-  AddLane(p, {K(130, 250), K(370, 250)}, 168);
-  AddIsle(p, K(152, 250), K(196, 250), 30);
-  AddIsle(p, K(304, 250), K(348, 250), 30);
-  for (float x : {150.0f, 250.0f, 350.0f}) AddIsle(p, K(x, 440), K(x, 384), 8);
-  for (float x : {200.0f, 300.0f}) AddIsle(p, K(x, 60), K(x, 116), 8);
-  const V2 w{90, 250}, e{410, 250};
-  AddLoop(p, 0, {K(w.x, w.z), K(122, 326), K(250, 328), K(378, 326), K(e.x, e.z), K(378, 172), K(250, 170), K(122, 172)});
-  AddLoop(p, 1, {K(w.x, w.z), K(122, 326), K(200, 330), K(250, 296), K(250, 204), K(200, 170), K(122, 172)});
-  AddLoop(p, 2, {K(e.x, e.z), K(378, 172), K(300, 170), K(250, 204), K(250, 296), K(300, 330), K(378, 326)});
-  AddLoop(p, 3, Reversed({K(250, 170), K(122, 172), K(w.x, w.z), K(122, 326), K(250, 328), K(378, 326), K(e.x, e.z), K(378, 172)}));
-  AddLoop(p, 4, Reversed({K(250, 296), K(200, 330), K(122, 326), K(w.x, w.z), K(122, 172), K(200, 170), K(250, 204)}));
-  return p;
-}
-
-// A park lake of three bays round a wooded island, with a smaller island in the north-east bay.
-LevelPlan LakesidePlan() {
-  LevelPlan p;
-  p.landTop = 1800;
-  AddLane(p, {K(235, 255)}, 150);
-  AddLane(p, {K(335, 335)}, 95);
-  AddLane(p, {K(150, 150)}, 88);
-  AddLane(p, {K(350, 160)}, 90);
-  AddIsle(p, K(236, 252), K(252, 262), 38);
-  AddIsle(p, K(362, 358), K(362, 358), 13);
-  AddLoop(p, 0, Ellipse(K(244, 257), 98000, 92000, 0, 7, 0, false));
-  AddLoop(p, 1, Ellipse(K(250, 250), 125000, 100000, 0.6f, 8, 2, true));
-  AddLoop(p, 2, Ellipse(K(362, 358), 44000, 44000, 0, 6, 0, false));
-  AddLoop(p, 3, Ellipse(K(168, 168), 58000, 58000, 0, 6, 0, true));
-  AddLoop(p, 4, {K(120, 200), K(150, 100), K(230, 150), K(340, 110), K(385, 175), K(350, 250), K(318, 318), K(292, 382),
-                 K(200, 375), K(115, 300)});
-  return p;
-}
-
-// A wide desert river in three long reaches, running south and back north and south again.
-LevelPlan NilePlan() {
-  LevelPlan p;
-  p.landTop = 1800;
-  const std::vector<V2> river = Meander(3, 366, 134, 392, 108, 54, true, 10);
-  AddLane(p, river, 46);
-  p.tour = MakePath(river, false);
-  p.tourSpacing = 32000;
-  RalliesAlongTour(p, {{{0.0f, 0.34f}, {0.66f, 1.0f}, {0.55f, 0.22f}, {0.32f, 0.66f}, {0.98f, 0.62f}}});
-  return p;
-}
-
-// An icy bay round a great ice shelf, four fjords running out to the corners with a cove either side
-// of each.
-LevelPlan PenguinPlan() {
-  LevelPlan p;
-  p.spiral = true;
-  p.landTop = 4200;
-  AddLane(p, Ellipse(K(250, 250), 124000, 124000, 0, 12, 0, false), 60, true);
-  for (int32_t d = 0; d < 4; ++d) {
-    const float a = kPi / 4 + kPi / 2 * static_cast<float>(d);
-    AddLane(p, {K(250 + 150 * std::cos(a), 250 + 150 * std::sin(a)), K(250 + 230 * std::cos(a), 250 + 230 * std::sin(a))}, 40);
-    // Between the fjords, two coves cut into the ice.
-    for (float side : {-1.0f, 1.0f}) {
-      const float b = a + side * 0.45f;
-      AddLane(p, {K(250 + 168 * std::cos(b), 250 + 168 * std::sin(b))}, 30);
-    }
-  }
-  return p;
-}
-
-// A loop along canals that meet square at the given corners: straight along each canal, cutting
-// across the corner of each crossing.
-std::vector<V2> Canals(const std::vector<V2>& corners) {
-  std::vector<V2> control;
-  const size_t n = corners.size();
-  for (size_t i = 0; i < n; ++i) {
-    const V2 c = corners[i], before = corners[(i + n - 1) % n], after = corners[(i + 1) % n];
-    control.push_back(Add(c, Mul(Unit(Sub(before, c)), 24000)));
-    control.push_back(Add(c, Mul(Unit(Sub(after, c)), 24000)));
-  }
-  return control;
-}
-
-// A town of canals: a grid of three by three canals round four blocks of houses.
-LevelPlan VenicePlan() {
-  LevelPlan p;
-  p.landTop = 1300;
-  for (float c : {110.0f, 250.0f, 390.0f}) {
-    AddLane(p, {K(110, c), K(390, c)}, 31);
-    AddLane(p, {K(c, 110), K(c, 390)}, 31);
-  }
-  AddLoop(p, 0, Canals({K(110, 390), K(390, 390), K(390, 110), K(110, 110)}), true);
-  AddLoop(p, 1, Canals({K(110, 250), K(110, 390), K(250, 390), K(250, 250)}), true);
-  AddLoop(p, 2, Canals({K(390, 250), K(390, 110), K(250, 110), K(250, 250)}), true);
-  AddLoop(p, 3, Canals({K(250, 110), K(110, 110), K(110, 390), K(250, 390)}), true);
-  AddLoop(p, 4, Canals({K(390, 390), K(250, 390), K(250, 110), K(390, 110)}), true);
-  return p;
-}
-
-// A great lake with a ragged shore and many islands.
-LevelPlan VictoriaPlan() {
-  LevelPlan p;
-  p.landTop = 2200;
-  AddLane(p, {K(250, 250)}, 176);
-  AddLane(p, {K(140, 370)}, 78);
-  AddLane(p, {K(370, 130)}, 78);
-  AddLane(p, {K(380, 372)}, 66);
-  AddLane(p, {K(118, 128)}, 60);
-  AddIsle(p, K(196, 300), K(206, 306), 26);
-  AddIsle(p, K(300, 196), K(306, 206), 26);
-  AddIsle(p, K(352, 354), K(352, 354), 14);
-  AddIsle(p, K(146, 146), K(150, 150), 13);
-  AddLoop(p, 0, Ellipse(K(201, 303), 66000, 66000, 0, 6, 0, true));
-  AddLoop(p, 1, Ellipse(K(303, 201), 66000, 66000, 0, 6, kPi, false));
-  AddLoop(p, 2, Ellipse(K(252, 252), 158000, 82000, -kPi / 4, 8, 0, false));
-  AddLoop(p, 3, Ellipse(K(352, 354), 48000, 48000, 0, 6, 1, false));
-  AddLoop(p, 4, Ellipse(K(248, 248), 150000, 96000, -kPi / 4, 10, 0.3f, true));
-  return p;
-}
-
-constexpr LevelPlan (*kPlans[10])() = {AmazonPlan, BahamaPlan,  BermudaPlan, ColoradoPlan, HongkongPlan,
-                                        LakesidePlan, NilePlan, PenguinPlan, VenicePlan, VictoriaPlan};
 
 // ---- Courses laid along the water ----------------------------------------------------------------
 
@@ -716,268 +270,15 @@ V2 ShorePlace(const Waters& w, const Layout& l, bool loop, const std::vector<V2>
   return best;
 }
 
-void MeshTurnY(ModelMesh& mesh, float angle) {
-  const float c = std::cos(angle), s = std::sin(angle);
-  for (auto& p : mesh.points) {
-    const float x = p[0], z = p[2];
-    p[0] = x * c + z * s;
-    p[2] = -x * s + z * c;
-  }
-}
-
-// Texture names of a level, each prefixed with its word so no two levels share one.
-struct LevelTextures {
-  std::string rock, crate, ramp, water, strip, ground, stone, tower, leaf, house;
-};
-
-ChunkObjectDef Solid(ModelMesh mesh, V2 at, float y, const std::string& texture, int32_t id, uint32_t tint = 0xFFFFFF) {
-  ChunkObjectDef o;
-  o.mesh = std::move(mesh);
-  o.position = {at.x, y, at.z};
-  o.textures.push_back({0, texture});
-  ChunkMaterialDef m;
-  m.name = "paint";
-  m.colourA = {((tint >> 16) & 0xFF) / 255.0f, ((tint >> 8) & 0xFF) / 255.0f, (tint & 0xFF) / 255.0f, 1.0f};
-  o.materials.push_back(m);
-  if (id >= 0) {
-    ChunkUserDataDef u;
-    u.value = id;
-    o.userData.push_back(u);
-  }
-  return o;
-}
-
-// ---- The land: the shore traced round the water on a grid, cliffs along it -----------------------
-
-constexpr int32_t kLandTile = 8;
-constexpr float kLandFoot = -3000;
-
-struct LandMesh {
-  ModelMesh mesh;
-  std::vector<int32_t> texture;  // 0 ground, 1 cliff, a triangle
-};
-
-void LandTop(LandMesh& m, const std::vector<V2>& polygon, float top, V2 origin) {
-  auto corner = [&](V2 p) { return std::array<float, 3>{p.x - origin.x, top, p.z - origin.z}; };
-  auto uv = [](V2 p) { return std::array<float, 2>{p.x / 12000, p.z / 12000}; };
-  for (size_t k = 1; k + 1 < polygon.size(); ++k) {
-    MeshAddTriangle(m.mesh, {corner(polygon[0]), corner(polygon[k]), corner(polygon[k + 1])},
-                    {uv(polygon[0]), uv(polygon[k]), uv(polygon[k + 1])}, {0, 1, 0});
-    m.texture.push_back(0);
-  }
-}
-
-void LandCliff(LandMesh& m, const Waters& w, V2 a, V2 b, float top, V2 origin) {
-  const V2 mid = Mul(Add(a, b), 0.5f), n = Across(Unit(Sub(b, a)));
-  const V2 out = Inland(w, Add(mid, Mul(n, 400))) < Inland(w, Sub(mid, Mul(n, 400))) ? n : Mul(n, -1);
-  const float ua = (a.x + a.z) / 8000, ub = (b.x + b.z) / 8000, rise = (top - kLandFoot) / 6000;
-  MeshAddQuad(m.mesh, {{{a.x - origin.x, kLandFoot, a.z - origin.z}, {b.x - origin.x, kLandFoot, b.z - origin.z},
-                        {b.x - origin.x, top, b.z - origin.z}, {a.x - origin.x, top, a.z - origin.z}}},
-              {{{ua, 0}, {ub, 0}, {ub, rise}, {ua, rise}}}, {out.x, 0, out.z});
-  m.texture.push_back(1);
-  m.texture.push_back(1);
-}
-
-// The land of the level in tiles of 8 x 8 grid cells: whole cells of land joined along each row,
-// shore cells cut where the shore crosses their sides, and a cliff down into the water along the
-// shore.
-void AddLand(std::vector<ChunkObjectDef>& objects, const Waters& w, float top, const LevelTextures& t) {
-  auto at = GridCorner;
-  auto value = [&](int32_t i, int32_t j) { return w.grid[static_cast<size_t>(j * (kLandCells + 1) + i)]; };
-  for (int32_t ty = 0; ty < kLandCells / kLandTile; ++ty)
-    for (int32_t tx = 0; tx < kLandCells / kLandTile; ++tx) {
-      LandMesh m;
-      const V2 origin = at(tx * kLandTile + kLandTile / 2, ty * kLandTile + kLandTile / 2);
-      for (int32_t j = ty * kLandTile; j < (ty + 1) * kLandTile; ++j) {
-        int32_t run = -1;
-        for (int32_t i = tx * kLandTile; i <= (tx + 1) * kLandTile; ++i) {
-          const bool inside = i < (tx + 1) * kLandTile;
-          const float v[4] = {inside ? value(i, j) : 0, inside ? value(i + 1, j) : 0, inside ? value(i + 1, j + 1) : 0,
-                              inside ? value(i, j + 1) : 0};
-          const bool whole = inside && v[0] > 0 && v[1] > 0 && v[2] > 0 && v[3] > 0;
-          if (whole && run < 0) run = i;
-          if (!whole && run >= 0) {
-            LandTop(m, {at(run, j), at(i, j), at(i, j + 1), at(run, j + 1)}, top, origin);
-            run = -1;
-          }
-          if (!inside || whole || !(v[0] > 0 || v[1] > 0 || v[2] > 0 || v[3] > 0)) continue;
-          const V2 c[4] = {at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)};
-          std::vector<V2> polygon;
-          std::vector<bool> shore;
-          for (int32_t k = 0; k < 4; ++k) {
-            const int32_t n = (k + 1) % 4;
-            if (v[k] > 0) polygon.push_back(c[k]), shore.push_back(false);
-            if ((v[k] > 0) != (v[n] > 0)) {
-              polygon.push_back(Add(c[k], Mul(Sub(c[n], c[k]), v[k] / (v[k] - v[n]))));
-              shore.push_back(true);
-            }
-          }
-          LandTop(m, polygon, top, origin);
-          for (size_t k = 0; k < polygon.size(); ++k) {
-            const size_t n = (k + 1) % polygon.size();
-            if (shore[k] && shore[n]) LandCliff(m, w, polygon[k], polygon[n], top, origin);
-          }
-        }
-      }
-      if (m.mesh.triangles.empty()) continue;
-      ChunkObjectDef o = Solid(std::move(m.mesh), origin, 0, t.ground, kLevelWall);
-      o.textures.push_back({1, t.rock});
-      o.triangleTexture = std::move(m.texture);
-      objects.push_back(std::move(o));
-    }
-}
-
-// ---- Scenery on the land -------------------------------------------------------------------------
-
-enum class Prop { kTree, kPine, kPalm, kHouse, kTower, kPyramid, kSpire, kIce, kHut, kPenguin };
-
-ModelMesh PropMesh(Prop prop, DataRandom& random) {
-  const float r = 0.8f + 0.4f * random.Unit();
-  switch (prop) {
-    case Prop::kTree: {
-      ModelMesh m = MeshCone(4200 * r, 9000 * r, 6);
-      MeshTranslate(m, 0, 2500, 0);
-      MeshAppend(m, MeshCone(900, 2600, 4));
-      return m;
-    }
-    case Prop::kPine: return MeshCone(2600 * r, 9500 * r, 6);
-    case Prop::kPalm: {
-      ModelMesh crown = MeshCone(3800 * r, 1400, 6);
-      MeshTranslate(crown, 0, 6800 * r, 0);
-      MeshAppend(crown, MeshCone(420, 7600 * r, 4));
-      return crown;
-    }
-    case Prop::kHouse: {
-      const float w = 6000 + 4000 * random.Unit(), h = 4000 + 5000 * random.Unit();
-      ModelMesh m = MeshBox(w, h, 6000);
-      MeshTranslate(m, 0, h / 2, 0);
-      ModelMesh roof = MeshCone(w * 0.75f, 2600, 4);
-      MeshTurnY(roof, kPi / 4);
-      MeshScale(roof, 1, 1, 6000 / w);
-      MeshTranslate(roof, 0, h, 0);
-      MeshAppend(m, roof);
-      return m;
-    }
-    case Prop::kTower: {
-      const float h = 14000 + 26000 * random.Unit();
-      ModelMesh m = MeshBox(9000, h, 9000);
-      MeshTranslate(m, 0, h / 2, 0);
-      return m;
-    }
-    case Prop::kPyramid: return MeshCone(30000, 26000, 4);
-    case Prop::kSpire: return MeshCone(7000 * r, 16000 * r, 5);
-    case Prop::kIce: return MeshCone(6000 * r, 7000 * r, 5);
-    case Prop::kHut: {
-      ModelMesh m = MeshBox(4000, 2400, 4000);
-      MeshTranslate(m, 0, 1200, 0);
-      ModelMesh roof = MeshCone(3600, 2200, 4);
-      MeshTranslate(roof, 0, 2400, 0);
-      MeshAppend(m, roof);
-      return m;
-    }
-    case Prop::kPenguin: {
-      ModelMesh m = MeshCone(500, 1500, 4);
-      MeshAppend(m, MeshCone(350, 500, 4));
-      return m;
-    }
-  }
-  return {};
-}
-
-struct PropPlan {
-  Prop prop;
-  int32_t count;
-  float nearest, furthest;  // how far inland
-  int32_t id;               // the level's own object id, or -1
-};
-
-// Props of a kind on land between `nearest` and `furthest` from the shore, at scattered places.
-void AddProps(std::vector<ChunkObjectDef>& objects, const Waters& w, float top, const PropPlan& plan,
-              const std::string& texture, uint32_t tint, uint32_t seed, std::vector<V2>& taken) {
-  DataRandom random{seed};
-  int32_t placed = 0;
-  for (int32_t tries = 0; tries < 1200 && placed < plan.count; ++tries) {
-    const V2 p{kMin + (kMax - kMin) * random.Unit(), kMin + (kMax - kMin) * random.Unit()};
-    const Span span = InlandSpan(w, p);
-    if (span.high < plan.nearest || span.low > plan.furthest) continue;
-    const float inland = Inland(w, p);
-    if (inland < plan.nearest || inland > plan.furthest) continue;
-    if (std::any_of(taken.begin(), taken.end(), [&](V2 q) { return Length(Sub(p, q)) < 9000; })) continue;
-    ModelMesh mesh = PropMesh(plan.prop, random);
-    MeshTurnY(mesh, random.Unit() * 2 * kPi);
-    // Within the shore's extent, which the load measures and the courses are mapped into.
-    float reach = 0;
-    for (const auto& q : mesh.points) reach = std::max({reach, std::fabs(q[0]), std::fabs(q[2])});
-    if (p.x - reach < kMin || p.x + reach > kMax || p.z - reach < kMin || p.z + reach > kMax) continue;
-    objects.push_back(Solid(std::move(mesh), p, top, texture, plan.id, tint));
-    taken.push_back(p);
-    ++placed;
-  }
-}
-
-void AddScenery(std::vector<ChunkObjectDef>& objects, int32_t level, const Waters& w, float top,
-                const LevelTextures& t) {
-  const Palette& pal = kLevels[level].palette;
-  std::vector<V2> taken;
-  const uint32_t seed = static_cast<uint32_t>(level) * 31 + 7;
-  auto props = [&](const PropPlan& plan, const std::string& texture, uint32_t tint = 0xFFFFFF) {
-    AddProps(objects, w, top, plan, texture, tint, seed + static_cast<uint32_t>(objects.size()), taken);
-  };
-  switch (level) {
-    case 0:
-      props({Prop::kTree, 46, 5000, 60000, -1}, t.leaf);
-      props({Prop::kHut, 4, 6000, 20000, -1}, t.house);
-      break;
-    case 1:
-      props({Prop::kPalm, 22, 3000, 40000, kLevelHelperA}, t.leaf);
-      props({Prop::kHut, 6, 4000, 30000, kLevelHelperB}, t.house, pal.accent);
-      break;
-    case 2:
-      props({Prop::kHouse, 10, 4000, 20000, kLevelHelperB}, t.house);
-      props({Prop::kPine, 16, 3000, 40000, -1}, t.leaf);
-      break;
-    case 3:
-      props({Prop::kSpire, 18, 6000, 60000, -1}, t.rock);
-      props({Prop::kPine, 10, 4000, 30000, -1}, t.leaf);
-      break;
-    case 4:
-      props({Prop::kTower, 26, 8000, 70000, -1}, t.house);
-      props({Prop::kHouse, 10, 3000, 12000, -1}, t.stone);
-      break;
-    case 5:
-      props({Prop::kTree, 30, 4000, 50000, -1}, t.leaf);
-      props({Prop::kHouse, 5, 8000, 30000, -1}, t.house);
-      break;
-    case 6:
-      props({Prop::kPalm, 24, 2000, 16000, -1}, t.leaf);
-      props({Prop::kPyramid, 3, 45000, 200000, -1}, t.ground);
-      props({Prop::kHut, 5, 5000, 20000, -1}, t.house);
-      break;
-    case 7:
-      props({Prop::kIce, 16, 5000, 80000, -1}, t.stone);
-      props({Prop::kPenguin, 24, 2000, 14000, kLevelHelperD}, t.crate);
-      break;
-    case 8:
-      props({Prop::kHouse, 44, 2500, 40000, -1}, t.house);
-      props({Prop::kTower, 2, 10000, 40000, -1}, t.stone);
-      break;
-    default:
-      props({Prop::kTree, 26, 3000, 50000, -1}, t.leaf);
-      props({Prop::kHut, 8, 3000, 12000, -1}, t.house);
-      break;
-  }
-}
-
 std::vector<ChunkObjectDef> LevelObjects(int32_t level, const LevelPlan& plan, const Layout& l, const LevelTextures& t,
                                          TreeLevelFacts* facts) {
   const bool loop = kLevels[level].fourLaps;
-  const Palette& pal = kLevels[level].palette;
   const Waters& w = plan.waters;
   std::vector<ChunkObjectDef> objects;
   AddLand(objects, w, plan.landTop, t);
   // Water markers at opposite corners: the race water spans the level.
   for (V2 at : {V2{62000, 62000}, V2{438000, 438000}}) {
-    objects.push_back(Solid(MeshPlane(1000, 1000, 1, 1), at, 0, t.water, kLevelWaterMarker));
+    objects.push_back(LevelSolid(MeshPlane(1000, 1000, 1, 1), at, 0, t.water, kLevelWaterMarker));
     ++facts->waterMarkers;
   }
   std::vector<V2> taken;
@@ -989,7 +290,7 @@ std::vector<ChunkObjectDef> LevelObjects(int32_t level, const LevelPlan& plan, c
     ModelMesh ramp = MeshWedge(8000, 2000, 12000);
     MeshTurnY(ramp, std::atan2(-d.x, -d.z));
     const V2 at = Add(a, Mul(Sub(b, a), 0.45f));
-    objects.push_back(Solid(ramp, at, -500, t.ramp, kLevelRamp));
+    objects.push_back(LevelSolid(ramp, at, -500, t.ramp, kLevelRamp));
     taken.push_back(at);
   }
   // Floating crates by the shore, off the racing lines; on hongkong the first is a floating solid
@@ -999,7 +300,7 @@ std::vector<ChunkObjectDef> LevelObjects(int32_t level, const LevelPlan& plan, c
     taken.push_back(at);
     const bool pontoon = level == 4 && i == 0;
     ModelMesh box = pontoon ? MeshBox(9000, 1500, 4000) : level == 7 ? MeshBox(6000, 1200, 5000) : MeshBox(2000, 2000, 2000);
-    objects.push_back(Solid(std::move(box), at, 0, level == 7 ? t.stone : t.crate, pontoon ? kLevelFloatingSolid : kLevelFloater));
+    objects.push_back(LevelSolid(std::move(box), at, 0, level == 7 ? t.stone : t.crate, pontoon ? kLevelFloatingSolid : kLevelFloater));
   }
   // Rock stacks standing in the water by the shore; on bermuda the first stands across leg 2-3 of
   // rally course 3 (index 2) instead, so the computer riders' route must find a way round it.
@@ -1016,7 +317,7 @@ std::vector<ChunkObjectDef> LevelObjects(int32_t level, const LevelPlan& plan, c
     }
     taken.push_back(at);
     ModelMesh pillar = MeshBox(6000, 10000, 6000);
-    ChunkObjectDef o = Solid(pillar, at, 1000, t.stone, i == 0 ? kLevelPillar : -1);
+    ChunkObjectDef o = LevelSolid(pillar, at, 1000, t.stone, i == 0 ? kLevelPillar : -1);
     if (i == 1) {
       ChunkUserDataDef u;
       u.kind = 1994;
@@ -1036,16 +337,15 @@ std::vector<ChunkObjectDef> LevelObjects(int32_t level, const LevelPlan& plan, c
     MeshTurnY(strip, std::atan2(b.x - a.x, b.z - a.z));
     // Below the deepest trough of any course's waves (at most 149), so the opaque strip never
     // rises over a craft riding a trough above it.
-    objects.push_back(Solid(strip, Add(a, Mul(Sub(b, a), 0.5f)), -160, t.strip, level == 0 ? kLevelWaterSurface : kLevelWaterSurfaceDeep));
+    objects.push_back(LevelSolid(strip, Add(a, Mul(Sub(b, a), 0.5f)), -160, t.strip, level == 0 ? kLevelWaterSurface : kLevelWaterSurfaceDeep));
   }
   // Bermuda's lighthouse on its biggest islet, seen from every course.
   if (level == 2) {
     const Isle& isle = w.isles[0];
-    objects.push_back(Solid(MeshCylinder(2200, 16000, 10), Mul(Add(isle.a, isle.b), 0.5f), plan.landTop, t.tower, kLevelHelperC));
+    objects.push_back(LevelSolid(MeshCylinder(2200, 16000, 10), Mul(Add(isle.a, isle.b), 0.5f), plan.landTop, t.tower, kLevelHelperC));
     taken.push_back(Mul(Add(isle.a, isle.b), 0.5f));
   }
-  (void)pal;
-  AddScenery(objects, level, w, plan.landTop, t);
+  AddScenery(objects, level, w, plan.landTop, t, kLevels[level].palette.accent);
   // What the load will measure: the height span of every object, and ids it does not know (an
   // unknown id could land an object in the markers' collision group).
   static constexpr int32_t kKnown[] = {kLevelWaterSurface, kLevelFloatingSolid, kLevelWaterSurfaceDeep, kLevelWall,
@@ -1332,8 +632,7 @@ void TreeWriteLevels(TreeOutput& tree) {
     facts.level = w;
     facts.oneLap = !def.fourLaps;
     facts.unitsPerPixel = kScale;
-    LevelPlan plan = kPlans[level]();
-    MeasureShore(plan.waters);
+    const LevelPlan plan = LevelPlanOf(level);
     const Layout layout = MakeLayout(level, plan);
     const LevelTextures textures = WriteLevelTextures(tree, level);
     TreePutChunk(tree, "levels/" + w, "level.brp", LevelObjects(level, plan, layout, textures, &facts));

@@ -1,5 +1,7 @@
 #include "tools/datagen/tree_models.h"
 
+#include <cmath>
+
 C4DMaterialDef TreeMaterial(const std::string& name, const std::string& texture) {
   C4DMaterialDef m;
   m.name = name;
@@ -51,5 +53,14 @@ void MeshScale(ModelMesh& mesh, float sx, float sy, float sz) {
     p[0] *= sx;
     p[1] *= sy;
     p[2] *= sz;
+  }
+}
+
+void MeshTurnY(ModelMesh& mesh, float angle) {
+  const float c = std::cos(angle), s = std::sin(angle);
+  for (auto& p : mesh.points) {
+    const float x = p[0], z = p[2];
+    p[0] = x * c + z * s;
+    p[2] = -x * s + z * c;
   }
 }

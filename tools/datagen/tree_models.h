@@ -24,6 +24,8 @@ void TreePutPicture(TreeOutput& tree, const std::string& path, const Canvas& c, 
 // Points turned a quarter turn about x (y becomes z), so a shape standing on y lies along z.
 void MeshQuarterTurnX(ModelMesh& mesh);
 void MeshScale(ModelMesh& mesh, float sx, float sy, float sz);
+// Points turned `angle` radians about y.
+void MeshTurnY(ModelMesh& mesh, float angle);
 
 // A sky around the camera: "SkyDayN.c4d" in the folder, its faces pointing inward, with a side
 // picture (zenith to horizon to sea, 24-bit) and a top picture named <prefix>_sky.bmp and
