@@ -1,6 +1,7 @@
 #include "tools/datagen/level_land.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "tools/datagen/raster.h"

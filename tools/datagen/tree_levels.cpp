@@ -28,7 +28,7 @@ constexpr int32_t kImage = 256;
 struct Palette {
   uint32_t zenith, horizon, sea;       // sky
   uint32_t waterDeep, waterLight;      // the race water
-  uint32_t rock, rockDark;             // walls
+  uint32_t rock, rockDark;             // cliffs and rocks
   uint32_t sand, crate, stone, accent;
   uint32_t land, leaf, house;          // the shore's top, trees, walls of buildings
 };
@@ -80,8 +80,8 @@ V2 GateTangent(const std::vector<V2>& g, size_t i, bool loop) {
 // in the corner opposite its start, after some 2 million units of water. The spiral is gentle
 // everywhere (a dollar behind a sharp turn lies inside a fast craft's turning circle), and the finish
 // stands 70,000 units beyond its outer turn (a craft that slides wide of the spiral, as fast ones do,
-// must not run into the finish arch before its time) and over 40,000 units from either wall (one that
-// misses the arch must have room to turn back to it).
+// must not run into the finish arch before its time), in a pass wide enough for one that misses the
+// arch to turn back to it.
 std::vector<V2> LinearRoute(int32_t level, int32_t course, V2* start) {
   constexpr float kInnerRadius = 95000, kOuterRadius = 150000, kTurns = 2.5f, kFinishRadius = 222000;
   constexpr float kSpacing = 65000;
