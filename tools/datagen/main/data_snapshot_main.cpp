@@ -44,6 +44,7 @@
 #include "tools/datagen/mesh_builder.h"
 #include "tools/datagen/model_writer.h"
 #include "tools/datagen/png_writer.h"
+#include "tools/datagen/raster.h"
 
 namespace {
 
@@ -317,61 +318,18 @@ bool Level(const std::filesystem::path& root, const std::string& level, const ch
          Save(outPath, PngWriteRgb(kWidth, kHeight, picture.bytes.data()));
 }
 
-// Drawing over a picture: plain pixels, discs, rings, squares, lines and digits.
-using Colour = std::array<uint8_t, 3>;
-
-void Dot(Rgb& p, int32_t x, int32_t y, const Colour& c) {
-  if (x < 0 || y < 0 || x >= p.width || y >= p.height) return;
-  std::memcpy(&p.bytes[(static_cast<size_t>(y) * p.width + x) * 3], c.data(), 3);
+// The picture as a canvas, to draw over it with the data tree's own drawing (raster.h), and back.
+Canvas ToCanvas(const Rgb& p) {
+  Canvas c = CanvasNew(p.width, p.height, 0);
+  for (size_t i = 0; i < c.pixels.size(); ++i)
+    c.pixels[i] = static_cast<uint32_t>(p.bytes[3 * i] << 16 | p.bytes[3 * i + 1] << 8 | p.bytes[3 * i + 2]);
+  return c;
 }
 
-// Every pixel whose distance d from the centre has inner <= d <= outer.
-void Annulus(Rgb& p, int32_t x, int32_t y, float inner, float outer, const Colour& c) {
-  const int32_t r = static_cast<int32_t>(outer) + 1;
-  for (int32_t j = -r; j <= r; ++j)
-    for (int32_t i = -r; i <= r; ++i) {
-      const float d = std::sqrt(static_cast<float>(i * i + j * j));
-      if (d >= inner && d <= outer) Dot(p, x + i, y + j, c);
-    }
-}
-
-void Disc(Rgb& p, int32_t x, int32_t y, float radius, const Colour& c) { Annulus(p, x, y, 0, radius, c); }
-void Ring(Rgb& p, int32_t x, int32_t y, float radius, const Colour& c) { Annulus(p, x, y, radius - 1.2f, radius, c); }
-
-// A filled square of side 2 half + 1 around (x, y).
-void Square(Rgb& p, int32_t x, int32_t y, int32_t half, const Colour& c) {
-  for (int32_t j = -half; j <= half; ++j)
-    for (int32_t i = -half; i <= half; ++i) Dot(p, x + i, y + j, c);
-}
-
-// Bresenham's line, each step a width x width block.
-void Line(Rgb& p, int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width, const Colour& c) {
-  const int32_t dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0), sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-  for (int32_t error = dx + dy;;) {
-    for (int32_t j = 0; j < width; ++j)
-      for (int32_t i = 0; i < width; ++i) Dot(p, x0 + i, y0 + j, c);
-    if (x0 == x1 && y0 == y1) return;
-    const int32_t twice = 2 * error;
-    if (twice >= dy) error += dy, x0 += sx;
-    if (twice <= dx) error += dx, y0 += sy;
-  }
-}
-
-// A number in 3 x 5 digits drawn twice their size, on a dark shadow so it reads over any ground.
-void Number(Rgb& p, int32_t x, int32_t y, int32_t value, const Colour& c) {
-  static constexpr uint16_t kDigits[10] = {0x7B6F, 0x2C97, 0x73E7, 0x73CF, 0x5BC9, 0x79CF, 0x79EF, 0x7249, 0x7BEF, 0x7BCF};
-  const std::string text = std::to_string(value);
-  for (int32_t pass = 0; pass < 2; ++pass)
-    for (size_t k = 0; k < text.size(); ++k)
-      for (int32_t row = 0; row < 5; ++row)
-        for (int32_t column = 0; column < 3; ++column) {
-          if (!((kDigits[text[k] - '0'] >> (14 - row * 3 - column)) & 1)) continue;
-          const int32_t left = x + static_cast<int32_t>(k) * 8 + column * 2 + (pass ? 0 : 1);
-          const int32_t top = y + row * 2 + (pass ? 0 : 1);
-          const Colour ink = pass ? c : Colour{0, 0, 0};
-          for (int32_t j = 0; j < 2; ++j)
-            for (int32_t i = 0; i < 2; ++i) Dot(p, left + i, top + j, ink);
-        }
+std::vector<uint8_t> ToRgb(const Canvas& c) {
+  std::vector<uint8_t> bytes;
+  for (uint32_t v : c.pixels) bytes.insert(bytes.end(), {static_cast<uint8_t>(v >> 16), static_cast<uint8_t>(v >> 8), static_cast<uint8_t>(v)});
+  return bytes;
 }
 
 constexpr int32_t kMapSize = 800;
@@ -449,28 +407,31 @@ Mark LabelSpot(const std::vector<Mark>& placed, Mark at) {
 }
 
 // A rally: the path through its gates' centres (closed on four-lap levels), its buoys and its start.
-void DrawRally(Rgb& p, const Mark& start, const std::vector<Mark>& buoys, bool closed, const Colour& c) {
+void DrawRally(Canvas& p, const Mark& start, const std::vector<Mark>& buoys, bool closed, uint32_t c) {
   std::vector<Mark> gates;
   for (size_t i = 0; i + 1 < buoys.size(); i += 2)
     gates.push_back({(buoys[i].x + buoys[i + 1].x) / 2, (buoys[i].y + buoys[i + 1].y) / 2});
-  for (size_t i = 0; i + 1 < gates.size(); ++i) Line(p, gates[i].x, gates[i].y, gates[i + 1].x, gates[i + 1].y, 2, c);
-  if (closed && gates.size() > 2) Line(p, gates.back().x, gates.back().y, gates[0].x, gates[0].y, 2, c);
-  for (const Mark& b : buoys) Disc(p, b.x, b.y, 2.5f, c);
-  Square(p, start.x, start.y, 4, c);
+  for (size_t i = 0; i + 1 < gates.size(); ++i)
+    CanvasLine(p, gates[i].x, gates[i].y, gates[i + 1].x, gates[i + 1].y, 2, c);
+  if (closed && gates.size() > 2) CanvasLine(p, gates.back().x, gates.back().y, gates[0].x, gates[0].y, 2, c);
+  for (const Mark& b : buoys) CanvasDisc(p, b.x, b.y, 2.5f, c);
+  CanvasFill(p, start.x - 4, start.y - 4, start.x + 5, start.y + 5, c);
 }
 
 // A treasure hunt: its dollars in order on a thin line, the last one larger.
-void DrawTreasure(Rgb& p, const std::vector<Mark>& dollars, const Colour& c) {
+void DrawTreasure(Canvas& p, const std::vector<Mark>& dollars, uint32_t c) {
   for (size_t i = 0; i + 1 < dollars.size(); ++i)
-    Line(p, dollars[i].x, dollars[i].y, dollars[i + 1].x, dollars[i + 1].y, 1, c);
-  for (const Mark& d : dollars) Disc(p, d.x, d.y, 2.5f, c);
-  if (!dollars.empty()) Ring(p, dollars.back().x, dollars.back().y, 7, c);
+    CanvasLine(p, dollars[i].x, dollars[i].y, dollars[i + 1].x, dollars[i + 1].y, 1, c);
+  for (const Mark& d : dollars) CanvasDisc(p, d.x, d.y, 2.5f, c);
+  if (!dollars.empty()) CanvasRing(p, dollars.back().x, dollars.back().y, 7, 1.2f, c);
 }
 
 // A derby: its waypoints as rings.
-void DrawDerby(Rgb& p, const std::vector<Mark>& waypoints, const Colour& c) {
-  for (const Mark& w : waypoints) Ring(p, w.x, w.y, 5, c);
+void DrawDerby(Canvas& p, const std::vector<Mark>& waypoints, uint32_t c) {
+  for (const Mark& w : waypoints) CanvasRing(p, w.x, w.y, 5, 1.2f, c);
 }
+
+using Colour = std::array<uint8_t, 3>;
 
 // Lays `over` on `under` but where `over` shows the key colour.
 void Overlay(Rgb& under, const Rgb& over, const Colour& key) {
@@ -523,23 +484,26 @@ bool Map(const std::filesystem::path& root, const std::string& level, const char
   Rgb picture;
   if (!Aerial(root, level, camera, &e, &picture)) return false;
 
-  static constexpr Colour kBright[5] = {{255, 40, 40}, {255, 230, 0}, {40, 255, 60}, {0, 230, 255}, {255, 60, 255}};
-  static constexpr Colour kPale[5] = {{255, 150, 0}, {255, 255, 255}, {255, 160, 200}, {190, 255, 140}, {180, 150, 255}};
+  static constexpr uint32_t kBright[5] = {0xFF2828, 0xFFE600, 0x28FF3C, 0x00E6FF, 0xFF3CFF};
+  static constexpr uint32_t kPale[5] = {0xFF9600, 0xFFFFFF, 0xFFA0C8, 0xBEFF8C, 0xB496FF};
   if (!Folder(root, "courses/" + level, camera, false)) return false;
+  Canvas canvas = ToCanvas(picture);
   Mark start;
   std::vector<Mark> marks, labels;
   for (int32_t number = 0; number < 15; ++number) {
     if (!CourseMarks(number, e, camera, &start, &marks)) return false;
     const int32_t mode = number / 5;
-    const Colour& colour = mode == 1 ? kPale[number % 5] : kBright[number % 5];
-    if (mode == 0) DrawRally(picture, start, marks, FourLaps(level), colour);
-    if (mode == 1) DrawTreasure(picture, marks, colour);
-    if (mode == 2) DrawDerby(picture, marks, colour);
+    const uint32_t colour = mode == 1 ? kPale[number % 5] : kBright[number % 5];
+    if (mode == 0) DrawRally(canvas, start, marks, FourLaps(level), colour);
+    if (mode == 1) DrawTreasure(canvas, marks, colour);
+    if (mode == 2) DrawDerby(canvas, marks, colour);
     const Mark at = mode == 0 || marks.empty() ? start : marks[0];
     const Mark label = LabelSpot(labels, {at.x + 7, at.y - 12});
     labels.push_back(label);
-    Number(picture, label.x, label.y, number, colour);
+    CanvasText(canvas, label.x + 1, label.y + 1, std::to_string(number), 1, 0);
+    CanvasText(canvas, label.x, label.y, std::to_string(number), 1, colour);
   }
+  picture.bytes = ToRgb(canvas);
   return Save(outPath, PngWriteRgb(kMapSize, kMapSize, picture.bytes.data()));
 }
 
