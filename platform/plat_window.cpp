@@ -31,6 +31,9 @@ struct WindowState {
   int cursorCount = 0;
   PlatKeyFilter keyFilter = nullptr;
   bool locked = false;
+  // The window whose last key event was a repeat folded into a waiting key-down: the text that
+  // event brings in the same pump belongs to that key-down's character message, already waiting.
+  PlatWindowRec* foldedTextWindow = nullptr;
 };
 
 WindowState& State() {
@@ -144,6 +147,7 @@ void plat_WindowSelectBackend(PlatBackend backend) {
   }
   state.windows.clear();
   state.queue.clear();
+  state.foldedTextWindow = nullptr;
   gOps = ops;
 }
 
@@ -270,6 +274,32 @@ PlatWindowRec* plat_WindowNewest() {
 
 // ---- events into messages ----------------------------------------------------------------------
 
+namespace {
+
+bool IsKeyDown(uint32_t message) { return message == kPlatMsgKeyDown || message == kPlatMsgSysKeyDown; }
+bool IsKeyUp(uint32_t message) { return message == kPlatMsgKeyUp || message == kPlatMsgSysKeyUp; }
+
+// A held key repeats far faster than a race reads its messages. As the system does, a repeat whose
+// key's newest key-down still waits (with no key-up of that key after it) adds to that message's
+// repeat count instead of queuing another, so a held key never banks a backlog of stale presses.
+bool FoldRepeat(PlatWindowRec* window, uint32_t message, int key) {
+  auto& queue = State().queue;
+  for (auto it = queue.rbegin(); it != queue.rend(); ++it) {
+    if (it->window != window || it->wParam != static_cast<uintptr_t>(key)) continue;
+    if (IsKeyUp(it->message)) return false;
+    if (!IsKeyDown(it->message)) continue;
+    if (it->message != message) return false;
+    auto data = static_cast<uint32_t>(it->lParam);
+    const uint32_t count = data & 0xFFFFu;
+    if (count < 0xFFFFu) data = (data & ~0xFFFFu) | (count + 1);
+    it->lParam = PackKeyData(data);
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void plat_EventKey(PlatWindowRec* window, int vk, bool down, bool repeat, bool altHeld, int scanCode) {
   if (!plat_IsWindow(window) || vk <= 0 || vk > 255) return;
   // The system-key lock's filter sees the key before anything else does.
@@ -281,6 +311,9 @@ void plat_EventKey(PlatWindowRec* window, int vk, bool down, bool repeat, bool a
   // Alt combinations, Alt itself and F10 are system keys.
   bool system = altHeld || messageKey == kPlatVkMenu || messageKey == kPlatVkF10;
   uint32_t message = down ? (system ? kPlatMsgSysKeyDown : kPlatMsgKeyDown) : (system ? kPlatMsgSysKeyUp : kPlatMsgKeyUp);
+  const bool folded = down && repeat && FoldRepeat(window, message, messageKey);
+  State().foldedTextWindow = folded ? window : nullptr;
+  if (folded) return;
   uint32_t data = 1u | ((static_cast<uint32_t>(scanCode) & 0xFFu) << 16);
   if (altHeld) data |= kPlatKeyDataAlt;
   if (!down) data |= kPlatKeyDataPrevious | kPlatKeyDataUp;
@@ -290,6 +323,7 @@ void plat_EventKey(PlatWindowRec* window, int vk, bool down, bool repeat, bool a
 
 void plat_EventText(PlatWindowRec* window, const char* utf8, bool altHeld) {
   if (!plat_IsWindow(window) || !utf8) return;
+  if (State().foldedTextWindow == window) return;  // the folded repeat's character already waits
   // Printable ASCII only: every byte of a multi-byte character is 0x80 or above and is dropped.
   for (const char* p = utf8; *p; ++p) {
     auto c = static_cast<unsigned char>(*p);
@@ -328,6 +362,8 @@ void plat_EventClose(PlatWindowRec* window) {
 bool plat_PeekMessage(PlatMessage* msg, bool remove) {
   gOps->pump();
   auto& state = State();
+  // A key event's text comes in the same pump as the key event itself.
+  state.foldedTextWindow = nullptr;
   if (!state.queue.empty()) {
     if (msg) *msg = state.queue.front();
     if (remove) state.queue.pop_front();
@@ -462,6 +498,7 @@ void plat_TestInputReset() {
   state.cursorCount = 0;
   state.keyFilter = nullptr;
   state.locked = false;
+  state.foldedTextWindow = nullptr;
   gTest = TestInput{};
 }
 

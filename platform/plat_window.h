@@ -3,7 +3,8 @@
 // Windows belong to a registered class that names their window procedure. Everything the user does
 // reaches a window as a message (id, wParam, lParam) with the numbers the game's code was written
 // against; messages wait in one queue until a pump point takes them. Consecutive mouse moves wait
-// as one message holding the latest position.
+// as one message holding the latest position, and a held key's unread repeats as one key-down
+// that counts them.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -38,8 +39,12 @@ enum : uint32_t {
 };
 
 // Key messages: wParam is the virtual key (Shift, Ctrl and Alt come as the generic 16, 17, 18);
-// lParam is the key data: repeat count 1 (bits 0-15), scan code (16-23), extended key (24), Alt
-// held (29), key was down before (30), key going up (31).
+// lParam is the key data: repeat count (bits 0-15), scan code (16-23), extended key (24), Alt
+// held (29), key was down before (30), key going up (31). The repeat count is 1, except that a
+// repeat of a held key whose newest key-down still waits in the queue (with no key-up of that key
+// after it) adds one to that message's count, up to 0xFFFF, instead of queuing another; the
+// repeat's character message is dropped with it, the waiting key-down's own character standing
+// for both.
 // Character messages: wParam is the character, 32-126 only.
 // Mouse messages: lParam holds the client position, x in the low and y in the high 16 bits;
 // wParam bit 0 is the left button.

@@ -1,9 +1,12 @@
 // Texture pixel formats: the pixel class of an image, the format codes and coordinate shifts, the
-// choice among the formats a device offers, and the fill of a device surface from an image.
+// choice among the formats a device offers, and the fill of a device surface from an image (a
+// keyed image's key texels coloured as their neighbours, for the device's filtering).
 #include <cstring>
+#include <vector>
 
 #include "engine/core/wre_types.h"
 #include "engine/data/colour.h"
+#include "engine/data/key_bleed.h"
 #include "engine/data/offscreen.h"
 #include "engine/data/texture.h"
 #include "platform/plat_d3d.h"
@@ -235,18 +238,29 @@ int32_t wre_TextureFillSurface(Texture* t, const Offscreen* o, uint8_t* surface,
   Channel alpha = ChannelOf(f.alphaMask);
   bool withAlpha = (t->flags & kTextureHasAlpha) != 0;
   bool forceOpaque = !(t->flags & kTextureHasAlpha) && !(o->flags & kOffscreenAlpha);
+  // The whole image is read before any of it is packed: a keyed image's key texels take their
+  // neighbours' colour first.
+  const size_t rowTexels = static_cast<size_t>(w);
+  std::vector<uint8_t> rgba(rowTexels * static_cast<size_t>(h) * 4);
   for (int32_t y = 0; y < h; ++y) {
     const uint8_t* in = o->pixels + static_cast<size_t>(h - 1 - y) * static_cast<size_t>(o->rowBytes);
-    uint8_t* out = surface + static_cast<size_t>(y) * static_cast<size_t>(pitch);
-    for (int32_t x = 0; x < w; ++x) {
+    uint8_t* texel = rgba.data() + static_cast<size_t>(y) * rowTexels * 4;
+    for (int32_t x = 0; x < w; ++x, in += sourceBytes, texel += 4) {
       Rgba c{};
       if (!ReadPixel(o, in, &c)) return kTextureErrConvertDepth;
       if (forceOpaque) c.a = 255;
-      uint32_t v = Pack(red, c.r) | Pack(green, c.g) | Pack(blue, c.b);
-      if (withAlpha) v |= Pack(alpha, c.a);
+      const uint32_t channels[4] = {c.r, c.g, c.b, c.a};
+      for (int k = 0; k < 4; ++k) texel[k] = static_cast<uint8_t>(channels[k]);
+    }
+  }
+  if (withAlpha) wre_KeyTexelsBleed(rgba.data(), w, h, w * 4);
+  const uint8_t* texel = rgba.data();
+  for (int32_t y = 0; y < h; ++y) {
+    uint8_t* out = surface + static_cast<size_t>(y) * static_cast<size_t>(pitch);
+    for (int32_t x = 0; x < w; ++x, texel += 4, out += targetBytes) {
+      uint32_t v = Pack(red, texel[0]) | Pack(green, texel[1]) | Pack(blue, texel[2]);
+      if (withAlpha) v |= Pack(alpha, texel[3]);
       for (int32_t k = 0; k < targetBytes; ++k) out[k] = static_cast<uint8_t>(v >> (8 * k));
-      out += targetBytes;
-      in += sourceBytes;
     }
   }
   return wre_TextureSetFormatD3D(t, &f);

@@ -1,5 +1,7 @@
-// The OpenGL kind's copy of a texture: the pixels converted to RGBA bytes and loaded into the
-// texture's own name, filtered as the context's flags ask.
+// The OpenGL kind's copy of a texture: the pixels converted to RGBA bytes (a keyed image's key
+// texels coloured as their neighbours) and loaded into the texture's own name, filtered as the
+// context's flags ask.
+#include "engine/data/key_bleed.h"
 #include "engine/data/offscreen.h"
 #include "engine/data/texture.h"
 #include "engine/render/context.h"
@@ -19,6 +21,8 @@ int32_t wre_GLTextureUpload(Texture* t, Offscreen* offscreen, DrawingContext* co
     wre_OffscreenDispose(copy);
     return -1;
   }
+  // Filtering mixes key texels into the picture's edges: they carry their neighbours' colour.
+  if (t->flags & kTextureHasAlpha) wre_KeyTexelsBleed(copy->pixels, copy->width, copy->height, copy->rowBytes);
   gl->PixelStorei(kGlUnpackAlignment, 1);
   gl->BindTexture(kGlTexture2D, t->glName);
   auto filter = static_cast<int32_t>((context->flags & kContextLinearFilter) ? kGlLinear : kGlNearest);

@@ -122,24 +122,84 @@ TEST_F(PlatWindowTest, KeyMessagesAndKeyData) {
   plat_TestKeyEvent(kPlatVkRControl, true);
   plat_TestKeyEvent(kPlatVkF10, true);
   auto all = TakeAll();
-  ASSERT_EQ(all.size(), 6u);
+  ASSERT_EQ(all.size(), 5u);
+  // The repeat waits in the key-down it followed: one message, counting two.
   EXPECT_EQ(all[0].message, kPlatMsgKeyDown);
   EXPECT_EQ(all[0].wParam, 'A');
-  EXPECT_EQ(all[0].lParam & 0xFFFF, 1);
+  EXPECT_EQ(all[0].lParam & 0xFFFF, 2);
   EXPECT_EQ(all[0].lParam & kPlatKeyDataPrevious, 0);
-  EXPECT_NE(all[1].lParam & kPlatKeyDataPrevious, 0);
-  EXPECT_EQ(all[2].message, kPlatMsgKeyUp);
-  EXPECT_NE(all[2].lParam & kPlatKeyDataUp, 0);
+  EXPECT_EQ(all[1].message, kPlatMsgKeyUp);
+  EXPECT_EQ(all[1].lParam & 0xFFFF, 1);
+  EXPECT_NE(all[1].lParam & kPlatKeyDataUp, 0);
   // Modifiers come with the generic key; the held state knows the side.
-  EXPECT_EQ(all[3].wParam, static_cast<uintptr_t>(kPlatVkShift));
-  EXPECT_EQ(all[4].wParam, static_cast<uintptr_t>(kPlatVkControl));
-  EXPECT_EQ(all[5].message, kPlatMsgSysKeyDown);
+  EXPECT_EQ(all[2].wParam, static_cast<uintptr_t>(kPlatVkShift));
+  EXPECT_EQ(all[3].wParam, static_cast<uintptr_t>(kPlatVkControl));
+  EXPECT_EQ(all[4].message, kPlatMsgSysKeyDown);
+  // A repeat of a key whose key-down was already taken waits as a message of its own.
+  plat_TestKeyEvent('A', true);
+  plat_TestKeyEvent('A', true);
+  ASSERT_TRUE(plat_PeekMessage(nullptr, true));
+  plat_TestKeyEvent('A', true);
+  all = TakeAll();
+  ASSERT_EQ(all.size(), 1u);
+  EXPECT_EQ(all[0].lParam & 0xFFFF, 1);
+  EXPECT_NE(all[0].lParam & kPlatKeyDataPrevious, 0);
   EXPECT_TRUE(plat_AsyncKeyDown(kPlatVkShift));
   EXPECT_TRUE(plat_AsyncKeyDown(kPlatVkLShift));
   EXPECT_FALSE(plat_AsyncKeyDown(kPlatVkRShift));
   EXPECT_TRUE(plat_AsyncKeyDown(kPlatVkControl));
   EXPECT_FALSE(plat_AsyncKeyDown(kPlatVkMenu));
   EXPECT_FALSE(plat_AsyncKeyDown(300));
+}
+
+// A held key repeats while nothing reads the queue: its repeats and their characters fold into
+// the key-down and character still waiting, whatever else comes between them.
+TEST_F(PlatWindowTest, UnreadRepeatsFoldIntoTheWaitingKeyDown) {
+  const auto count = [](const std::vector<PlatMessage>& all, uint32_t message, uintptr_t wParam) {
+    std::vector<intptr_t> data;
+    for (const PlatMessage& m : all)
+      if (m.message == message && m.wParam == wParam) data.push_back(m.lParam & 0xFFFF);
+    return data;
+  };
+  using Counts = std::vector<intptr_t>;
+  for (int i = 0; i < 500; ++i) {
+    plat_TestKeyEvent('A', true);
+    plat_TestTypeText("a");
+  }
+  plat_TestKeyEvent('A', false);
+  auto all = TakeAll();
+  EXPECT_EQ(all.size(), 3u);
+  EXPECT_EQ(count(all, kPlatMsgKeyDown, 'A'), Counts{500});
+  EXPECT_EQ(count(all, kPlatMsgChar, 'a'), Counts{1});
+  EXPECT_EQ(count(all, kPlatMsgKeyUp, 'A'), Counts{1});
+
+  // Between the repeats: pointer moves, another held key's repeats and a third key's strokes with
+  // their characters.
+  for (int i = 0; i < 500; ++i) {
+    plat_TestKeyEvent('A', true);
+    plat_TestTypeText("a");
+    plat_TestMouseMove(i % 50, 7);
+    plat_TestKeyEvent(kPlatVkRight, true);
+    if (i % 100 == 0) {
+      plat_TestKeyEvent('B', true);
+      plat_TestTypeText("b");
+      plat_TestKeyEvent('B', false);
+    }
+  }
+  all = TakeAll();
+  EXPECT_EQ(count(all, kPlatMsgKeyDown, 'A'), Counts{500});
+  EXPECT_EQ(count(all, kPlatMsgChar, 'a'), Counts{1});
+  EXPECT_EQ(count(all, kPlatMsgKeyDown, kPlatVkRight), Counts{500});
+  EXPECT_EQ(count(all, kPlatMsgKeyDown, 'B'), Counts(5, 1));
+  EXPECT_EQ(count(all, kPlatMsgChar, 'b'), Counts(5, 1));
+  // Folded repeats leave the moves after them the newest message: those moves coalesce too.
+  EXPECT_EQ(count(all, kPlatMsgMouseMove, 0).size(), 6u);
+  // Released and pressed again: a key-down of its own; the count stops at its top.
+  plat_TestKeyEvent('A', false);
+  for (int i = 0; i < 0x10005; ++i) plat_TestKeyEvent('A', true);
+  all = TakeAll();
+  EXPECT_EQ(count(all, kPlatMsgKeyUp, 'A'), Counts{1});
+  EXPECT_EQ(count(all, kPlatMsgKeyDown, 'A'), Counts{0xFFFF});
 }
 
 TEST_F(PlatWindowTest, AltMakesSystemKeysAndSystemCharacters) {

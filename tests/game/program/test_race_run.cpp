@@ -260,6 +260,56 @@ TEST_F(RaceRunTest, AFinishedRaceWithOpponentsHoldsTheResultScreenUntilTheFirstK
   EXPECT_EQ(Played(gPlayerPlace == 0 ? "first_place" : "nice_try").size(), 1u);
 }
 
+TEST_F(RaceRunTest, KeysHeldThroughARaceAndLetGoBeforeItsEndDoNotAnswerTheResultScreen) {
+  // Up held from the start, repeating far more often than the race reads its messages, more
+  // repeats than the flushes before the result screen take; let go a while before the end.
+  constexpr int kRepeatsPerFrame = 25, kReleaseFrame = 100, kEndFrame = 120;
+  // The screen's voice starts as it is shown and stops as it ends; counted in message pumps.
+  int pumps = 0, shown = 0, key = 0, ended = 0;
+  uint32_t shownTick = 0;
+  size_t logScanned = 0;
+  int frames = 0;
+  const auto resultVoice = [](const PlatSoundLogEntry& e, const char* event) {
+    return e.event == event && (e.label.find("first_place") != std::string::npos ||
+                                e.label.find("nice_try") != std::string::npos);
+  };
+  harness_.EachFrame([&](int) {
+    if (!RaceActiveGet()) return;
+    if (++frames < kReleaseFrame) {
+      for (int i = 0; i < kRepeatsPerFrame; ++i) plat_TestKeyEvent(kPlatVkUp, true);
+    } else if (frames == kReleaseFrame) {
+      plat_TestKeyEvent(kPlatVkUp, false);
+    } else if (frames == kEndFrame) {
+      gRaceOver = gRaceFinished = 1;  // as the derby's clock would
+    }
+  });
+  harness_.EachPump([&] {
+    ++pumps;
+    const auto& log = GameHarness::SoundLog();
+    for (; logScanned < log.size(); ++logScanned) {
+      if (!shown && resultVoice(log[logScanned], "play")) {
+        shown = pumps;
+        shownTick = gEngineTick;
+      }
+      if (shown && !ended && resultVoice(log[logScanned], "stop")) ended = pumps;
+    }
+    // A new key, twenty seconds of the screen's wait after it was shown: long past its 60 ticks,
+    // and past where the stale keys would have ended it.
+    if (shown && !ended && !key && gEngineTick >= shownTick + 1200) {
+      key = pumps;
+      GameHarness::TypeText("a");
+    }
+  });
+  harness_.RunRace(Select(kModeDerby, 10, 1));
+  EXPECT_TRUE(gRaceFinished);
+  ASSERT_NE(shown, 0);
+  ASSERT_NE(ended, 0);
+  // The screen waited for the new key and ended with it.
+  ASSERT_NE(key, 0) << "ended by itself " << ended - shown << " pumps after it was shown";
+  EXPECT_GT(ended, key);
+  EXPECT_LT(ended, key + 20);
+}
+
 // The loading screen: one picture of its six tiles over the whole screen, no wait, the typed keys
 // gone, its textures let go and the folder as it was; a missing tile draws nothing.
 TEST_F(RaceRunTest, TheLoadingScreenDrawsOnceWithoutWaitingAndKeepsNothing) {
