@@ -85,6 +85,7 @@ bool SightClear(const Watercraft* craft, ViewComponents* view, const Point4& to,
 
 void CursorSet(Watercraft* craft, RouteNode* cursor) {
   craft->routeCursor = cursor;
+  craft->routeClosedOn = false;
   if (craft->routeDirection == 0) {
     craft->routePrev = RouteNodePrevWrap(cursor);
     craft->routeAhead = RouteNodeNextWrap(cursor);
@@ -133,19 +134,23 @@ float ArrivalRadius(const Watercraft* craft, const RouteNode* node) {
 
 // Deliberately more than the arrival radius alone: a craft at speed turns on a circle of some 28,000
 // units radius and slides well off its heading, so one that comes at a node slightly off line
-// sweeps past it outside three radii and then circles it for the rest of the race. A node
-// the craft has come near and now moves away from has been passed by, and counts as reached; all
-// but the linear hunt's finish, which ends the race only when touched, and after which the route
+// sweeps past it outside three radii and then circles it for the rest of the race. A node the
+// craft has closed on within reach while making for it, and now moves away from, has been passed
+// by and counts as reached. Only that: a node chosen behind the craft is still to be reached, and
+// so is the linear hunt's finish, which ends the race only when touched, and after which the route
 // goes back to the start.
-bool NodePassedBy(const Watercraft* craft, const RouteNode* node) {
+bool NodePassedBy(Watercraft* craft, const RouteNode* node) {
   if (gGameMode == kModeTreasureLinear && node->gate && (node->gate->flags & kGateLast)) return false;
   const Point4 p = CraftFlat(craft);
   const Point4 b = Flat(node->point);
+  if (!(FlatDistance(p, b) < kPassedReach)) return false;
   const Point4& v = craft->physics.velocity;
-  return (b.x - p.x) * v.x + (b.z - p.z) * v.z < 0.0f && FlatDistance(p, b) < kPassedReach;
+  const float closing = (b.x - p.x) * v.x + (b.z - p.z) * v.z;
+  if (closing > 0.0f) craft->routeClosedOn = true;
+  return closing < 0.0f && craft->routeClosedOn;
 }
 
-bool NodeReached(const Watercraft* craft, const RouteNode* node) {
+bool NodeReached(Watercraft* craft, const RouteNode* node) {
   if (node->hasGate) return craft->nextGate && node->gate == craft->nextGate->prev;
   return FlatDistance(CraftFlat(craft), Flat(node->point)) < ArrivalRadius(craft, node) || NodePassedBy(craft, node);
 }
@@ -268,6 +273,7 @@ int32_t AiChooseTarget(Watercraft* craft, ViewComponents* view) {
       craft->behaviour = kAiFollowRouteNode;
       RouteNode* cursor = RouteNodeNextWrap(craft->routeCursor);
       craft->routeCursor = cursor;
+      craft->routeClosedOn = false;
       craft->routePrev = RouteNodePrevWrap(cursor);
       craft->routeAhead = RouteNodeNextWrap(cursor);
       return 0;

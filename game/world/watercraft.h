@@ -58,6 +58,7 @@ struct Watercraft {
   RouteNode* routeAhead;
   int32_t routeDirection;  // 0 forward, 1 backward
   int32_t routeHops;
+  bool routeClosedOn;  // the craft has closed on the cursor node within passing reach
   GameObject* owner;
   Watercraft* chainPrev;
   Watercraft* chainNext;

@@ -191,34 +191,72 @@ TEST_F(CraftAi, ArrivalRadiusGrowsForAMarkerAlreadyTaken) {
   }
 }
 
-// A craft that has swept past a node outside the arrival radius, near it and moving away, has passed
-// it; one still coming in, one too far off, and one passing the linear hunt's finish have not.
-TEST_F(CraftAi, ANodeSweptPastCountsAsReachedButTheLinearFinish) {
+// A craft that has closed on a node within reach while making for it, and now moves away from it
+// outside the arrival radius, has swept past it; a node it has only moved away from (chosen behind
+// it), one it closed on from too far off, one too far off now, and the linear hunt's finish have
+// not. A new cursor starts with no approach: the next node, lying behind, is not passed at once.
+TEST_F(CraftAi, ANodeSweptPastCountsAsReachedOnlyAfterTheCraftClosedOnItButTheLinearFinish) {
   Ring({{0, 0, 0, 0}}, {1});
   GateRecord* gate = RouteGateAt(0);
+  struct Step {
+    float x, vz;  // the craft beside the node at z = -100, moving along z
+  };
   struct Case {
     int32_t mode;
-    float x, vz;  // the craft beside the node at z = 0, moving along z
     bool finish;
-    bool reached;
+    std::vector<Step> steps;
+    bool reached;  // at the last step; never before it
   } cases[] = {
-      {kModeTreasureLinear, 8000, 1500, false, false}, {kModeTreasureLinear, 8000, -1500, false, true},
-      {kModeTreasureRoam, 13000, -1500, false, true},  {kModeDerby, 15000, -1500, false, false},
-      {kModeTreasureLinear, 8000, -1500, true, false}, {kModeTreasureRoam, 8000, -1500, true, true},
+      {kModeTreasureLinear, false, {{8000, -1500}}, false},
+      {kModeTreasureRoam, false, {{8000, -1500}, {8000, -1500}}, false},
+      {kModeTreasureLinear, false, {{8000, 1500}}, false},
+      {kModeTreasureLinear, false, {{8000, 1500}, {8000, -1500}}, true},
+      {kModeTreasureRoam, false, {{13000, 1500}, {13000, -1500}}, true},
+      {kModeDerby, false, {{15000, 1500}, {13000, -1500}}, false},
+      {kModeDerby, false, {{13000, 1500}, {15000, -1500}}, false},
+      {kModeTreasureLinear, true, {{8000, 1500}, {8000, -1500}}, false},
+      {kModeTreasureRoam, true, {{8000, 1500}, {8000, -1500}}, true},
   };
   for (const Case& c : cases) {
     gGameMode = c.mode;
     nodes_[0]->hasGate = 0;
     gate->flags = c.finish ? kGateLast : 0;
-    wre_ObjectSetTransform(&body_, 0, 0, 0, c.x, 0.0f, -100.0f);
-    craft_.physics.velocity = Point4{0.0f, 0.0f, c.vz, 0.0f};
     craft_.routeCursor = nodes_[0];
+    craft_.routeClosedOn = false;
     craft_.behaviour = kAiFollowRouteNode;
     craft_.behaviourDepth = 0;
     AiBehaviourPush(&craft_);
     craft_.behaviour = kAiFollowRouteNode;
-    ASSERT_EQ(AiFollowRouteNode(&craft_, nullptr), 0);
-    EXPECT_EQ(craft_.behaviourDepth == 0, c.reached) << "mode " << c.mode << " at " << c.x << " moving " << c.vz;
+    for (size_t i = 0; i < c.steps.size(); ++i) {
+      wre_ObjectSetTransform(&body_, 0, 0, 0, c.steps[i].x, 0.0f, -100.0f);
+      craft_.physics.velocity = Point4{0.0f, 0.0f, c.steps[i].vz, 0.0f};
+      ASSERT_EQ(AiFollowRouteNode(&craft_, nullptr), 0);
+      const bool last = i + 1 == c.steps.size();
+      EXPECT_EQ(craft_.behaviourDepth == 0, last && c.reached) << "mode " << c.mode << " step " << i;
+    }
+  }
+
+  // Passing a node moves the cursor on, by the rally walk or by a roaming hop, to a node behind.
+  Ring({{0, 0, 0, 0}, {0, 0, 2000, 0}}, {0, 0});
+  for (int32_t mode : {kModeRally, kModeDerby}) {
+    gGameMode = mode;
+    craft_.routeCursor = nodes_[1];
+    craft_.routeClosedOn = false;
+    craft_.routeDirection = 0;
+    craft_.routeHops = 3;
+    craft_.behaviour = kAiChooseTarget;
+    craft_.behaviourDepth = 0;
+    wre_ObjectSetTransform(&body_, 0, 0, 0, 8000.0f, 0.0f, -100.0f);
+    craft_.physics.velocity = Point4{0.0f, 0.0f, 1500.0f, 0.0f};
+    ASSERT_EQ(CraftAIRun(&craft_, nullptr), 0);
+    ASSERT_EQ(CraftAIRun(&craft_, nullptr), 0);
+    ASSERT_EQ(craft_.routeCursor, nodes_[0]) << "mode " << mode;
+    craft_.physics.velocity.z = -1500.0f;
+    ASSERT_EQ(CraftAIRun(&craft_, nullptr), 0);
+    ASSERT_EQ(craft_.routeCursor, nodes_[1]) << "mode " << mode << ": the first node swept past";
+    ASSERT_EQ(CraftAIRun(&craft_, nullptr), 0);
+    EXPECT_EQ(craft_.routeCursor, nodes_[1]) << "mode " << mode << ": the node behind is still to be reached";
+    EXPECT_EQ(craft_.behaviour, kAiFollowRouteNode);
   }
 }
 
