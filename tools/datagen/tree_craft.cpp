@@ -1,5 +1,6 @@
 // The craft and riders with their liveries, the gameplay markers of the three modes, and the two
 // intro scenes' models and pictures.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -270,18 +271,60 @@ void WriteGameplay(TreeOutput& tree) {
   }
 }
 
+// The sky's pictures are as large as a texture may be: a side face spans a quarter of the view's
+// width and more, so a smaller picture shows its pixels as blocks. They are smooth gradients and
+// soft clouds, kept undithered: the 16-bit frame shows them in soft bands, where a dither's pattern
+// would be magnified into a coarse grid. The gradients follow the height of the view's direction,
+// not the face's rows, so that their bands run level across the cube's edges and corners.
+constexpr int32_t kSkySide = 256;
+constexpr float kQuarterTurn = 1.5707963f;
+
+// The sky's colour at an elevation (radians, negative below the horizon): the horizon's haze
+// deepening toward the zenith, quickly low down as in a clear sky; below the horizon a haze band
+// and then the sea.
+uint32_t SkyAt(float elevation, uint32_t zenith, uint32_t horizon, uint32_t sea) {
+  constexpr float kHaze = 0.06f;
+  if (elevation >= 0) return CanvasMix(horizon, zenith, std::pow(std::min(1.0f, elevation / kQuarterTurn), 0.5f));
+  const float below = -elevation;
+  if (below < kHaze) return CanvasMix(horizon, CanvasMix(horizon, sea, 0.5f), below / kHaze);
+  return CanvasMix(CanvasMix(horizon, sea, 0.6f), sea, std::min(1.0f, (below - kHaze) / (kQuarterTurn / 2 - kHaze)));
+}
+
+// A texel's centre on a face of the cube, -1 .. 1 from its middle.
+float FaceAt(int32_t texel) { return (static_cast<float>(texel) + 0.5f) / (kSkySide / 2.0f) - 1.0f; }
+
 // A sky side: zenith to horizon, a haze band, then the sea below the horizon (v from the bottom),
-// with soft clouds that thin toward the horizon, dithered for the 16-bit frame.
+// with soft clouds that thin toward the horizon.
 Canvas SkySide(uint32_t zenith, uint32_t horizon, uint32_t sea, uint32_t seed) {
-  constexpr int32_t kSide = 128, kHorizon = 62;
-  Canvas c = CanvasNew(kSide, kSide, 0);
-  CanvasGradient(c, 0, 0, kSide, kHorizon, zenith, horizon);
-  CanvasGradient(c, 0, kHorizon, kSide, kHorizon + 4, horizon, CanvasMix(horizon, sea, 0.5f));
-  CanvasGradient(c, 0, kHorizon + 4, kSide, kSide, CanvasMix(horizon, sea, 0.6f), sea);
+  constexpr int32_t kHorizon = kSkySide / 2;
+  Canvas c = CanvasNew(kSkySide, kSkySide, 0);
+  for (int32_t y = 0; y < kSkySide; ++y)
+    for (int32_t x = 0; x < kSkySide; ++x) {
+      const float across = FaceAt(x), up = -FaceAt(y);
+      CanvasPut(c, x, y, SkyAt(std::atan2(up, std::sqrt(1 + across * across)), zenith, horizon, sea));
+    }
   const uint32_t cloud = CanvasMix(horizon, kWhite, 0.85f);
-  CanvasClouds(c, 0, 4, kSide, 42, cloud, 0.5f, seed);
-  CanvasClouds(c, 0, 35, kSide, kHorizon - 1, CanvasMix(cloud, horizon, 0.4f), 0.35f, seed + 7);
-  CanvasDither555(c);
+  CanvasClouds(c, 0, 8, kSkySide, 84, cloud, 0.5f, seed);
+  CanvasClouds(c, 0, 70, kSkySide, kHorizon - 6, CanvasMix(cloud, horizon, 0.4f), 0.35f, seed + 7);
+  return c;
+}
+
+// The top: the zenith over the sides' upper rows, with thin high clouds that fade out toward the
+// edges, where the sides meet it.
+Canvas SkyTop(uint32_t zenith, uint32_t horizon, uint32_t seed) {
+  Canvas c = CanvasNew(kSkySide, kSkySide, 0);
+  for (int32_t y = 0; y < kSkySide; ++y)
+    for (int32_t x = 0; x < kSkySide; ++x)
+      CanvasPut(c, x, y, SkyAt(std::atan2(1.0f, std::hypot(FaceAt(x), FaceAt(y))), zenith, horizon, horizon));
+  Canvas clouds = c;
+  CanvasClouds(clouds, 0, 0, kSkySide, kSkySide, CanvasMix(zenith, CanvasMix(horizon, kWhite, 0.6f), 0.6f), 0.3f,
+               seed + 13);
+  for (int32_t y = 0; y < kSkySide; ++y)
+    for (int32_t x = 0; x < kSkySide; ++x) {
+      const int32_t edge = std::min(std::min(x, y), std::min(kSkySide - 1 - x, kSkySide - 1 - y));
+      const float inside = std::min(1.0f, static_cast<float>(edge) / (kSkySide / 4.0f));
+      CanvasPut(c, x, y, CanvasMix(CanvasGet(c, x, y), CanvasGet(clouds, x, y), inside));
+    }
   return c;
 }
 
@@ -328,13 +371,10 @@ ModelMesh SkyFaces(float size, bool top) {
 
 void TreeWriteSky(TreeOutput& tree, const std::string& folder, const std::string& prefix, uint32_t zenith,
                   uint32_t horizon, uint32_t sea, TreeListBuilder& list, uint32_t seed) {
-  TreePut(tree, folder + "/" + prefix + "_sky.bmp", CanvasBmp24(SkySide(zenith, horizon, sea, seed)));
+  TreePut(tree, folder + "/" + prefix + "_sky.bmp", CanvasBmpUndithered(SkySide(zenith, horizon, sea, seed)));
   TreeListAddDepth(list, prefix + "_sky.bmp", 24);
-  Canvas top = CanvasNew(64, 64, zenith);
-  CanvasNoise(top, 6, 16, seed);
-  CanvasDither555(top);
-  TreePutPicture(tree, folder + "/" + prefix + "_skytop.bmp", top);
-  TreeListAdd(list, prefix + "_skytop.bmp");
+  TreePut(tree, folder + "/" + prefix + "_skytop.bmp", CanvasBmpUndithered(SkyTop(zenith, horizon, seed)));
+  TreeListAddDepth(list, prefix + "_skytop.bmp", 24);
   C4DSceneDef scene;
   scene.materials.push_back(TreeMaterial("sky", prefix + "_sky.bmp"));
   scene.materials.push_back(TreeMaterial("zenith", prefix + "_skytop.bmp"));
