@@ -10,7 +10,7 @@
 namespace {
 
 constexpr const char* kModels[5] = {"alder", "dogwood", "elm", "birch", "cedar"};
-constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kWhite = 0xFFFFFF, kFoam = 0xF4F8FF;
 
 std::string Numbered(const std::string& stem, int32_t n, const char* extension) {
   char text[16];
@@ -367,10 +367,43 @@ ModelMesh SkyFaces(float size, bool top) {
   return mesh;
 }
 
+// The title scene's eye stands at (0, 0, -500), its logo at (0, 1000, 5000): 5500 ahead, where the
+// camera draws 512 / 5500 pixels a unit from the middle of the 640 x 480 screen. The plate of
+// 5500 x 1650 covers (64, 70)-(576, 224), and the tiles' lettering is laid out on it: the name
+// above a foam crest, the words under it on the plate's sea.
+constexpr float kTitlePlateWidth = 5500, kTitlePlateHeight = 1650;
+constexpr int32_t kTitleNameScale = 11, kTitleNameTop = 84, kTitleTaglineTop = 186;
+constexpr uint32_t kTitleGold = 0xFFC830, kTitleInk = 0x0A1A40;
+// The title's camera sees only 50,000 far and draws its sky at half size: a cube of this side
+// stays inside that, corners and all.
+constexpr float kTitleSkySize = 100000;
+
+// The plate's picture, 256 x 64, each pixel drawn 2 x 2.4 on the screen (the crest at y 171): a
+// night-blue field over a sea with a foam crest, framed in the lettering's gold.
+Canvas TitlePlate() {
+  constexpr int32_t kW = 256, kH = 64, kCrest = 42;
+  Canvas c = CanvasNew(kW, kH, 0);
+  CanvasGradient(c, 0, 0, kW, kCrest, 0x0E2E68, 0x1E64B0);
+  CanvasGradient(c, 0, kCrest, kW, kH, 0x0C3A78, kTitleInk);
+  for (int32_t x = 0; x < kW; ++x) {
+    const int32_t y = kCrest - 1 + static_cast<int32_t>(std::lround(1.5 * std::sin(x * 0.1)));
+    CanvasFill(c, x, y, x + 1, y + 2, kFoam);
+    CanvasFill(c, x, y + 2, x + 1, y + 3, CanvasMix(kFoam, 0x0C3A78, 0.5f));
+  }
+  for (int32_t i = 0; i < 2; ++i) {
+    const uint32_t rim = i == 0 ? CanvasMix(kTitleGold, kTitleInk, 0.35f) : kTitleGold;
+    CanvasFill(c, i, i, kW - i, i + 1, rim);
+    CanvasFill(c, i, kH - 1 - i, kW - i, kH - i, rim);
+    CanvasFill(c, i, i, i + 1, kH - i, rim);
+    CanvasFill(c, kW - 1 - i, i, kW - i, kH - i, rim);
+  }
+  return c;
+}
+
 }  // namespace
 
 void TreeWriteSky(TreeOutput& tree, const std::string& folder, const std::string& prefix, uint32_t zenith,
-                  uint32_t horizon, uint32_t sea, TreeListBuilder& list, uint32_t seed) {
+                  uint32_t horizon, uint32_t sea, TreeListBuilder& list, uint32_t seed, float size) {
   TreePut(tree, folder + "/" + prefix + "_sky.bmp", CanvasBmpUndithered(SkySide(zenith, horizon, sea, seed)));
   TreeListAddDepth(list, prefix + "_sky.bmp", 24);
   TreePut(tree, folder + "/" + prefix + "_skytop.bmp", CanvasBmpUndithered(SkyTop(zenith, horizon, seed)));
@@ -378,8 +411,8 @@ void TreeWriteSky(TreeOutput& tree, const std::string& folder, const std::string
   C4DSceneDef scene;
   scene.materials.push_back(TreeMaterial("sky", prefix + "_sky.bmp"));
   scene.materials.push_back(TreeMaterial("zenith", prefix + "_skytop.bmp"));
-  scene.nodes.push_back(TreeNode("sky sides", SkyFaces(600000, false), 1));
-  scene.nodes.push_back(TreeNode("sky top", SkyFaces(600000, true), 2));
+  scene.nodes.push_back(TreeNode("sky sides", SkyFaces(size, false), 1));
+  scene.nodes.push_back(TreeNode("sky top", SkyFaces(size, true), 2));
   TreePutC4D(tree, folder, "SkyDayN.c4d", scene);
 }
 
@@ -409,14 +442,17 @@ void TreeWriteIntro(TreeOutput& tree) {
   mascot.nodes.push_back(TreeNode("quill", quillMesh, 1));
   TreePutC4D(tree, "intro/quill", "QLmascot.c4d", mascot);
 
-  // The title: six keyed tiles drawn over the live scene, a sky, the water and the logo.
+  // The title: six keyed tiles drawn over the live scene, a sky, the water and, with the software
+  // renderer, the logo: the plate the title's lettering stands on. The tiles carry the lettering,
+  // so the title reads the same where no logo is drawn.
   TreeListBuilder title = TreeListStart("intro/hydrel", "the title scene");
   Canvas whole = CanvasNew(640, 512, kKeyColour);
   CanvasFill(whole, 0, 400, 640, 470, 0x0A1A40);
   CanvasTextCentred(whole, 320, 418, "PRESS ANY KEY", 4, 0xFFFFFF);
-  CanvasText(whole, 84, 44, "HYDREL", 14, 0x0A1A40);
-  CanvasText(whole, 76, 36, "HYDREL", 14, 0xFFC830);
-  CanvasTextCentred(whole, 320, 150, "WATERCRAFT RACING", 4, 0xFFFFFF);
+  const int32_t nameLeft = 320 - CanvasTextWidth("HYDREL", kTitleNameScale) / 2;
+  CanvasText(whole, nameLeft + 6, kTitleNameTop + 6, "HYDREL", kTitleNameScale, kTitleInk);
+  CanvasText(whole, nameLeft, kTitleNameTop, "HYDREL", kTitleNameScale, kTitleGold);
+  CanvasTextCentred(whole, 320, kTitleTaglineTop, "WATERCRAFT RACING", 3, 0xFFFFFF);
   const char* const idents[6] = {"tl", "tm", "tr", "bl", "bm", "br"};
   for (int32_t t = 0; t < 6; ++t) {
     const int32_t ox = (t % 3) * 256, oy = (t / 3) * 256, w = t % 3 == 2 ? 128 : 256;
@@ -434,15 +470,16 @@ void TreeWriteIntro(TreeOutput& tree) {
   TreePutPicture(tree, "intro/hydrel/title_water.bmp", water);
   TreeListAdd(title, "title_water.bmp");
   TreeListIdent(title, "vqz_WaterworksTexIdent0");
-  TreeWriteSky(tree, "intro/hydrel", "title", 0x1850B0, 0xA8D8F8, 0x1C5A90, title, 17);
-  Canvas logo = CanvasNew(256, 64, 0x0A2A60);
-  CanvasText(logo, 22, 11, "HYDREL", 7, 0xFFC830);
-  TreePutPicture(tree, "intro/hydrel/title_logo.bmp", logo);
+  TreeWriteSky(tree, "intro/hydrel", "title", 0x1850B0, 0xA8D8F8, 0x1C5A90, title, 17, kTitleSkySize);
+  TreePutPicture(tree, "intro/hydrel/title_logo.bmp", TitlePlate());
   TreeListAdd(title, "title_logo.bmp");
   TreeListFinish(tree, title);
+  // One face toward the eye, no depth: a box's sides would show as smears of the picture's edges.
   C4DSceneDef logoScene;
   logoScene.materials.push_back(TreeMaterial("logo", "title_logo.bmp"));
-  ModelMesh plate = MeshBox(2400, 600, 100);
+  const float w = kTitlePlateWidth / 2, h = kTitlePlateHeight / 2;
+  ModelMesh plate;
+  MeshAddQuad(plate, {{{-w, -h, 0}, {w, -h, 0}, {w, h, 0}, {-w, h, 0}}}, {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}}, {0, 0, -1});
   logoScene.nodes.push_back(TreeNode("logo", plate, 1));
   TreePutC4D(tree, "intro/hydrel", "logo01.c4d", logoScene);
 }
