@@ -292,6 +292,11 @@ TEST_F(GameTree, SoundsClipsAndTracksOpen) {
   for (const char* clip : {"intro/ostrel/ost8Xhi.avi", "intro/tarnwick/Tarnwick.avi"}) {
     PlatAvi* avi = nullptr;
     ASSERT_EQ(plat_AviOpen((Data() / clip).c_str(), &avi), kPlatAviOk) << clip;
+    // Played unscaled in the middle of the 640 x 480 screen: a quarter of it, two seconds.
+    const PlatAviInfo* info = plat_AviInfo(avi);
+    EXPECT_EQ(info->width, 320) << clip;
+    EXPECT_EQ(info->height, 240) << clip;
+    EXPECT_EQ(info->frameCount, 20u) << clip;
     plat_AviClose(avi);
   }
   for (const char* page : {"menu/m_disclaimer/disclaimer.txt", "menu/m_credits/credits.txt"}) {

@@ -15,5 +15,5 @@ struct IntroClipLook {
   uint32_t seed;
 };
 
-// A 128 x 96 clip of `frames` frames at 10 a second, 8-bit with one palette, with a tone.
+// A 320 x 240 clip of `frames` frames at 10 a second, 8-bit with one palette, with a tone.
 AviClipSpec IntroClip(const IntroClipLook& look, uint32_t frames);

@@ -375,6 +375,11 @@ std::vector<uint8_t> CanvasBmp8(const Canvas& original, bool rle8) {
                          options);
 }
 
+std::vector<uint8_t> CanvasBmpUndithered(const Canvas& c) {
+  OwnColours own;
+  return own.Take(Posterised(c, 3).pixels) ? CanvasBmp8(c) : CanvasBmp24(c);
+}
+
 std::vector<uint32_t> CanvasSharedPalette(const std::vector<Canvas>& frames, std::vector<std::vector<uint8_t>>* indices) {
   // Colours are counted at 5 bits a channel; each box of the cut is a run of that histogram's
   // colours, split at the weighted median of its widest channel until there are 256.

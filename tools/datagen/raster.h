@@ -51,6 +51,10 @@ uint8_t CanvasGlyphRow(unsigned char letter, int32_t row);
 // mapped, dithered, onto a fixed 252-colour cube that keeps the key colour and pure black and white).
 std::vector<uint8_t> CanvasBmp24(const Canvas& c);
 std::vector<uint8_t> CanvasBmp8(const Canvas& c, bool rle8 = false);
+// A BMP file of the canvas without any dither: 8-bit when its colours, rounded to the 32 levels a
+// channel of a 16-bit frame shows, fit one palette, else 24-bit. For smooth pictures seen magnified,
+// where a dither's pattern would show.
+std::vector<uint8_t> CanvasBmpUndithered(const Canvas& c);
 // One palette of 256 colours for all the frames (a median cut of their colours) and each frame's
 // pixels as indices into it, top row first: the frames of an 8-bit clip.
 std::vector<uint32_t> CanvasSharedPalette(const std::vector<Canvas>& frames, std::vector<std::vector<uint8_t>>* indices);

@@ -101,15 +101,36 @@ bool ExactlyPresent(const std::filesystem::path& path) {
 
 bool PowerOfTwoUpTo256(int32_t v) { return v >= 1 && v <= 256 && (v & (v - 1)) == 0; }
 
-void CheckPicture(Checker& c, const std::string& relative) {
+// A bitmap's width and height from its header; false when the file is not a bitmap.
+bool PictureSize(const Checker& c, const std::string& relative, int32_t* width, int32_t* height) {
   std::ifstream in(c.Data(relative), std::ios::binary);
   uint8_t h[26] = {};
   in.read(reinterpret_cast<char*>(h), sizeof(h));
   auto le32 = [&](int at) { return static_cast<int32_t>(h[at] | h[at + 1] << 8 | h[at + 2] << 16 | h[at + 3] << 24); };
   const bool core = le32(14) == 12;
-  const int32_t w = core ? (h[18] | h[19] << 8) : le32(18), height = core ? (h[20] | h[21] << 8) : le32(22);
-  if (h[0] != 'B' || h[1] != 'M' || !PowerOfTwoUpTo256(w) || !PowerOfTwoUpTo256(std::abs(height)))
+  *width = core ? (h[18] | h[19] << 8) : le32(18);
+  *height = std::abs(core ? (h[20] | h[21] << 8) : le32(22));
+  return h[0] == 'B' && h[1] == 'M';
+}
+
+void CheckPicture(Checker& c, const std::string& relative) {
+  int32_t w = 0, h = 0;
+  if (!PictureSize(c, relative, &w, &h) || !PowerOfTwoUpTo256(w) || !PowerOfTwoUpTo256(h))
     c.Fail(relative + ": not a bitmap of power-of-two sides up to 256");
+}
+
+// A sky's faces span a quarter of the view and more: its pictures are as large as a texture may be,
+// or their pixels show as blocks.
+void CheckSkyPictures(Checker& c) {
+  for (const TreeModel& m : c.tree.models) {
+    if (m.file != "SkyDayN.c4d") continue;
+    for (const std::string& t : m.textures) {
+      int32_t w = 0, h = 0;
+      if (PictureSize(c, m.folder + "/" + t, &w, &h) && (w != 256 || h != 256))
+        c.Fail(m.folder + "/" + t + ": a sky picture of " + std::to_string(w) + " x " + std::to_string(h) +
+               ", not 256 x 256");
+    }
+  }
 }
 
 struct LoadSet {
@@ -257,6 +278,7 @@ bool TreeCheck(const TreeOutput& tree) {
     for (const std::string& t : m.textures)
       // Model 4's riders wear the suits of the common folder, as every rider does.
       if (!listed.count((m.folder == "riders/cedar" ? "riders/common" : m.folder) + "/" + Lower(t))) c.Fail(m.folder + "/" + m.file + " names " + t + ", not loaded there");
+  CheckSkyPictures(c);
   for (const TreeLevelFacts& l : tree.levels) {
     if (l.courses.size() != 15) c.Fail(l.level + ": " + std::to_string(l.courses.size()) + " courses, not 15");
     for (int32_t n : l.rallyWaypointCounts)

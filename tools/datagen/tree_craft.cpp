@@ -1,5 +1,6 @@
 // The craft and riders with their liveries, the gameplay markers of the three modes, and the two
 // intro scenes' models and pictures.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
@@ -9,7 +10,7 @@
 namespace {
 
 constexpr const char* kModels[5] = {"alder", "dogwood", "elm", "birch", "cedar"};
-constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr uint32_t kWhite = 0xFFFFFF, kFoam = 0xF4F8FF;
 
 std::string Numbered(const std::string& stem, int32_t n, const char* extension) {
   char text[16];
@@ -270,18 +271,60 @@ void WriteGameplay(TreeOutput& tree) {
   }
 }
 
+// The sky's pictures are as large as a texture may be: a side face spans a quarter of the view's
+// width and more, so a smaller picture shows its pixels as blocks. They are smooth gradients and
+// soft clouds, kept undithered: the 16-bit frame shows them in soft bands, where a dither's pattern
+// would be magnified into a coarse grid. The gradients follow the height of the view's direction,
+// not the face's rows, so that their bands run level across the cube's edges and corners.
+constexpr int32_t kSkySide = 256;
+constexpr float kQuarterTurn = 1.5707963f;
+
+// The sky's colour at an elevation (radians, negative below the horizon): the horizon's haze
+// deepening toward the zenith, quickly low down as in a clear sky; below the horizon a haze band
+// and then the sea.
+uint32_t SkyAt(float elevation, uint32_t zenith, uint32_t horizon, uint32_t sea) {
+  constexpr float kHaze = 0.06f;
+  if (elevation >= 0) return CanvasMix(horizon, zenith, std::pow(std::min(1.0f, elevation / kQuarterTurn), 0.5f));
+  const float below = -elevation;
+  if (below < kHaze) return CanvasMix(horizon, CanvasMix(horizon, sea, 0.5f), below / kHaze);
+  return CanvasMix(CanvasMix(horizon, sea, 0.6f), sea, std::min(1.0f, (below - kHaze) / (kQuarterTurn / 2 - kHaze)));
+}
+
+// A texel's centre on a face of the cube, -1 .. 1 from its middle.
+float FaceAt(int32_t texel) { return (static_cast<float>(texel) + 0.5f) / (kSkySide / 2.0f) - 1.0f; }
+
 // A sky side: zenith to horizon, a haze band, then the sea below the horizon (v from the bottom),
-// with soft clouds that thin toward the horizon, dithered for the 16-bit frame.
+// with soft clouds that thin toward the horizon.
 Canvas SkySide(uint32_t zenith, uint32_t horizon, uint32_t sea, uint32_t seed) {
-  constexpr int32_t kSide = 128, kHorizon = 62;
-  Canvas c = CanvasNew(kSide, kSide, 0);
-  CanvasGradient(c, 0, 0, kSide, kHorizon, zenith, horizon);
-  CanvasGradient(c, 0, kHorizon, kSide, kHorizon + 4, horizon, CanvasMix(horizon, sea, 0.5f));
-  CanvasGradient(c, 0, kHorizon + 4, kSide, kSide, CanvasMix(horizon, sea, 0.6f), sea);
+  constexpr int32_t kHorizon = kSkySide / 2;
+  Canvas c = CanvasNew(kSkySide, kSkySide, 0);
+  for (int32_t y = 0; y < kSkySide; ++y)
+    for (int32_t x = 0; x < kSkySide; ++x) {
+      const float across = FaceAt(x), up = -FaceAt(y);
+      CanvasPut(c, x, y, SkyAt(std::atan2(up, std::sqrt(1 + across * across)), zenith, horizon, sea));
+    }
   const uint32_t cloud = CanvasMix(horizon, kWhite, 0.85f);
-  CanvasClouds(c, 0, 4, kSide, 42, cloud, 0.5f, seed);
-  CanvasClouds(c, 0, 35, kSide, kHorizon - 1, CanvasMix(cloud, horizon, 0.4f), 0.35f, seed + 7);
-  CanvasDither555(c);
+  CanvasClouds(c, 0, 8, kSkySide, 84, cloud, 0.5f, seed);
+  CanvasClouds(c, 0, 70, kSkySide, kHorizon - 6, CanvasMix(cloud, horizon, 0.4f), 0.35f, seed + 7);
+  return c;
+}
+
+// The top: the zenith over the sides' upper rows, with thin high clouds that fade out toward the
+// edges, where the sides meet it.
+Canvas SkyTop(uint32_t zenith, uint32_t horizon, uint32_t seed) {
+  Canvas c = CanvasNew(kSkySide, kSkySide, 0);
+  for (int32_t y = 0; y < kSkySide; ++y)
+    for (int32_t x = 0; x < kSkySide; ++x)
+      CanvasPut(c, x, y, SkyAt(std::atan2(1.0f, std::hypot(FaceAt(x), FaceAt(y))), zenith, horizon, horizon));
+  Canvas clouds = c;
+  CanvasClouds(clouds, 0, 0, kSkySide, kSkySide, CanvasMix(zenith, CanvasMix(horizon, kWhite, 0.6f), 0.6f), 0.3f,
+               seed + 13);
+  for (int32_t y = 0; y < kSkySide; ++y)
+    for (int32_t x = 0; x < kSkySide; ++x) {
+      const int32_t edge = std::min(std::min(x, y), std::min(kSkySide - 1 - x, kSkySide - 1 - y));
+      const float inside = std::min(1.0f, static_cast<float>(edge) / (kSkySide / 4.0f));
+      CanvasPut(c, x, y, CanvasMix(CanvasGet(c, x, y), CanvasGet(clouds, x, y), inside));
+    }
   return c;
 }
 
@@ -324,22 +367,52 @@ ModelMesh SkyFaces(float size, bool top) {
   return mesh;
 }
 
+// The title scene's eye stands at (0, 0, -500), its logo at (0, 1000, 5000): 5500 ahead, where the
+// camera draws 512 / 5500 pixels a unit from the middle of the 640 x 480 screen. The plate of
+// 5500 x 1650 covers (64, 70)-(576, 224), and the tiles' lettering is laid out on it: the name
+// above a foam crest, the words under it on the plate's sea.
+constexpr float kTitlePlateWidth = 5500, kTitlePlateHeight = 1650;
+constexpr int32_t kTitleNameScale = 11, kTitleNameTop = 84, kTitleTaglineTop = 186;
+constexpr uint32_t kTitleGold = 0xFFC830, kTitleInk = 0x0A1A40;
+// The title's camera sees only 50,000 far and draws its sky at half size: a cube of this side
+// stays inside that, corners and all.
+constexpr float kTitleSkySize = 100000;
+
+// The plate's picture, 256 x 64, each pixel drawn 2 x 2.4 on the screen (the crest at y 171): a
+// night-blue field over a sea with a foam crest, framed in the lettering's gold.
+Canvas TitlePlate() {
+  constexpr int32_t kW = 256, kH = 64, kCrest = 42;
+  Canvas c = CanvasNew(kW, kH, 0);
+  CanvasGradient(c, 0, 0, kW, kCrest, 0x0E2E68, 0x1E64B0);
+  CanvasGradient(c, 0, kCrest, kW, kH, 0x0C3A78, kTitleInk);
+  for (int32_t x = 0; x < kW; ++x) {
+    const int32_t y = kCrest - 1 + static_cast<int32_t>(std::lround(1.5 * std::sin(x * 0.1)));
+    CanvasFill(c, x, y, x + 1, y + 2, kFoam);
+    CanvasFill(c, x, y + 2, x + 1, y + 3, CanvasMix(kFoam, 0x0C3A78, 0.5f));
+  }
+  for (int32_t i = 0; i < 2; ++i) {
+    const uint32_t rim = i == 0 ? CanvasMix(kTitleGold, kTitleInk, 0.35f) : kTitleGold;
+    CanvasFill(c, i, i, kW - i, i + 1, rim);
+    CanvasFill(c, i, kH - 1 - i, kW - i, kH - i, rim);
+    CanvasFill(c, i, i, i + 1, kH - i, rim);
+    CanvasFill(c, kW - 1 - i, i, kW - i, kH - i, rim);
+  }
+  return c;
+}
+
 }  // namespace
 
 void TreeWriteSky(TreeOutput& tree, const std::string& folder, const std::string& prefix, uint32_t zenith,
-                  uint32_t horizon, uint32_t sea, TreeListBuilder& list, uint32_t seed) {
-  TreePut(tree, folder + "/" + prefix + "_sky.bmp", CanvasBmp24(SkySide(zenith, horizon, sea, seed)));
+                  uint32_t horizon, uint32_t sea, TreeListBuilder& list, uint32_t seed, float size) {
+  TreePut(tree, folder + "/" + prefix + "_sky.bmp", CanvasBmpUndithered(SkySide(zenith, horizon, sea, seed)));
   TreeListAddDepth(list, prefix + "_sky.bmp", 24);
-  Canvas top = CanvasNew(64, 64, zenith);
-  CanvasNoise(top, 6, 16, seed);
-  CanvasDither555(top);
-  TreePutPicture(tree, folder + "/" + prefix + "_skytop.bmp", top);
-  TreeListAdd(list, prefix + "_skytop.bmp");
+  TreePut(tree, folder + "/" + prefix + "_skytop.bmp", CanvasBmpUndithered(SkyTop(zenith, horizon, seed)));
+  TreeListAddDepth(list, prefix + "_skytop.bmp", 24);
   C4DSceneDef scene;
   scene.materials.push_back(TreeMaterial("sky", prefix + "_sky.bmp"));
   scene.materials.push_back(TreeMaterial("zenith", prefix + "_skytop.bmp"));
-  scene.nodes.push_back(TreeNode("sky sides", SkyFaces(600000, false), 1));
-  scene.nodes.push_back(TreeNode("sky top", SkyFaces(600000, true), 2));
+  scene.nodes.push_back(TreeNode("sky sides", SkyFaces(size, false), 1));
+  scene.nodes.push_back(TreeNode("sky top", SkyFaces(size, true), 2));
   TreePutC4D(tree, folder, "SkyDayN.c4d", scene);
 }
 
@@ -369,14 +442,17 @@ void TreeWriteIntro(TreeOutput& tree) {
   mascot.nodes.push_back(TreeNode("quill", quillMesh, 1));
   TreePutC4D(tree, "intro/quill", "QLmascot.c4d", mascot);
 
-  // The title: six keyed tiles drawn over the live scene, a sky, the water and the logo.
+  // The title: six keyed tiles drawn over the live scene, a sky, the water and, with the software
+  // renderer, the logo: the plate the title's lettering stands on. The tiles carry the lettering,
+  // so the title reads the same where no logo is drawn.
   TreeListBuilder title = TreeListStart("intro/hydrel", "the title scene");
   Canvas whole = CanvasNew(640, 512, kKeyColour);
   CanvasFill(whole, 0, 400, 640, 470, 0x0A1A40);
   CanvasTextCentred(whole, 320, 418, "PRESS ANY KEY", 4, 0xFFFFFF);
-  CanvasText(whole, 84, 44, "HYDREL", 14, 0x0A1A40);
-  CanvasText(whole, 76, 36, "HYDREL", 14, 0xFFC830);
-  CanvasTextCentred(whole, 320, 150, "WATERCRAFT RACING", 4, 0xFFFFFF);
+  const int32_t nameLeft = 320 - CanvasTextWidth("HYDREL", kTitleNameScale) / 2;
+  CanvasText(whole, nameLeft + 6, kTitleNameTop + 6, "HYDREL", kTitleNameScale, kTitleInk);
+  CanvasText(whole, nameLeft, kTitleNameTop, "HYDREL", kTitleNameScale, kTitleGold);
+  CanvasTextCentred(whole, 320, kTitleTaglineTop, "WATERCRAFT RACING", 3, 0xFFFFFF);
   const char* const idents[6] = {"tl", "tm", "tr", "bl", "bm", "br"};
   for (int32_t t = 0; t < 6; ++t) {
     const int32_t ox = (t % 3) * 256, oy = (t / 3) * 256, w = t % 3 == 2 ? 128 : 256;
@@ -394,15 +470,16 @@ void TreeWriteIntro(TreeOutput& tree) {
   TreePutPicture(tree, "intro/hydrel/title_water.bmp", water);
   TreeListAdd(title, "title_water.bmp");
   TreeListIdent(title, "vqz_WaterworksTexIdent0");
-  TreeWriteSky(tree, "intro/hydrel", "title", 0x1850B0, 0xA8D8F8, 0x1C5A90, title, 17);
-  Canvas logo = CanvasNew(256, 64, 0x0A2A60);
-  CanvasText(logo, 22, 11, "HYDREL", 7, 0xFFC830);
-  TreePutPicture(tree, "intro/hydrel/title_logo.bmp", logo);
+  TreeWriteSky(tree, "intro/hydrel", "title", 0x1850B0, 0xA8D8F8, 0x1C5A90, title, 17, kTitleSkySize);
+  TreePutPicture(tree, "intro/hydrel/title_logo.bmp", TitlePlate());
   TreeListAdd(title, "title_logo.bmp");
   TreeListFinish(tree, title);
+  // One face toward the eye, no depth: a box's sides would show as smears of the picture's edges.
   C4DSceneDef logoScene;
   logoScene.materials.push_back(TreeMaterial("logo", "title_logo.bmp"));
-  ModelMesh plate = MeshBox(2400, 600, 100);
+  const float w = kTitlePlateWidth / 2, h = kTitlePlateHeight / 2;
+  ModelMesh plate;
+  MeshAddQuad(plate, {{{-w, -h, 0}, {w, -h, 0}, {w, h, 0}, {-w, h, 0}}}, {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}}, {0, 0, -1});
   logoScene.nodes.push_back(TreeNode("logo", plate, 1));
   TreePutC4D(tree, "intro/hydrel", "logo01.c4d", logoScene);
 }

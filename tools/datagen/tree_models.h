@@ -28,7 +28,8 @@ void MeshScale(ModelMesh& mesh, float sx, float sy, float sz);
 void MeshTurnY(ModelMesh& mesh, float angle);
 
 // A sky around the camera: "SkyDayN.c4d" in the folder, its faces pointing inward, with a side
-// picture (zenith to horizon to sea, 24-bit) and a top picture named <prefix>_sky.bmp and
-// <prefix>_skytop.bmp, added to the folder's texture list.
+// picture (zenith to horizon to sea) and a top picture named <prefix>_sky.bmp and
+// <prefix>_skytop.bmp, 256 x 256 and undithered, added to the folder's texture list at 24 bits.
+// `size` is the cube's side: the race draws it at half size, inside its far clip.
 void TreeWriteSky(TreeOutput& tree, const std::string& folder, const std::string& prefix, uint32_t zenith,
-                  uint32_t horizon, uint32_t sea, TreeListBuilder& list, uint32_t seed);
+                  uint32_t horizon, uint32_t sea, TreeListBuilder& list, uint32_t seed, float size = 600000);

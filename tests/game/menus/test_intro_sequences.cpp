@@ -138,6 +138,8 @@ TEST(IntroSequences, TheFourIntrosRunInOrderEachCutShortByAKey) {
   // world's light like the scene under it.
   const uint16_t band = captures[kTitle].pixels[440 * 640 + 8];
   EXPECT_TRUE(band >> 11 == 0 && (band & 31) > 0 && (band & 31) < 8) << band;
+  // Above the title stands the sky, inside the camera's far clip, not the black the frame is cleared to.
+  EXPECT_NE(captures[kTitle].pixels[8 * 640 + 320], 0u);
 }
 
 // Uncut, the logo scene stops at 480 ticks with the mascot's turn undone on its last frame, nothing
