@@ -256,6 +256,8 @@ int32_t AiCornerCheck(Watercraft* craft, [[maybe_unused]] ViewComponents* view) 
   if (result != 0) return result;
   craft->behaviour = kAiDetourWaypoint;
   craft->behaviourParams = waypoint;
+  // The node is not the target while the craft detours, so its approach starts afresh after.
+  craft->routeClosedOn = false;
   return 0;
 }
 

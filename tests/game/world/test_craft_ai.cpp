@@ -269,9 +269,11 @@ TEST_F(CraftAi, CornerCheckDetoursToTheRouteLineAndTheDetourEndsWhenTheWayIsClea
   // Beside the segment: the foot of the perpendicular.
   wre_ObjectSetTransform(&body_, 0, 0, 0, 3000.0f, 50.0f, 8000.0f);
   craft_.flags = kCraftRacing | kCraftCornerCheck;
+  craft_.routeClosedOn = true;
   ASSERT_EQ(AiCornerCheck(&craft_, nullptr), 0);
   EXPECT_EQ(craft_.flags, kCraftRacing);
   EXPECT_EQ(craft_.behaviour, kAiDetourWaypoint);
+  EXPECT_FALSE(craft_.routeClosedOn) << "the node's approach starts afresh after a detour";
   EXPECT_NEAR(craft_.behaviourParams.x, 0.0f, 0.01f);
   EXPECT_NEAR(craft_.behaviourParams.z, 8000.0f, 0.5f);
   EXPECT_EQ(AiCornerCheck(&craft_, nullptr), 0);
