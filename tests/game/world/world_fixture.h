@@ -87,9 +87,6 @@ class WorldFixture : public ::testing::Test {
     return count;
   }
 
-  // The working folder the test started in.
-  const std::filesystem::path& StartFolder() const { return previous_; }
-
   ViewComponents view{};
   TempDir dir;
 
