@@ -8,10 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -50,9 +52,48 @@ void SyncFolderOf(const std::string& path) {
   close(fd);
 }
 
+bool gFailNextSave = false;
+
+// Creates a temporary file of this save's own beside the target, "<target>.<pid>.<n>.tmp", so that
+// no other save (of this process or another) writes into it and the rename only ever puts a whole
+// file in place. It takes the old file's permissions, or 0666 less the umask for a new file. The
+// descriptor, or -1.
+int CreateTemporary(const std::string& target, std::string* temp) {
+  static std::atomic<unsigned> counter{0};
+  struct stat old {};
+  const bool replaces = stat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    *temp = target + "." + std::to_string(getpid()) + "." + std::to_string(counter++) + ".tmp";
+    const int fd = open(temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) {
+      if (errno == EEXIST) continue;  // left by an earlier process of the same id
+      return -1;
+    }
+    if (replaces && fchmod(fd, old.st_mode & 07777) != 0) {
+      close(fd);
+      unlink(temp->c_str());
+      return -1;
+    }
+    return fd;
+  }
+  return -1;
+}
+
+bool WriteAll(int fd, const char* bytes, size_t count) {
+  while (count > 0) {
+    const ssize_t n = write(fd, bytes, count);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes += n;
+    count -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
 }  // namespace
 
 std::string plat_TestLastSyncedFolder() { return gLastSyncedFolder; }
+void plat_TestFailNextSave() { gFailNextSave = true; }
 
 bool plat_ResolvePath(const char* path, std::string* resolved) {
   std::string in = path ? path : "";
@@ -101,20 +142,20 @@ FILE* plat_FileOpen(const char* path, const char* mode) {
 }
 
 bool plat_FileSaveWhole(const char* path, const void* data, size_t count) {
+  const bool failing = std::exchange(gFailNextSave, false);
   if (!path || (!data && count > 0)) return false;
   std::string target;
   plat_ResolvePath(path, &target);
   if (target.empty() || target.back() == '/') return false;
-  std::string temp = target + ".tmp";
-  FILE* file = std::fopen(temp.c_str(), "wb");
-  if (!file) return false;
-  bool ok = count == 0 || std::fwrite(data, 1, count, file) == count;
-  ok = std::fflush(file) == 0 && ok;
-  ok = fsync(fileno(file)) == 0 && ok;
-  ok = std::fclose(file) == 0 && ok;
+  std::string temp;
+  const int fd = CreateTemporary(target, &temp);
+  if (fd < 0) return false;
+  bool ok = !failing && WriteAll(fd, static_cast<const char*>(data), count);
+  ok = fsync(fd) == 0 && ok;
+  ok = close(fd) == 0 && ok;
   if (ok) ok = std::rename(temp.c_str(), target.c_str()) == 0;
   if (ok) SyncFolderOf(target);
-  if (!ok) std::remove(temp.c_str());
+  if (!ok) unlink(temp.c_str());
   return ok;
 }
 

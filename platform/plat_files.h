@@ -17,10 +17,12 @@ bool plat_ResolvePath(const char* path, std::string* resolved);
 // fopen through plat_ResolvePath. Null when the file cannot be opened.
 FILE* plat_FileOpen(const char* path, const char* mode);
 
-// Writes the whole file atomically: the bytes go to "<name>.tmp", every write and the close are
-// checked, then the temporary file replaces the target and the folder is synced so that the rename
-// lasts. An existing file whose name differs only in
-// case is replaced. False (and the target untouched) on any failure.
+// Writes the whole file atomically: the bytes go to a temporary file of this save's own in the
+// same folder, "<name>.<process id>.<n>.tmp" (so that two programs saving one file never write
+// into the same temporary), made with the old file's permissions or 0666 less the umask; every
+// write and the close are checked, then the temporary file replaces the target and the folder is
+// synced so that the rename lasts. An existing file whose name differs only in case is replaced.
+// False (the target untouched and the temporary removed) on any failure.
 bool plat_FileSaveWhole(const char* path, const void* data, size_t count);
 
 // The folder of the running program (ends without '/'), and making it the current directory.

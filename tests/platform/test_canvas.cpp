@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "platform/plat_canvas.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -109,7 +111,8 @@ TEST(PlatCanvas, SavesBinaryPpm) {
   PlatCanvas canvas;
   plat_CanvasResize(&canvas, 2, 1, plat_Rgb(10, 20, 30));
   plat_CanvasSetPixel(&canvas, 1, 0, plat_Rgb(200, 100, 50));
-  std::string path = testing::TempDir() + "plat_canvas.ppm";
+  TempDir dir;
+  const std::string path = (dir.path() / "plat_canvas.ppm").string();
   ASSERT_TRUE(plat_CanvasSavePpm(&canvas, path.c_str()));
   FILE* f = std::fopen(path.c_str(), "rb");
   ASSERT_NE(f, nullptr);

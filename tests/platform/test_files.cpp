@@ -1,14 +1,23 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <set>
+#include <string>
 
 #include "platform/plat_files.h"
 #include "platform/test/plat_files.h"
 #include "support/temp_dir.h"
 
 namespace {
+
+std::set<std::string> Entries(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  return names;
+}
 
 TEST(PlatResolvePath, FindsEveryComponentWithoutRegardToCase) {
   TempDir dir;
@@ -76,6 +85,83 @@ TEST(PlatFileSaveWhole, ReportsFailureAndKeepsTheOldFile) {
     EXPECT_FALSE(plat_FileSaveWhole((dir.str() + "/ro/keep.qz").c_str(), bytes.data(), bytes.size()));
     EXPECT_EQ(TempDir::Read(dir.path() / "ro/keep.qz"), "kept");
   }
+}
+
+TEST(PlatFileSaveWhole, AFailedSaveRemovesItsTemporaryAndKeepsTheOldFile) {
+  TempDir dir;
+  dir.Write("keep.qz", "kept");
+  const std::string bytes = "data";
+  plat_TestFailNextSave();
+  EXPECT_FALSE(plat_FileSaveWhole((dir.str() + "/keep.qz").c_str(), bytes.data(), bytes.size()));
+  EXPECT_EQ(TempDir::Read(dir.path() / "keep.qz"), "kept");
+  EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"keep.qz"});
+  EXPECT_TRUE(plat_FileSaveWhole((dir.str() + "/keep.qz").c_str(), bytes.data(), bytes.size())) << "only once";
+}
+
+// Another program's "<name>.tmp", a file or a folder, is neither used nor in the way.
+TEST(PlatFileSaveWhole, AnotherProgramsTemporaryIsLeftAlone) {
+  TempDir dir;
+  dir.Write("a.qz.tmp", "theirs");
+  dir.Write("b.qz.tmp/inside", "theirs");
+  const std::string bytes = "ours";
+  for (const char* name : {"a.qz", "b.qz"}) {
+    EXPECT_TRUE(plat_FileSaveWhole((dir.str() + "/" + name).c_str(), bytes.data(), bytes.size())) << name;
+    EXPECT_EQ(TempDir::Read(dir.path() / name), "ours") << name;
+  }
+  EXPECT_EQ(TempDir::Read(dir.path() / "a.qz.tmp"), "theirs");
+  EXPECT_EQ(TempDir::Read(dir.path() / "b.qz.tmp/inside"), "theirs");
+  EXPECT_EQ(Entries(dir.path()), (std::set<std::string>{"a.qz", "a.qz.tmp", "b.qz", "b.qz.tmp"}));
+}
+
+TEST(PlatFileSaveWhole, ANewFileTakesTheUsualModeAndAReplacedOneKeepsItsOwn) {
+  TempDir dir;
+  const mode_t mask = umask(022);
+  const std::string bytes = "x";
+  ASSERT_TRUE(plat_FileSaveWhole((dir.str() + "/new.qz").c_str(), bytes.data(), bytes.size()));
+  dir.Write("old.qz", "old");
+  chmod((dir.path() / "old.qz").c_str(), 0600);
+  ASSERT_TRUE(plat_FileSaveWhole((dir.str() + "/old.qz").c_str(), bytes.data(), bytes.size()));
+  umask(mask);
+  struct stat made {};
+  ASSERT_EQ(stat((dir.path() / "new.qz").c_str(), &made), 0);
+  EXPECT_EQ(made.st_mode & 0777, 0644u);
+  ASSERT_EQ(stat((dir.path() / "old.qz").c_str(), &made), 0);
+  EXPECT_EQ(made.st_mode & 0777, 0600u);
+}
+
+// Two programs save one file over and over while a reader watches it: every save succeeds and the
+// reader only ever finds one writer's whole file.
+TEST(PlatFileSaveWhole, TwoProgramsSavingOneFileNeverLeaveAPartOfOne) {
+  TempDir dir;
+  const std::string path = dir.str() + "/scores.qz";
+  constexpr size_t kSize = 64 * 1024;
+  ASSERT_TRUE(plat_FileSaveWhole(path.c_str(), std::string(kSize, 'a').data(), kSize));
+  pid_t writers[2];
+  for (int w = 0; w < 2; ++w) {
+    writers[w] = fork();
+    ASSERT_GE(writers[w], 0);
+    if (writers[w] == 0) {
+      const std::string bytes(kSize, static_cast<char>('a' + w));
+      int failed = 0;
+      for (int i = 0; i < 150; ++i) failed += plat_FileSaveWhole(path.c_str(), bytes.data(), kSize) ? 0 : 1;
+      _exit(failed == 0 ? 0 : 1);
+    }
+  }
+  int reads = 0, bad = 0, status[2] = {-1, -1};
+  while (status[0] == -1 || status[1] == -1) {
+    const std::string seen = TempDir::Read(path);
+    const bool whole = seen.size() == kSize && (seen[0] == 'a' || seen[0] == 'b') &&
+                       seen.find_first_not_of(seen[0]) == std::string::npos;
+    bad += whole ? 0 : 1;
+    ++reads;
+    for (int w = 0; w < 2; ++w) {
+      int code = 0;
+      if (status[w] == -1 && waitpid(writers[w], &code, WNOHANG) == writers[w]) status[w] = code;
+    }
+  }
+  EXPECT_EQ(bad, 0) << "of " << reads << " reads";
+  for (int code : status) EXPECT_TRUE(WIFEXITED(code) && WEXITSTATUS(code) == 0) << "a save failed";
+  EXPECT_EQ(Entries(dir.path()), std::set<std::string>{"scores.qz"});
 }
 
 }  // namespace

@@ -51,6 +51,9 @@ GameHarness::~GameHarness() {
   plat_TestSetPumpHook(nullptr, nullptr);
   IntroSequencesSetSkipped(false);
   DialogStepsStop();
+  // The program's windows and the quit request that ended its run go with it: a later dialog or
+  // window of the same process would take that request as its own.
+  plat_TestInputReset();
   std::filesystem::current_path(home_);
 }
 

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -35,18 +36,19 @@ namespace {
 
 constexpr int32_t kOwnCourseLevel = 9;  // its course file is replaced by OwnCourses()
 
-// The sample tree's levels, courses and gameplay folders, written once for all tests.
+// The sample tree's levels, courses and gameplay folders, written once for the suite.
+std::unique_ptr<TempDir> gSampleTree;
+
 const std::filesystem::path& SampleTree() {
-  static TempDir* tree = [] {
-    auto* dir = new TempDir;
+  if (!gSampleTree) {
+    gSampleTree = std::make_unique<TempDir>();
     TreeOutput out;
-    out.root = dir->str();
+    out.root = gSampleTree->str();
     TreeWriteLevels(out);
     TreeWriteCraft(out);
     EXPECT_TRUE(out.ok);
-    return dir;
-  }();
-  return tree->path();
+  }
+  return gSampleTree->path();
 }
 
 // Level 9's courses: rally courses of five waypoints, derby courses of ten with step 3.
@@ -81,6 +83,7 @@ GateRecord* Tail() {
 
 class CourseSetup : public WorldFixture {
  public:
+  static void TearDownTestSuite() { gSampleTree.reset(); }
   void SetUp() override {
     WorldFixture::SetUp();
     std::filesystem::current_path(SampleTree());

@@ -8,6 +8,7 @@
 
 #include "engine/data/colour.h"
 #include "engine/data/material.h"
+#include "engine/data/texture.h"
 #include "engine/render/font_draw.h"
 #include "engine/render/polygon.h"
 #include "game/state/gate_record.h"
@@ -160,8 +161,9 @@ TEST_F(RaceHudDrawing, PauseAndQuitPicturesNeedTheirTextureAndChangeNothingElse)
   EXPECT_EQ(Changed(paused, 0, 278, 640, 480), 0);
 }
 
-// With no room left in the polygon queues the first panel fails: its error comes back and nothing
-// after it is drawn.
+// With no room left in its polygon queue the first panel fails: its error comes back and nothing
+// after it is drawn, though the queue of the panels after it has room (the score panel's picture
+// is made colour-keyed for the frame, so that it alone goes to the full queue).
 TEST_F(RaceHudDrawing, AFailedPanelReturnsItsErrorAndDrawsNothingAfterIt) {
   gGameMode = kModeDerby;
   craft_.score = 88;
@@ -169,13 +171,19 @@ TEST_F(RaceHudDrawing, AFailedPanelReturnsItsErrorAndDrawsNothingAfterIt) {
   EXPECT_EQ(Draw(true), 0);
   EXPECT_GT(Changed(base, 163, 20, 260, 45), 0) << "the score text";
   EXPECT_GT(Changed(base, 90, 440, 300, 470), 0) << "the time text";
-  const int32_t capacity = gPolyQueueCapacity;
-  int32_t result = 0;
+  Texture* picture = wre_TextureGet(gInterfaceTexture);
+  ASSERT_NE(picture, nullptr);
+  const uint8_t flags = picture->flags;
+  picture->flags &= static_cast<uint8_t>(~kTextureTranslucent);
+  ASSERT_EQ(wre_PolygonChooseQueue(gtheInterfaceMaterial, gInterfaceTexture), &gPolyQueueKeyed);
+  ASSERT_NE(wre_PolygonChooseQueue(gtheInterfaceMaterial, gMenuSheetTexture), &gPolyQueueKeyed);
   wre_FrameBegin(view.camera, 1);
   wre_CameraRender(view.camera);
-  gPolyQueueCapacity = 1;
-  result = HudDraw(&view);
-  gPolyQueueCapacity = capacity;
+  const PolyQueue held = gPolyQueueKeyed;
+  gPolyQueueKeyed.count = gPolyQueueCapacity - 1;
+  const int32_t result = HudDraw(&view);
+  gPolyQueueKeyed = held;
+  picture->flags = flags;
   wre_FrameFlush(view.camera);
   wre_FrameEnd(view.camera);
   ASSERT_TRUE(plat_TestLastPresented(&frame));

@@ -7,6 +7,7 @@
 
 #include "engine/core/wre_types.h"
 #include "game/state/circuit_file.h"
+#include "platform/test/plat_files.h"
 #include "save_test_support.h"
 
 namespace {
@@ -155,12 +156,11 @@ TEST_F(Circuit, AResetClearsOnlyItsOwnSlotAndLeavesOneBlank) {
   }
 }
 
-// The machine runs as root, so a folder in the temporary file's place is what no one can write.
 TEST_F(Circuit, ASaveOfAnyFileThatCannotBeWrittenFailsAndLeavesTheOldFile) {
   ScoresLoad();
   for (auto [name, save] : {std::pair{"circuit.qz", &CircuitSave}, std::pair{"scores.qz", &ScoresSave}}) {
     std::string old = Read(name);
-    dir_.Write(std::string("data/prefs/") + name + ".tmp/blocker", "x");
+    plat_TestFailNextSave();
     EXPECT_EQ(save(), kFileErrCreate) << name;
     EXPECT_EQ(Read(name), old) << name;
   }

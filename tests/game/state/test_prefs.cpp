@@ -17,6 +17,7 @@
 #include "platform/plat_backend.h"
 #include "platform/plat_cdaudio.h"
 #include "platform/test/plat_cdaudio.h"
+#include "platform/test/plat_files.h"
 #include "save_test_support.h"
 
 namespace {
@@ -151,7 +152,7 @@ TEST_F(Prefs, ValuesOutsideWhatThePagesKeepTakeTheirDefaults) {
 TEST_F(Prefs, ASaveThatCannotBeWrittenFailsAndLeavesTheOldFile) {
   PrefsLoad();
   std::string old = Read("prefs.qz");
-  dir_.Write("data/prefs/prefs.qz.tmp/blocker", "x");
+  plat_TestFailNextSave();
   gSettings.opponentCount = 5;
   EXPECT_EQ(PrefsSave(), kFileErrCreate);
   EXPECT_EQ(Read("prefs.qz"), old);

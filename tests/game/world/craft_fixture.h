@@ -1,9 +1,11 @@
 // The world fixture with the sample tree's craft, riders and gameplay folders written into its data
 // folder, the spray texture and the game's materials a race has, the texture slot tables made, and
-// the textures in use counted before anything is built; object_test::BlockWatch counts the engine
-// blocks a test leaves behind.
+// the textures in use counted before anything is built; a watch on the engine's blocks counts those
+// a test leaves behind.
 #pragma once
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include "engine/data/texture_list.h"
 #include "engine/render/camera.h"
@@ -37,6 +39,13 @@ class CraftFixture : public WorldFixture {
     MaterialsFree();
     WorldFixture::TearDown();
   }
+  // A watch on the engine's blocks from here on, in place of any earlier one. It ends with the
+  // fixture, after the teardown: a test stopped half-way leaves what it built to the teardown,
+  // which must find it still there.
+  object_test::BlockWatch& WatchBlocks() {
+    blocks_.reset();
+    return blocks_.emplace();
+  }
   // Every block taken since the watch began and every texture taken since the set-up is back.
   void ExpectBaseline(object_test::BlockWatch& blocks) const {
     EXPECT_EQ(blocks.Left(), 0);
@@ -45,4 +54,5 @@ class CraftFixture : public WorldFixture {
 
  private:
   int32_t textures_ = 0;
+  std::optional<object_test::BlockWatch> blocks_;
 };

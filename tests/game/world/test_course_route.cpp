@@ -15,6 +15,7 @@
 #include "game/world/course_route.h"
 #include "game/world/level_bounds.h"
 #include "game/world/route_file.h"
+#include "platform/test/plat_files.h"
 #include "support/temp_dir.h"
 #include "tests/game/world/route_fixture.h"
 
@@ -134,9 +135,8 @@ TEST_F(CourseRoute, FileRoundTripsByteExactUnderItsBlankPaddedName) {
   EXPECT_EQ(RouteFileRead(nullptr), kRouteErrLoaded);
   EXPECT_EQ(RouteNodeCount(), 6) << "a second read must not add to the route";
 
-  // A write that cannot be made is reported, and the old file stays whole (the scratch file's
-  // place is taken by a folder).
-  std::filesystem::create_directories(RouteFile("nile", "qz_route_ 3.qz.tmp"));
+  // A write that cannot be made is reported, and the old file stays whole.
+  plat_TestFailNextSave();
   EXPECT_EQ(RouteFileWrite(nullptr), kFileErrCreate);
   EXPECT_EQ(TempDir::Read(RouteFile("nile", "qz_route_ 3.qz")), bytes);
 }

@@ -54,7 +54,7 @@ class GameObjectsTest : public CraftFixture {
 };
 
 TEST_F(GameObjectsTest, ListAndObjectStatesReportTheirCodes) {
-  object_test::BlockWatch blocks;
+  object_test::BlockWatch& blocks = WatchBlocks();
   EXPECT_EQ(GameObjectListStop(&view), kGameObjectErrListClosed);
   GameObject* empty = GameObjectCreate(&view, kGameObjectEmpty, kControlHuman, 0, 0, 0, 0, 0);
   ASSERT_NE(empty, nullptr);
@@ -98,7 +98,7 @@ TEST_F(GameObjectsTest, ListAndObjectStatesReportTheirCodes) {
 }
 
 TEST_F(GameObjectsTest, RacersStandOnTheirGridOnTheWaterAndGoBackWhole) {
-  object_test::BlockWatch blocks;
+  object_test::BlockWatch& blocks = WatchBlocks();
   StartWater();
   const int32_t waterObjects = view.world->objectCount;
   // Swept for the water grid's points instead of its polygons, a bare sphere tests nothing and
@@ -168,7 +168,7 @@ TEST_F(GameObjectsTest, RacersStandOnTheirGridOnTheWaterAndGoBackWhole) {
 }
 
 TEST_F(GameObjectsTest, WithoutWaterACraftStandsHalfWayUpTheLevelAndAFailedFieldIsTornDownWhole) {
-  object_test::BlockWatch blocks;
+  object_test::BlockWatch& blocks = WatchBlocks();
   gSettings.opponentCount = 0;
   gDemoMode = 1;
   gLevelBoundsMaxY = 7000.0f;

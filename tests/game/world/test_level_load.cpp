@@ -224,7 +224,6 @@ TEST_F(LevelLoadTest, FailuresOfTheLevelFolderAreReported) {
 using LevelLoadDeathTest = LevelLoadTest;
 
 TEST_F(LevelLoadDeathTest, AMissingTextureListEndsTheProgram) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
   WriteAll();
   gLevel = 9;
   std::filesystem::remove(dir.path() / "data/levels/victoria/texture.codx");

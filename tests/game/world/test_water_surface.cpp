@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 #include <vector>
 
 #include "engine/core/colour_scale.h"
@@ -17,6 +16,7 @@
 #include "engine/render/frame.h"
 #include "game/world/game_materials.h"
 #include "game/world/water_surface.h"
+#include "tests/game/harness/capture_png.h"
 #include "tools/datagen/bmp_writer.h"
 #include "world_fixture.h"
 
@@ -224,7 +224,7 @@ TEST_F(WaterSurface, StartPlacesTheGridWithItsFarPlaneAndExitTakesItAway) {
 namespace {
 
 // The software renderer looking over the waves: two frames ten ticks apart must differ. Both are
-// written beside the build (water_tick1.bmp, water_tick11.bmp) to be looked at.
+// kept to be looked at (water_tick1.png, water_tick11.png) when a capture folder is named.
 class WaterFrames : public WaterSurface {
  public:
   std::vector<uint8_t> Frame(const char* name) {
@@ -242,9 +242,7 @@ class WaterFrames : public WaterSurface {
                                static_cast<uint8_t>((p & 31) << 3)});
       }
     }
-    const std::vector<uint8_t> bmp = BmpWriteRgb(160, 120, rgb.data());
-    std::ofstream(StartFolder() / name, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bmp.data()), static_cast<std::streamsize>(bmp.size()));
+    CapturePngKeep(frame, name);
     return rgb;
   }
 };
@@ -271,9 +269,9 @@ TEST_F(WaterFrames, TheRenderedWavesMoveBetweenTicks) {
   ASSERT_GE(gWaterTextureIndex, 0);
   wre_CameraSetTransform(view.camera, 300, 0, 0, 0.0f, 12000.0f, -40000.0f);
   Steps(1);
-  const std::vector<uint8_t> first = Frame("water_tick1.bmp");
+  const std::vector<uint8_t> first = Frame("water_tick1");
   Steps(10);
-  const std::vector<uint8_t> later = Frame("water_tick11.bmp");
+  const std::vector<uint8_t> later = Frame("water_tick11");
   size_t differing = 0;
   for (size_t i = 0; i < first.size(); ++i) differing += first[i] != later[i] ? 1 : 0;
   EXPECT_GT(differing, first.size() / 20);

@@ -33,7 +33,7 @@ TEST_F(WatercraftBuildTest, EveryModelAndSlotBuildsAndGivesEverythingBack) {
     for (int32_t model = 0; model < kCraftModelCount; ++model) {
       for (int32_t slot = 0; slot < kRacerSlots; ++slot) {
         SCOPED_TRACE(testing::Message() << "race " << race << " model " << model << " slot " << slot);
-        object_test::BlockWatch blocks;
+        object_test::BlockWatch& blocks = WatchBlocks();
         GameObject object{};
         ASSERT_EQ(Build(&object, model, slot), 0);
         Watercraft* craft = object.craft;
@@ -70,7 +70,7 @@ TEST_F(WatercraftBuildTest, EveryModelAndSlotBuildsAndGivesEverythingBack) {
 
 TEST_F(WatercraftBuildTest, SkinsAreClampedAndRacersChainLastFirst) {
   gRaceActive = 1;
-  object_test::BlockWatch blocks;
+  object_test::BlockWatch& blocks = WatchBlocks();
   GateRecord start{};
   gStartGate = &start;
   GameObject a{}, b{}, c{};
@@ -107,7 +107,7 @@ TEST_F(WatercraftBuildTest, SkinsAreClampedAndRacersChainLastFirst) {
 TEST_F(WatercraftBuildTest, DetailSwitchesByTheDetailSettingAndMissingLevelsAreNoError) {
   gRaceActive = 1;
   const float farClip = view.camera->farClip;
-  object_test::BlockWatch blocks;
+  object_test::BlockWatch& blocks = WatchBlocks();
   GameObject object{};
   ASSERT_EQ(Build(&object, 2, 0), 0);
   EXPECT_FLOAT_EQ(object.craft->craftObject->detailGroup->switchDistance, 0.8f * 0.004f * farClip);
@@ -150,7 +150,7 @@ TEST_F(WatercraftBuildTest, FailedBuildsLeaveNothingBehind) {
   int failed = 0;
   for (gRefuseAt = 1; gRefuseAt <= made; ++gRefuseAt) {
     SCOPED_TRACE(gRefuseAt);
-    object_test::BlockWatch blocks;
+    object_test::BlockWatch& blocks = WatchBlocks();
     gCounted = 0;
     wre_MemorySetHeap(&RefusingAlloc);
     if (Build(&object, 0, 0) == 0) {
@@ -163,7 +163,7 @@ TEST_F(WatercraftBuildTest, FailedBuildsLeaveNothingBehind) {
     ExpectBaseline(blocks);
   }
   EXPECT_GE(failed, 7);  // the record, the body, the rider and the four emitters at least
-  object_test::BlockWatch blocks;
+  object_test::BlockWatch& blocks = WatchBlocks();
   EXPECT_EQ(Build(&object, 0, 6), kBuildErrRacerSlot);
   EXPECT_EQ(Build(&object, 0, -1), kBuildErrRacerSlot);
   EXPECT_EQ(Build(&object, 5, 0), kWreErrRange);

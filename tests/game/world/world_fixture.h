@@ -12,6 +12,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/random.h"
 #include "engine/core/world.h"
+#include "engine/data/codex.h"
 #include "engine/data/material.h"
 #include "engine/data/texture.h"
 #include "engine/render/camera.h"
@@ -33,6 +34,9 @@ class WorldFixture : public ::testing::Test {
     plat_TestDisplayReset();
     wre_MemoryInit();
     ASSERT_EQ(wre_Init(kRendererSoftware, 64, 64, 1, 2048, 10240, 8192, 4096, 4096, 1024, 10240), 0);
+    // The world reader's flags as the system start-up leaves them: a level's unload leaves them
+    // set to pass over every value.
+    wre_CodexFlagsReset();
     const WreRect viewport{0, 0, 160, 120};
     const WreRect screen{0, 0, 640, 480};
     Transform placement{};
@@ -82,9 +86,6 @@ class WorldFixture : public ::testing::Test {
     for (int32_t i = 0; i < gMaterialCount; ++i) count += gMaterialTable[i].inUse ? 1 : 0;
     return count;
   }
-
-  // The working folder the test started in.
-  const std::filesystem::path& StartFolder() const { return previous_; }
 
   ViewComponents view{};
   TempDir dir;
