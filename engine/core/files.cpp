@@ -15,6 +15,7 @@ namespace {
 
 char gFolderStack[kFolderStackDepth][kFolderPathSize];
 int32_t gFileLastError = 0;
+char gFileFailed[kFolderPathSize + 256];
 
 // The current folder followed by the name; false when the whole path does not fit.
 bool FullPath(const char* name, char (&path)[kFolderPathSize + 256]) {
@@ -114,6 +115,12 @@ bool wre_FilePathOf(const char* name, char* out, size_t size) {
   out[0] = '\0';
   return false;
 }
+
+void wre_FileNoteFailed(const char* name) { wre_FilePathOf(name, gFileFailed, sizeof gFileFailed); }
+
+const char* wre_FileFailed() { return gFileFailed; }
+
+void wre_FileFailedClear() { gFileFailed[0] = '\0'; }
 
 int32_t wre_FolderSet(const char* path) {
   if (!path) {

@@ -37,6 +37,14 @@ int32_t wre_FolderSet(const char* path);
 // The path under which the name opens in the current folder ("data/levels/amazon/texture.codx"),
 // for messages; false (out empty) when it does not fit.
 bool wre_FilePathOf(const char* name, char* out, size_t size);
+// The file a failed load was about, kept for the message that reports the failure. The engine's
+// loaders note the file of the current folder they could not load or found damaged (a texture
+// list the picture in it that failed, else itself), and a caller may note its own the same way. A
+// caller clears the note before a step whose failure it reports and reads it after the failure:
+// the path under which the file opens, or empty when nothing was noted.
+void wre_FileNoteFailed(const char* name);
+const char* wre_FileFailed();
+void wre_FileFailedClear();
 int32_t wre_FolderPush();
 int32_t wre_FolderPop();
 

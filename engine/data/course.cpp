@@ -4,6 +4,7 @@
 #include "engine/core/memory.h"
 #include "engine/core/strings.h"
 #include "engine/data/codex.h"
+#include "engine/data/test/course.h"
 
 namespace {
 
@@ -49,7 +50,34 @@ void MapPoint(const Course& course, const Bounds& bounds, int32_t px, int32_t py
   CoursePointSet(out, bounds.minX + u * sx, 0.0f, bounds.minZ + v * sz, 0.0f);
 }
 
+int64_t gLinksFollowed = 0;
+
+// The last waypoint of the list from `from` on, counting the links followed.
+CourseWaypoint* ListEnd(CourseWaypoint* from) {
+  while (from && from->next) {
+    from = from->next;
+    ++gLinksFollowed;
+  }
+  return from;
+}
+
+// Links the waypoint behind the list's end, found from the reader's kept last waypoint, which is
+// then the new one: appending is one step however long the course is.
+void AppendBehind(CourseWaypoint* waypoint, CourseWaypoint** head, CourseWaypoint** last) {
+  CourseWaypoint* end = ListEnd(*last ? *last : *head);
+  waypoint->previous = end;
+  waypoint->next = nullptr;
+  if (end) {
+    end->next = waypoint;
+  } else {
+    *head = waypoint;
+  }
+  *last = waypoint;
+}
+
 }  // namespace
+
+int64_t wre_TestCourseLinksFollowed() { return gLinksFollowed; }
 
 int32_t CourseTokenId(const char* word, int32_t* id) {
   if (!word || !id) return kCourseErrNull;
@@ -193,6 +221,12 @@ int32_t CourseCount(const char* path, int32_t* count) {
 
 int32_t CourseLoad(const char* path, int32_t number, Course** course, float minX, float maxX, float minY,
                    float maxY, float minZ, float maxZ, uint8_t map, int32_t xOffset, int32_t yOffset) {
+  return CourseLoadCapped(path, number, course, minX, maxX, minY, maxY, minZ, maxZ, map, xOffset, yOffset, INT32_MAX);
+}
+
+int32_t CourseLoadCapped(const char* path, int32_t number, Course** course, float minX, float maxX, float minY,
+                         float maxY, float minZ, float maxZ, uint8_t map, int32_t xOffset, int32_t yOffset,
+                         int32_t waypointCap) {
   (void)minY;
   (void)maxY;
   if (!path || !course) return kCourseErrNull;
@@ -213,6 +247,8 @@ int32_t CourseLoad(const char* path, int32_t number, Course** course, float minX
   char word[kCodexWordSize];
   int32_t block = 0;
   bool open = false;
+  CourseWaypoint* last = nullptr;
+  int32_t waypoints = 0;
   for (;;) {
     int32_t id = kCodexNotToken;
     wre_CodexReadTokenWord(&text, &remaining, &id, word);
@@ -269,12 +305,17 @@ int32_t CourseLoad(const char* path, int32_t number, Course** course, float minX
           if (!open) {
             result = kCourseErrWayOutside;
           } else if (selected) {
+            if (waypoints >= waypointCap) {
+              result = kCourseErrWaypointCap;
+              break;
+            }
             CourseWaypoint* waypoint = CourseWaypointNew();
             if (!waypoint) {
               result = kCourseErrNoMemory;
               break;
             }
-            CourseWaypointAppend(waypoint, &record->waypoints);
+            ++waypoints;
+            AppendBehind(waypoint, &record->waypoints, &last);
             result = wre_CodexReadInt(&text, &remaining, &waypoint->value);
             if (result == 0) result = wre_CodexReadInt(&text, &remaining, &waypoint->x);
             if (result == 0) result = wre_CodexReadInt(&text, &remaining, &waypoint->y);
@@ -302,6 +343,7 @@ int32_t CourseLoad(const char* path, int32_t number, Course** course, float minX
       MapPoint(*record, bounds, record->startGateX, record->startGateY, &record->startGatePosition);
       for (CourseWaypoint* waypoint = record->waypoints; waypoint; waypoint = waypoint->next) {
         MapPoint(*record, bounds, waypoint->x, waypoint->y, &waypoint->position);
+        ++gLinksFollowed;
       }
     }
   }

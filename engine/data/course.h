@@ -53,13 +53,22 @@ enum : int32_t {
   kCourseErrWayOutside = 3003,    // "kVKT_WayPoint" outside every block
   kCourseErrNumber = 3010,        // no such course
   kCourseErrImageSize = 3011,     // mapping asked for with a negative image width or height
+  kCourseErrWaypointCap = 3012,   // the course holds more waypoints than the caller's cap
   kCourseErrNotInList = 3020,     // the waypoint is not in the list
   kCourseErrCourseNotInList = 3021,
   kCourseErrFile = 5000,
 };
 
+// Reads every waypoint of the course, however many there are.
 int32_t CourseLoad(const char* path, int32_t number, Course** course, float minX, float maxX, float minY,
                    float maxY, float minZ, float maxZ, uint8_t map, int32_t xOffset, int32_t yOffset);
+// As CourseLoad, for a caller that can use at most waypointCap waypoints: the course's next waypoint
+// line ends the read with kCourseErrWaypointCap before it is built, so that a course of any length
+// costs no more than the cap. What was read stays in the record, mapped when asked for, as after
+// any failure of the building pass (the name too, read when the course's block opens).
+int32_t CourseLoadCapped(const char* path, int32_t number, Course** course, float minX, float maxX, float minY,
+                         float maxY, float minZ, float maxZ, uint8_t map, int32_t xOffset, int32_t yOffset,
+                         int32_t waypointCap);
 int32_t CourseCount(const char* path, int32_t* count);
 int32_t CourseListFree(Course** head);
 int32_t CourseFree(Course* course);

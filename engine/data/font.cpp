@@ -168,7 +168,10 @@ int32_t wre_FontLoadDefinition(Font** out, const char* fileName, int32_t materia
   int32_t result = wre_FontNew(out);
   if (result != 0) return result;
   FileRecord* file = wre_FileLoad(fileName, 0);
-  if (!file) return kFontErrNoFile;
+  if (!file) {
+    wre_FileNoteFailed(fileName);
+    return kFontErrNoFile;
+  }
   const char* text = reinterpret_cast<const char*>(file->data);
   int32_t remaining = file->size;
   char word[kCodexWordSize];
@@ -184,5 +187,6 @@ int32_t wre_FontLoadDefinition(Font** out, const char* fileName, int32_t materia
     result = wre_CodexSkipLine(&text, &remaining);
   }
   wre_FileDispose(file);
+  if (result != 0) wre_FileNoteFailed(fileName);
   return result;
 }

@@ -52,5 +52,5 @@ int32_t wre_FontSetSpacing(Font* font, float spacing);
 // gives them truncated.
 int32_t wre_FontGetCharSize(Font* font, int32_t* width, int32_t* height);
 // Makes a font and reads "kVKT_FontCharacterDef <char> <texture file> <left> <top> <right> <bottom>"
-// lines from the file in the current data folder.
+// lines from the file in the current data folder. A failure notes the file (wre_FileNoteFailed).
 int32_t wre_FontLoadDefinition(Font** out, const char* fileName, int32_t material);

@@ -197,8 +197,10 @@ int32_t LoadList(const char* fileName, ModelList** list, const Options& o) {
 int32_t wre_ModelLoad(const char* fileName, EngineObject** object, uint8_t rebuild, uint8_t centre,
                       uint32_t extraFlags, uint8_t collidable, uint8_t numericUserData, uint8_t bakeRotation,
                       uint32_t c4dFlags) {
-  return LoadSingle(fileName, object,
-                    Options{rebuild, centre, extraFlags, collidable, numericUserData, bakeRotation, c4dFlags});
+  const int32_t result = LoadSingle(
+      fileName, object, Options{rebuild, centre, extraFlags, collidable, numericUserData, bakeRotation, c4dFlags});
+  if (result != 0) wre_FileNoteFailed(fileName);
+  return result;
 }
 
 int32_t wre_ModelLoadIntoWorld(const char* fileName, EngineObject** object, World* world, uint8_t rebuild,
@@ -214,8 +216,10 @@ int32_t wre_ModelLoadIntoWorld(const char* fileName, EngineObject** object, Worl
 int32_t wre_ModelListLoad(const char* fileName, ModelList** list, uint8_t rebuild, uint8_t centre,
                           uint32_t extraFlags, uint8_t collidable, uint8_t numericUserData, uint8_t bakeRotation,
                           uint32_t c4dFlags) {
-  return LoadList(fileName, list,
-                  Options{rebuild, centre, extraFlags, collidable, numericUserData, bakeRotation, c4dFlags});
+  const int32_t result = LoadList(
+      fileName, list, Options{rebuild, centre, extraFlags, collidable, numericUserData, bakeRotation, c4dFlags});
+  if (result != 0) wre_FileNoteFailed(fileName);
+  return result;
 }
 
 int32_t wre_ModelListLoadIntoWorld(const char* fileName, ModelList** list, World* world, uint8_t rebuild,

@@ -28,8 +28,8 @@ struct ModelList {
   EngineObject* object;
 };
 
-// 0, or -1 on any failure; *object is null until the load succeeds. A C4D file that yields a chain
-// of objects gives its first; the others are freed.
+// 0, or -1 on any failure, the file then noted (wre_FileNoteFailed); *object is null until the load
+// succeeds. A C4D file that yields a chain of objects gives its first; the others are freed.
 int32_t wre_ModelLoad(const char* fileName, EngineObject** object, uint8_t rebuild, uint8_t centre,
                       uint32_t extraFlags, uint8_t collidable, uint8_t numericUserData, uint8_t bakeRotation,
                       uint32_t c4dFlags);
@@ -40,8 +40,8 @@ int32_t wre_ModelLoadIntoWorld(const char* fileName, EngineObject** object, Worl
                                uint8_t bakeRotation, uint32_t c4dFlags);
 // Every object of a C4D file (one per top-level node) or of a chunk-format file of objects back to
 // back (read on while more than 88 bytes remain). 3DS files are refused. *list is null first and
-// grows record by record; after a failure it holds the objects read so far. Collidable 0 leaves the
-// bit as the file set it.
+// grows record by record; after a failure it holds the objects read so far, and the file is noted
+// (wre_FileNoteFailed). Collidable 0 leaves the bit as the file set it.
 int32_t wre_ModelListLoad(const char* fileName, ModelList** list, uint8_t rebuild, uint8_t centre,
                           uint32_t extraFlags, uint8_t collidable, uint8_t numericUserData, uint8_t bakeRotation,
                           uint32_t c4dFlags);

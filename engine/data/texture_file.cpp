@@ -10,16 +10,18 @@
 
 namespace {
 
-// An image read whole and decoded; null with the result code when it fails.
+// An image read whole and decoded; null with the result code when it fails, the file noted.
 Offscreen* ReadImage(const char* name, int32_t* result) {
   FileRecord* record = wre_FileLoad(name, 0);
   if (!record) {
     *result = wre_FileGetLastError();
+    wre_FileNoteFailed(name);
     return nullptr;
   }
   Offscreen* image = wre_OffscreenLoadBMPMemory(record->data, record->size);
   wre_FileDispose(record);
   *result = image ? 0 : -1;
+  if (!image) wre_FileNoteFailed(name);
   return image;
 }
 
@@ -60,8 +62,8 @@ struct Images {
   }
 };
 
-// One mip level with its depth and alpha; false (with the result) on an error, true with a null
-// image when the level's file is missing.
+// One mip level with its depth and alpha; false (with the result, the failing file noted) on an
+// error, true with a null image when the level's file is missing.
 bool ReadMip(const char* file, const char* opacityFile, int32_t level, int32_t depth, bool keyed,
              const ColourRecord& key, const Offscreen* above, Offscreen** out, int32_t* result) {
   char name[kFolderPathSize];
@@ -72,6 +74,7 @@ bool ReadMip(const char* file, const char* opacityFile, int32_t level, int32_t d
   wre_FileDispose(record);
   if (!image) {
     *result = -1;
+    wre_FileNoteFailed(name);
     return false;
   }
   // Each level is half the one above (at least 1): a level of another size would not fit its surface.
@@ -80,6 +83,7 @@ bool ReadMip(const char* file, const char* opacityFile, int32_t level, int32_t d
   if (image->width != wantW || image->height != wantH) {
     wre_OffscreenDispose(image);
     *result = kTextureErrSize;
+    wre_FileNoteFailed(name);
     return false;
   }
   Offscreen* opacity = nullptr;
@@ -97,6 +101,7 @@ bool ReadMip(const char* file, const char* opacityFile, int32_t level, int32_t d
   wre_OffscreenDispose(opacity);
   if (*result != 0) {
     wre_OffscreenDispose(image);
+    wre_FileNoteFailed(name);
     return false;
   }
   *out = image;
@@ -121,6 +126,11 @@ int32_t wre_TextureLoadFile(const char* file, int32_t keyFlag, const ColourRecor
   if (!context) return -1;
   if (!outHandle) return kWreErrNull;
   if (!file) return kWreErrNull;
+  // A failure past the reads (a conversion, no free slot, the upload) is noted against the picture.
+  const auto fail = [file](int32_t result) {
+    wre_FileNoteFailed(file);
+    return result;
+  };
   bool keyed = keyFlag != 0;
   ColourRecord key{};
   if (keyColour) {
@@ -138,11 +148,11 @@ int32_t wre_TextureLoadFile(const char* file, int32_t keyFlag, const ColourRecor
     if (!images.opacity) return result;
   }
   result = ApplyDepth(images.image, depth, keyed, images.opacity != nullptr);
-  if (result != 0) return result;
+  if (result != 0) return fail(result);
   result = wre_TextureFindFree(outHandle);
-  if (result != 0) return result;
+  if (result != 0) return fail(result);
   result = ApplyAlpha(images.image, images.opacity, keyed, key);
-  if (result != 0) return result;
+  if (result != 0) return fail(result);
   wre_OffscreenDispose(images.opacity);
   images.opacity = nullptr;
 
@@ -157,8 +167,9 @@ int32_t wre_TextureLoadFile(const char* file, int32_t keyFlag, const ColourRecor
     }
   }
 
-  return wre_TextureDefine(*outHandle, images.image, context, createFlags, file, nullptr, p1, p2, p3, p4,
-                           images.mipCount, images.mipCount > 0 ? images.mips : nullptr);
+  result = wre_TextureDefine(*outHandle, images.image, context, createFlags, file, nullptr, p1, p2, p3, p4,
+                             images.mipCount, images.mipCount > 0 ? images.mips : nullptr);
+  return result != 0 ? fail(result) : 0;
 }
 
 int32_t wre_TextureLoadEx(const char* file, int32_t keyFlag, const ColourRecord* keyColour, int32_t spare1,

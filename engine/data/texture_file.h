@@ -18,6 +18,8 @@ constexpr int32_t kTextureMipLevels = 16;
 void wre_TextureMipName(const char* file, int32_t level, char* out, int32_t outSize);
 
 // The full load; the slot handle comes back through outHandle. spare1 and spare2 are not used.
+// A failure past the argument checks notes the file it lies in (wre_FileNoteFailed): the picture,
+// its opacity picture or one of their mip levels.
 // With keyFlag set and no colour record the key is magenta (255, 0, 255).
 int32_t wre_TextureLoadFile(const char* file, int32_t keyFlag, const ColourRecord* keyColour, int32_t spare1,
                             int32_t spare2, DrawingContext* context, int32_t* outHandle, int32_t createFlags,

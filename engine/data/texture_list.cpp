@@ -191,15 +191,21 @@ int32_t wre_TextureCodexUnload(const char* data, int32_t size, DrawingContext* c
 int32_t wre_CodexLoadTextures(const char* path, int32_t unused, DrawingContext* context) {
   (void)unused;
   FileRecord* file = wre_FileLoad(path, 1);
-  if (!file) return -1;
+  if (!file) {
+    wre_FileNoteFailed(path);
+    return -1;
+  }
   const char* data = reinterpret_cast<const char*>(file->data);
   int32_t result = 0;
+  // A picture of the list that fails notes itself; any other failure is the list's own.
+  wre_FileFailedClear();
   if (gCodexMode == 0) {
     result = wre_TextureCodexLoad(data, file->size, context);
   } else if (gCodexMode == 1) {
     result = wre_TextureCodexUnload(data, file->size, context);
   }
   wre_FileDispose(file);
+  if (result != 0 && !*wre_FileFailed()) wre_FileNoteFailed(path);
   return result;
 }
 

@@ -59,6 +59,7 @@ struct Texture;
 // Reads a texture list by path and, by gCodexMode, loads (0) or unloads (1) what it names; any other
 // mode reads the file and does nothing (0). The second argument is not used. The context is the one
 // whose renderer receives the uploads. -1 when the file cannot be loaded, otherwise the loop's result.
+// A failure notes the file it lies in (wre_FileNoteFailed): the picture that failed, else the list.
 int32_t wre_CodexLoadTextures(const char* path, int32_t unused, DrawingContext* context);
 
 // The load loop over text in memory: makes every texture the list names, gives idents and sets up

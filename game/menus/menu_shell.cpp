@@ -318,15 +318,16 @@ void MenuResourcesLoad() {
   if (gMenuScreen == kScreenNone) gMenuScreen = kScreenDisclaimer;
   wre_FolderSet(kStartupFolder);
   MenuMaterialsDefine(menu);
-  if (TextureListRead(kCodexModeLoad, view) != 0) wre_SystemFatalErrorInFolder(kTextureListFatal, kTextureList);
+  if (TextureListRead(kCodexModeLoad, view) != 0) wre_SystemFatalErrorFile(kTextureListFatal, wre_FileFailed());
   for (const MenuFontRow& row : kMenuFonts)
-    if (wre_FontLoadDefinition(&(menu->*row.field), row.file, menu->whiteMaterial) != 0) wre_SystemFatalError(row.fatal);
+    if (wre_FontLoadDefinition(&(menu->*row.field), row.file, menu->whiteMaterial) != 0)
+      wre_SystemFatalErrorInFolder(row.fatal, row.file);
 
   if (wre_ModelLoadIntoWorld(kBackdropModel, &menu->backgroundObject, view->world, 0, 1, 0, 1, 0, 1, 0) != 0)
-    wre_SystemFatalError("Error at load water background");
+    wre_SystemFatalErrorInFolder("Error at load water background", kBackdropModel);
   wre_ObjectSetAllPolyMaterialIndex(menu->backgroundObject, menu->backdropMaterial);
   if (wre_ModelLoadIntoWorld(kLogoModel, &menu->logoObject, view->world, 0, 1, 0, 1, 0, 1, 2) != 0)
-    wre_SystemFatalError("Error at load menu logo object");
+    wre_SystemFatalErrorInFolder("Error at load menu logo object", kLogoModel);
   wre_ObjectSetTransform(menu->logoObject, 0, 0, 0, kLogoX, kLogoY, kLogoZ);
   if (gMenuScreen == kScreenDisclaimer) wre_ObjectSetCollidable(menu->logoObject, 0);
 
@@ -369,7 +370,7 @@ void MenuResourcesUnload() {
   wre_FolderSet(kStartupFolder);
   if (menu->logoObject) wre_ModelDispose(&menu->logoObject, view->world);
   if (menu->backgroundObject) wre_ModelDispose(&menu->backgroundObject, view->world);
-  if (TextureListRead(kCodexModeUnload, view) != 0) wre_SystemFatalErrorInFolder(kTextureListFatal, kTextureList);
+  if (TextureListRead(kCodexModeUnload, view) != 0) wre_SystemFatalErrorFile(kTextureListFatal, wre_FileFailed());
   if (menu->menuLight) {
     wre_LightListRemove(menu->menuLight, view->world);
     wre_LightDispose(menu->menuLight);

@@ -26,10 +26,16 @@ int32_t CourseFolderSelect(int32_t level) {
 int32_t CourseNamesRead(char (*names)[kCourseNameSize], int32_t level) {
   if (!names) return kWreErrNull;
   int32_t result = CourseFolderSelect(level);
+  int32_t capped = 0;
   for (int32_t n = 0; result == 0 && n < kCourseNameSlots; ++n) {
     Course* course = nullptr;
-    result = CourseLoad(kCourseFile, n, &course, gLevelBoundsMinX, gLevelBoundsMaxX, gLevelBoundsMinY,
-                        gLevelBoundsMaxY, gLevelBoundsMinZ, gLevelBoundsMaxZ, 1, 0, 0);
+    result = CourseLoadCapped(kCourseFile, n, &course, gLevelBoundsMinX, gLevelBoundsMaxX, gLevelBoundsMinY,
+                              gLevelBoundsMaxY, gLevelBoundsMinZ, gLevelBoundsMaxZ, 1, 0, 0, kCourseWaypointLimit);
+    // A course too long to race still has its name, and the courses after it theirs.
+    if (result == kCourseErrWaypointCap) {
+      if (capped == 0) capped = result;
+      result = 0;
+    }
     if (result == 0 && course) {
       std::memcpy(names[n], course->name, kCourseNameSize);
       names[n][kCourseNameSize - 1] = '\0';
@@ -37,5 +43,5 @@ int32_t CourseNamesRead(char (*names)[kCourseNameSize], int32_t level) {
     // A course that fails part way is freed too.
     if (course) CourseFree(course);
   }
-  return result;
+  return result != 0 ? result : capped;
 }

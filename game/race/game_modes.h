@@ -12,6 +12,11 @@ struct ViewComponents;
 constexpr int32_t kCourseNameSize = 256;
 constexpr int32_t kCourseNameSlots = 15;  // courses per level
 constexpr int32_t kCourseErrLevel = 301000;
+// A course may hold at most this many waypoints; the course reader stops at the next one. The
+// computer riders' route is generated with sweeps whose cost grows with the course's gates and
+// markers together: 500 waypoints take a few seconds, 5000 two minutes, so a larger course is
+// refused rather than left to stall the set-up.
+constexpr int32_t kCourseWaypointLimit = 500;
 
 // The running race's course read from "course.dat"; null outside a race.
 inline Course* gCourseData = nullptr;
@@ -29,6 +34,8 @@ void RaceStartTickStamp(ViewComponents* view);
 int32_t CourseFolderSelect(int32_t level);
 // The names of the level's 15 courses into names[0..14]. 0; -1000 for null names; the first error
 // of the folder change or the course reader, which stops the reading (earlier slots stay filled).
+// A course of more than kCourseWaypointLimit waypoints is read no further than that: it keeps its
+// name, the reading goes on, and its kCourseErrWaypointCap is the result.
 int32_t CourseNamesRead(char (*names)[kCourseNameSize], int32_t level);
 
 enum GameplayModel : int32_t {

@@ -66,21 +66,22 @@ void GameplayTexturesRead(const ViewComponents* view, GameplayKind kind, uint32_
   GameplayFolderEnter(kind);
   wre_CodexSetMode(codexMode);
   DrawingContext* context = view && view->camera ? view->camera->context : nullptr;
-  if (wre_CodexLoadTextures(kTextureList, 0, context) != 0) wre_SystemFatalErrorInFolder(fatal, kTextureList);
+  if (wre_CodexLoadTextures(kTextureList, 0, context) != 0) wre_SystemFatalErrorFile(fatal, wre_FileFailed());
 }
 
 int32_t RaceCourseRead() {
   const int32_t result = CourseFolderSelect(-1);
   if (result != 0) return result;
-  const int32_t loaded = CourseLoad(kCourseFile, gCourse, &gCourseData, gLevelBoundsMinX, gLevelBoundsMaxX,
-                                    gLevelBoundsMinY, gLevelBoundsMaxY, gLevelBoundsMinZ, gLevelBoundsMaxZ, 1, 0, 0);
-  if (loaded != 0 || !gCourseData) return loaded;
-  int32_t waypoints = 0;
-  for (const CourseWaypoint* w = gCourseData->waypoints; w; w = w->next) ++waypoints;
-  if (waypoints <= kCourseWaypointLimit) return 0;
-  std::fprintf(stderr, "Course %d of level %d has %d waypoints; at most %d are allowed\n", gCourse + 1, gLevel,
-               waypoints, kCourseWaypointLimit);
-  return kCourseErrTooManyWaypoints;
+  const int32_t loaded =
+      CourseLoadCapped(kCourseFile, gCourse, &gCourseData, gLevelBoundsMinX, gLevelBoundsMaxX, gLevelBoundsMinY,
+                       gLevelBoundsMaxY, gLevelBoundsMinZ, gLevelBoundsMaxZ, 1, 0, 0, kCourseWaypointLimit);
+  if (loaded == 0) return 0;
+  wre_FileNoteFailed(kCourseFile);
+  if (loaded == kCourseErrWaypointCap) {
+    std::fprintf(stderr, "Course %d of level %d in %s has more than %d waypoints, the most allowed\n", gCourse + 1,
+                 gLevel, wre_FileFailed(), kCourseWaypointLimit);
+  }
+  return loaded;
 }
 
 int32_t MarkerDrop(ViewComponents* view, EngineObject* marker, const Point4& at, GameplayKind kind) {

@@ -27,15 +27,10 @@ void GameplayFolderEnter(GameplayKind kind);
 // camera; a failure ends the program with the message.
 void GameplayTexturesRead(const ViewComponents* view, GameplayKind kind, uint32_t codexMode, const char* fatal);
 
-// A course may hold at most this many waypoints. The computer riders' route is generated with
-// sweeps whose cost grows with the course's gates and markers together: 500 waypoints take a few
-// seconds, 5000 two minutes, so a larger course is refused rather than left to stall the set-up.
-constexpr int32_t kCourseWaypointLimit = 500;
-constexpr int32_t kCourseErrTooManyWaypoints = 301002;
-
-// Course gCourse of the gLevel course file into gCourseData, mapped inside the level bounds. 0, the
-// folder change's or the course reader's error, or 301002 (said on stderr) for a course of more
-// than kCourseWaypointLimit waypoints (a read course stays for the exit).
+// Course gCourse of the gLevel course file into gCourseData, mapped inside the level bounds, with at
+// most kCourseWaypointLimit waypoints. 0, the folder change's or the course reader's error
+// (kCourseErrWaypointCap, said on stderr, for a longer course); a failed read notes the course file
+// (wre_FileNoteFailed), and a read course stays for the exit.
 int32_t RaceCourseRead();
 
 // Sweeps down through the level onto the water under (x, z) and places the marker there, raised by

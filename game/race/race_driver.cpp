@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "engine/core/fatal.h"
+#include "engine/core/files.h"
 #include "engine/core/input.h"
 #include "engine/core/process.h"
 #include "engine/core/timer.h"
@@ -56,6 +57,14 @@ void Require(bool ok, const char* message) {
   if (!ok) wre_SystemFatalError(message);
 }
 
+// A step that reads data files: its failure ends the program with the message and, on the next
+// line, the file it failed over (the message alone when the failure lies in no file).
+template <typename Step>
+void RequireLoaded(Step step, const char* message) {
+  wre_FileFailedClear();
+  if (step() != 0) wre_SystemFatalErrorFile(message, wre_FileFailed());
+}
+
 float FarClip(int32_t viewDistance) {
   return static_cast<float>(static_cast<long double>(viewDistance) * kFarClipPerPercent + kFarClipBase);
 }
@@ -92,10 +101,10 @@ void SetUpWorld(ViewComponents* view) {
   wre_SoundSet3DDistances(kSoundInnerDistance, std::fabs(camera->farClip - camera->nearClip) * kSoundOuterShare);
   Require(InterfaceTexturesLoad(view), "Couldn't allocate textures");
   LoadingScreenShow(view);
-  Require(HudFontsLoad() == 0, "Error at define gameplay fonts");
-  Require(LevelLoad(view) == 0, "Failed to load selected level");
+  RequireLoaded([] { return HudFontsLoad(); }, "Error at define gameplay fonts");
+  RequireLoaded([view] { return LevelLoad(view); }, "Failed to load selected level");
   Require(WaterworksStart(view, 0.0f, 0.0f, 1) == 0, "Error at compile waterworks");
-  Require(GameModeInit(view) == 0, "Failed to setup gameplay");
+  RequireLoaded([view] { return GameModeInit(view); }, "Failed to setup gameplay");
   wre_WorldGridRelinkAll(view->world);
 }
 

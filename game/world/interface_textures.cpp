@@ -33,7 +33,7 @@ void ReadTextureLists(uint32_t mode, const ViewComponents* view) {
   for (const char* folder : {kSharedFolder, kInterfaceFolder}) {
     wre_FolderSet(folder);
     if (wre_CodexLoadTextures(kTextureList, 0, ContextOf(view)) != 0)
-      wre_SystemFatalErrorInFolder(kTextureListFatal, kTextureList);
+      wre_SystemFatalErrorFile(kTextureListFatal, wre_FileFailed());
   }
 }
 

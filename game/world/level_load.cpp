@@ -67,7 +67,7 @@ void ReadTextureList(const char* prefix, int32_t mode, const ViewComponents* vie
   wre_FolderSet(folder);
   wre_CodexSetMode(static_cast<uint32_t>(mode));
   if (wre_CodexLoadTextures(kTextureList, 0, ContextOf(view)) != 0)
-    wre_SystemFatalErrorInFolder(kTextureListFatal, kTextureList);
+    wre_SystemFatalErrorFile(kTextureListFatal, wre_FileFailed());
 }
 
 void ResetBounds() {
@@ -179,7 +179,10 @@ int32_t LevelLoad(ViewComponents* view) {
   }
   // Refused, though the load could go on: without a water marker the water grid would stand at the
   // marker bounds' reset height, 0, far below the lifted level, where no craft could reach it.
-  if (tally.markers == 0) return -1;
+  if (tally.markers == 0) {
+    wre_FileNoteFailed(kLevelModel);  // the level folder is current still
+    return -1;
+  }
   return tally.failure;
 }
 

@@ -41,7 +41,8 @@ inline ModelList* gLevelModelList = nullptr;
 
 // 0, -1000 for a null view, the floating list's or course map's error, -1 for a level outside
 // 0..9, a level model that does not load, or a level without a water marker, the sky model's error,
-// or a water marker's update failure. A failing texture list ends the program ("Error at parse
+// or a water marker's update failure. A failure over a file notes it (wre_FileNoteFailed): the
+// course map's picture or opacity picture, the sky model, or the level model. A failing texture list ends the program ("Error at parse
 // texture file"). A failing water settings file is reported on stderr and the load goes on.
 int32_t LevelLoad(ViewComponents* view);
 // 0, -1 for a level outside 0..9, or the water settings file's error.

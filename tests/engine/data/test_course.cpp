@@ -10,6 +10,7 @@
 #include "engine/core/memory.h"
 #include "engine/data/codex.h"
 #include "engine/data/course.h"
+#include "engine/data/test/course.h"
 #include "tools/datagen/course_writer.h"
 
 namespace {
@@ -149,6 +150,54 @@ TEST_F(CourseTest, FailedReadKeepsWhatWasReadAndStillMaps) {
   EXPECT_EQ(points[1]->flag, 0);
   EXPECT_EQ(points[0]->position.z, 240.234375f);
   EXPECT_EQ(course->startGatePosition.x, -3.90625f);
+  CourseListFree(&course);
+}
+
+// A course file whose second course has `waypoints` waypoints, between two short ones.
+std::string LongCourseFile(int waypoints) {
+  std::string text = "kVKT_ImageWidth 255\nkVKT_ImageHeight 255\nkVKT_Course first\nkVKT_WayPoint 1 2 3 true\n"
+                     "kVKT_End\nkVKT_Course long\nkVKT_StartGate 7 8\n";
+  for (int i = 0; i < waypoints; ++i) text += "kVKT_WayPoint " + std::to_string(i) + " 4 5 kVKT_True\n";
+  return text + "kVKT_End\nkVKT_Course last\nkVKT_WayPoint 9 9 9 0\nkVKT_End\n// end of file\n";
+}
+
+// Each waypoint is appended behind the last one read, never after a walk along those before it.
+TEST_F(CourseTest, ReadingACourseGrowsLinearlyWithItsLength) {
+  for (int waypoints : {1000, 20000}) {
+    SCOPED_TRACE(waypoints);
+    const std::string path = Write("long.dat", LongCourseFile(waypoints));
+    const int64_t before = wre_TestCourseLinksFollowed();
+    Course* course = nullptr;
+    ASSERT_EQ(CourseLoad(path.c_str(), 1, &course, 0, 100, 0, 0, 0, 100, 1, 0, 0), 0);
+    EXPECT_LE(wre_TestCourseLinksFollowed() - before, 2 * waypoints);
+    ASSERT_NE(course, nullptr);
+    EXPECT_EQ(Waypoints(course).size(), static_cast<size_t>(waypoints));
+    CourseListFree(&course);
+  }
+}
+
+// The capped reader stops at the first waypoint past the cap: the course keeps its name and the
+// waypoints up to the cap, mapped; the other courses and the uncapped reader are unaffected.
+TEST_F(CourseTest, ACappedReadRefusesACourseLongerThanTheCap) {
+  const std::string path = Write("capped.dat", LongCourseFile(6));
+  Course* course = nullptr;
+  EXPECT_EQ(CourseLoadCapped(path.c_str(), 1, &course, 0, 100, 0, 0, 0, 100, 1, 0, 0, 5), kCourseErrWaypointCap);
+  ASSERT_NE(course, nullptr);
+  EXPECT_STREQ(course->name, "long");
+  auto points = Waypoints(course);
+  ASSERT_EQ(points.size(), 5u);
+  EXPECT_EQ(points[4]->value, 4);
+  EXPECT_NE(points[4]->position.x, 0.0f);
+  CourseListFree(&course);
+  for (int32_t number : {0, 2}) {
+    EXPECT_EQ(CourseLoadCapped(path.c_str(), number, &course, 0, 100, 0, 0, 0, 100, 1, 0, 0, 5), 0);
+    CourseListFree(&course);
+  }
+  EXPECT_EQ(CourseLoadCapped(path.c_str(), 1, &course, 0, 100, 0, 0, 0, 100, 1, 0, 0, 6), 0);
+  EXPECT_EQ(Waypoints(course).size(), 6u);
+  CourseListFree(&course);
+  EXPECT_EQ(CourseLoad(path.c_str(), 1, &course, 0, 100, 0, 0, 0, 100, 1, 0, 0), 0);
+  EXPECT_EQ(Waypoints(course).size(), 6u);
   CourseListFree(&course);
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/core/files.h"
+#include "engine/core/test/census.h"
 #include "engine/data/course.h"
 #include "engine/data/video.h"
 #include "game/menus/menu_shell.h"
@@ -168,30 +169,134 @@ TEST(BadDataDeathTest, ADamagedCraftModelStopsTheRaceNamingTheFile) {
   }
 }
 
-// Route generation's work grows with the course; a course past the limit is refused and said so.
-TEST(BadData, ACourseWithTooManyWaypointsIsRefused) {
+// A damaged file that stops the game: the fatal message, and the file on the line after it.
+struct NamedFatal {
+  const char* name;
+  std::function<void(const GameHarness&)> damage;
+  bool race;  // a rally race on the first amazon course, alone; else the menus' start
+  const char* message;
+};
+
+void Remove(const GameHarness& harness, const std::string& relative) {
+  ASSERT_TRUE(fs::remove(harness.Root() / relative)) << relative;
+}
+
+void Halve(const GameHarness& harness, const std::string& relative) {
+  Truncate(harness, relative, fs::file_size(harness.Root() / relative) / 2);
+}
+
+void LengthenFirstCourse(const GameHarness& harness, int count);
+
+const NamedFatal kNamedFatals[] = {
+    {"SkyModelMissing", [](auto& h) { Remove(h, "data/skybox/amazon/SkyDayN.c4d"); }, true,
+     "Failed to load selected level\ndata/skybox/amazon/SkyDayN.c4d"},
+    {"LevelModelDamaged", [](auto& h) { Halve(h, "data/levels/amazon/level.brp"); }, true,
+     "Failed to load selected level\ndata/levels/amazon/level.brp"},
+    {"LevelModelWithoutWaterMarker",
+     [](auto& h) {
+       fs::copy_file(h.Root() / "data/skybox/amazon/SkyDayN.c4d", h.Root() / "data/levels/amazon/level.brp",
+                     fs::copy_options::overwrite_existing);
+     },
+     true, "Failed to load selected level\ndata/levels/amazon/level.brp"},
+    {"CourseMapMissing", [](auto& h) { Remove(h, "data/interface/coursemaps/amazon/c1.bmp"); }, true,
+     "Failed to load selected level\ndata/interface/coursemaps/amazon/c1.bmp"},
+    {"CourseMapOpacityDamaged", [](auto& h) { Halve(h, "data/interface/coursemaps/amazon/c1_opacity.bmp"); }, true,
+     "Failed to load selected level\ndata/interface/coursemaps/amazon/c1_opacity.bmp"},
+    {"LevelPictureMissing", [](auto& h) { Remove(h, "data/levels/amazon/amazon_leaf.bmp"); }, true,
+     "Error at parse texture file\ndata/levels/amazon/amazon_leaf.bmp"},
+    {"HudFontMissing", [](auto& h) { Remove(h, "data/interface/font_lap.codx"); }, true,
+     "Error at define gameplay fonts\ndata/interface/font_lap.codx"},
+    // The list ends cleanly after its first picture: the fonts' pictures after it are not loaded.
+    {"InterfaceListCut", [](auto& h) { TruncateAfter(h, "data/interface/texture.codx", "hud_bigyellow.bmp 255 0 255\r\n"); },
+     true, "Error at define gameplay fonts\ndata/interface/font_lap.codx"},
+    {"CourseOverTheLimit", [](auto& h) { LengthenFirstCourse(h, kCourseWaypointLimit + 1); }, true,
+     "Failed to setup gameplay\ndata/courses/amazon/course.dat"},
+    {"MenuPictureDamaged", [](auto& h) { Truncate(h, "data/menu/m_startup/mnu_tabs.bmp", 20); }, false,
+     "Error at parse texture file\ndata/menu/m_startup/mnu_tabs.bmp"},
+    {"MenuFontGlobeMissing", [](auto& h) { Remove(h, "data/menu/m_startup/font_globe.codx"); }, false,
+     "Error at allocate globe font\ndata/menu/m_startup/font_globe.codx"},
+    {"MenuFontLevelMissing", [](auto& h) { Remove(h, "data/menu/m_startup/font_level.codx"); }, false,
+     "Error at allocate level font\ndata/menu/m_startup/font_level.codx"},
+    {"WaterBackgroundMissing", [](auto& h) { Remove(h, "data/menu/m_startup/background.c4d"); }, false,
+     "Error at load water background\ndata/menu/m_startup/background.c4d"},
+    {"MenuLogoDamaged", [](auto& h) { Halve(h, "data/menu/m_startup/logo01.c4d"); }, false,
+     "Error at load menu logo object\ndata/menu/m_startup/logo01.c4d"},
+};
+
+class NamedFatalDeathTest : public testing::TestWithParam<NamedFatal> {};
+
+TEST_P(NamedFatalDeathTest, StopsWithTheMessageAndTheFileOnTheNextLine) {
   GameHarness harness;
   harness.SeedSettings(kRendererSoftware);
+  GetParam().damage(harness);
+  if (HasFatalFailure()) return;
+  // A run that goes on is asked to quit, so that it ends and fails the test rather than hanging.
+  harness.EachFrame([](int presented) {
+    if (presented > 2) GameHarness::RequestQuit();
+  });
+  if (GetParam().race) {
+    const auto select = [] {
+      gGameMode = kModeRally;
+      gLevel = gCourse = 0;
+      gSettings.opponentCount = 0;
+    };
+    EXPECT_EXIT(harness.RunRace(select), testing::ExitedWithCode(3), GetParam().message);
+  } else {
+    EXPECT_EXIT(harness.Run(), testing::ExitedWithCode(3), GetParam().message);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(BadData, NamedFatalDeathTest, testing::ValuesIn(kNamedFatals),
+                         [](const testing::TestParamInfo<NamedFatal>& info) { return std::string(info.param.name); });
+
+// Puts `count` more waypoints into the first course of the amazon course file.
+void LengthenFirstCourse(const GameHarness& harness, int count) {
   const fs::path file = harness.Root() / "data/courses/amazon/course.dat";
   std::string text = TempDir::Read(file);
   std::string extra;
-  for (int i = 0; i < kCourseWaypointLimit; ++i)
-    extra += "kVKT_WayPoint " + std::to_string(1000 + i) + " 52 214 " + (i % 2 ? "kVKT_False\n" : "kVKT_True\n");
+  extra.reserve(static_cast<size_t>(count) * 32);
+  for (int i = 0; i < count; ++i) extra += "kVKT_WayPoint " + std::to_string(1000 + i) + " 52 214 kVKT_True\n";
   const size_t end = text.find("kVKT_End");
   ASSERT_NE(end, std::string::npos);
   text.insert(end, extra);
   WriteFile(file, text);
+}
+
+// A course far past the limit is refused as soon as the limit is passed, not built whole first: the
+// race's read names the file and holds no more than the limit.
+TEST(BadData, AMillionWaypointCourseIsRefusedUnbuilt) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  LengthenFirstCourse(harness, 1000000);
+  RunProbe(harness, [] {
+    gLevel = gCourse = 0;
+    const int32_t blocks = wre_TestLiveBlockCount();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(RaceCourseRead(), kCourseErrWaypointCap);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("data/courses/amazon/course.dat has more than 500"),
+              std::string::npos);
+    EXPECT_LE(wre_TestLiveBlockCount() - blocks, kCourseWaypointLimit + 1);  // the course and its waypoints
+    CourseFree(gCourseData);
+    gCourseData = nullptr;
+  });
+}
+
+// The menus read every name of a level whose first course is too long to race, that one's too.
+TEST(BadData, ACourseOverTheLimitLeavesTheCourseNamesReadable) {
+  GameHarness harness;
+  harness.SeedSettings(kRendererSoftware);
+  LengthenFirstCourse(harness, 5000);
   RunProbe(harness, [] {
     gLevel = 0;
     gCourse = 1;  // the second course is untouched
     EXPECT_EQ(RaceCourseRead(), 0);
     CourseFree(gCourseData);
-    gCourse = 0;
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(RaceCourseRead(), kCourseErrTooManyWaypoints);
-    EXPECT_NE(testing::internal::GetCapturedStderr().find("at most 500"), std::string::npos);
-    CourseFree(gCourseData);
     gCourseData = nullptr;
+    char names[kCourseNameSlots][kCourseNameSize] = {};
+    EXPECT_EQ(CourseNamesRead(names, 0), kCourseErrWaypointCap);
+    EXPECT_STREQ(names[0], "Amazon Rally 1");
+    EXPECT_STREQ(names[1], "Amazon Rally 2");
+    EXPECT_STREQ(names[14], "Amazon Derby 5");
   });
 }
 
