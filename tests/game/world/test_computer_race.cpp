@@ -11,19 +11,14 @@
 
 #include "engine/core/object.h"
 #include "engine/core/process.h"
-#include "engine/core/random.h"
 #include "engine/core/timer.h"
 #include "engine/core/transform.h"
 #include "game/race/game_modes.h"
 #include "game/state/level_names.h"
 #include "game/state/race_state.h"
-#include "game/world/course_route.h"
-#include "game/world/game_objects.h"
 #include "game/world/gate_list.h"
-#include "game/world/level_load.h"
-#include "game/world/water_surface.h"
 #include "game/world/watercraft.h"
-#include "tests/game/world/craft_fixture.h"
+#include "tests/game/world/rally_fixture.h"
 
 namespace {
 
@@ -31,44 +26,15 @@ constexpr uint32_t kStallTicks = 1800;
 constexpr uint32_t kLapTicks = 60000;
 constexpr int32_t kRallyCourses = 5;
 
-class ComputerRace : public CraftFixture {
- protected:
-  void SetUp() override {
-    CraftFixture::SetUp();
-    TreeOutput tree;
-    tree.root = dir.str();
-    TreeWriteLevels(tree);
-    ASSERT_TRUE(tree.ok);
-    ASSERT_EQ(wre_ProcessListInit(), 0);
-  }
-  void TearDown() override {
-    wre_ProcessListExit(1);
-    CraftFixture::TearDown();
-  }
-};
+using ComputerRace = RallyFixture;
 
 TEST_F(ComputerRace, EveryComputerRacerPassesEveryGateInOrderOnEveryRallyCourseOfEveryLevel) {
   for (int32_t run = 0; run < kLevelCount * kRallyCourses; ++run) {
     const int32_t level = run / kRallyCourses;
     SCOPED_TRACE(std::string(LevelWord(level)) + " course " + std::to_string(run % kRallyCourses + 1));
-    gLevel = level;
-    gCourse = run % kRallyCourses;
-    gGameMode = kModeRally;
     gSettings.opponentCount = 5;
-    gCountdownActive = 0;
-    wre_RandomSeed(static_cast<uint32_t>(run + 1));
-    WaterworksReset(&view);
-    ASSERT_EQ(LevelLoad(&view), 0);
-    ASSERT_EQ(WaterworksStart(&view, 0.0f, 0.0f, 0), 0);
-    ASSERT_EQ(GameModeInit(&view), 0);
     int gateCount = 0;
-    for (GateRecord* g = gGateListHead; g; g = g->next) ++gateCount;
-    ASSERT_GE(gateCount, 2);
-    gRaceActive = 0;
-    ASSERT_EQ(RouteSetup(&view), 0);
-    gRaceActive = 1;
-    ASSERT_EQ(GameObjectListStart(), 0);
-    ASSERT_EQ(RacersCreate(&view), 0);
+    ASSERT_NO_FATAL_FAILURE(StartRally(level, run % kRallyCourses, static_cast<uint32_t>(run + 1), &gateCount));
 
     struct Progress {
       GateRecord* gate;
@@ -81,7 +47,6 @@ TEST_F(ComputerRace, EveryComputerRacerPassesEveryGateInOrderOnEveryRallyCourseO
       ASSERT_NE(craft, nullptr);
       racers[craft] = Progress{craft->nextGate, gEngineTick, 0};
     }
-    wre_ProcessListResetTicks();
     const uint32_t start = gEngineTick;
     bool done = false, stuck = false;
     while (!done && !stuck && gEngineTick - start < kLapTicks) {
@@ -105,12 +70,7 @@ TEST_F(ComputerRace, EveryComputerRacerPassesEveryGateInOrderOnEveryRallyCourseO
     }
     EXPECT_TRUE(done);
 
-    RacersDestroy(&view);
-    GameObjectListStop(&view);
-    RouteTeardown();
-    GameModeExit(&view);
-    WaterworksExit(&view);
-    ASSERT_EQ(LevelUnload(&view), 0);
+    EndRally();
   }
 }
 

@@ -18,20 +18,15 @@
 #include "engine/core/maths.h"
 #include "engine/core/object.h"
 #include "engine/core/process.h"
-#include "engine/core/random.h"
 #include "engine/core/timer.h"
 #include "game/race/game_modes.h"
 #include "game/state/level_names.h"
 #include "game/state/race_state.h"
-#include "game/world/course_route.h"
-#include "game/world/game_objects.h"
 #include "game/world/gate_list.h"
-#include "game/world/level_load.h"
 #include "game/world/player_control.h"
-#include "game/world/water_surface.h"
 #include "game/world/watercraft.h"
 #include "platform/test/plat_input.h"
-#include "tests/game/world/craft_fixture.h"
+#include "tests/game/world/rally_fixture.h"
 
 namespace {
 
@@ -134,50 +129,30 @@ class KeyboardRider {
   uint32_t released_[2] = {0, 0};
 };
 
-class KeyboardRiderTest : public CraftFixture, public ::testing::WithParamInterface<int32_t> {
+class KeyboardRiderTest : public RallyFixture, public ::testing::WithParamInterface<int32_t> {
  protected:
   void SetUp() override {
-    CraftFixture::SetUp();
-    TreeOutput tree;
-    tree.root = dir.str();
-    TreeWriteLevels(tree);
-    ASSERT_TRUE(tree.ok);
-    ASSERT_EQ(wre_ProcessListInit(), 0);
+    RallyFixture::SetUp();
     wre_InputInit();
   }
   void TearDown() override {
-    wre_ProcessListExit(1);
     plat_TestInputReset();
-    CraftFixture::TearDown();
+    RallyFixture::TearDown();
   }
 
   // The course set up with the player craft alone: ridden by the computer rider without a rider,
   // else by the rider through the keys. The lap ends when every gate is passed or after the limit.
   void RideLap(int32_t course, const RiderKind* kind, uint32_t limit, Lap* lap) {
-    gLevel = GetParam();
-    gCourse = course;
-    gGameMode = kModeRally;
     gSettings.opponentCount = kind ? 0 : -1;
     gSettings.playerModel = kDefaultModel;
     gSettings.keyThrottle = kKeyUp;
     gSettings.keyLeft = kKeyLeft;
     gSettings.keyRight = kKeyRight;
-    gCountdownActive = 0;
     gPaused = 0;
     gQuitPrompt = 0;
     plat_TestInputReset();
-    wre_RandomSeed(static_cast<uint32_t>(course + 1));
-    WaterworksReset(&view);
-    ASSERT_EQ(LevelLoad(&view), 0);
-    ASSERT_EQ(WaterworksStart(&view, 0.0f, 0.0f, 0), 0);
-    ASSERT_EQ(GameModeInit(&view), 0);
     int gateCount = 0;
-    for (GateRecord* g = gGateListHead; g; g = g->next) ++gateCount;
-    gRaceActive = 0;
-    ASSERT_EQ(RouteSetup(&view), 0);
-    gRaceActive = 1;
-    ASSERT_EQ(GameObjectListStart(), 0);
-    ASSERT_EQ(RacersCreate(&view), 0);
+    ASSERT_NO_FATAL_FAILURE(StartRally(GetParam(), course, static_cast<uint32_t>(course + 1), &gateCount));
     Watercraft* craft = gCraftByIndex[0];
     ASSERT_NE(craft, nullptr);
     ProcessNode* control = nullptr;
@@ -190,7 +165,6 @@ class KeyboardRiderTest : public CraftFixture, public ::testing::WithParamInterf
     uint8_t flags = craft->flags;
     int passed = 0;
     *lap = Lap{};
-    wre_ProcessListResetTicks();
     const uint32_t start = gEngineTick;
     while (passed < gateCount && gEngineTick - start < limit) {
       ++gEngineTick;
@@ -212,12 +186,7 @@ class KeyboardRiderTest : public CraftFixture, public ::testing::WithParamInterf
 
     plat_TestInputReset();
     wre_ProcessDispose(control);
-    RacersDestroy(&view);
-    GameObjectListStop(&view);
-    RouteTeardown();
-    GameModeExit(&view);
-    WaterworksExit(&view);
-    ASSERT_EQ(LevelUnload(&view), 0);
+    EndRally();
   }
 };
 
