@@ -351,12 +351,28 @@ std::vector<ChunkObjectDef> LevelObjects(int32_t level, const LevelPlan& plan, c
   static constexpr int32_t kKnown[] = {kLevelWaterSurface, kLevelFloatingSolid, kLevelWaterSurfaceDeep, kLevelWall,
                                        kLevelPillar, kLevelWaterMarker, kLevelHelperA, kLevelHelperB, kLevelHelperC,
                                        kLevelHelperD, kLevelFloater, kLevelRamp};
-  facts->minY = 1e30f;
-  facts->maxY = -1e30f;
+  facts->minX = facts->minY = facts->minZ = 1e30f;
+  facts->maxX = facts->maxY = facts->maxZ = -1e30f;
   for (const ChunkObjectDef& o : objects) {
     for (const auto& p : o.mesh.points) {
+      facts->minX = std::min(facts->minX, p[0] + o.position[0]);
+      facts->maxX = std::max(facts->maxX, p[0] + o.position[0]);
       facts->minY = std::min(facts->minY, p[1] + o.position[1]);
       facts->maxY = std::max(facts->maxY, p[1] + o.position[1]);
+      facts->minZ = std::min(facts->minZ, p[2] + o.position[2]);
+      facts->maxZ = std::max(facts->maxZ, p[2] + o.position[2]);
+    }
+    // The land's top: the shore the courses keep off.
+    const bool land = !o.userData.empty() && o.userData[0].kind == 1 && o.userData[0].value == kLevelWall;
+    for (size_t k = 0; land && k < o.mesh.triangles.size(); ++k) {
+      if (o.triangleTexture[k] != 0) continue;
+      std::array<float, 6> top{};
+      for (size_t c = 0; c < 3; ++c) {
+        const auto& q = o.mesh.points[static_cast<size_t>(o.mesh.triangles[k][c])];
+        top[2 * c] = q[0] + o.position[0];
+        top[2 * c + 1] = q[2] + o.position[2];
+      }
+      facts->land.push_back(top);
     }
     for (const ChunkUserDataDef& u : o.userData)
       if (u.kind == 1 && std::find(std::begin(kKnown), std::end(kKnown), u.value) == std::end(kKnown))
@@ -511,31 +527,6 @@ CourseFilePlan Courses(int32_t level, const Layout& l, TreeLevelFacts* facts) {
   return plan;
 }
 
-// How far every course keeps from the shore: the least clearance along its ways (start to first
-// gate or marker, and each to the next; round again on a loop) and at its buoys or markers.
-void ShoreFacts(const Waters& w, const Layout& l, bool loop, TreeLevelFacts* facts) {
-  auto record = [&](V2 start, const std::vector<V2>& points, bool closed, const std::vector<V2>& marks) {
-    float way = WayClearance(w, start, points.front());
-    for (size_t i = 0; i + 1 < points.size(); ++i) way = std::min(way, WayClearance(w, points[i], points[i + 1]));
-    if (closed) way = std::min(way, WayClearance(w, points.back(), points.front()));
-    float at = -Inland(w, start);
-    for (V2 p : marks) at = std::min(at, -Inland(w, p));
-    facts->wayClearance.push_back(way);
-    facts->markClearance.push_back(at);
-  };
-  for (int32_t v = 0; v < 5; ++v) {
-    std::vector<V2> buoys;
-    for (size_t i = 0; i < l.gates[v].size(); ++i) {
-      const V2 n = Across(GateTangent(l.gates[v], i, loop));
-      buoys.push_back(Add(l.gates[v][i], Mul(n, kTreeGateHalf)));
-      buoys.push_back(Sub(l.gates[v][i], Mul(n, kTreeGateHalf)));
-    }
-    record(l.rallyStart[v], l.gates[v], loop, buoys);
-  }
-  for (int32_t v = 0; v < 5; ++v) record(l.treasureStart[v], l.treasure[v], false, l.treasure[v]);
-  for (int32_t v = 0; v < 5; ++v) record(l.derbyStart[v], l.derby[v], false, l.derby[v]);
-}
-
 // A course map: the rally path and its buoys over a transparent ground, with its opacity.
 void WriteCourseMap(TreeOutput& tree, const std::string& folder, int32_t n, const std::vector<V2>& g, bool loop,
                     uint32_t accent) {
@@ -632,11 +623,11 @@ void TreeWriteLevels(TreeOutput& tree) {
     facts.level = w;
     facts.oneLap = !def.fourLaps;
     facts.unitsPerPixel = kScale;
+    facts.imageWidth = facts.imageHeight = kImage;
     const LevelPlan plan = LevelPlanOf(level);
     const Layout layout = MakeLayout(level, plan);
     const LevelTextures textures = WriteLevelTextures(tree, level);
     TreePutChunk(tree, "levels/" + w, "level.brp", LevelObjects(level, plan, layout, textures, &facts));
-    ShoreFacts(plan.waters, layout, def.fourLaps, &facts);
     for (int32_t c = 0; c < 15; ++c) {
       char name[32];
       std::snprintf(name, sizeof(name), "environs_%02d.codx", c + 1);
