@@ -34,6 +34,7 @@ float SegmentDistance(V2 p, V2 a, V2 b);
 constexpr int32_t kPathSteps = 8;  // dense points a control span
 
 struct Path {
+  std::vector<V2> control;
   std::vector<V2> points;  // dense, kPathSteps to a control span
   std::vector<float> at;   // distance along the path to each point
   bool closed = false;
@@ -41,8 +42,9 @@ struct Path {
   V2 low{0, 0}, high{0, 0};  // the corners of its bounding box
 };
 
-// Smooth through the control points, or `straight` from one to the next.
-Path MakePath(const std::vector<V2>& control, bool closed, bool straight = false);
+// Smooth through the control points, or `straight` from one to the next, `steps` dense points to a
+// span.
+Path MakePath(const std::vector<V2>& control, bool closed, bool straight = false, int32_t steps = kPathSteps);
 // The point at a share of the way along (a closed path wraps round), and the way's direction there.
 V2 PathAt(const Path& p, float share);
 V2 PathDirection(const Path& p, float share);

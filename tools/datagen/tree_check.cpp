@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "tools/datagen/tree_output.h"
@@ -273,32 +274,67 @@ Spot World(const TreeLevelFacts& l, std::pair<int32_t, int32_t> pixel) {
 float Apart(Spot a, Spot b) { return std::hypot(b.x - a.x, b.z - a.z); }
 
 // Room for a rider at speed. A rally way (the start, then each gate's centre, round again on a
-// four-lap level) has water at least kWayWidth wide across it, sampled every kWayStep; where the
-// water forms a lane (it ends within kLaneReach on both sides) the lane's middle bends on a radius
-// of at least kLaneRadius (a circle through its middles kLaneArc apart along the way). Its legs and
+// four-lap level) has water at least kWayWidth wide across it, sampled every kWayStep; the middle of
+// any lane it runs in bends there on a radius of at least kLaneRadius (a circle through three points
+// kLaneArc apart along the middle). Its legs and
 // buoys keep kRallyShoreClear from the land, its gates kGateApart from the gate before, their half
 // width kGateHalf; the first gate stands kFirstGateLeast from the start, its crossing within
 // kFirstGateTurn of the way there. Dollars and derby markers keep kMarkerShoreClear from the
 // land, the legs between them kMarkerLegClear.
-constexpr float kWayWidth = 110000, kWayStep = 2000, kLaneReach = 150000, kLaneRadius = 60000, kLaneArc = 20000;
+constexpr float kWayWidth = 110000, kWayStep = 2000, kLaneRadius = 60000, kLaneArc = 20000;
 constexpr float kRallyShoreClear = 30000, kGateApart = 60000, kGateHalf = 9000;
 constexpr float kFirstGateLeast = 90000, kFirstGateTurn = 0.35f;  // radians, some 20 degrees
 constexpr float kMarkerShoreClear = 20000, kMarkerLegClear = 12000;
 
-// The least distance from the land along the straight way from a to b.
-float LegClear(const Shore& shore, Spot a, Spot b, float enough) {
+// The least distance from the land along the straight way from a to b, and where it is.
+float LegClear(const Shore& shore, Spot a, Spot b, float enough, Spot* where) {
   const int32_t steps = std::max(1, static_cast<int32_t>(Apart(a, b) / 1000));
   float best = enough;
   for (int32_t i = 0; i <= steps; ++i) {
     const float t = static_cast<float>(i) / static_cast<float>(steps);
-    best = std::min(best, shore.Distance(a.x + (b.x - a.x) * t, a.z + (b.z - a.z) * t, best));
+    const Spot p{a.x + (b.x - a.x) * t, a.z + (b.z - a.z) * t};
+    const float d = shore.Distance(p.x, p.z, best);
+    if (d < best) best = d, *where = p;
   }
   return best;
 }
 
+std::string Place(Spot p) { return " at (" + std::to_string(std::lround(p.x / 1000)) + "k, " + std::to_string(std::lround(p.z / 1000)) + "k)"; }
+
 float CircleRadius(Spot a, Spot b, Spot c) {
   const float area2 = std::fabs((b.x - a.x) * (c.z - a.z) - (b.z - a.z) * (c.x - a.x));
   return area2 < 1e-3f ? 1e30f : Apart(a, b) * Apart(b, c) * Apart(c, a) / (2 * area2);
+}
+
+// How each lane's middle bends at each of its points: the radius of the circle through the points
+// kLaneArc before it, at it and kLaneArc after it along the middle.
+std::vector<std::vector<float>> LaneBends(const TreeLevelFacts& l) {
+  std::vector<std::vector<float>> bends;
+  for (const TreeLane& lane : l.lanes) {
+    const auto& m = lane.middle;
+    const size_t n = m.size();
+    std::vector<float> along{0};
+    for (size_t i = 1; i < n; ++i) along.push_back(along.back() + Apart({m[i - 1][0], m[i - 1][1]}, {m[i][0], m[i][1]}));
+    const float total = along.back() + (lane.closed ? Apart({m[n - 1][0], m[n - 1][1]}, {m[0][0], m[0][1]}) : 0);
+    // The point at a distance along the middle (round again on a closed lane).
+    auto at = [&](float d) -> std::optional<Spot> {
+      if (lane.closed) d = std::fmod(std::fmod(d, total) + total, total);
+      if (d < 0 || d > along.back()) {
+        if (!lane.closed) return std::nullopt;
+        const float t = (d - along.back()) / std::max(1.0f, total - along.back());
+        return Spot{m[n - 1][0] + (m[0][0] - m[n - 1][0]) * t, m[n - 1][1] + (m[0][1] - m[n - 1][1]) * t};
+      }
+      const size_t i = std::clamp<size_t>(static_cast<size_t>(std::upper_bound(along.begin(), along.end(), d) - along.begin()), 1, n - 1);
+      const float t = (d - along[i - 1]) / std::max(1e-3f, along[i] - along[i - 1]);
+      return Spot{m[i - 1][0] + (m[i][0] - m[i - 1][0]) * t, m[i - 1][1] + (m[i][1] - m[i - 1][1]) * t};
+    };
+    bends.emplace_back();
+    for (size_t i = 0; i < n; ++i) {
+      const auto a = at(along[i] - kLaneArc), b = at(along[i]), c = at(along[i] + kLaneArc);
+      bends.back().push_back(a && c ? CircleRadius(*a, *b, *c) : 1e30f);
+    }
+  }
+  return bends;
 }
 
 std::string Whole(float v) { return std::to_string(static_cast<int64_t>(std::lround(v))); }
@@ -334,33 +370,40 @@ void CheckRallyRoom(Checker& c, const TreeLevelFacts& l, const Shore& shore, siz
       c.Fail(name + ": gates " + std::to_string(i) + " and " + std::to_string(i % gates.size() + 1) + " stand " + Whole(apart) + " apart");
   }
   float legs = kRallyShoreClear, buoyClear = kRallyShoreClear;
-  for (size_t i = 0; i + 1 < way.size(); ++i) legs = std::min(legs, LegClear(shore, way[i], way[i + 1], legs));
-  for (Spot b : buoys) buoyClear = std::min(buoyClear, shore.Distance(b.x, b.z, buoyClear));
-  if (legs < kRallyShoreClear) c.Fail(name + ": a leg passes " + Whole(legs) + " from the shore");
-  if (buoyClear < kRallyShoreClear) c.Fail(name + ": a buoy stands " + Whole(buoyClear) + " from the shore");
+  Spot legAt{}, buoyAt{};
+  for (size_t i = 0; i + 1 < way.size(); ++i) legs = std::min(legs, LegClear(shore, way[i], way[i + 1], legs, &legAt));
+  for (Spot b : buoys) {
+    const float d = shore.Distance(b.x, b.z, buoyClear);
+    if (d < buoyClear) buoyClear = d, buoyAt = b;
+  }
+  if (legs < kRallyShoreClear) c.Fail(name + ": a leg passes " + Whole(legs) + " from the shore" + Place(legAt));
+  if (buoyClear < kRallyShoreClear) c.Fail(name + ": a buoy stands " + Whole(buoyClear) + " from the shore" + Place(buoyAt));
 
-  // Across the way: the water's width, and the middle of a lane.
+  // Across the way: the water's width, and how the lane it runs in bends.
+  const std::vector<std::vector<float>> bends = LaneBends(l);
   int32_t narrow = 0, tight = 0;
   float narrowest = 1e30f, tightest = 1e30f;
-  std::vector<Spot> middles;
-  std::vector<bool> lane;
   for (size_t i = 0; i + 1 < way.size(); ++i) {
     const float length = Apart(way[i], way[i + 1]);
     if (length < 1) continue;
     const float dx = (way[i + 1].x - way[i].x) / length, dz = (way[i + 1].z - way[i].z) / length;
     for (float at = 0; at < length; at += kWayStep) {
-      const float x = way[i].x + dx * at, z = way[i].z + dz * at;
-      const float left = shore.Reach(x, z, -dz, dx, kLaneReach), right = shore.Reach(x, z, dz, -dx, kLaneReach);
-      if (left + right < kWayWidth) ++narrow, narrowest = std::min(narrowest, left + right);
-      middles.push_back({x - dz * (left - right) / 2, z + dx * (left - right) / 2});
-      lane.push_back(left < kLaneReach && right < kLaneReach);
+      const Spot p{way[i].x + dx * at, way[i].z + dz * at};
+      const float width = shore.Reach(p.x, p.z, -dz, dx, kWayWidth) + shore.Reach(p.x, p.z, dz, -dx, kWayWidth);
+      if (width < kWayWidth) ++narrow, narrowest = std::min(narrowest, width);
+      for (size_t k = 0; k < l.lanes.size(); ++k) {
+        const auto& middle = l.lanes[k].middle;
+        size_t nearest = 0;
+        float best = 1e30f;
+        for (size_t m = 0; m < middle.size(); ++m) {
+          const float d = Apart(p, {middle[m][0], middle[m][1]});
+          if (d < best) best = d, nearest = m;
+        }
+        if (best > l.lanes[k].radius || bends[k][nearest] >= kLaneRadius) continue;
+        ++tight;
+        tightest = std::min(tightest, bends[k][nearest]);
+      }
     }
-  }
-  const auto arc = static_cast<size_t>(kLaneArc / kWayStep);
-  for (size_t i = arc; i + arc < middles.size(); ++i) {
-    if (!lane[i - arc] || !lane[i] || !lane[i + arc]) continue;
-    const float r = CircleRadius(middles[i - arc], middles[i], middles[i + arc]);
-    if (r < kLaneRadius) ++tight, tightest = std::min(tightest, r);
   }
   if (narrow) c.Fail(name + ": the water is " + Whole(narrowest) + " wide across its way (" + std::to_string(narrow) + " places)");
   if (tight) c.Fail(name + ": its lane bends on a radius of " + Whole(tightest) + " (" + std::to_string(tight) + " places)");
@@ -371,14 +414,16 @@ void CheckMarkerRoom(Checker& c, const TreeLevelFacts& l, const Shore& shore, si
   const std::string name = l.level + " course " + std::to_string(n + 1);
   Spot from = World(l, {course.startX, course.startY});
   float legs = kMarkerLegClear, marks = kMarkerShoreClear;
+  Spot legAt{}, markAt{};
   for (const auto& w : course.waypoints) {
     const Spot at = World(l, w);
-    legs = std::min(legs, LegClear(shore, from, at, legs));
-    marks = std::min(marks, shore.Distance(at.x, at.z, marks));
+    legs = std::min(legs, LegClear(shore, from, at, legs, &legAt));
+    const float d = shore.Distance(at.x, at.z, marks);
+    if (d < marks) marks = d, markAt = at;
     from = at;
   }
-  if (legs < kMarkerLegClear) c.Fail(name + ": a leg passes " + Whole(legs) + " from the shore");
-  if (marks < kMarkerShoreClear) c.Fail(name + ": a marker stands " + Whole(marks) + " from the shore");
+  if (legs < kMarkerLegClear) c.Fail(name + ": a leg passes " + Whole(legs) + " from the shore" + Place(legAt));
+  if (marks < kMarkerShoreClear) c.Fail(name + ": a marker stands " + Whole(marks) + " from the shore" + Place(markAt));
 }
 
 void CheckRoom(Checker& c, const TreeLevelFacts& l) {

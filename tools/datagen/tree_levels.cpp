@@ -626,6 +626,12 @@ void TreeWriteLevels(TreeOutput& tree) {
     facts.imageWidth = facts.imageHeight = kImage;
     const LevelPlan plan = LevelPlanOf(level);
     const Layout layout = MakeLayout(level, plan);
+    for (const Lane& lane : plan.waters.lanes) {
+      if (lane.path.control.size() < 2) continue;
+      TreeLane middle{{}, lane.path.closed, lane.radius};
+      for (V2 q : MakePath(lane.path.control, lane.path.closed, false, 64).points) middle.middle.push_back({q.x, q.z});
+      facts.lanes.push_back(middle);
+    }
     const LevelTextures textures = WriteLevelTextures(tree, level);
     TreePutChunk(tree, "levels/" + w, "level.brp", LevelObjects(level, plan, layout, textures, &facts));
     for (int32_t c = 0; c < 15; ++c) {

@@ -29,6 +29,14 @@ struct TreeLooseTexture {
   std::string file;
 };
 
+// A lane of a level's water: the line down its middle (world units, a point every few thousand)
+// and how far the water reaches either side of it.
+struct TreeLane {
+  std::vector<std::array<float, 2>> middle;
+  bool closed = false;
+  float radius = 0;
+};
+
 // A course as the course file gives it: image pixels.
 struct TreeCoursePixels {
   int32_t startX = 0, startY = 0;
@@ -51,6 +59,7 @@ struct TreeLevelFacts {
   std::vector<TreeCoursePixels> courses;     // all fifteen
   // The land's top as the level file gives it: triangles (x, z, x, z, x, z) in world units.
   std::vector<std::array<float, 6>> land;
+  std::vector<TreeLane> lanes;  // the water's lanes that run somewhere (not round pools)
 };
 
 struct TreeOutput {
