@@ -188,8 +188,8 @@ LevelPlan VenicePlan() {
   LevelPlan p;
   p.landTop = 1300;
   for (float c : {110.0f, 250.0f, 390.0f}) {
-    AddLane(p, {K(110, c), K(390, c)}, 24);
-    AddLane(p, {K(c, 110), K(c, 390)}, 24);
+    AddLane(p, {K(110, c), K(390, c)}, 30);
+    AddLane(p, {K(c, 110), K(c, 390)}, 30);
   }
   AddLoop(p, 0, Canals({K(110, 390), K(390, 390), K(390, 110), K(110, 110)}), true);
   AddLoop(p, 1, Canals({K(110, 250), K(110, 390), K(250, 390), K(250, 250)}), true);
