@@ -12,7 +12,7 @@ namespace {
 
 // ---- The land: the shore traced round the water on a grid, cliffs along it -----------------------
 
-constexpr int32_t kLandTile = 8;
+constexpr int32_t kLandTile = 16;
 constexpr float kLandFoot = -3000;
 
 struct LandMesh {
@@ -127,17 +127,25 @@ const PropPlan kScenery[10][3] = {
     {{Prop::kTree, 26, 3000, 50000, -1, Skin::kLeaf}, {Prop::kHut, 8, 3000, 12000, -1, Skin::kHouse}, {}},
 };
 
-// Props of a kind on land between `nearest` and `furthest` from the shore, at scattered places.
+// The table is written for the plan's box: on the grown level each kind of prop stands kPropsMore
+// times as often, up to kGrow times as far inland.
+constexpr int32_t kPropsMore = 4;
+
+// Props of a kind on land between `nearest` and `furthest` from the shore, at scattered places;
+// those on one tile of land are one object (each object takes a material, and a race has few).
 void AddProps(std::vector<ChunkObjectDef>& objects, const Waters& w, float top, const PropPlan& plan,
               const std::string& texture, uint32_t tint, uint32_t seed, std::vector<V2>& taken) {
   DataRandom random{seed};
   int32_t placed = 0;
-  for (int32_t tries = 0; tries < 1200 && placed < plan.count; ++tries) {
+  constexpr int32_t kTiles = kLandCells / kLandTile;
+  std::vector<std::vector<std::pair<V2, ModelMesh>>> tiles(kTiles * kTiles);
+  const float furthest = plan.furthest * kGrow;
+  for (int32_t tries = 0; tries < 6000 && placed < plan.count * kPropsMore; ++tries) {
     const V2 p{kMin + (kMax - kMin) * random.Unit(), kMin + (kMax - kMin) * random.Unit()};
     const Span span = InlandSpan(w, p);
-    if (span.high < plan.nearest || span.low > plan.furthest) continue;
+    if (span.high < plan.nearest || span.low > furthest) continue;
     const float inland = Inland(w, p);
-    if (inland < plan.nearest || inland > plan.furthest) continue;
+    if (inland < plan.nearest || inland > furthest) continue;
     if (std::any_of(taken.begin(), taken.end(), [&](V2 q) { return Length(Sub(p, q)) < 9000; })) continue;
     ModelMesh mesh = PropMesh(plan.prop, random);
     MeshTurnY(mesh, random.Unit() * 2 * kPi);
@@ -145,9 +153,21 @@ void AddProps(std::vector<ChunkObjectDef>& objects, const Waters& w, float top, 
     float reach = 0;
     for (const auto& q : mesh.points) reach = std::max({reach, std::fabs(q[0]), std::fabs(q[2])});
     if (p.x - reach < kMin || p.x + reach > kMax || p.z - reach < kMin || p.z + reach > kMax) continue;
-    objects.push_back(LevelSolid(std::move(mesh), p, top, texture, plan.id, tint));
+    const int32_t tx = std::min(kTiles - 1, static_cast<int32_t>((p.x - kMin) / (kLandCell * kLandTile)));
+    const int32_t tz = std::min(kTiles - 1, static_cast<int32_t>((p.z - kMin) / (kLandCell * kLandTile)));
+    tiles[static_cast<size_t>(tz * kTiles + tx)].push_back({p, std::move(mesh)});
     taken.push_back(p);
     ++placed;
+  }
+  for (auto& tile : tiles) {
+    if (tile.empty()) continue;
+    const V2 origin = tile.front().first;
+    ModelMesh group;
+    for (auto& [at, mesh] : tile) {
+      MeshTranslate(mesh, at.x - origin.x, 0, at.z - origin.z);
+      MeshAppend(group, mesh);
+    }
+    objects.push_back(LevelSolid(std::move(group), origin, top, texture, plan.id, tint));
   }
 }
 

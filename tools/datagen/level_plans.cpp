@@ -6,9 +6,9 @@ namespace levelgen {
 namespace {
 
 void AddLane(LevelPlan& p, const std::vector<V2>& control, float radius, bool closed = false) {
-  p.waters.lanes.push_back({MakePath(control, closed), radius * 1000});
+  p.waters.lanes.push_back({MakePath(control, closed), K(radius)});
 }
-void AddIsle(LevelPlan& p, V2 a, V2 b, float radius) { p.waters.isles.push_back({a, b, radius * 1000}); }
+void AddIsle(LevelPlan& p, V2 a, V2 b, float radius) { p.waters.isles.push_back({a, b, K(radius)}); }
 void AddLoop(LevelPlan& p, int32_t v, const std::vector<V2>& control, bool straight = false) {
   p.rally[v] = MakePath(control, true, straight);
 }
@@ -45,16 +45,17 @@ std::vector<V2> Meander(int32_t runs, float x0, float x1, float zTop, float zBot
 LevelPlan AmazonPlan() {
   LevelPlan p;
   p.landTop = 2600;
-  AddLane(p, {K(72, 386), K(160, 394), K(250, 380), K(335, 388), K(402, 318), K(335, 250), K(250, 250), K(165, 250),
-              K(98, 182), K(165, 114), K(250, 106), K(340, 118), K(416, 110)}, 38);
-  AddLane(p, {K(150, 250), K(330, 250)}, 62);
+  AddLane(p, {K(72, 386), K(160, 394), K(250, 380), K(335, 388), K(382, 372), K(404, 318), K(382, 264), K(335, 250),
+              K(250, 250), K(165, 250), K(118, 236), K(96, 182), K(118, 128), K(165, 114), K(250, 106), K(340, 118),
+              K(416, 110)}, 38);
+  AddLane(p, {K(150, 250), K(336, 250)}, 66);
   AddIsle(p, K(168, 250), K(312, 250), 15);
-  p.tourSpacing = 50000;
-  p.tourSwing = 20000;
-  p.tour = MakePath({K(75, 386), K(160, 394), K(250, 381), K(335, 386), K(392, 338), K(360, 294), K(300, 289),
+  p.tourSpacing = K(50);
+  p.tourSwing = K(20);
+  p.tour = MakePath({K(75, 386), K(160, 394), K(250, 381), K(335, 386), K(385, 368), K(402, 320), K(374, 286), K(300, 289),
                      K(210, 289), K(130, 286), K(108, 252), K(130, 214), K(210, 211), K(300, 211), K(350, 220),
-                     K(368, 252), K(345, 284), K(290, 290), K(210, 290), K(134, 289), K(110, 246), K(108, 192),
-                     K(160, 118), K(250, 107), K(340, 117), K(410, 110)}, false);
+                     K(368, 252), K(345, 284), K(290, 290), K(210, 290), K(134, 289), K(110, 246), K(100, 186),
+                     K(124, 132), K(168, 114), K(250, 107), K(340, 117), K(410, 110)}, false);
   RalliesAlongTour(p, {{{0.0f, 0.32f}, {0.68f, 1.0f}, {0.5f, 0.2f}, {0.3f, 0.55f}, {0.98f, 0.7f}}});
   return p;
 }
@@ -80,22 +81,22 @@ LevelPlan BermudaPlan() {
   AddLane(p, {K(250, 250)}, 260);
   AddIsle(p, K(160, 316), K(172, 326), 26);
   AddIsle(p, K(330, 330), K(330, 330), 22);
-  AddIsle(p, K(300, 150), K(322, 170), 28);
+  AddIsle(p, K(300, 150), K(322, 170), 22);
   AddIsle(p, K(200, 202), K(206, 208), 11);
-  AddLoop(p, 0, Ellipse(K(166, 321), 76000, 72000, 0, 7, 0, false));
-  AddLoop(p, 1, Ellipse(K(311, 160), 80000, 72000, 0.3f, 7, 1, true));
-  AddLoop(p, 2, Ellipse(K(248, 326), 150000, 76000, 0, 8, kPi, false));
-  AddLoop(p, 3, Ellipse(K(318, 245), 86000, 150000, 0, 8, 0, true));
-  AddLoop(p, 4, Ellipse(K(252, 246), 168000, 162000, 0, 10, kPi / 2, false));
+  AddLoop(p, 0, Ellipse(K(166, 321), K(76), K(72), 0, 7, 0, false));
+  AddLoop(p, 1, Ellipse(K(311, 160), K(80), K(72), 0.3f, 7, 1, true));
+  AddLoop(p, 2, Ellipse(K(248, 326), K(150), K(76), 0, 8, kPi, false));
+  AddLoop(p, 3, Ellipse(K(328, 245), K(94), K(156), 0, 8, 0, true));
+  AddLoop(p, 4, Ellipse(K(252, 246), K(168), K(162), 0, 10, kPi / 2, false));
   return p;
 }
 
-// A red-rock canyon: a narrow river doubling back five times between high walls.
+// A red-rock canyon: a river doubling back twice between high walls.
 LevelPlan ColoradoPlan() {
   LevelPlan p;
-  p.landTop = 9000;
-  const std::vector<V2> river = Meander(5, 128, 372, 410, 90, 46, false, 6);
-  AddLane(p, river, 28.5f);
+  p.landTop = 20000;
+  const std::vector<V2> river = Meander(3, 135, 365, 410, 90, 40, false, 6);
+  AddLane(p, river, 30);
   p.tour = MakePath(river, false);
   RalliesAlongTour(p, {{{0.0f, 0.36f}, {0.64f, 1.0f}, {0.6f, 0.25f}, {0.3f, 0.62f}, {0.98f, 0.7f}}});
   return p;
@@ -129,10 +130,10 @@ LevelPlan LakesidePlan() {
   AddLane(p, {K(350, 160)}, 90);
   AddIsle(p, K(236, 252), K(252, 262), 38);
   AddIsle(p, K(362, 358), K(362, 358), 13);
-  AddLoop(p, 0, Ellipse(K(244, 257), 98000, 92000, 0, 7, 0, false));
-  AddLoop(p, 1, Ellipse(K(250, 250), 125000, 100000, 0.6f, 8, 2, true));
-  AddLoop(p, 2, Ellipse(K(362, 358), 44000, 44000, 0, 6, 0, false));
-  AddLoop(p, 3, Ellipse(K(168, 168), 58000, 58000, 0, 6, 0, true));
+  AddLoop(p, 0, Ellipse(K(244, 257), K(98), K(92), 0, 7, 0, false));
+  AddLoop(p, 1, Ellipse(K(250, 250), K(125), K(100), 0.6f, 8, 2, true));
+  AddLoop(p, 2, Ellipse(K(362, 358), K(44), K(44), 0, 6, 0, false));
+  AddLoop(p, 3, Ellipse(K(156, 156), K(52), K(52), 0, 6, 0, true));
   AddLoop(p, 4, {K(120, 200), K(150, 100), K(230, 150), K(340, 110), K(385, 175), K(350, 250), K(318, 318), K(292, 382),
                  K(200, 375), K(115, 300)});
   return p;
@@ -145,7 +146,7 @@ LevelPlan NilePlan() {
   const std::vector<V2> river = Meander(3, 366, 134, 392, 108, 54, true, 10);
   AddLane(p, river, 46);
   p.tour = MakePath(river, false);
-  p.tourSpacing = 32000;
+  p.tourSpacing = K(32);
   RalliesAlongTour(p, {{{0.0f, 0.34f}, {0.66f, 1.0f}, {0.55f, 0.22f}, {0.32f, 0.66f}, {0.98f, 0.62f}}});
   return p;
 }
@@ -156,7 +157,7 @@ LevelPlan PenguinPlan() {
   LevelPlan p;
   p.spiral = true;
   p.landTop = 4200;
-  AddLane(p, Ellipse(K(250, 250), 124000, 124000, 0, 12, 0, false), 60, true);
+  AddLane(p, Ellipse(K(250, 250), K(124), K(124), 0, 12, 0, false), 60, true);
   for (int32_t d = 0; d < 4; ++d) {
     const float a = kPi / 4 + kPi / 2 * static_cast<float>(d);
     AddLane(p, {K(250 + 150 * std::cos(a), 250 + 150 * std::sin(a)), K(250 + 230 * std::cos(a), 250 + 230 * std::sin(a))}, 40);
@@ -176,8 +177,8 @@ std::vector<V2> Canals(const std::vector<V2>& corners) {
   const size_t n = corners.size();
   for (size_t i = 0; i < n; ++i) {
     const V2 c = corners[i], before = corners[(i + n - 1) % n], after = corners[(i + 1) % n];
-    control.push_back(Add(c, Mul(Unit(Sub(before, c)), 24000)));
-    control.push_back(Add(c, Mul(Unit(Sub(after, c)), 24000)));
+    control.push_back(Add(c, Mul(Unit(Sub(before, c)), K(24))));
+    control.push_back(Add(c, Mul(Unit(Sub(after, c)), K(24))));
   }
   return control;
 }
@@ -187,8 +188,8 @@ LevelPlan VenicePlan() {
   LevelPlan p;
   p.landTop = 1300;
   for (float c : {110.0f, 250.0f, 390.0f}) {
-    AddLane(p, {K(110, c), K(390, c)}, 31);
-    AddLane(p, {K(c, 110), K(c, 390)}, 31);
+    AddLane(p, {K(110, c), K(390, c)}, 30);
+    AddLane(p, {K(c, 110), K(c, 390)}, 30);
   }
   AddLoop(p, 0, Canals({K(110, 390), K(390, 390), K(390, 110), K(110, 110)}), true);
   AddLoop(p, 1, Canals({K(110, 250), K(110, 390), K(250, 390), K(250, 250)}), true);
@@ -211,11 +212,11 @@ LevelPlan VictoriaPlan() {
   AddIsle(p, K(300, 196), K(306, 206), 26);
   AddIsle(p, K(352, 354), K(352, 354), 14);
   AddIsle(p, K(146, 146), K(150, 150), 13);
-  AddLoop(p, 0, Ellipse(K(201, 303), 66000, 66000, 0, 6, 0, true));
-  AddLoop(p, 1, Ellipse(K(303, 201), 66000, 66000, 0, 6, kPi, false));
-  AddLoop(p, 2, Ellipse(K(252, 252), 158000, 82000, -kPi / 4, 8, 0, false));
-  AddLoop(p, 3, Ellipse(K(352, 354), 48000, 48000, 0, 6, 1, false));
-  AddLoop(p, 4, Ellipse(K(248, 248), 150000, 96000, -kPi / 4, 10, 0.3f, true));
+  AddLoop(p, 0, Ellipse(K(201, 303), K(66), K(66), 0, 6, 0, true));
+  AddLoop(p, 1, Ellipse(K(303, 201), K(66), K(66), 0, 6, kPi, false));
+  AddLoop(p, 2, Ellipse(K(252, 252), K(158), K(82), -kPi / 4, 8, 0, false));
+  AddLoop(p, 3, Ellipse(K(352, 354), K(48), K(48), 0, 6, 1, false));
+  AddLoop(p, 4, Ellipse(K(248, 248), K(150), K(96), -kPi / 4, 10, 0.3f, true));
   return p;
 }
 

@@ -13,8 +13,8 @@ struct LevelPlan {
   std::array<Path, 5> rally;  // closed loops on four-lap levels, open ways on one-lap ones
   Path tour;                  // the linear hunts' way on a one-lap level without a spiral
   bool spiral = false;        // a one-lap level whose linear hunts spiral round its middle
-  float tourSpacing = 40000;  // how far apart the linear hunts' dollars stand along the way
-  float tourSwing = 40000;    // and how far to either side they may weave
+  float tourSpacing = K(40);  // how far apart the linear hunts' dollars stand along the way
+  float tourSwing = K(40);    // and how far to either side they may weave
   float landTop = 2500;       // the height of the shore above the water
 };
 

@@ -24,15 +24,16 @@ V2 CatmullRom(V2 p0, V2 p1, V2 p2, V2 p3, float t) {
 
 }  // namespace
 
-Path MakePath(const std::vector<V2>& control, bool closed, bool straight) {
+Path MakePath(const std::vector<V2>& control, bool closed, bool straight, int32_t steps) {
   Path p;
+  p.control = control;
   p.closed = closed;
   const auto n = static_cast<int32_t>(control.size());
   auto c = [&](int32_t i) { return control[static_cast<size_t>(closed ? (i % n + n) % n : std::clamp(i, 0, n - 1))]; };
   const int32_t spans = n < 2 ? 0 : closed ? n : n - 1;
   for (int32_t s = 0; s < spans; ++s)
-    for (int32_t k = 0; k < kPathSteps; ++k) {
-      const float t = static_cast<float>(k) / kPathSteps;
+    for (int32_t k = 0; k < steps; ++k) {
+      const float t = static_cast<float>(k) / static_cast<float>(steps);
       p.points.push_back(straight ? Add(c(s), Mul(Sub(c(s + 1), c(s)), t)) : CatmullRom(c(s - 1), c(s), c(s + 1), c(s + 2), t));
     }
   if (!closed || n < 2) p.points.push_back(control.back());

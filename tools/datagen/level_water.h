@@ -9,11 +9,17 @@
 namespace levelgen {
 
 constexpr float kPi = 3.14159265358979f;
+// The plans are drawn in thousands of units in a box from 48 to 452 thousand; the level is that box
+// grown kGrow times about its middle, so that its water is wide enough and bends gently enough for
+// a rider at speed (the craft at full lock needs some 60,000 ahead and 22,000 aside to turn a
+// quarter). The middle stands at the origin: the collisions work in single floats, and keep their
+// precision while no place is much further out than a million.
+constexpr float kGrow = 2.6f;
 // The level's extent in x and z, its middle, and the design water height 0 (the load lifts the level
 // by 100,000).
-constexpr float kMin = 48000, kMax = 452000, kCentre = 250000;
-constexpr float kEdgeLand = 12000;  // land at least this wide along the level's edge
-constexpr int32_t kLandCells = 40;  // the land is traced on a grid of this many cells a side
+constexpr float kMin = -202000 * kGrow, kMax = 202000 * kGrow, kCentre = 0;
+constexpr float kEdgeLand = 12000 * kGrow;  // land at least this wide along the level's edge
+constexpr int32_t kLandCells = 96;  // the land is traced on a grid of this many cells a side
 constexpr float kLandCell = (kMax - kMin) / kLandCells;
 
 struct V2 {
@@ -26,14 +32,16 @@ inline V2 Mul(V2 a, float s) { return {a.x * s, a.z * s}; }
 inline float Length(V2 a) { return std::sqrt(a.x * a.x + a.z * a.z); }
 inline V2 Unit(V2 a) { return Mul(a, 1.0f / Length(a)); }
 inline V2 Across(V2 d) { return {-d.z, d.x}; }
-// Plans are written in thousands of world units.
-inline V2 K(float x, float z) { return {x * 1000, z * 1000}; }
+// Plans are written in thousands of the plan's units: a place, and a distance.
+constexpr V2 K(float x, float z) { return {(x - 250) * 1000 * kGrow, (z - 250) * 1000 * kGrow}; }
+constexpr float K(float d) { return d * 1000 * kGrow; }
 
 float SegmentDistance(V2 p, V2 a, V2 b);
 
 constexpr int32_t kPathSteps = 8;  // dense points a control span
 
 struct Path {
+  std::vector<V2> control;
   std::vector<V2> points;  // dense, kPathSteps to a control span
   std::vector<float> at;   // distance along the path to each point
   bool closed = false;
@@ -41,8 +49,9 @@ struct Path {
   V2 low{0, 0}, high{0, 0};  // the corners of its bounding box
 };
 
-// Smooth through the control points, or `straight` from one to the next.
-Path MakePath(const std::vector<V2>& control, bool closed, bool straight = false);
+// Smooth through the control points, or `straight` from one to the next, `steps` dense points to a
+// span.
+Path MakePath(const std::vector<V2>& control, bool closed, bool straight = false, int32_t steps = kPathSteps);
 // The point at a share of the way along (a closed path wraps round), and the way's direction there.
 V2 PathAt(const Path& p, float share);
 V2 PathDirection(const Path& p, float share);

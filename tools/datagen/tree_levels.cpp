@@ -23,7 +23,17 @@ namespace {
 
 using namespace levelgen;
 
-constexpr int32_t kImage = 256;
+constexpr int32_t kImage = 1024;
+
+// Rally gates stand some kGateSpacing apart along a way, none closer than kGateApart; a way's legs
+// keep kGateShoreClear from the shore (a gate is put in where a leg would pass nearer), and the first
+// gate stands kGateLead along the way from the start (a loop's start kStartClear past its last gate,
+// the finish). Dollars and derby markers keep
+// kMarkerShoreClear from the shore, the legs between them kMarkerLegClear; the courses' own checks
+// ask for a little less, as the land is traced on a grid.
+constexpr float kGateSpacing = 110000, kGateApart = 65000, kGateShoreClear = 42000, kGateLead = 110000;
+constexpr float kStartClear = 40000;
+constexpr float kMarkerShoreClear = 26000, kMarkerLegClear = 16000;
 
 struct Palette {
   uint32_t zenith, horizon, sea;       // sky
@@ -68,10 +78,12 @@ struct Layout {
   std::array<V2, 5> derbyStart;
 };
 
-// The direction a gate is crossed: from the gate before it to the one after (a loop wraps).
-V2 GateTangent(const std::vector<V2>& g, size_t i, bool loop) {
+// The direction a gate is crossed: the first straight on from the start, any other from the gate
+// before it to the one after (a loop wraps).
+V2 GateTangent(const std::vector<V2>& g, size_t i, bool loop, V2 start) {
+  if (i == 0) return Unit(Sub(g[0], start));
   const size_t n = g.size();
-  const V2 before = i > 0 ? g[i - 1] : (loop ? g[n - 1] : g[i]);
+  const V2 before = g[i - 1];
   const V2 after = i + 1 < n ? g[i + 1] : (loop ? g[0] : g[i]);
   return Unit(Sub(after, before));
 }
@@ -83,8 +95,8 @@ V2 GateTangent(const std::vector<V2>& g, size_t i, bool loop) {
 // must not run into the finish arch before its time), in a pass wide enough for one that misses the
 // arch to turn back to it.
 std::vector<V2> LinearRoute(int32_t level, int32_t course, V2* start) {
-  constexpr float kInnerRadius = 95000, kOuterRadius = 150000, kTurns = 2.5f, kFinishRadius = 222000;
-  constexpr float kSpacing = 65000;
+  constexpr float kInnerRadius = K(95), kOuterRadius = K(150), kTurns = 1.5f, kFinishRadius = K(222);
+  constexpr float kSpacing = 110000;
   const float finish = kPi / 4 + kPi / 2 * static_cast<float>((course + level) % 4);
   const float first = finish + kPi;  // two and a half turns end on the finish's side
   const float sense = (course + level / 2) % 2 == 0 ? 1.0f : -1.0f;
@@ -124,12 +136,12 @@ Path LagoonWay(int32_t in, int32_t quarters, bool clockwise, float ring) {
   const float a1 = a0 + sense * kPi / 2 * static_cast<float>(quarters);
   auto polar = [](float r, float a) { return V2{kCentre + r * std::cos(a), kCentre + r * std::sin(a)}; };
   // Into the round and out of it on wide bends, each a quarter of the round's radius off the pass.
-  std::vector<V2> control{polar(205000, a0), polar(175000, a0), polar(0.5f * (175000 + ring), a0 + sense * 0.12f)};
+  std::vector<V2> control{polar(K(205), a0), polar(K(175), a0), polar(0.5f * (K(175) + ring), a0 + sense * 0.12f)};
   const int32_t steps = 3 * quarters;
   for (int32_t k = 1; k < steps; ++k) control.push_back(polar(ring, a0 + sense * kPi / 6 * static_cast<float>(k)));
-  control.push_back(polar(0.5f * (175000 + ring), a1 - sense * 0.12f));
-  control.push_back(polar(175000, a1));
-  control.push_back(polar(205000, a1));
+  control.push_back(polar(0.5f * (K(175) + ring), a1 - sense * 0.12f));
+  control.push_back(polar(K(175), a1));
+  control.push_back(polar(K(205), a1));
   return MakePath(control, false);
 }
 
@@ -145,20 +157,23 @@ V2 Aside(const Waters& w, V2 on, V2 direction, float across, float margin) {
 }
 
 // The shares of the way where gates stand: about `spacing` apart, round a loop or from a lead-in to the far end of an open
-// way, with more where the straight way from one gate to the next would pass near the shore.
+// way, with more where the straight way from one gate to the next would pass near the shore. A
+// loop's last gate stands kStartClear before its start, which stands kGateLead before its first.
 std::vector<float> GatesAlong(const Waters& w, const Path& p, float spacing) {
   std::vector<float> shares;
   if (p.closed) {
-    const int32_t n = std::max(4, static_cast<int32_t>(std::lround(p.length / spacing)));
-    for (int32_t i = 0; i <= n; ++i) shares.push_back(static_cast<float>(i) / static_cast<float>(n));
+    const float last = 1 - (kGateLead + kStartClear) / p.length;
+    const int32_t n = std::max(3, static_cast<int32_t>(std::lround(p.length * last / spacing)));
+    for (int32_t i = 0; i <= n; ++i) shares.push_back(last * static_cast<float>(i) / static_cast<float>(n));
+    shares.push_back(1);
   } else {
-    const float lead = 45000 / p.length;
+    const float lead = kGateLead / p.length;
     const int32_t n = std::max(5, static_cast<int32_t>(std::lround(p.length * (1 - lead) / spacing)) + 1);
     for (int32_t i = 0; i < n; ++i) shares.push_back(lead + (1 - lead) * static_cast<float>(i) / static_cast<float>(n - 1));
   }
   for (size_t i = 0; i + 1 < shares.size();) {
-    const bool near = WayClearance(w, PathAt(p, shares[i]), PathAt(p, shares[i + 1]), 16000) < 16000;
-    if (near && (shares[i + 1] - shares[i]) * p.length > 30000) {
+    const bool near = WayClearance(w, PathAt(p, shares[i]), PathAt(p, shares[i + 1]), kGateShoreClear) < kGateShoreClear;
+    if (near && (shares[i + 1] - shares[i]) * p.length > 2 * kGateApart) {
       shares.insert(shares.begin() + static_cast<std::ptrdiff_t>(i) + 1, (shares[i] + shares[i + 1]) / 2);
     } else {
       ++i;
@@ -168,7 +183,8 @@ std::vector<float> GatesAlong(const Waters& w, const Path& p, float spacing) {
   return shares;
 }
 
-// Markers weaving from side to side of a way, `spacing` apart, each kept in sight of the one before;
+// Markers weaving from side to side of a way, `spacing` apart, each kept in sight of the one before
+// (with one more between where the way turns a corner);
 // an open way ends with one on its end, the weave narrowing towards it.
 std::vector<V2> Weave(const Waters& w, const Path& p, float spacing, float swing, float phase, float first) {
   std::vector<V2> out;
@@ -177,15 +193,19 @@ std::vector<V2> Weave(const Waters& w, const Path& p, float spacing, float swing
     const float share = (first + static_cast<float>(i)) * spacing / p.length;
     if (!p.closed && share > 1 - 0.5f * spacing / p.length) break;
     const float side = (i % 2 ? 1.0f : -1.0f) * phase;
-    const float narrowing = p.closed ? 1.0f : std::clamp((1 - share) * p.length / 150000, 0.0f, 1.0f);
+    const float narrowing = p.closed ? 1.0f : std::clamp((1 - share) * p.length / K(150), 0.0f, 1.0f);
     V2 at = PathAt(p, share);
+    bool seen = false;
     for (float part : {1.0f, 0.5f, 0.0f}) {
-      const V2 q = Aside(w, PathAt(p, share), PathDirection(p, share), swing * side * narrowing * part, 9000);
-      if (out.empty() || WayClearance(w, out.back(), q, 5000) >= 5000) {
+      const V2 q = Aside(w, PathAt(p, share), PathDirection(p, share), swing * side * narrowing * part, kMarkerShoreClear);
+      if (out.empty() || WayClearance(w, out.back(), q, kMarkerLegClear) >= kMarkerLegClear) {
         at = q;
+        seen = true;
         break;
       }
     }
+    // Round a corner of the way, one more on the way between.
+    if (!seen) out.push_back(PathAt(p, share - 0.5f * spacing / p.length));
     out.push_back(at);
   }
   if (!p.closed) out.push_back(PathAt(p, 1));
@@ -199,29 +219,41 @@ Layout MakeLayout(int32_t level, const LevelPlan& plan) {
     Path way = plan.rally[v];
     if (plan.spiral) {
       static constexpr int32_t kQuarters[5] = {3, 2, 3, 1, 2};
-      way = LagoonWay((v + level) % 4, kQuarters[v], v % 2 == 1, level == 1 ? 112000 : 124000);
+      way = LagoonWay((v + level) % 4, kQuarters[v], v % 2 == 1, level == 1 ? K(112) : K(124));
     }
-    for (float share : GatesAlong(plan.waters, way, 85000)) l.gates[v].push_back(PathAt(way, share));
-    // The start stands behind the first gate along the way (the first gate of an open way stands
-    // 45,000 along it).
-    l.rallyStart[v] = way.closed ? PathAt(way, -24 * kScale / way.length) : PathAt(way, 0);
+    for (float share : GatesAlong(plan.waters, way, kGateSpacing)) l.gates[v].push_back(PathAt(way, share));
+    // The start stands behind the first gate along the way, as far as the first gate of an open way
+    // stands along it.
+    l.rallyStart[v] = way.closed ? PathAt(way, -kGateLead / way.length) : PathAt(way, 0);
     if (loop) {
       const float spacing = way.length / static_cast<float>(10 + v % 3);
-      l.treasure[v] = Weave(plan.waters, way, spacing, 15000, v % 2 ? 1.0f : -1.0f, 0.5f);
+      l.treasure[v] = Weave(plan.waters, way, spacing, K(15), v % 2 ? 1.0f : -1.0f, 0.5f);
       l.treasureStart[v] = PathAt(way, 0);
     } else if (plan.spiral) {
       l.treasure[v] = LinearRoute(level, v, &l.treasureStart[v]);
     } else {
       // Odd courses run the long way backwards; each weaves its own way from bank to bank.
       const Path tour = v % 2 ? SubPath(plan.tour, 1, 0) : plan.tour;
-      l.treasure[v] = Weave(plan.waters, tour, plan.tourSpacing + 1500 * static_cast<float>(v), plan.tourSwing, v % 3 ? 1.0f : -1.0f, 0.6f);
+      l.treasure[v] = Weave(plan.waters, tour, plan.tourSpacing + K(1.5f) * static_cast<float>(v), plan.tourSwing, v % 3 ? 1.0f : -1.0f, 0.6f);
       l.treasureStart[v] = PathAt(tour, 0);
     }
-    // Derby markers spread along the course's way, each to a side drawn at random.
+    // Derby markers spread along the course's way, each to a side drawn at random, drawn in towards
+    // the way where the shore stands between it and the one before (or one more put between).
     DataRandom random{static_cast<uint32_t>(level * 100 + v + 1)};
     for (int32_t i = 0; i < 12; ++i) {
-      const float share = (static_cast<float>(i) + 0.5f) / 12;
-      l.derby[v].push_back(Aside(plan.waters, PathAt(way, share), PathDirection(way, share), (random.Unit() - 0.5f) * 50000, 10000));
+      const float share = (static_cast<float>(i) + 0.5f) / 12, across = (random.Unit() - 0.5f) * K(50);
+      V2 at = PathAt(way, share);
+      bool seen = false;
+      for (float part : {1.0f, 0.5f, 0.0f}) {
+        const V2 q = Aside(plan.waters, PathAt(way, share), PathDirection(way, share), across * part, kMarkerShoreClear);
+        if (l.derby[v].empty() || WayClearance(plan.waters, l.derby[v].back(), q, kMarkerLegClear) >= kMarkerLegClear) {
+          at = q;
+          seen = true;
+          break;
+        }
+      }
+      if (!seen) l.derby[v].push_back(PathAt(way, share - 0.5f / 12));
+      l.derby[v].push_back(at);
     }
     l.derbyStart[v] = PathAt(way, 0);
   }
@@ -257,7 +289,7 @@ V2 ShorePlace(const Waters& w, const Layout& l, bool loop, const std::vector<V2>
   DataRandom random{seed};
   V2 best{kCentre, kCentre};
   float bestScore = -1e30f;
-  for (int32_t i = 0; i < 400; ++i) {
+  for (int32_t i = 0; i < 2000; ++i) {
     const V2 p{kMin + (kMax - kMin) * random.Unit(), kMin + (kMax - kMin) * random.Unit()};
     const Span span = InlandSpan(w, p);
     if (span.low > -6000 || span.high < -14000) continue;
@@ -277,7 +309,7 @@ std::vector<ChunkObjectDef> LevelObjects(int32_t level, const LevelPlan& plan, c
   std::vector<ChunkObjectDef> objects;
   AddLand(objects, w, plan.landTop, t);
   // Water markers at opposite corners: the race water spans the level.
-  for (V2 at : {V2{62000, 62000}, V2{438000, 438000}}) {
+  for (V2 at : {K(62, 62), K(438, 438)}) {
     objects.push_back(LevelSolid(MeshPlane(1000, 1000, 1, 1), at, 0, t.water, kLevelWaterMarker));
     ++facts->waterMarkers;
   }
@@ -337,7 +369,7 @@ std::vector<ChunkObjectDef> LevelObjects(int32_t level, const LevelPlan& plan, c
     MeshTurnY(strip, std::atan2(b.x - a.x, b.z - a.z));
     // Below the deepest trough of any course's waves (at most 149), so the opaque strip never
     // rises over a craft riding a trough above it.
-    objects.push_back(LevelSolid(strip, Add(a, Mul(Sub(b, a), 0.5f)), -160, t.strip, level == 0 ? kLevelWaterSurface : kLevelWaterSurfaceDeep));
+    objects.push_back(LevelSolid(strip, Add(a, Mul(Sub(b, a), 0.45f)), -160, t.strip, level == 0 ? kLevelWaterSurface : kLevelWaterSurfaceDeep));
   }
   // Bermuda's lighthouse on its biggest islet, seen from every course.
   if (level == 2) {
@@ -351,12 +383,28 @@ std::vector<ChunkObjectDef> LevelObjects(int32_t level, const LevelPlan& plan, c
   static constexpr int32_t kKnown[] = {kLevelWaterSurface, kLevelFloatingSolid, kLevelWaterSurfaceDeep, kLevelWall,
                                        kLevelPillar, kLevelWaterMarker, kLevelHelperA, kLevelHelperB, kLevelHelperC,
                                        kLevelHelperD, kLevelFloater, kLevelRamp};
-  facts->minY = 1e30f;
-  facts->maxY = -1e30f;
+  facts->minX = facts->minY = facts->minZ = 1e30f;
+  facts->maxX = facts->maxY = facts->maxZ = -1e30f;
   for (const ChunkObjectDef& o : objects) {
     for (const auto& p : o.mesh.points) {
+      facts->minX = std::min(facts->minX, p[0] + o.position[0]);
+      facts->maxX = std::max(facts->maxX, p[0] + o.position[0]);
       facts->minY = std::min(facts->minY, p[1] + o.position[1]);
       facts->maxY = std::max(facts->maxY, p[1] + o.position[1]);
+      facts->minZ = std::min(facts->minZ, p[2] + o.position[2]);
+      facts->maxZ = std::max(facts->maxZ, p[2] + o.position[2]);
+    }
+    // The land's top: the shore the courses keep off.
+    const bool land = !o.userData.empty() && o.userData[0].kind == 1 && o.userData[0].value == kLevelWall;
+    for (size_t k = 0; land && k < o.mesh.triangles.size(); ++k) {
+      if (o.triangleTexture[k] != 0) continue;
+      std::array<float, 6> top{};
+      for (size_t c = 0; c < 3; ++c) {
+        const auto& q = o.mesh.points[static_cast<size_t>(o.mesh.triangles[k][c])];
+        top[2 * c] = q[0] + o.position[0];
+        top[2 * c + 1] = q[2] + o.position[2];
+      }
+      facts->land.push_back(top);
     }
     for (const ChunkUserDataDef& u : o.userData)
       if (u.kind == 1 && std::find(std::begin(kKnown), std::end(kKnown), u.value) == std::end(kKnown))
@@ -459,10 +507,10 @@ LevelTextures WriteLevelTextures(TreeOutput& tree, int32_t level) {
   return t;
 }
 
-std::vector<CourseWaypointPlan> Buoys(const std::vector<V2>& g, bool loop, int32_t* value) {
+std::vector<CourseWaypointPlan> Buoys(const std::vector<V2>& g, bool loop, V2 start, int32_t* value) {
   std::vector<CourseWaypointPlan> out;
   for (size_t i = 0; i < g.size(); ++i) {
-    const V2 n = Across(GateTangent(g, i, loop));
+    const V2 n = Across(GateTangent(g, i, loop, start));
     for (float s : {-1.0f, 1.0f}) {
       const V2 p = Add(g[i], Mul(n, s * kTreeGateHalf));
       out.push_back({(*value)++, PixelX(p.x), PixelY(p.z), out.size() % 2 == 0});
@@ -493,7 +541,7 @@ CourseFilePlan Courses(int32_t level, const Layout& l, TreeLevelFacts* facts) {
   int32_t value = 1;
   for (int32_t v = 0; v < 5; ++v) {
     CoursePlan c{name + " Rally " + std::to_string(v + 1), PixelX(l.rallyStart[v].x), PixelY(l.rallyStart[v].z),
-                 Buoys(l.gates[v], loop, &value)};
+                 Buoys(l.gates[v], loop, l.rallyStart[v], &value)};
     facts->rallyWaypointCounts.push_back(static_cast<int32_t>(c.waypoints.size()));
     plan.courses.push_back(c);
   }
@@ -509,31 +557,6 @@ CourseFilePlan Courses(int32_t level, const Layout& l, TreeLevelFacts* facts) {
     facts->courses.push_back(pixels);
   }
   return plan;
-}
-
-// How far every course keeps from the shore: the least clearance along its ways (start to first
-// gate or marker, and each to the next; round again on a loop) and at its buoys or markers.
-void ShoreFacts(const Waters& w, const Layout& l, bool loop, TreeLevelFacts* facts) {
-  auto record = [&](V2 start, const std::vector<V2>& points, bool closed, const std::vector<V2>& marks) {
-    float way = WayClearance(w, start, points.front());
-    for (size_t i = 0; i + 1 < points.size(); ++i) way = std::min(way, WayClearance(w, points[i], points[i + 1]));
-    if (closed) way = std::min(way, WayClearance(w, points.back(), points.front()));
-    float at = -Inland(w, start);
-    for (V2 p : marks) at = std::min(at, -Inland(w, p));
-    facts->wayClearance.push_back(way);
-    facts->markClearance.push_back(at);
-  };
-  for (int32_t v = 0; v < 5; ++v) {
-    std::vector<V2> buoys;
-    for (size_t i = 0; i < l.gates[v].size(); ++i) {
-      const V2 n = Across(GateTangent(l.gates[v], i, loop));
-      buoys.push_back(Add(l.gates[v][i], Mul(n, kTreeGateHalf)));
-      buoys.push_back(Sub(l.gates[v][i], Mul(n, kTreeGateHalf)));
-    }
-    record(l.rallyStart[v], l.gates[v], loop, buoys);
-  }
-  for (int32_t v = 0; v < 5; ++v) record(l.treasureStart[v], l.treasure[v], false, l.treasure[v]);
-  for (int32_t v = 0; v < 5; ++v) record(l.derbyStart[v], l.derby[v], false, l.derby[v]);
 }
 
 // A course map: the rally path and its buoys over a transparent ground, with its opacity.
@@ -575,7 +598,7 @@ std::string Environs(int32_t level, int32_t course) {
                            static_cast<int32_t>((sun >> 8) & 0xFF), static_cast<int32_t>(sun & 0xFF), 90);
   if (course % 3 == 0) {
     std::snprintf(name, sizeof(name), "lamp_%s_%02d", kLevels[level].word, course + 1);
-    WorldAddPointLight(w, name, 70000, 120000, 53000, 255, 230, 160, 60);
+    WorldAddPointLight(w, name, K(70, 53).x, 120000, K(70, 53).z, 255, 230, 160, 60);
   }
   auto ref = [&](std::vector<std::string> fields) { WorldAddExternalRef(w, fields); };
   int32_t mode = k % 5;
@@ -632,11 +655,17 @@ void TreeWriteLevels(TreeOutput& tree) {
     facts.level = w;
     facts.oneLap = !def.fourLaps;
     facts.unitsPerPixel = kScale;
+    facts.imageWidth = facts.imageHeight = kImage;
     const LevelPlan plan = LevelPlanOf(level);
     const Layout layout = MakeLayout(level, plan);
+    for (const Lane& lane : plan.waters.lanes) {
+      if (lane.path.control.size() < 2) continue;
+      TreeLane middle{{}, lane.path.closed, lane.radius};
+      for (V2 q : MakePath(lane.path.control, lane.path.closed, false, 64).points) middle.middle.push_back({q.x, q.z});
+      facts.lanes.push_back(middle);
+    }
     const LevelTextures textures = WriteLevelTextures(tree, level);
     TreePutChunk(tree, "levels/" + w, "level.brp", LevelObjects(level, plan, layout, textures, &facts));
-    ShoreFacts(plan.waters, layout, def.fourLaps, &facts);
     for (int32_t c = 0; c < 15; ++c) {
       char name[32];
       std::snprintf(name, sizeof(name), "environs_%02d.codx", c + 1);

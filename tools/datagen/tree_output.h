@@ -2,6 +2,7 @@
 // them (texture lists, the textures each model names, courses, level objects) is recorded so that
 // the self-checks can hold the tree to the rules the game's loaders depend on.
 #pragma once
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -28,6 +29,14 @@ struct TreeLooseTexture {
   std::string file;
 };
 
+// A lane of a level's water: the line down its middle (world units, a point every few thousand)
+// and how far the water reaches either side of it.
+struct TreeLane {
+  std::vector<std::array<float, 2>> middle;
+  bool closed = false;
+  float radius = 0;
+};
+
 // A course as the course file gives it: image pixels.
 struct TreeCoursePixels {
   int32_t startX = 0, startY = 0;
@@ -39,16 +48,18 @@ struct TreeLevelFacts {
   std::string level;
   bool oneLap = false;               // its rally courses are one lap long, and it offers the linear hunt
   float unitsPerPixel = 0;           // world units a course-image pixel
+  int32_t imageWidth = 0, imageHeight = 0;  // the course image
   int32_t waterMarkers = 0;
   int32_t unknownIdObjects = 0;      // objects with an id the level loader does not know (which could
                                    // put them in the markers' collision group 0x10)
   float minY = 0, maxY = 0;        // the level model's height span, before the load's lift
+  float minX = 0, maxX = 0, minZ = 0, maxZ = 0;  // and its extent across the water plane
   float waterY = 0;
   std::vector<int32_t> rallyWaypointCounts;  // courses 0-4
   std::vector<TreeCoursePixels> courses;     // all fifteen
-  // Each course's least distance from the shore along its ways, and at its buoys or markers
-  // (negative on land), in world units.
-  std::vector<float> wayClearance, markClearance;
+  // The land's top as the level file gives it: triangles (x, z, x, z, x, z) in world units.
+  std::vector<std::array<float, 6>> land;
+  std::vector<TreeLane> lanes;  // the water's lanes that run somewhere (not round pools)
 };
 
 struct TreeOutput {

@@ -256,6 +256,28 @@ bool Shoot(Camera* camera, int32_t width, int32_t height, Rgb* out) {
   return true;
 }
 
+// Where the level stands: the box around every level object's points, and the water's height, the
+// middle of the water markers' heights as in the race (0 when there is none).
+struct Extent {
+  float minX = 1e30f, maxX = -1e30f, minY = 1e30f, maxY = -1e30f, minZ = 1e30f, maxZ = -1e30f;
+  float water = 0;
+};
+
+Extent Measure(World* world) {
+  constexpr int32_t kWaterMarker = 5000;  // the level objects' user value of a water marker
+  Extent e;
+  float markerLow = 1e30f, markerHigh = -1e30f;
+  for (EngineObject* list : {world->objects, world->gridMeshes})
+    for (EngineObject* o = list; o; o = o->next) {
+      wre_ObjectUpdate(o, 1, 1);
+      wre_ObjectExtendBounds(o, o->worldPoints, &e.minX, &e.maxX, &e.minY, &e.maxY, &e.minZ, &e.maxZ);
+      if (wre_ObjectGetUserValue(o) == kWaterMarker)
+        wre_ObjectExtendBounds(o, o->worldPoints, nullptr, nullptr, &markerLow, &markerHigh, nullptr, nullptr);
+    }
+  if (markerLow <= markerHigh) e.water = (markerLow + markerHigh) / 2;
+  return e;
+}
+
 bool Level(const std::filesystem::path& root, const std::string& level, const char* outPath) {
   if (!StartEngine(kWidth, kHeight)) return false;
   const float background[4] = {0, 0, 0, 255};
@@ -274,12 +296,13 @@ bool Level(const std::filesystem::path& root, const std::string& level, const ch
   if (!Folder(root, "levels/" + level, camera)) return false;
   ModelList* objects = nullptr;
   if (wre_ModelListLoadIntoWorld("level.brp", &objects, world, 0, 0, 0, 1, 1, 0, 0) != 0) return Fail("no level");
-  if (!LoadWater(world, level, 40000, 460000, 40000, 460000, 0)) return false;
+  const Extent e = Measure(world);
+  if (!LoadWater(world, level, e.minX, e.maxX, e.minZ, e.maxZ, 0)) return false;
 
-  // The first rally course's gates, mapped inside the arena's walls.
+  // The first rally course's gates, mapped onto the level's extent as the race maps them.
   if (!Folder(root, "courses/" + level, camera, false)) return false;
   Course* course = nullptr;
-  if (CourseLoad("course.dat", 0, &course, 48000, 452000, 96000, 113000, 48000, 452000, 1, 0, 0) != 0)
+  if (CourseLoad("course.dat", 0, &course, e.minX, e.maxX, e.minY, e.maxY, e.minZ, e.maxZ, 1, 0, 0) != 0)
     return Fail("no course");
   std::vector<Point4> buoys;
   for (CourseWaypoint* w = course->waypoints; w; w = w->next) buoys.push_back(w->position);
@@ -341,28 +364,6 @@ bool FourLaps(const std::string& level) {
   for (const char* name : {"bermuda", "hongkong", "lakeside", "venice", "victoria"})
     if (level == name) return true;
   return false;
-}
-
-// Where the level stands: the box around every level object's points, and the water's height, the
-// middle of the water markers' heights as in the race (0 when there is none).
-struct Extent {
-  float minX = 1e30f, maxX = -1e30f, minY = 1e30f, maxY = -1e30f, minZ = 1e30f, maxZ = -1e30f;
-  float water = 0;
-};
-
-Extent Measure(World* world) {
-  constexpr int32_t kWaterMarker = 5000;  // the level objects' user value of a water marker
-  Extent e;
-  float markerLow = 1e30f, markerHigh = -1e30f;
-  for (EngineObject* list : {world->objects, world->gridMeshes})
-    for (EngineObject* o = list; o; o = o->next) {
-      wre_ObjectUpdate(o, 1, 1);
-      wre_ObjectExtendBounds(o, o->worldPoints, &e.minX, &e.maxX, &e.minY, &e.maxY, &e.minZ, &e.maxZ);
-      if (wre_ObjectGetUserValue(o) == kWaterMarker)
-        wre_ObjectExtendBounds(o, o->worldPoints, nullptr, nullptr, &markerLow, &markerHigh, nullptr, nullptr);
-    }
-  if (markerLow <= markerHigh) e.water = (markerLow + markerHigh) / 2;
-  return e;
 }
 
 // Where a world point lands on the picture: into the camera's axes, then the software renderer's
