@@ -96,6 +96,23 @@ class HwTextureTableTest : public texture_test::TextureTest {
     plat_TestGlSetAvailable(false);
     TextureTest::TearDown();
   }
+  // Draws the queues through the Direct3D kind and returns the back surface's 16-bit pixels by
+  // (x, y), read while it is locked.
+  std::function<uint16_t(int, int)> DrawAndLock() {
+    PlatD3DDevice* device = camera_->context->device;
+    EXPECT_EQ(plat_D3DDeviceBeginScene(device), 0);
+    wre_D3DFrameBegin(camera_, 1, 1);
+    EXPECT_EQ(wre_D3DPolygonsDraw(camera_), 0);
+    EXPECT_EQ(plat_D3DDeviceEndScene(device), 0);
+    void* pixels = nullptr;
+    int32_t pitch = 0;
+    EXPECT_EQ(plat_SurfaceLock(camera_->context->back, &pixels, &pitch), 0);
+    return [pixels, pitch](int x, int y) {
+      uint16_t v = 0;
+      if (pixels) std::memcpy(&v, static_cast<uint8_t*>(pixels) + y * pitch + x * 2, 2);
+      return v;
+    };
+  }
   Camera* camera_ = nullptr;
 };
 
@@ -115,19 +132,7 @@ TEST_F(HwTextureTableTest, TableAnswersAndTheDeviceDrawsTheTextureSurface) {
   EXPECT_FALSE(wre_HwTextureSurfaceLost(0));
 
   PushQuad(gPolyQueueOpaque, 100);
-  PlatD3DDevice* device = camera_->context->device;
-  ASSERT_EQ(plat_D3DDeviceBeginScene(device), 0);
-  wre_D3DFrameBegin(camera_, 1, 1);
-  ASSERT_EQ(wre_D3DPolygonsDraw(camera_), 0);
-  ASSERT_EQ(plat_D3DDeviceEndScene(device), 0);
-  void* pixels = nullptr;
-  int32_t pitch = 0;
-  ASSERT_EQ(plat_SurfaceLock(camera_->context->back, &pixels, &pitch), 0);
-  auto pixel = [&](int x, int y) {
-    uint16_t v = 0;
-    std::memcpy(&v, static_cast<uint8_t*>(pixels) + y * pitch + x * 2, 2);
-    return v;
-  };
+  const auto pixel = DrawAndLock();
   const uint16_t topLeft = pixel(25, 25), bottomLeft = pixel(25, 75), bottomRight = pixel(75, 75);
   plat_SurfaceUnlock(camera_->context->back);
   if (topLeft == 0 && bottomLeft == 0) GTEST_SKIP() << "no OpenGL drawing";
@@ -147,17 +152,9 @@ TEST_F(HwTextureTableTest, AFilteredKeyedTextureShowsNoKeyColourAtItsEdges) {
   Offscreen* keyed = Image(16, kOffscreen555 | kOffscreenAlpha, kKeyedSize, kKeyedSize, KeyedTexel);
   ASSERT_EQ(wre_TextureCreate(keyed, camera_->context, 0, "keyed"), 0);
   PushQuad(gPolyQueueKeyed, 128);
-  PlatD3DDevice* device = camera_->context->device;
-  ASSERT_EQ(plat_D3DDeviceBeginScene(device), 0);
-  wre_D3DFrameBegin(camera_, 1, 1);
-  ASSERT_EQ(wre_D3DPolygonsDraw(camera_), 0);
-  ASSERT_EQ(plat_D3DDeviceEndScene(device), 0);
-  void* pixels = nullptr;
-  int32_t pitch = 0;
-  ASSERT_EQ(plat_SurfaceLock(camera_->context->back, &pixels, &pitch), 0);
+  const auto pixel = DrawAndLock();
   const EdgeColours edges = Edges([&](int x, int y) {
-    uint16_t v = 0;
-    std::memcpy(&v, static_cast<uint8_t*>(pixels) + y * pitch + x * 2, 2);
+    const uint16_t v = pixel(x, y);
     return Px{static_cast<uint8_t>((v >> 11) << 3), static_cast<uint8_t>((v >> 5 & 63) << 2),
               static_cast<uint8_t>((v & 31) << 3)};
   });
