@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <system_error>
+#include <utility>
 
 #include "tools/datagen/course_writer.h"
 #include "tools/datagen/level_land.h"
@@ -25,13 +26,13 @@ using namespace levelgen;
 
 constexpr int32_t kImage = 1024;
 
-// Rally gates stand some kGateSpacing apart along a way, none closer than kGateApart; a way's legs
-// keep kGateShoreClear from the shore (a gate is put in where a leg would pass nearer), and the first
-// gate stands kGateLead along the way from the start (a loop's start kStartClear past its last gate,
-// the finish). Dollars and derby markers keep
-// kMarkerShoreClear from the shore, the legs between them kMarkerLegClear; the courses' own checks
-// ask for a little less, as the land is traced on a grid.
-constexpr float kGateSpacing = 110000, kGateApart = 65000, kGateShoreClear = 42000, kGateLead = 110000;
+// Rally gates stand as far apart along a way as the straight leg between them keeps kGateShoreClear
+// from the shore, up to kGateReach and none closer than kGateApart. The first gate of an open way
+// stands at least kGateLead from the start; a loop's start stands kGateLead before its first gate and
+// kStartClear past its last, the finish. Dollars and derby markers keep kMarkerShoreClear from the
+// shore, the legs between them kMarkerLegClear. The courses' own checks ask for a little less, as the
+// land is traced on a grid.
+constexpr float kGateReach = 550000, kGateApart = 65000, kGateShoreClear = 36000, kGateLead = 110000;
 constexpr float kStartClear = 40000;
 constexpr float kMarkerShoreClear = 26000, kMarkerLegClear = 16000;
 
@@ -78,15 +79,9 @@ struct Layout {
   std::array<V2, 5> derbyStart;
 };
 
-// The direction a gate is crossed: the first straight on from the start, any other from the gate
-// before it to the one after (a loop wraps).
-V2 GateTangent(const std::vector<V2>& g, size_t i, bool loop, V2 start) {
-  if (i == 0) return Unit(Sub(g[0], start));
-  const size_t n = g.size();
-  const V2 before = g[i - 1];
-  const V2 after = i + 1 < n ? g[i + 1] : (loop ? g[0] : g[i]);
-  return Unit(Sub(after, before));
-}
+// The direction a gate is crossed: along the leg that comes to it, from the start or the gate before.
+// A rider steering for the gate's middle meets it square on, its whole width open to him.
+V2 GateTangent(const std::vector<V2>& g, size_t i, V2 start) { return Unit(Sub(g[i], i == 0 ? start : g[i - 1])); }
 
 // A linear hunt spirals out round the water two and a half times, then runs straight out to a finish
 // in the corner opposite its start, after some 2 million units of water. The spiral is gentle
@@ -156,30 +151,33 @@ V2 Aside(const Waters& w, V2 on, V2 direction, float across, float margin) {
   return on;
 }
 
-// The shares of the way where gates stand: about `spacing` apart, round a loop or from a lead-in to the far end of an open
-// way, with more where the straight way from one gate to the next would pass near the shore. A
-// loop's last gate stands kStartClear before its start, which stands kGateLead before its first.
-std::vector<float> GatesAlong(const Waters& w, const Path& p, float spacing) {
-  std::vector<float> shares;
-  if (p.closed) {
-    const float last = 1 - (kGateLead + kStartClear) / p.length;
-    const int32_t n = std::max(3, static_cast<int32_t>(std::lround(p.length * last / spacing)));
-    for (int32_t i = 0; i <= n; ++i) shares.push_back(last * static_cast<float>(i) / static_cast<float>(n));
-    shares.push_back(1);
-  } else {
-    const float lead = kGateLead / p.length;
-    const int32_t n = std::max(5, static_cast<int32_t>(std::lround(p.length * (1 - lead) / spacing)) + 1);
-    for (int32_t i = 0; i < n; ++i) shares.push_back(lead + (1 - lead) * static_cast<float>(i) / static_cast<float>(n - 1));
-  }
-  for (size_t i = 0; i + 1 < shares.size();) {
-    const bool near = WayClearance(w, PathAt(p, shares[i]), PathAt(p, shares[i + 1]), kGateShoreClear) < kGateShoreClear;
-    if (near && (shares[i + 1] - shares[i]) * p.length > 2 * kGateApart) {
-      shares.insert(shares.begin() + static_cast<std::ptrdiff_t>(i) + 1, (shares[i] + shares[i + 1]) / 2);
-    } else {
-      ++i;
+// The shares of the way where gates stand, from the first to the far end of an open way or round a
+// loop: each next one as far on as the straight leg to it keeps clear of the shore. Few gates and
+// long straight legs between them leave a rider who sees his craft late time to settle on each leg;
+// a gate in every bend would turn him again before he had. An open way's first gate stands as far
+// on from the start as the leg to it keeps clear, the start's straight run being the one a rider
+// takes cleanly.
+std::vector<float> GatesAlong(const Waters& w, const Path& p) {
+  const float to = p.closed ? 1 - (kGateLead + kStartClear) / p.length : 1;
+  const float step = 2000 / p.length, apart = kGateApart / p.length, reach = kGateReach / p.length;
+  auto clear = [&](float a, float b) { return WayClearance(w, PathAt(p, a), PathAt(p, b), kGateShoreClear) >= kGateShoreClear; };
+  // The furthest share from `from` on, between `least` and `most`, that the leg from `from` reaches
+  // without coming near the shore (`least` when none does).
+  auto furthest = [&](float from, float least, float most) {
+    float best = least;
+    for (float t = least; t <= most; t += step) {
+      if (!clear(from, t)) break;
+      best = t;
     }
+    return best;
+  };
+  std::vector<float> shares{p.closed ? 0 : furthest(0, kGateLead / p.length, std::min(reach, to - apart))};
+  while (to - shares.back() > 1e-6f) {
+    const float s = shares.back();
+    // The end when the leg to it is clear; else as far as the leg keeps clear, leaving room for one
+    // more leg before the end.
+    shares.push_back(to - s <= reach && clear(s, to) ? to : std::min(furthest(s, s + apart, std::min(s + reach, to - apart)), to));
   }
-  if (p.closed) shares.pop_back();  // the loop's end is its start
   return shares;
 }
 
@@ -221,9 +219,9 @@ Layout MakeLayout(int32_t level, const LevelPlan& plan) {
       static constexpr int32_t kQuarters[5] = {3, 2, 3, 1, 2};
       way = LagoonWay((v + level) % 4, kQuarters[v], v % 2 == 1, level == 1 ? K(112) : K(124));
     }
-    for (float share : GatesAlong(plan.waters, way, kGateSpacing)) l.gates[v].push_back(PathAt(way, share));
-    // The start stands behind the first gate along the way, as far as the first gate of an open way
-    // stands along it.
+    for (float share : GatesAlong(plan.waters, way)) l.gates[v].push_back(PathAt(way, share));
+    // A loop's start stands kGateLead behind its first gate along the way; an open way's on its
+    // beginning.
     l.rallyStart[v] = way.closed ? PathAt(way, -kGateLead / way.length) : PathAt(way, 0);
     if (loop) {
       const float spacing = way.length / static_cast<float>(10 + v % 3);
@@ -314,10 +312,17 @@ std::vector<ChunkObjectDef> LevelObjects(int32_t level, const LevelPlan& plan, c
     ++facts->waterMarkers;
   }
   std::vector<V2> taken;
-  // Ramps on the first rally course's second and fourth legs, rising the way the craft go.
-  for (size_t leg : {size_t{1}, size_t{3}}) {
-    const auto& g = l.gates[0];
-    const V2 a = g[leg % g.size()], b = g[(leg + 1) % g.size()];
+  // Ramps on the first rally course's two longest legs from gate to gate (round again on a loop),
+  // rising the way the craft go.
+  const auto& first = l.gates[0];
+  std::vector<std::pair<V2, V2>> legs;
+  for (size_t i = 0; i + 1 < first.size(); ++i) legs.emplace_back(first[i], first[i + 1]);
+  if (loop) legs.emplace_back(first.back(), first.front());
+  std::stable_sort(legs.begin(), legs.end(), [](const auto& x, const auto& y) {
+    return Length(Sub(x.second, x.first)) > Length(Sub(y.second, y.first));
+  });
+  legs.resize(std::min<size_t>(legs.size(), 2));
+  for (const auto& [a, b] : legs) {
     const V2 d = Unit(Sub(b, a));
     ModelMesh ramp = MeshWedge(8000, 2000, 12000);
     MeshTurnY(ramp, std::atan2(-d.x, -d.z));
@@ -507,10 +512,10 @@ LevelTextures WriteLevelTextures(TreeOutput& tree, int32_t level) {
   return t;
 }
 
-std::vector<CourseWaypointPlan> Buoys(const std::vector<V2>& g, bool loop, V2 start, int32_t* value) {
+std::vector<CourseWaypointPlan> Buoys(const std::vector<V2>& g, V2 start, int32_t* value) {
   std::vector<CourseWaypointPlan> out;
   for (size_t i = 0; i < g.size(); ++i) {
-    const V2 n = Across(GateTangent(g, i, loop, start));
+    const V2 n = Across(GateTangent(g, i, start));
     for (float s : {-1.0f, 1.0f}) {
       const V2 p = Add(g[i], Mul(n, s * kTreeGateHalf));
       out.push_back({(*value)++, PixelX(p.x), PixelY(p.z), out.size() % 2 == 0});
@@ -536,12 +541,11 @@ CourseFilePlan Courses(int32_t level, const Layout& l, TreeLevelFacts* facts) {
   plan.imageWidth = kImage;
   plan.imageHeight = kImage;
   plan.waypointAddCount = 1;
-  const bool loop = kLevels[level].fourLaps;
   const std::string name = Capitalised(kLevels[level].word);
   int32_t value = 1;
   for (int32_t v = 0; v < 5; ++v) {
     CoursePlan c{name + " Rally " + std::to_string(v + 1), PixelX(l.rallyStart[v].x), PixelY(l.rallyStart[v].z),
-                 Buoys(l.gates[v], loop, l.rallyStart[v], &value)};
+                 Buoys(l.gates[v], l.rallyStart[v], &value)};
     facts->rallyWaypointCounts.push_back(static_cast<int32_t>(c.waypoints.size()));
     plan.courses.push_back(c);
   }

@@ -3,10 +3,14 @@
 // The rider aims at the next gate (at the one after once within reach of it and nearly lined up),
 // taps Left or Right when the aim is off and holds the throttle. Two riders: one 300 ms late who
 // rides from what it sees, and one 200 ms late who anticipates, carrying what it sees on by the
-// craft's velocity and rate of turn. The late rider is never thrown more than three times a lap;
-// the anticipating one meets the bank and is thrown rarely, on average over the courses. This holds
-// the levels' water wide and open enough for the craft at speed. How many laps the late rider
-// finishes within three times the computer rider's time is printed with the rest.
+// craft's velocity and rate of turn. The late rider finishes most laps within three times the
+// computer rider's time and is never thrown more than three times a lap; the anticipating one meets
+// the bank and is thrown rarely, on average over the courses. This holds the levels' water wide and
+// open enough for the craft at speed, and their gates few, on long straight legs.
+//
+// The late rider overshoots: at the default craft's rate of turn a key held until the aim looks
+// lined up has turned it far past, and once off his line he weaves on, sometimes round a gate for
+// good. Which laps he finishes turns on small things, so the bound leaves him a lap or two.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -193,6 +197,7 @@ class KeyboardRiderTest : public RallyFixture, public ::testing::WithParamInterf
 // The levels are ridden in two halves, one case each; each half's rates held to the bounds hold
 // the rates over all the courses to them.
 constexpr int32_t kLevelsPerCase = kLevelCount / 2;
+constexpr int kLateFinishedPerCase = 20;  // of 25
 
 TEST_P(KeyboardRiderTest, RidesEveryRallyCourseOfHalfTheLevels) {
   const RiderKind late{Ticks(300), false};
@@ -223,6 +228,7 @@ TEST_P(KeyboardRiderTest, RidesEveryRallyCourseOfHalfTheLevels) {
   std::printf("300 ms late: %d of %d laps finished | 200 ms anticipating: %.2f contacts and %.2f throws a minute "
               "over %.2f min\n",
               finished, kLevelsPerCase * kRallyCourses, contacts / minutes, throws / minutes, minutes);
+  EXPECT_GE(finished, kLateFinishedPerCase);
   EXPECT_LE(contacts / minutes, 2.5);
   EXPECT_LE(throws / minutes, 0.6);
 }
