@@ -24,6 +24,17 @@ namespace {
 
 using Px = std::vector<uint8_t>;
 
+// A table of four materials and queues for eight polygons, material 0 in use and lit white on the
+// device's colour scale (`full`).
+void WhiteMaterialAndQueues(float full) {
+  ASSERT_EQ(wre_MaterialTableInit(4), 0);
+  ASSERT_EQ(wre_PolyQueuesInit(8), 0);
+  for (int32_t i = 0; i < gMaterialCount; ++i) gMaterialIndexMap[i] = i;
+  Material& m = gMaterialTable[0];
+  m.inUse = 1;
+  m.colourA = m.lit = ColourFloat{full, full, full, full};
+}
+
 // Two textured triangles over (0, 0) - (size, size), the whole texture across them.
 void PushQuad(PolyQueue& queue, float size) {
   PolygonRecord a{};
@@ -80,12 +91,7 @@ class HwTextureTableTest : public texture_test::TextureTest {
     UseKind(kRendererDirect3D);
     camera_ = GameCamera();
     ASSERT_NE(camera_, nullptr);
-    ASSERT_EQ(wre_MaterialTableInit(4), 0);
-    ASSERT_EQ(wre_PolyQueuesInit(8), 0);
-    for (int32_t i = 0; i < gMaterialCount; ++i) gMaterialIndexMap[i] = i;
-    Material& m = gMaterialTable[0];
-    m.inUse = 1;
-    m.colourA = m.lit = ColourFloat{255, 255, 255, 255};
+    ASSERT_NO_FATAL_FAILURE(WhiteMaterialAndQueues(255));
   }
   void TearDown() override {
     wre_TextureReleaseAll();
@@ -176,12 +182,7 @@ class GlKeyedTextureTest : public texture_test::TextureTest {
     opengl_.flags = kContextLinearFilter;
     opengl_.view = WreRect{0, 0, 128, 128};
     opengl_.display = WreRect{0, 0, 640, 480};
-    ASSERT_EQ(wre_MaterialTableInit(4), 0);
-    ASSERT_EQ(wre_PolyQueuesInit(8), 0);
-    for (int32_t i = 0; i < gMaterialCount; ++i) gMaterialIndexMap[i] = i;
-    Material& m = gMaterialTable[0];
-    m.inUse = 1;
-    m.colourA = m.lit = ColourFloat{1, 1, 1, 1};
+    ASSERT_NO_FATAL_FAILURE(WhiteMaterialAndQueues(1));
   }
   void TearDown() override {
     if (opengl_.glContext) {
