@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -66,8 +67,14 @@ void Stop(pid_t child) {
 
 class Desktop : public ::testing::Test {
  protected:
-  // An X server of this size on a display of its own, a window manager when asked, and the game.
+  // The game on its desktop, past the renderer question (answered when it asks) and the intros.
   void Start(int width, int height, bool windowManager, bool askRenderer = false) {
+    ASSERT_NO_FATAL_FAILURE(Launch(width, height, windowManager, askRenderer));
+    if (askRenderer) AnswerTheRendererQuestion();
+    PassTheIntros();
+  }
+  // An X server of this size on a display of its own, a window manager when asked, and the game.
+  void Launch(int width, int height, bool windowManager, bool askRenderer) {
     width_ = width;
     height_ = height;
     int fds[2];
@@ -104,7 +111,8 @@ class Desktop : public ::testing::Test {
     // Without settings the game first asks for its renderer.
     if (askRenderer) fs::remove(dir_.path() / "data" / "prefs" / "prefs.qz");
     game_ = Spawn(display_, {program_.string()}, dir_.path());
-    if (askRenderer) AnswerTheRendererQuestion();
+  }
+  void PassTheIntros() {
     // The intro's pictures give way to keys, the disclaimer to the next one.
     for (int i = 0; i < 6; ++i) {
       std::this_thread::sleep_for(1500ms);
@@ -128,6 +136,88 @@ class Desktop : public ::testing::Test {
     Output(display_, "xdotool mousemove " + std::to_string(x + 137) + " " + std::to_string(y + 108));
     Click();
     std::this_thread::sleep_for(2s);
+  }
+  // A window's client area on the X screen, where the server has it: a window manager's frame
+  // moves a window from where the program put it.
+  struct Placed {
+    std::string id;
+    int x = 0, y = 0, w = 0, h = 0;
+    bool Contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
+  };
+  // The one window of this exact name, waited for a few seconds; no id when there is none.
+  Placed Find(const std::string& name, std::chrono::seconds wait = 10s) {
+    Placed found;
+    const auto end = std::chrono::steady_clock::now() + wait;
+    do {
+      const std::string ids = Output(display_, "xdotool search --name '^" + name + "$'");
+      if (!ids.empty() && ids.find('\n') == ids.size() - 1) {
+        found.id = ids.substr(0, ids.size() - 1);
+        break;
+      }
+      std::this_thread::sleep_for(250ms);
+    } while (std::chrono::steady_clock::now() < end);
+    if (found.id.empty()) return found;
+    const std::string info = Output(display_, "xwininfo -id " + found.id);
+    auto field = [&info](const char* label) {
+      const size_t at = info.find(label);
+      return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + std::strlen(label));
+    };
+    found.x = field("Absolute upper-left X:");
+    found.y = field("Absolute upper-left Y:");
+    found.w = field("Width:");
+    found.h = field("Height:");
+    return found;
+  }
+  void ClickAt(int x, int y) {
+    Output(display_, "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+    Click();
+  }
+  // Whether the window of this name is gone within a few seconds.
+  bool Gone(const std::string& name) {
+    const auto end = std::chrono::steady_clock::now() + 5s;
+    do {
+      if (Output(display_, "xdotool search --name '^" + name + "$'").empty()) return true;
+      std::this_thread::sleep_for(250ms);
+    } while (std::chrono::steady_clock::now() < end);
+    return false;
+  }
+  // The renderer the game saved when it ended.
+  int32_t SavedRenderer() {
+    const fs::path file = dir_.path() / "data" / "prefs" / "prefs.qz";
+    std::vector<uint8_t> bytes(fs::exists(file) ? fs::file_size(file) : 0);
+    if (FILE* in = std::fopen(file.c_str(), "rb")) {
+      bytes.resize(std::fread(bytes.data(), 1, bytes.size(), in));
+      std::fclose(in);
+    }
+    gSettings.rendererKind = -2;
+    return PrefsRead(bytes.data(), bytes.size()) ? gSettings.rendererKind : -2;
+  }
+  // The first start on a desktop with a window manager: the player picks Software, clicks the game
+  // window beside the question (which takes the window manager's focus), then answers with a click
+  // on Ok or with Return; the question must still take the answer and the game go on with it.
+  void AnswerAfterAClickOnTheGameWindow(bool byReturn) {
+    ASSERT_NO_FATAL_FAILURE(Launch(1024, 768, true, true));
+    const Placed question = Find("Rendering Engine");
+    ASSERT_FALSE(question.id.empty()) << "no renderer question";
+    const Placed game = Find("Velloran Hydrel");
+    ASSERT_FALSE(game.id.empty()) << "no game window";
+    // The question's controls, in its client pixels: Software at (155, 169), Ok at (300, 213).
+    ClickAt(question.x + 163, question.y + 177);
+    const int besideX = game.x + 20, besideY = game.y + 20;
+    ASSERT_TRUE(game.Contains(besideX, besideY));
+    const Placed framed{"", question.x - 8, question.y - 30, question.w + 16, question.h + 38};
+    ASSERT_FALSE(framed.Contains(besideX, besideY));
+    ClickAt(besideX, besideY);
+    if (byReturn) Key("Return");
+    else ClickAt(question.x + 333, question.y + 227);
+    ASSERT_TRUE(Gone("Rendering Engine")) << "the question took no answer";
+    PassTheIntros();
+    ThePictureShowsWhole();
+    Key("alt+F4");
+    const int status = ProgramWaitFor(game_, 15s);
+    ASSERT_NE(status, -1) << "the game did not end";
+    game_ = -1;
+    EXPECT_EQ(SavedRenderer(), 100);
   }
   void Click() {
     Output(display_, "xdotool mousedown 1");
@@ -247,6 +337,14 @@ TEST_F(Desktop, KeysReachTheGameAfterTheRendererQuestionWithoutAWindowManager) {
   ASSERT_EQ(Region(0, 120, 150, 240), tabs) << "the intros' keys did not reach the game";
   Key("Down");
   EXPECT_TRUE(RegionChanges(0, 120, 150, 240, tabs)) << "the key did not reach the menus";
+}
+
+TEST_F(Desktop, TheRendererQuestionTakesAClickOnOkAfterAClickOnTheGameWindow) {
+  AnswerAfterAClickOnTheGameWindow(false);
+}
+
+TEST_F(Desktop, TheRendererQuestionTakesReturnAfterAClickOnTheGameWindow) {
+  AnswerAfterAClickOnTheGameWindow(true);
 }
 
 TEST_F(Desktop, TheDesktopsCloseKeyEndsTheGameWithItsSavesWritten) {
