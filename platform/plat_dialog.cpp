@@ -418,12 +418,36 @@ void Close(PlatDialog* dialog) {
   if (!Send(dialog, message) && IsLive(dialog)) SendCommand(dialog, kPlatIdCancel, nullptr);
 }
 
+// Whether the event's window stands under the dialog through its owners: the dialog's owner, its
+// owner's owner, and so on to the program window at the root.
+bool OwnsThroughChain(const PlatDialog* dialog, const PlatRawEvent& event) {
+  for (const PlatDialog* d = dialog; d; d = d->owner) {
+    if (event.target ? d->owner == event.target : event.window && d->ownerWindow == event.window)
+      return true;
+  }
+  return false;
+}
+
+// A press, a key or the keyboard's focus on an owner of the running modal dialog: the owner is
+// disabled while the dialog runs, so the dialog comes back to the front and takes the keyboard
+// (a window manager gives both to whatever window was clicked).
+bool ActivatesModal(const PlatRawEvent& event) {
+  if (gModalStack.empty()) return false;
+  if (event.kind != kRawMouseDown && event.kind != kRawKey && event.kind != kRawFocus) return false;
+  PlatDialog* modal = gModalStack.back();
+  if (!modal->visible || !OwnsThroughChain(modal, event)) return false;
+  Ops()->windowActivate(modal);
+  return true;
+}
+
 void Handle(const PlatRawEvent& event) {
   if (event.kind == kRawQuit) {
     plat_EventQuitRequest();  // the program as a whole is asked to end, too
     plat_PostQuit(0);
     return;
   }
+  if (ActivatesModal(event)) return;
+  if (!event.target && event.window) return;  // a program window's input is not the toolkit's
   PlatDialog* dialog = event.target ? event.target : Topmost();
   if (!IsLive(dialog)) return;
   if (event.kind == kRawExpose) {
@@ -476,13 +500,14 @@ PlatControl* MakeControl(PlatDialog* parent, PlatControlKind kind, const char* t
   return control;
 }
 
-PlatDialog* MakeDialog(const PlatDialogTemplate* tmpl, PlatDialog* owner, PlatDialogProc proc,
-                       void* user, bool modal) {
+PlatDialog* MakeDialog(const PlatDialogTemplate* tmpl, PlatDialog* owner, PlatWindow ownerWindow,
+                       PlatDialogProc proc, void* user, bool modal) {
   if (!tmpl) return nullptr;
   auto* dialog = new PlatDialog;
   dialog->proc = proc;
   dialog->user = user;
   dialog->owner = IsLive(owner) ? owner : nullptr;
+  dialog->ownerWindow = plat_IsWindow(ownerWindow) ? ownerWindow : nullptr;
   dialog->style = tmpl->style;
   dialog->caption = tmpl->caption ? tmpl->caption : "";
   dialog->modal = modal;
@@ -524,6 +549,33 @@ PlatDialog* MakeDialog(const PlatDialogTemplate* tmpl, PlatDialog* owner, PlatDi
   if (!IsLive(dialog)) return nullptr;  // the procedure destroyed it
   if (modal || (tmpl->style & kPlatWsVisible)) plat_DialogShow(dialog, true);
   return dialog;
+}
+
+int RunModal(const PlatDialogTemplate* tmpl, PlatDialog* owner, PlatWindow ownerWindow,
+             PlatDialogProc proc, void* user) {
+  PlatDialog* dialog = MakeDialog(tmpl, owner, ownerWindow, proc, user, true);
+  if (!dialog) return kPlatDialogFailed;
+  if (dialog->ended) {  // ended during its initialisation
+    int result = dialog->result;
+    plat_DialogDestroy(dialog);
+    return result;
+  }
+  gModalStack.push_back(dialog);
+  PlatDialog* const ownerDialog = dialog->owner;
+  // The owner keeps what it has pressed no longer.
+  if (ownerDialog) ReleaseCapture(ownerDialog);
+  // A request to end the program that a window's pump took before the dialog opened ends it too.
+  while (IsLive(dialog) && !dialog->ended && !gQuitPosted && !plat_QuitRequested()) {
+    int handled = plat_DialogProcessEvents(kModalWaitMs);
+    // A headless queue that stays empty would never end the dialog.
+    if (handled == 0 && Ops()->headless && IsLive(dialog) && !dialog->ended) break;
+  }
+  // Destroyed from its own procedure, or left without an answer: no answer.
+  int result = IsLive(dialog) && dialog->ended ? dialog->result : kPlatDialogFailed;
+  gModalStack.erase(std::remove(gModalStack.begin(), gModalStack.end(), dialog), gModalStack.end());
+  plat_DialogDestroy(dialog);
+  if (IsLive(ownerDialog)) MarkDirty(ownerDialog);
+  return result;
 }
 
 }  // namespace
@@ -586,35 +638,19 @@ void plat_ScreenSize(int* width, int* height) {
 
 PlatDialog* plat_DialogCreate(const PlatDialogTemplate* tmpl, PlatDialog* owner,
                               PlatDialogProc proc, void* user) {
-  return MakeDialog(tmpl, owner, proc, user, false);
+  return MakeDialog(tmpl, owner, nullptr, proc, user, false);
 }
 
 int plat_DialogRunModal(const PlatDialogTemplate* tmpl, PlatDialog* owner, PlatDialogProc proc,
                         void* user) {
-  PlatDialog* dialog = MakeDialog(tmpl, owner, proc, user, true);
-  if (!dialog) return kPlatDialogFailed;
-  if (dialog->ended) {  // ended during its initialisation
-    int result = dialog->result;
-    plat_DialogDestroy(dialog);
-    return result;
-  }
-  gModalStack.push_back(dialog);
-  PlatDialog* const ownerDialog = dialog->owner;
-  // The owner keeps what it has pressed no longer.
-  if (ownerDialog) ReleaseCapture(ownerDialog);
-  // A request to end the program that a window's pump took before the dialog opened ends it too.
-  while (IsLive(dialog) && !dialog->ended && !gQuitPosted && !plat_QuitRequested()) {
-    int handled = plat_DialogProcessEvents(kModalWaitMs);
-    // A headless queue that stays empty would never end the dialog.
-    if (handled == 0 && Ops()->headless && IsLive(dialog) && !dialog->ended) break;
-  }
-  // Destroyed from its own procedure, or left without an answer: no answer.
-  int result = IsLive(dialog) && dialog->ended ? dialog->result : kPlatDialogFailed;
-  gModalStack.erase(std::remove(gModalStack.begin(), gModalStack.end(), dialog), gModalStack.end());
-  plat_DialogDestroy(dialog);
-  if (IsLive(ownerDialog)) MarkDirty(ownerDialog);
-  return result;
+  return RunModal(tmpl, owner, nullptr, proc, user);
 }
+
+int plat_DialogRunModalForWindow(const PlatDialogTemplate* tmpl, PlatWindow owner, PlatDialogProc proc,
+                                 void* user) {
+  return RunModal(tmpl, nullptr, owner, proc, user);
+}
+
 
 void plat_DialogEnd(PlatDialog* dialog, int result) {
   if (!IsLive(dialog)) return;

@@ -6,8 +6,13 @@
 //               the classic bit values (kPlatWs*, kPlatDs*, kPlatBs*, kPlatEs*), so a template can
 //               carry a resource's style word as it is.
 //   Dialogs     plat_DialogCreate (modeless) / plat_DialogRunModal (modal, returns the value given
-//               to plat_DialogEnd). A dialog procedure (a function pointer plus a user pointer)
-//               receives kPlatDlgInitDialog, kPlatDlgPaint, kPlatDlgCommand and kPlatDlgClose.
+//               to plat_DialogEnd), owned by a dialog or by a program window
+//               (plat_DialogRunModalForWindow). A modal dialog is kept above its owner, and a
+//               press, a key or the focus given to its owner (or the owner's owner) raises it and
+//               gives it the keyboard again: the owner itself takes no input while the dialog
+//               runs, whatever the window manager did with the press. A dialog procedure (a
+//               function pointer plus a user pointer) receives kPlatDlgInitDialog, kPlatDlgPaint,
+//               kPlatDlgCommand and kPlatDlgClose.
 //               Captions, show/hide, outer rectangle (frame and caption included), client size.
 //   Controls    plat_ControlCreate (pixels) or template items: push buttons (kPlatBs*, the
 //               default one with the black frame of the classic bevelled look) and a read-only
@@ -44,6 +49,7 @@
 
 #include "platform/plat_canvas.h"
 #include "platform/plat_font.h"
+#include "platform/plat_window.h"
 
 // Window styles (classic values).
 constexpr uint32_t kPlatWsPopup = 0x80000000u;
@@ -144,6 +150,9 @@ PlatDialog* plat_DialogCreate(const PlatDialogTemplate* tmpl, PlatDialog* owner,
 // Modal dialog: runs its own loop until plat_DialogEnd, then destroys it and returns the value.
 int plat_DialogRunModal(const PlatDialogTemplate* tmpl, PlatDialog* owner, PlatDialogProc proc,
                         void* user);
+// The same owned by a program window (null: no owner, as in a run with no window).
+int plat_DialogRunModalForWindow(const PlatDialogTemplate* tmpl, PlatWindow owner, PlatDialogProc proc,
+                                 void* user);
 void plat_DialogEnd(PlatDialog* dialog, int result);
 void plat_DialogDestroy(PlatDialog* dialog);
 // Destroys every dialog and forgets queued input and a posted quit.

@@ -67,8 +67,12 @@ bool RealWindowOpen(PlatDialog* dialog) {
   SDL_Window* window = SDL_CreateWindow(TitleOf(dialog).c_str(), x, y, w, h, flags);
   if (!window) return false;
   dialog->window = window;
-  if (dialog->modal && dialog->owner && dialog->owner->window)
-    SDL_SetWindowModalFor(window, WindowOf(dialog->owner));  // only some drivers know it
+  // Kept above its owner (on X11 only as a transient: the owner still takes clicks, which the
+  // toolkit answers by activating the dialog again).
+  SDL_Window* owner = nullptr;
+  if (dialog->owner) owner = WindowOf(dialog->owner);
+  else if (dialog->ownerWindow) owner = static_cast<SDL_Window*>(plat_WindowNative(dialog->ownerWindow));
+  if (dialog->modal && owner) SDL_SetWindowModalFor(window, owner);  // only some drivers know it
   return true;
 }
 
@@ -109,6 +113,12 @@ void RealWindowShow(PlatDialog* dialog) {
   }
 }
 
+void RealWindowActivate(PlatDialog* dialog) {
+  if (!dialog->window) return;
+  SDL_RaiseWindow(WindowOf(dialog));
+  SDL_SetWindowInputFocus(WindowOf(dialog));
+}
+
 void RealPresent(PlatDialog* dialog) {
   if (!dialog->window || dialog->canvas.width <= 0 || dialog->canvas.height <= 0) return;
   SDL_Surface* target = SDL_GetWindowSurface(WindowOf(dialog));
@@ -125,6 +135,16 @@ void RealPresent(PlatDialog* dialog) {
 PlatDialog* DialogOfWindowId(Uint32 id) {
   SDL_Window* window = SDL_GetWindowFromID(id);
   return plat_DialogFromWindow(window);
+}
+
+Uint32 WindowIdOf(const SDL_Event& e) {
+  switch (e.type) {
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: return e.button.windowID;
+    case SDL_KEYDOWN: return e.key.windowID;
+    case SDL_WINDOWEVENT: return e.window.windowID;
+    default: return 0;
+  }
 }
 
 // SDL's event to ours; kRawNone for what the toolkit does not use (or windows not its own).
@@ -158,18 +178,18 @@ PlatRawEvent Translate(const SDL_Event& e) {
     }
     case SDL_KEYDOWN:
       out.target = DialogOfWindowId(e.key.windowID);
-      if (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER) {
-        out.kind = kRawKey;
+      out.kind = kRawKey;
+      if (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER)
         out.value = kPlatKeyEnter;
-      } else if (e.key.keysym.sym == SDLK_ESCAPE) {
-        out.kind = kRawKey;
+      else if (e.key.keysym.sym == SDLK_ESCAPE)
         out.value = kPlatKeyEscape;
-      }
       break;
     case SDL_WINDOWEVENT:
       out.target = DialogOfWindowId(e.window.windowID);
       if (e.window.event == SDL_WINDOWEVENT_CLOSE)
         out.kind = kRawClose;
+      else if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
+        out.kind = kRawFocus;
       else if (e.window.event == SDL_WINDOWEVENT_EXPOSED ||
                e.window.event == SDL_WINDOWEVENT_SHOWN ||
                e.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
@@ -182,8 +202,14 @@ PlatRawEvent Translate(const SDL_Event& e) {
     default:
       break;
   }
-  // An event for a window that is not a live dialog's is not ours.
-  if (!out.target) out.kind = kRawNone;
+  // An event for a window that is not a live dialog's is not ours, but for what a program
+  // window's press, key or focus means to a modal dialog it owns.
+  if (!out.target) {
+    const bool activating = out.kind == kRawMouseDown || out.kind == kRawKey || out.kind == kRawFocus;
+    PlatWindowRec* program = activating ? plat_WindowFromNativeId(WindowIdOf(e)) : nullptr;
+    out.window = program;
+    if (!program) out.kind = kRawNone;
+  }
   return out;
 }
 
@@ -201,8 +227,9 @@ void RealDiscardEvents() {
 }
 
 constexpr PlatDialogBackendOps kRealOps{
-    false,          RealScreenSize, RealWindowOpen, RealWindowClose, RealWindowPlace,
-    RealWindowCaption, RealWindowShow, RealPresent, RealNextEvent,   RealDiscardEvents};
+    false,          RealScreenSize, RealWindowOpen,     RealWindowClose, RealWindowPlace,
+    RealWindowCaption, RealWindowShow, RealWindowActivate, RealPresent, RealNextEvent,
+    RealDiscardEvents};
 
 // ---- test: headless canvases ---------------------------------------------------------------
 
@@ -211,6 +238,8 @@ struct TestState {
   PlatIdleHook hook = nullptr;
   void* hookUser = nullptr;
   bool inHook = false;
+  int activations = 0;
+  PlatDialog* lastActivated = nullptr;
 };
 TestState gTest;
 
@@ -241,16 +270,28 @@ bool TestNextEvent(int timeoutMs, PlatRawEvent* event) {
   return true;
 }
 
-void TestDiscardEvents() { gTest.queue.clear(); }
+void TestWindowActivate(PlatDialog* dialog) {
+  ++gTest.activations;
+  gTest.lastActivated = dialog;
+}
+
+// Called when every dialog goes: the queue and what was recorded of the dialogs are forgotten.
+void TestDiscardEvents() {
+  gTest.queue.clear();
+  gTest.activations = 0;
+  gTest.lastActivated = nullptr;
+}
 
 constexpr PlatDialogBackendOps kTestOps{
-    true,              TestScreenSize,    TestWindowOpen,    TestWindowClose,   TestWindowNothing,
-    TestWindowNothing, TestWindowNothing, TestWindowNothing, TestNextEvent,     TestDiscardEvents};
+    true,              TestScreenSize,     TestWindowOpen,    TestWindowClose,   TestWindowNothing,
+    TestWindowNothing, TestWindowNothing,  TestWindowActivate, TestWindowNothing, TestNextEvent,
+    TestDiscardEvents};
 
-void Push(PlatRawKind kind, PlatDialog* target, int x, int y, int value) {
+void Push(PlatRawKind kind, PlatDialog* target, int x, int y, int value, PlatWindow window = nullptr) {
   PlatRawEvent e;
   e.kind = kind;
   e.target = target;
+  e.window = window;
   e.x = x;
   e.y = y;
   e.value = value;
@@ -281,6 +322,20 @@ void plat_TestPushWheel(PlatDialog* target, int x, int y, int notches) {
 void plat_TestPushKey(PlatDialog* target, PlatKey key) { Push(kRawKey, target, 0, 0, key); }
 void plat_TestPushClose(PlatDialog* target) { Push(kRawClose, target, 0, 0, 0); }
 int plat_TestQueuedEvents() { return static_cast<int>(gTest.queue.size()); }
+
+void plat_TestPushWindowInput(PlatWindow window, PlatTestWindowInput input, int x, int y) {
+  switch (input) {
+    case kPlatTestWindowClick:
+      Push(kRawMouseDown, nullptr, x, y, kPlatMouseLeft, window);
+      Push(kRawMouseUp, nullptr, x, y, kPlatMouseLeft, window);
+      break;
+    case kPlatTestWindowEnter: Push(kRawKey, nullptr, 0, 0, kPlatKeyEnter, window); break;
+    case kPlatTestWindowFocus: Push(kRawFocus, nullptr, 0, 0, 0, window); break;
+  }
+}
+
+int plat_TestDialogActivations() { return gTest.activations; }
+PlatDialog* plat_TestLastActivatedDialog() { return gTest.lastActivated; }
 
 void plat_TestSetIdleHook(PlatIdleHook hook, void* user) {
   gTest.hook = hook;

@@ -69,6 +69,7 @@ struct PlatDialog {
   PlatDialogProc proc = nullptr;
   void* user = nullptr;
   PlatDialog* owner = nullptr;
+  PlatWindow ownerWindow = nullptr;  // a program window that owns it (a dialog owner is `owner`)
   uint32_t style = 0;
   std::string caption;
   PlatRect outer;
@@ -97,15 +98,18 @@ enum PlatRawKind : int {
   kRawKey,
   kRawClose,
   kRawExpose,
-  kRawQuit,  // the system asks the program to end (a terminate signal): no target
+  kRawFocus,  // the window manager gave the window the keyboard
+  kRawQuit,   // the system asks the program to end (a terminate signal): no target
 };
 
 struct PlatRawEvent {
   PlatRawKind kind = kRawNone;
-  PlatDialog* target = nullptr;  // null: the topmost dialog
+  PlatDialog* target = nullptr;  // null: the topmost dialog, unless `window` is set
+  // A program window's press, key or focus (no target): what it means for a modal dialog it owns.
+  PlatWindow window = nullptr;
   int x = 0;
   int y = 0;
-  int value = 0;  // mouse button, wheel notches or key
+  int value = 0;  // mouse button, wheel notches or key (0: a key the toolkit has no use for)
 };
 
 struct PlatDialogBackendOps {
@@ -116,6 +120,7 @@ struct PlatDialogBackendOps {
   void (*windowPlace)(PlatDialog* dialog);  // outer rectangle and client size changed
   void (*windowCaption)(PlatDialog* dialog);
   void (*windowShow)(PlatDialog* dialog);   // visibility changed
+  void (*windowActivate)(PlatDialog* dialog);  // raise it and give it the keyboard
   void (*present)(PlatDialog* dialog);
   // One event within the timeout (0: only what is queued). False when none came.
   bool (*nextEvent)(int timeoutMs, PlatRawEvent* event);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/core/wre_types.h"
+#include "game/state/main_window.h"
 #include "platform/plat_dialog.h"
 
 namespace {
@@ -141,7 +142,7 @@ int RendererDialogShow(int32_t* choice, const RendererAvailability* available) {
   gRenderingEngineChoice = *choice;
   gAvailable = available;
   const int result =
-      plat_DialogRunModal(&kRendererDialog, nullptr, RenderingEngineDialogProc, nullptr);
+      plat_DialogRunModalForWindow(&kRendererDialog, gMainWindow, RenderingEngineDialogProc, nullptr);
   *choice = gRenderingEngineChoice;
   return result == kPlatDialogFailed ? kDialogNotShown : result;
 }
@@ -150,7 +151,8 @@ int DeviceDialogShow(const char (*names)[kDeviceNameSize], int32_t count, int32_
   gDevices = names;
   gDeviceCount = count;
   gDeviceChoice = *choice;
-  const int result = plat_DialogRunModal(&kDeviceDialog, nullptr, OutputDeviceDialogProc, nullptr);
+  const int result =
+      plat_DialogRunModalForWindow(&kDeviceDialog, gMainWindow, OutputDeviceDialogProc, nullptr);
   gDevices = nullptr;
   *choice = gDeviceChoice;
   return result == kPlatDialogFailed ? kDialogNotShown : result;

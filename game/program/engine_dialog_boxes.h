@@ -1,6 +1,6 @@
 // The two start-up dialog boxes, "Rendering Engine" and "Select Output Device", on the platform's
-// dialog toolkit. Each runs modally and answers how it ended; the choice comes back through its
-// pointer (kept as given when the box cannot be shown).
+// dialog toolkit. Each runs modally, owned by the game window, and answers how it ended; the
+// choice comes back through its pointer (kept as given when the box cannot be shown).
 #pragma once
 #include <cstdint>
 

@@ -16,6 +16,14 @@ void plat_TestPushClick(PlatDialog* target, int x, int y);  // down and up
 void plat_TestPushWheel(PlatDialog* target, int x, int y, int notches);  // positive: away (up)
 void plat_TestPushKey(PlatDialog* target, PlatKey key);
 void plat_TestPushClose(PlatDialog* target);
+// Input on a program window as the real back end passes it on while dialogs run: a click (press and
+// release at a client position), Enter, or the window manager's focus.
+enum PlatTestWindowInput : int { kPlatTestWindowClick, kPlatTestWindowEnter, kPlatTestWindowFocus };
+void plat_TestPushWindowInput(PlatWindow window, PlatTestWindowInput input, int x = 0, int y = 0);
+// How often a dialog was raised and given the keyboard since every dialog last went, and which was
+// the last.
+int plat_TestDialogActivations();
+PlatDialog* plat_TestLastActivatedDialog();
 // The dialog that input without a target goes to (the innermost modal one), or null.
 PlatDialog* plat_TestTopDialog();
 int plat_TestQueuedEvents();

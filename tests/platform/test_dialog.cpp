@@ -388,6 +388,8 @@ struct ModalScenario {
   size_t step = 0;
   int ownerPaintsSeen = -1;
   int opened = 0;
+  PlatWindow window = nullptr;    // a program window that owns the dialog instead
+  PlatDialog* modal = nullptr;    // the dialog running when the owner was clicked
 };
 
 bool AgreementProc(PlatDialog* dialog, const PlatDialogMessage* message, void* user) {
@@ -419,9 +421,9 @@ void ScriptHook(void* user) {
   auto* s = static_cast<ModalScenario*>(user);
   if (s->step >= s->script.size()) return;
   const std::string& what = s->script[s->step++];
+  const PlatRect accept = plat_DialogUnitsToPixels(PlatRect{68, 204, 50, 14});
   if (what == "accept" || what == "decline") {
-    PlatRect r = plat_DialogUnitsToPixels(what == "accept" ? PlatRect{68, 204, 50, 14}
-                                                           : PlatRect{134, 204, 50, 14});
+    PlatRect r = what == "accept" ? accept : plat_DialogUnitsToPixels(PlatRect{134, 204, 50, 14});
     plat_TestPushClick(nullptr, r.x + r.w / 2, r.y + r.h / 2);
   } else if (what == "close") {
     plat_TestPushClose(nullptr);
@@ -430,7 +432,16 @@ void ScriptHook(void* user) {
   } else if (what == "enter") {
     plat_TestPushKey(nullptr, kPlatKeyEnter);
   } else if (what == "owner-click") {
+    s->modal = plat_TestTopDialog();
     plat_TestPushClick(s->main, 20, 20);  // the owner's button, while the dialog is up
+  } else if (what == "window-click") {
+    // Where the dialog has its Accept button: were the click the dialog's, it would accept.
+    s->modal = plat_TestTopDialog();
+    plat_TestPushWindowInput(s->window, kPlatTestWindowClick, accept.x + 5, accept.y + 5);
+  } else if (what == "window-enter") {
+    plat_TestPushWindowInput(s->window, kPlatTestWindowEnter);
+  } else if (what == "window-focus") {
+    plat_TestPushWindowInput(s->window, kPlatTestWindowFocus);
   } else if (what == "owner-dirty") {
     s->ownerPaintsSeen = s->owner.paints;
     plat_DialogSetCaption(s->main, "changed");
@@ -474,19 +485,43 @@ TEST_F(PlatModalTest, AnswersComeFromTheButtonsAndCloseMeansNo) {
   EXPECT_NE(scenario.agreement.commands.back().control, nullptr);
 }
 
+intptr_t NoWindowProc(PlatWindow, uint32_t, uintptr_t, intptr_t) { return 0; }
+
 TEST_F(PlatModalTest, OwnerTakesNoInputButKeepsRepaintingWhileTheDialogRuns) {
+  plat_TestInputReset();
+  ASSERT_TRUE(plat_RegisterClass("owner", NoWindowProc));
+  scenario.window = plat_CreateWindow("owner", "", kPlatStyleVisible, 0, 0, 640, 480, nullptr, nullptr);
+  ASSERT_NE(scenario.window, nullptr);
   plat_DialogUpdate(scenario.main);
-  EXPECT_EQ(Run({"owner-click", "owner-dirty", "accept"}), 1);
-  // The click on the owner's button during the dialog opened no second dialog.
+  // A program window that does not own the dialog is no one's to answer for.
+  EXPECT_EQ(Run({"owner-click", "window-click", "owner-dirty", "decline"}), 0);
+  // The click on the owner's button during the dialog opened no second dialog, and gave the
+  // dialog the keyboard back.
   EXPECT_EQ(scenario.opened, 1);
+  EXPECT_EQ(plat_TestDialogActivations(), 1);
+  EXPECT_EQ(plat_TestLastActivatedDialog(), scenario.modal);
   EXPECT_GT(scenario.owner.paints, scenario.ownerPaintsSeen);
   EXPECT_STREQ(plat_DialogCaption(scenario.main), "changed");
-  // The dialog is gone afterwards; clicks reach the owner again.
+  // The dialog is gone afterwards; clicks reach the owner again, and raise nothing.
   scenario.script = {"accept"};
   scenario.step = 0;
   plat_TestPushClick(scenario.main, 20, 20);
   plat_DialogProcessEvents(0);
   EXPECT_EQ(scenario.answer, 1);
+  EXPECT_EQ(plat_TestDialogActivations(), 1);
+
+  // Owned by a program window: its click, its Enter and its focus each give the dialog the
+  // keyboard back, and none of them answers the dialog.
+  scenario.script = {"window-click", "window-enter", "window-focus", "decline"};
+  scenario.step = 0;
+  EXPECT_EQ(plat_DialogRunModalForWindow(&kAgreementTemplate, scenario.window, AgreementProc, &scenario), 0);
+  EXPECT_EQ(plat_TestDialogActivations(), 4);
+  EXPECT_EQ(plat_TestLastActivatedDialog(), scenario.modal);
+  // With no window to own it, it runs as well.
+  scenario.script = {"accept"};
+  scenario.step = 0;
+  EXPECT_EQ(plat_DialogRunModalForWindow(&kAgreementTemplate, nullptr, AgreementProc, &scenario), 1);
+  plat_TestInputReset();
 }
 
 TEST_F(PlatModalTest, DialogWithNoInputEndsInsteadOfHanging) {

@@ -6,6 +6,9 @@
 
 #include "platform/plat_backend.h"
 #include "platform/plat_dialog.h"
+#include "platform/plat_dialog_internal.h"
+#include "platform/plat_window.h"
+#include "platform/test/plat_input.h"
 
 namespace {
 
@@ -93,6 +96,84 @@ TEST(PlatDialogSmoke, RealWindowOpensPaintsAndCloses) {
   EXPECT_FALSE(plat_DialogVisible(dialog));
   plat_DialogDestroy(dialog);
   EXPECT_EQ(plat_DialogCanvas(dialog), nullptr);
+  plat_DialogShutdownAll();
+}
+
+// A modal dialog over the program's window, which the player presses meanwhile: a click, Return
+// and the focus the window manager gives it. None of them answers the dialog (its own Escape does)
+// and none reaches the window, then or after the dialog.
+struct OwnedScenario {
+  Uint32 windowId = 0;
+  std::vector<uint32_t> windowMessages;
+  std::vector<int> commands;  // the dialog's
+};
+OwnedScenario gOwned;
+
+intptr_t OwnerWindowProc(PlatWindow window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+  gOwned.windowMessages.push_back(message);
+  return plat_DefWindowProc(window, message, wParam, lParam);
+}
+
+void PushKey(Uint32 windowId, SDL_Keycode key) {
+  SDL_Event e{};
+  e.type = SDL_KEYDOWN;
+  e.key.windowID = windowId;
+  e.key.state = SDL_PRESSED;
+  e.key.keysym.sym = key;
+  e.key.keysym.scancode = SDL_GetScancodeFromKey(key);
+  SDL_PushEvent(&e);
+}
+
+bool OwnedDialogProc(PlatDialog* dialog, const PlatDialogMessage* message, void*) {
+  if (message->kind == kPlatDlgInitDialog) {
+    SDL_Event e{};
+    e.type = SDL_MOUSEBUTTONDOWN;
+    e.button.windowID = gOwned.windowId;
+    e.button.button = SDL_BUTTON_LEFT;
+    e.button.x = 70;  // where the dialog has its Ok button
+    e.button.y = 50;
+    SDL_PushEvent(&e);
+    e.type = SDL_MOUSEBUTTONUP;
+    SDL_PushEvent(&e);
+    PushKey(gOwned.windowId, SDLK_RETURN);
+    SDL_Event focus{};
+    focus.type = SDL_WINDOWEVENT;
+    focus.window.windowID = gOwned.windowId;
+    focus.window.event = SDL_WINDOWEVENT_FOCUS_GAINED;
+    SDL_PushEvent(&focus);
+    PushKey(SDL_GetWindowID(static_cast<SDL_Window*>(dialog->window)), SDLK_ESCAPE);
+    return true;
+  }
+  if (message->kind != kPlatDlgCommand) return false;
+  gOwned.commands.push_back(message->controlId);
+  plat_DialogEnd(dialog, message->controlId);
+  return true;
+}
+
+constexpr PlatDialogItemTemplate kOk[] = {{kPlatIdOk, kPlatControlButton, "Ok", 0x50010001u, 40, 20, 44, 17}};
+constexpr PlatDialogTemplate kOwned{0x90C008D4u, 0, 0, 200, 100, "Owned", "MS Sans Serif", 8, kOk, 1};
+
+TEST(PlatDialogSmoke, TheProgramWindowTakesNoInputWhileItsDialogRuns) {
+  // No quit request of an earlier test stands (it would end the dialog at once).
+  plat_UseBackend(kPlatBackendTest);
+  plat_TestInputReset();
+  plat_UseBackend(kPlatBackendReal);
+  ASSERT_TRUE(plat_RegisterClass("smoke owner", OwnerWindowProc));
+  PlatWindow window = plat_CreateWindow("smoke owner", "", kPlatStylePopup | kPlatStyleVisible, 0, 0, 640,
+                                        480, nullptr, nullptr);
+  if (!window) GTEST_SKIP() << "no SDL video driver here";
+  gOwned = OwnedScenario{};
+  gOwned.windowId = SDL_GetWindowID(static_cast<SDL_Window*>(plat_WindowNative(window)));
+  PlatMessage msg{};
+  while (plat_PeekMessage(&msg, true)) {
+  }
+  gOwned.windowMessages.clear();
+
+  EXPECT_EQ(plat_DialogRunModalForWindow(&kOwned, window, OwnedDialogProc, nullptr), kPlatIdCancel);
+  EXPECT_EQ(gOwned.commands, std::vector<int>{kPlatIdCancel});
+  while (plat_PeekMessage(&msg, true)) plat_DispatchMessage(&msg);
+  EXPECT_TRUE(gOwned.windowMessages.empty()) << gOwned.windowMessages.size() << " messages";
+  plat_DestroyWindow(window);
   plat_DialogShutdownAll();
 }
 
