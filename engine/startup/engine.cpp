@@ -56,6 +56,10 @@ void wre_ColourScalesForKind(int32_t kind) {
 }
 
 void wre_RendererProbe() {
+  // The enumeration allocates. A shut-down stops the memory layer, and the game asks for its
+  // renderer again after one (the options page's restart): without the layer every device list
+  // would fail and Direct3D would be offered as missing.
+  wre_MemoryInit();
   gRendererSettings.available |= kAvailableSoftware;
   gRendererSettings.available &= static_cast<uint8_t>(~(kAvailableOpenGL | kAvailable3dfx));
   DeviceList* list = wre_DeviceListNew();
@@ -83,8 +87,6 @@ int32_t wre_Init(int32_t rendererKind, int32_t materialCount, int32_t textureCou
   gTextureModuleStarted = 0;
   if (wre_RendererSettingsInit(rendererUnreadFirst, rendererUnreadSecond) != 0) wre_FatalError("Error setting prefs - wre_Init");
   gRendererSettings.startMark = 16;
-  // The probe allocates: the memory layer must be up, also after an earlier shut-down stopped it.
-  wre_MemoryInit();
   const float previous[3] = {gColourMax, gColourMaxAlpha, gColourToByte};
   gColourMax = 0.0f;
   gColourMaxAlpha = 0.0f;

@@ -53,6 +53,18 @@ TEST_F(EngineDialogs, TheRendererDialogPreselectsDirect3DAndHidesOpenGL) {
   EXPECT_EQ(RenderingEngineSelect(), -1);
 }
 
+// The options page's restart asks again once the engine has shut down, its memory layer with it.
+TEST_F(EngineDialogs, AfterAnEngineRunDirect3DIsStillOffered) {
+  ASSERT_EQ(Start(kRendererSoftware), 0);
+  ASSERT_EQ(wre_Shutdown(), 0);
+  DialogStep([] {
+    EXPECT_TRUE(DialogItemEnabled(kDirect3D));
+    EXPECT_TRUE(DialogItemChecked(kDirect3D));
+    DialogClick(kOk);
+  });
+  EXPECT_EQ(RenderingEngineSelect(), kRendererDirect3D);
+}
+
 TEST_F(EngineDialogs, WithoutA3DDeviceOnlySoftwareIsOffered) {
   PlatDisplayDriver plain = plat_TestDisplayDefaultDriver();
   plain.has3D = plain.hasHardwareDevice = false;
