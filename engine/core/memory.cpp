@@ -8,6 +8,7 @@
 
 #include "engine/core/fatal.h"
 #include "engine/core/test/census.h"
+#include "engine/core/test/list_links.h"
 
 namespace {
 
@@ -137,6 +138,10 @@ void TrackedFree(void* block) {
 void TrackedClear(void* destination, int32_t count) {
   if (destination && count > 0) std::memset(destination, 0, static_cast<size_t>(count));
 }
+
+int64_t gRecordListLinksWalked = 0;
+
+int64_t wre_TestListLinksWalked() { return gRecordListLinksWalked; }
 
 ListRecord* wre_RecordNew() {
   auto* record = static_cast<ListRecord*>(wre_MemoryNew(sizeof(ListRecord)));

@@ -34,6 +34,10 @@ ListRecord* wre_RecordNew();
 void wre_RecordDispose(ListRecord* record);
 int32_t wre_RecordListAppend(ListRecord* record, ListRecord** head);
 
+// The links the append below has followed, all lists together: a plain count (no lock), since every
+// list append in the engine passes here. Read only through engine/core/test/list_links.h.
+extern int64_t gRecordListLinksWalked;
+
 // Links the item at the end of the list at head through its prev and next members, its own links
 // cleared first: the one append walk every list of records in the engine goes through.
 template <typename T>
@@ -45,7 +49,10 @@ void wre_RecordListAppend(T* item, T** head, T* T::*prev, T* T::*next) {
     return;
   }
   T* last = *head;
-  while (last->*next) last = last->*next;
+  while (last->*next) {
+    last = last->*next;
+    ++gRecordListLinksWalked;
+  }
   last->*next = item;
   item->*prev = last;
 }

@@ -7,9 +7,13 @@
 #include "tools/datagen/raster.h"
 #include "tools/datagen/texture_list_writer.h"
 
+std::filesystem::path TreeDataPath(const TreeOutput& tree, const std::string& relative) {
+  return std::filesystem::path(tree.root) / "data" / relative;
+}
+
 void TreeFolder(TreeOutput& tree, const std::string& path) {
   std::error_code error;
-  std::filesystem::create_directories(std::filesystem::path(tree.root) / "data" / path, error);
+  std::filesystem::create_directories(TreeDataPath(tree, path), error);
   if (error) {
     std::fprintf(stderr, "datagen: cannot create data/%s: %s\n", path.c_str(), error.message().c_str());
     tree.ok = false;
@@ -17,7 +21,7 @@ void TreeFolder(TreeOutput& tree, const std::string& path) {
 }
 
 void TreePut(TreeOutput& tree, const std::string& path, const std::vector<uint8_t>& bytes) {
-  const std::filesystem::path full = std::filesystem::path(tree.root) / "data" / path;
+  const std::filesystem::path full = TreeDataPath(tree, path);
   TreeFolder(tree, full.parent_path().lexically_relative(std::filesystem::path(tree.root) / "data").string());
   if (!CodexSaveFile(full.string(), std::string(bytes.begin(), bytes.end()))) {
     std::fprintf(stderr, "datagen: cannot write data/%s\n", path.c_str());

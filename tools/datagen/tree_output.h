@@ -3,7 +3,9 @@
 // the self-checks can hold the tree to the rules the game's loaders depend on.
 #pragma once
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,6 +46,9 @@ struct TreeCoursePixels {
   bool operator==(const TreeCoursePixels&) const = default;
 };
 
+// A level's fifteen courses, five for each mode in this order: rally ways, treasure hunts, derbies.
+constexpr size_t kTreeCoursesPerMode = 5;
+
 struct TreeLevelFacts {
   std::string level;
   bool oneLap = false;               // its rally courses are one lap long, and it offers the linear hunt
@@ -72,6 +77,8 @@ struct TreeOutput {
   std::vector<TreeLevelFacts> levels;
 };
 
+// Where root/data/<relative> is.
+std::filesystem::path TreeDataPath(const TreeOutput& tree, const std::string& relative);
 // Writes bytes to root/data/<path>, making folders; a failure is reported and clears ok.
 void TreePut(TreeOutput& tree, const std::string& path, const std::vector<uint8_t>& bytes);
 void TreePutText(TreeOutput& tree, const std::string& path, const std::string& text);
