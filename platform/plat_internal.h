@@ -55,7 +55,8 @@ struct PlatWindowOps {
 extern const PlatWindowOps kPlatWindowOpsSdl;
 
 // Shared translation of back-end events into messages (the key filter runs here).
-// vk is the specific virtual key (160-165 for the modifiers); scanCode goes to the key data.
+// vk is the specific virtual key (160-165 for the modifiers, 0 for a key without one: no message);
+// scanCode goes to the key data.
 void plat_EventKey(PlatWindowRec* window, int vk, bool down, bool repeat, bool altHeld, int scanCode);
 void plat_EventText(PlatWindowRec* window, const char* utf8, bool altHeld);
 void plat_EventMouseMove(PlatWindowRec* window, int clientX, int clientY, bool leftHeld);

@@ -301,6 +301,8 @@ bool FoldRepeat(PlatWindowRec* window, uint32_t message, int key) {
 }  // namespace
 
 void plat_EventKey(PlatWindowRec* window, int vk, bool down, bool repeat, bool altHeld, int scanCode) {
+  // Whatever becomes of this key event, the text after it is its own, not a folded repeat's.
+  State().foldedTextWindow = nullptr;
   if (!plat_IsWindow(window) || vk <= 0 || vk > 255) return;
   // The system-key lock's filter sees the key before anything else does.
   if (State().keyFilter && State().keyFilter(vk, down, altHeld)) return;
@@ -311,9 +313,10 @@ void plat_EventKey(PlatWindowRec* window, int vk, bool down, bool repeat, bool a
   // Alt combinations, Alt itself and F10 are system keys.
   bool system = altHeld || messageKey == kPlatVkMenu || messageKey == kPlatVkF10;
   uint32_t message = down ? (system ? kPlatMsgSysKeyDown : kPlatMsgKeyDown) : (system ? kPlatMsgSysKeyUp : kPlatMsgKeyUp);
-  const bool folded = down && repeat && FoldRepeat(window, message, messageKey);
-  State().foldedTextWindow = folded ? window : nullptr;
-  if (folded) return;
+  if (down && repeat && FoldRepeat(window, message, messageKey)) {
+    State().foldedTextWindow = window;
+    return;
+  }
   uint32_t data = 1u | ((static_cast<uint32_t>(scanCode) & 0xFFu) << 16);
   if (altHeld) data |= kPlatKeyDataAlt;
   if (!down) data |= kPlatKeyDataPrevious | kPlatKeyDataUp;

@@ -120,8 +120,9 @@ void Translate(const SDL_Event& e) {
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
       const SDL_Keysym& key = e.key.keysym;
+      // A key with no virtual key makes no message, but its event still passes to the shared
+      // translation: the text that follows it is its own.
       int vk = plat_ScancodeToVirtualKey(key.scancode, (key.mod & KMOD_NUM) != 0);
-      if (vk == 0) break;
       plat_EventKey(EventWindow(e.key.windowID), vk, e.type == SDL_KEYDOWN, e.key.repeat != 0,
                     (key.mod & KMOD_ALT) != 0, key.scancode);
       break;

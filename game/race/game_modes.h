@@ -44,7 +44,8 @@ enum GameplayModel : int32_t {
 };
 // The current mode's marker (its frames as a detail group) or finish model, loaded from the
 // mode's gameplay folder, which is left current; null when the model (its first frame) does not
-// load or for a mode outside 0..3. Derby always loads its marker.
+// load or for a mode outside 0..3. Derby always loads its marker. A later frame that does not load
+// ends the group there and leaves no failed-file note (wre_FileFailed).
 EngineObject* GameplayObjectLoad(ViewComponents* view, int32_t which);
 
 // Each init returns 0, or the first error: the folder change's or the course reader's, -1 when a

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "engine/core/detail.h"
+#include "engine/core/files.h"
 #include "engine/core/object.h"
 #include "engine/core/polytree.h"
 #include "engine/data/model.h"
@@ -81,6 +82,8 @@ EngineObject* GameplayObjectLoad(ViewComponents* view, int32_t which) {
   for (int32_t frame = 2; frame <= model.frames; ++frame) {
     EngineObject* member = LoadFrame(model, frame, 0, rally ? 1 : 0);
     if (!member) {
+      // The marker serves with the frames it has: a later failure is not about the missing one.
+      wre_FileFailedClear();
       complete = false;
       break;
     }

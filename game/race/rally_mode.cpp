@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "engine/core/files.h"
 #include "engine/core/maths.h"
 #include "engine/core/object.h"
 #include "engine/core/world.h"
@@ -76,7 +77,10 @@ void FinishGateMake(ViewComponents* view, GateRecord* gate) {
     wre_ObjectSetCollisionGroup(buoy, 0);
   }
   EngineObject* arch = GameplayObjectLoad(view, kGameplayFinish);
-  if (!arch) return;
+  if (!arch) {
+    wre_FileFailedClear();  // the gate serves without it: a later failure is not about it
+    return;
+  }
   float bounds[6];
   wre_BoxBoundsOf8(arch->localBox, bounds);
   const Point4& c = gate->centre;

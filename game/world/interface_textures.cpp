@@ -37,11 +37,13 @@ void ReadTextureLists(uint32_t mode, const ViewComponents* view) {
   }
 }
 
-// A sheet keyed at the default colour with its opacity picture, from the current folder.
+// A sheet keyed at the default colour with its opacity picture, from the current folder. A failure
+// is fatal and names the picture that failed, the sheet or its opacity picture.
 int32_t LoadSheet(const char* file, const char* opacity, const char* fatal, const ViewComponents* view) {
   int32_t handle = -1;
+  wre_FileFailedClear();
   if (wre_TextureLoadEx(file, 1, nullptr, 0, 0, ContextOf(view), &handle, kSheetDepth, opacity) != 0) {
-    wre_SystemFatalError(fatal);
+    wre_SystemFatalErrorFile(fatal, wre_FileFailed());
   }
   return handle;
 }

@@ -12,7 +12,8 @@ inline int32_t gInterfaceTexture = -1;  // "qz_interface.BMP"
 inline int32_t gMenuSheetTexture = -1;  // "qz_menu.BMP", loaded only while a race is active
 
 // Loads the textures of "data:textures" and "data:interface", finds the pause texture and loads the
-// interface sheet, and the menu sheet while a race is active. Returns true; every failure is fatal.
+// interface sheet, and the menu sheet while a race is active. Returns true; every failure is fatal,
+// its message naming the file that failed on the next line.
 // Leaves "data:interface" current.
 bool InterfaceTexturesLoad(ViewComponents* view);
 // Unloads what the load made (the menu sheet only while a race is active). Always 0. Leaves

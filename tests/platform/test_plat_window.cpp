@@ -200,6 +200,16 @@ TEST_F(PlatWindowTest, UnreadRepeatsFoldIntoTheWaitingKeyDown) {
   all = TakeAll();
   EXPECT_EQ(count(all, kPlatMsgKeyUp, 'A'), Counts{1});
   EXPECT_EQ(count(all, kPlatMsgKeyDown, 'A'), Counts{0xFFFF});
+  // A key with no key code after a folded repeat still brings its own character.
+  plat_TestKeyEvent('A', true);
+  plat_TestTypeText("a");
+  plat_TestKeyEvent('A', true);
+  plat_TestTypeText("a");
+  plat_TestKeyEvent(0, true);
+  plat_TestTypeText("=");
+  all = TakeAll();
+  EXPECT_EQ(count(all, kPlatMsgChar, 'a'), Counts{1});
+  EXPECT_EQ(count(all, kPlatMsgChar, '='), Counts{1});
 }
 
 TEST_F(PlatWindowTest, AltMakesSystemKeysAndSystemCharacters) {

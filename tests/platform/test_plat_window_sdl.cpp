@@ -55,11 +55,12 @@ class PlatSdlTest : public ::testing::Test {
     return out;
   }
 
-  void PushKey(SDL_Scancode scancode, bool down, Uint16 mod = KMOD_NONE) {
+  void PushKey(SDL_Scancode scancode, bool down, Uint16 mod = KMOD_NONE, bool repeat = false) {
     SDL_Event e{};
     e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
     e.key.windowID = id;
     e.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+    e.key.repeat = repeat ? 1 : 0;
     e.key.keysym.scancode = scancode;
     e.key.keysym.sym = SDL_GetKeyFromScancode(scancode);
     e.key.keysym.mod = mod;
@@ -121,6 +122,24 @@ TEST_F(PlatSdlTest, KeysAndTextBecomeKeyAndCharacterMessages) {
   EXPECT_EQ(all[8].wParam, 27u);
   EXPECT_EQ(all[9].message, kPlatMsgChar);  // the two-byte character is dropped
   EXPECT_EQ(all[9].wParam, '!');
+}
+
+// A held key's repeat folds into its waiting key-down, its text into the waiting character; a key
+// with no key code (keypad "=") after it makes no key message but still brings its character.
+TEST_F(PlatSdlTest, AKeyWithoutKeyCodeKeepsItsTextAfterAFoldedRepeat) {
+  PushKey(SDL_SCANCODE_A, true);
+  PushText("a");
+  PushKey(SDL_SCANCODE_A, true, KMOD_NONE, true);
+  PushText("a");
+  PushKey(SDL_SCANCODE_KP_EQUALS, true);
+  PushText("=");
+  auto all = Drain();
+  ASSERT_EQ(all.size(), 3u);
+  EXPECT_EQ(all[0].message, kPlatMsgKeyDown);
+  EXPECT_EQ(all[0].lParam & 0xFFFF, 2);
+  EXPECT_EQ(all[1].wParam, 'a');
+  EXPECT_EQ(all[2].message, kPlatMsgChar);
+  EXPECT_EQ(all[2].wParam, '=');
 }
 
 TEST_F(PlatSdlTest, AltAndF10AreSystemKeys) {

@@ -209,6 +209,10 @@ const NamedFatal kNamedFatals[] = {
     // The list ends cleanly after its first picture: the fonts' pictures after it are not loaded.
     {"InterfaceListCut", [](auto& h) { TruncateAfter(h, "data/interface/texture.codx", "hud_bigyellow.bmp 255 0 255\r\n"); },
      true, "Error at define gameplay fonts\ndata/interface/font_lap.codx"},
+    {"InterfaceSheetMissing", [](auto& h) { Remove(h, "data/interface/qz_interface.BMP"); }, true,
+     "Couldn't load vqz_TextureFilename_Interface2\ndata/interface/qz_interface.BMP"},
+    {"MenuSheetOpacityDamaged", [](auto& h) { Halve(h, "data/interface/qz_menu_opacity.BMP"); }, true,
+     "Couldn't load vqz_TextureFilename_Interface3\ndata/interface/qz_menu_opacity.BMP"},
     {"CourseOverTheLimit", [](auto& h) { LengthenFirstCourse(h, kCourseWaypointLimit + 1); }, true,
      "Failed to setup gameplay\ndata/courses/amazon/course.dat"},
     {"MenuPictureDamaged", [](auto& h) { Truncate(h, "data/menu/m_startup/mnu_tabs.bmp", 20); }, false,

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/core/files.h"
 #include "engine/core/grid_mesh.h"
 #include "engine/core/object.h"
 #include "engine/core/timer.h"
@@ -66,6 +67,21 @@ void OwnCourses() {
   ASSERT_TRUE(CourseFileWrite((SampleTree() / "data/courses" / LevelWord(kOwnCourseLevel) / "course.dat").string(),
                               plan));
 }
+
+// A file of the sample tree moved out of its folder while the value lives.
+class SetAside {
+ public:
+  explicit SetAside(const std::string& relative)
+      : file_(SampleTree() / relative), aside_(SampleTree() / (file_.filename().string() + ".aside")) {
+    std::filesystem::rename(file_, aside_);
+  }
+  ~SetAside() { std::filesystem::rename(aside_, file_); }
+  SetAside(const SetAside&) = delete;
+  SetAside& operator=(const SetAside&) = delete;
+
+ private:
+  std::filesystem::path file_, aside_;
+};
 
 float Horizontal(const float* a, const float* b) { return std::hypot(b[0] - a[0], b[2] - a[2]); }
 
@@ -317,25 +333,46 @@ TEST_F(CourseSetup, OddRallyCoursesLoseTheirLastWaypointAndDerbyTakesEveryStepth
   ExitAndCheck();
 }
 
+// A missing finish model fails nothing: the set-up goes on without it and notes no failed file.
 TEST_F(CourseSetup, RallyWithoutTheArchKeepsTheBuoyWidthAndIsStillARing) {
-  const std::filesystem::path arch = SampleTree() / "data/gameplay/rally/finish_line.c4d";
-  const std::filesystem::path aside = SampleTree() / "finish_line.aside";
-  std::filesystem::rename(arch, aside);
   Level(0, kModeRally);
-  const int32_t result = GameModeInit(&view);
-  std::filesystem::rename(aside, arch);
-  ASSERT_EQ(result, 0);
+  {
+    const SetAside arch("data/gameplay/rally/finish_line.c4d");
+    wre_FileFailedClear();
+    ASSERT_EQ(GameModeInit(&view), 0);
+  }
+  EXPECT_STREQ(wre_FileFailed(), "");
   GateRecord* last = Tail();
   EXPECT_EQ(last->finishObject, nullptr);
   EXPECT_NEAR(last->halfWidth, Horizontal(last->markerA->transform.position, last->markerB->transform.position) / 2,
               0.5f);
   EXPECT_EQ(gGateListHead->prev, last);
   ExitAndCheck();
+
+  // The linear hunt's last dollar stays in place of its finish.
+  gGameMode = kModeTreasureLinear;
+  {
+    const SetAside finish("data/gameplay/treasure/finish_line.c4d");
+    wre_FileFailedClear();
+    ASSERT_EQ(GameModeInit(&view), 0);
+  }
+  EXPECT_STREQ(wre_FileFailed(), "");
+  ExpectMarkers(1200.0f, 0x10u);
+  ExitAndCheck();
 }
 
 TEST_F(CourseSetup, WithoutWaterTheSetUpFailsAndTheExitStillCleansUp) {
   Level(0, kModeDerby, false);
   EXPECT_EQ(GameModeInit(&view), -1);
+  ExitAndCheck();
+  // The failure lies in no file: the buoy's missing detail frame before it is not noted.
+  gGameMode = kModeRally;
+  {
+    const SetAside frame("data/gameplay/rally/bouy05.c4d");
+    wre_FileFailedClear();
+    EXPECT_EQ(GameModeInit(&view), -1);
+  }
+  EXPECT_STREQ(wre_FileFailed(), "");
   ExitAndCheck();
   gGameMode = kModeRallyVariant;
   EXPECT_EQ(GameModeInit(&view), -1);
