@@ -651,7 +651,6 @@ int plat_DialogRunModalForWindow(const PlatDialogTemplate* tmpl, PlatWindow owne
   return RunModal(tmpl, nullptr, owner, proc, user);
 }
 
-
 void plat_DialogEnd(PlatDialog* dialog, int result) {
   if (!IsLive(dialog)) return;
   dialog->ended = true;
