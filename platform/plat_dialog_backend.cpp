@@ -21,10 +21,11 @@ bool EnsureVideo() {
   // Closing the last window is a close like any other; SDL's quit event is then left to the
   // terminate signals it stands for.
   SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
   // Dialogs are CPU canvases copied to a plain window surface; no renderer needs to stand
-  // behind that surface.
+  // behind that surface. SDL reads this at the first window surface, also when the program's
+  // window started the video first.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
   return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 
