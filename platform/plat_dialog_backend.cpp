@@ -138,23 +138,14 @@ PlatDialog* DialogOfWindowId(Uint32 id) {
   return plat_DialogFromWindow(window);
 }
 
-Uint32 WindowIdOf(const SDL_Event& e) {
-  switch (e.type) {
-    case SDL_MOUSEBUTTONDOWN:
-    case SDL_MOUSEBUTTONUP: return e.button.windowID;
-    case SDL_KEYDOWN: return e.key.windowID;
-    case SDL_WINDOWEVENT: return e.window.windowID;
-    default: return 0;
-  }
-}
-
 // SDL's event to ours; kRawNone for what the toolkit does not use (or windows not its own).
 PlatRawEvent Translate(const SDL_Event& e) {
   PlatRawEvent out;
+  Uint32 windowId = 0;
   switch (e.type) {
     case SDL_MOUSEBUTTONDOWN:
     case SDL_MOUSEBUTTONUP:
-      out.target = DialogOfWindowId(e.button.windowID);
+      windowId = e.button.windowID;
       out.kind = e.type == SDL_MOUSEBUTTONDOWN ? kRawMouseDown : kRawMouseUp;
       out.x = e.button.x;
       out.y = e.button.y;
@@ -163,13 +154,13 @@ PlatRawEvent Translate(const SDL_Event& e) {
                                                         : 0;
       break;
     case SDL_MOUSEMOTION:
-      out.target = DialogOfWindowId(e.motion.windowID);
+      windowId = e.motion.windowID;
       out.kind = kRawMouseMove;
       out.x = e.motion.x;
       out.y = e.motion.y;
       break;
     case SDL_MOUSEWHEEL: {
-      out.target = DialogOfWindowId(e.wheel.windowID);
+      windowId = e.wheel.windowID;
       out.kind = kRawWheel;
       SDL_GetMouseState(&out.x, &out.y);
       int notches = e.wheel.y;
@@ -178,7 +169,7 @@ PlatRawEvent Translate(const SDL_Event& e) {
       break;
     }
     case SDL_KEYDOWN:
-      out.target = DialogOfWindowId(e.key.windowID);
+      windowId = e.key.windowID;
       out.kind = kRawKey;
       if (e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER)
         out.value = kPlatKeyEnter;
@@ -186,7 +177,7 @@ PlatRawEvent Translate(const SDL_Event& e) {
         out.value = kPlatKeyEscape;
       break;
     case SDL_WINDOWEVENT:
-      out.target = DialogOfWindowId(e.window.windowID);
+      windowId = e.window.windowID;
       if (e.window.event == SDL_WINDOWEVENT_CLOSE)
         out.kind = kRawClose;
       else if (e.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
@@ -203,11 +194,12 @@ PlatRawEvent Translate(const SDL_Event& e) {
     default:
       break;
   }
+  out.target = DialogOfWindowId(windowId);
   // An event for a window that is not a live dialog's is not ours, but for what a program
   // window's press, key or focus means to a modal dialog it owns.
   if (!out.target) {
     const bool activating = out.kind == kRawMouseDown || out.kind == kRawKey || out.kind == kRawFocus;
-    PlatWindowRec* program = activating ? plat_WindowFromNativeId(WindowIdOf(e)) : nullptr;
+    PlatWindowRec* program = activating ? plat_WindowFromNativeId(windowId) : nullptr;
     out.window = program;
     if (!program) out.kind = kRawNone;
   }

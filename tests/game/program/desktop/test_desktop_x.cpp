@@ -126,6 +126,17 @@ class Desktop : public ::testing::Test {
     Stop(server_);
   }
 
+  // Whether the condition comes true within the time, asked four times a second (a loaded machine
+  // draws slowly).
+  template <typename Condition>
+  static bool Within(std::chrono::seconds limit, Condition holds) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    do {
+      if (holds()) return true;
+      std::this_thread::sleep_for(250ms);
+    } while (std::chrono::steady_clock::now() < end);
+    return false;
+  }
   void Key(const char* key) { Output(display_, std::string("xdotool key ") + key); }
   // Software, then Ok, clicked in the dialog standing in the middle of the screen.
   void AnswerTheRendererQuestion() {
@@ -145,18 +156,14 @@ class Desktop : public ::testing::Test {
     bool Contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
   };
   // The one window of this exact name, waited for a few seconds; no id when there is none.
-  Placed Find(const std::string& name, std::chrono::seconds wait = 10s) {
+  Placed Find(const std::string& name) {
     Placed found;
-    const auto end = std::chrono::steady_clock::now() + wait;
-    do {
+    const bool one = Within(10s, [&] {
       const std::string ids = Output(display_, "xdotool search --name '^" + name + "$'");
-      if (!ids.empty() && ids.find('\n') == ids.size() - 1) {
-        found.id = ids.substr(0, ids.size() - 1);
-        break;
-      }
-      std::this_thread::sleep_for(250ms);
-    } while (std::chrono::steady_clock::now() < end);
-    if (found.id.empty()) return found;
+      found.id = ids.substr(0, ids.empty() ? 0 : ids.size() - 1);
+      return !ids.empty() && ids.find('\n') == ids.size() - 1;
+    });
+    if (!one) return Placed{};
     const std::string info = Output(display_, "xwininfo -id " + found.id);
     auto field = [&info](const char* label) {
       const size_t at = info.find(label);
@@ -174,23 +181,12 @@ class Desktop : public ::testing::Test {
   }
   // Whether the window of this name is gone within a few seconds.
   bool Gone(const std::string& name) {
-    const auto end = std::chrono::steady_clock::now() + 5s;
-    do {
-      if (Output(display_, "xdotool search --name '^" + name + "$'").empty()) return true;
-      std::this_thread::sleep_for(250ms);
-    } while (std::chrono::steady_clock::now() < end);
-    return false;
+    return Within(5s, [&] { return Output(display_, "xdotool search --name '^" + name + "$'").empty(); });
   }
   // The renderer the game saved when it ended.
   int32_t SavedRenderer() {
-    const fs::path file = dir_.path() / "data" / "prefs" / "prefs.qz";
-    std::vector<uint8_t> bytes(fs::exists(file) ? fs::file_size(file) : 0);
-    if (FILE* in = std::fopen(file.c_str(), "rb")) {
-      bytes.resize(std::fread(bytes.data(), 1, bytes.size(), in));
-      std::fclose(in);
-    }
-    gSettings.rendererKind = -2;
-    return PrefsRead(bytes.data(), bytes.size()) ? gSettings.rendererKind : -2;
+    const std::string image = TempDir::Read(dir_.path() / "data" / "prefs" / "prefs.qz");
+    return PrefsRead(reinterpret_cast<const uint8_t*>(image.data()), image.size()) ? gSettings.rendererKind : -2;
   }
   // The first start on a desktop with a window manager: the player picks Software, clicks the game
   // window beside the question (which takes the window manager's focus), then answers with a click
@@ -265,13 +261,10 @@ class Desktop : public ::testing::Test {
   // Whether the rectangle's signature differs from this one within a few seconds (a loaded
   // machine draws slowly).
   bool RegionChanges(int x, int y, int w, int h, const std::string& before) {
-    const auto end = std::chrono::steady_clock::now() + 5s;
-    do {
+    return Within(5s, [&] {
       const std::string now = Region(x, y, w, h);
-      if (!now.empty() && now != before) return true;
-      std::this_thread::sleep_for(250ms);
-    } while (std::chrono::steady_clock::now() < end);
-    return false;
+      return !now.empty() && now != before;
+    });
   }
   // The colour of one pixel of the game's screen as it shows on the X screen, as "r,g,b".
   std::string Pixel(int x, int y) {
