@@ -116,6 +116,10 @@ void RealWindowShow(PlatDialog* dialog) {
 
 void RealWindowActivate(PlatDialog* dialog) {
   if (!dialog->window) return;
+  // A minimised window is unmapped, and raising or focusing it does nothing: some window managers
+  // minimise a dialog without its owner, which would leave no way back to the dialog but a task
+  // bar.
+  if (SDL_GetWindowFlags(WindowOf(dialog)) & SDL_WINDOW_MINIMIZED) SDL_RestoreWindow(WindowOf(dialog));
   SDL_RaiseWindow(WindowOf(dialog));
   SDL_SetWindowInputFocus(WindowOf(dialog));
 }

@@ -68,13 +68,14 @@ void Stop(pid_t child) {
 class Desktop : public ::testing::Test {
  protected:
   // The game on its desktop, past the renderer question (answered when it asks) and the intros.
-  void Start(int width, int height, bool windowManager, bool askRenderer = false) {
-    ASSERT_NO_FATAL_FAILURE(Launch(width, height, windowManager, askRenderer));
+  // `manager` names the window manager to run, or none when null.
+  void Start(int width, int height, const char* manager, bool askRenderer = false) {
+    ASSERT_NO_FATAL_FAILURE(Launch(width, height, manager, askRenderer));
     if (askRenderer) AnswerTheRendererQuestion();
     PassTheIntros();
   }
   // An X server of this size on a display of its own, a window manager when asked, and the game.
-  void Launch(int width, int height, bool windowManager, bool askRenderer) {
+  void Launch(int width, int height, const char* manager, bool askRenderer) {
     width_ = width;
     height_ = height;
     int fds[2];
@@ -102,8 +103,8 @@ class Desktop : public ::testing::Test {
     close(fds[0]);
     ASSERT_NE(number.find('\n'), std::string::npos) << "Xvfb did not start";
     display_ = ":" + number.substr(0, number.find('\n'));
-    if (windowManager) {
-      manager_ = Spawn(display_, {"openbox"}, {});
+    if (manager) {
+      manager_ = Spawn(display_, {manager}, {});
       std::this_thread::sleep_for(1s);
     }
     program_ = ProgramTreeInstall(dir_.path(), 0);
@@ -155,11 +156,12 @@ class Desktop : public ::testing::Test {
     int x = 0, y = 0, w = 0, h = 0;
     bool Contains(int px, int py) const { return px >= x && py >= y && px < x + w && py < y + h; }
   };
-  // The one window of this exact name, waited for a few seconds; no id when there is none.
+  // The one shown window of this exact name, waited for a few seconds; no id when there is none.
+  // A window not mapped yet does not count: its place is from before the window manager framed it.
   Placed Find(const std::string& name) {
     Placed found;
     const bool one = Within(10s, [&] {
-      const std::string ids = Output(display_, "xdotool search --name '^" + name + "$'");
+      const std::string ids = Output(display_, "xdotool search --onlyvisible --name '^" + name + "$'");
       found.id = ids.substr(0, ids.empty() ? 0 : ids.size() - 1);
       return !ids.empty() && ids.find('\n') == ids.size() - 1;
     });
@@ -174,6 +176,21 @@ class Desktop : public ::testing::Test {
     found.w = field("Width:");
     found.h = field("Height:");
     return found;
+  }
+  // Whether the window is mapped and shows (neither minimised nor withdrawn).
+  bool Viewable(const Placed& window) {
+    return Output(display_, "xwininfo -id " + window.id).find("Map State: IsViewable") != std::string::npos;
+  }
+  // Whether the window of this name has the keyboard within a few seconds.
+  bool Focused(const std::string& name) {
+    return Within(5s, [&] { return Output(display_, "xdotool getwindowfocus getwindowname") == name + "\n"; });
+  }
+  // The window that `window` stands over for the window manager (its WM_TRANSIENT_FOR), as a
+  // number; 0 for none. xprop prints ids in hex, xdotool in decimal.
+  unsigned long TransientFor(const Placed& window) {
+    const std::string line = Output(display_, "xprop -id " + window.id + " WM_TRANSIENT_FOR");
+    const size_t at = line.find("# ");
+    return at == std::string::npos ? 0 : std::strtoul(line.c_str() + at + 2, nullptr, 0);
   }
   void ClickAt(int x, int y) {
     Output(display_, "xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
@@ -192,11 +209,12 @@ class Desktop : public ::testing::Test {
   // window beside the question (which takes the window manager's focus), then answers with a click
   // on Ok or with Return; the question must still take the answer and the game go on with it.
   void AnswerAfterAClickOnTheGameWindow(bool byReturn) {
-    ASSERT_NO_FATAL_FAILURE(Launch(1024, 768, true, true));
+    ASSERT_NO_FATAL_FAILURE(Launch(1024, 768, "openbox", true));
     const Placed question = Find("Rendering Engine");
     ASSERT_FALSE(question.id.empty()) << "no renderer question";
     const Placed game = Find("Velloran Hydrel");
     ASSERT_FALSE(game.id.empty()) << "no game window";
+    EXPECT_EQ(TransientFor(question), std::stoul(game.id)) << "the question does not stand over the game";
     // The question's controls, in its client pixels: Software at (155, 169), Ok at (300, 213).
     ClickAt(question.x + 163, question.y + 177);
     const int besideX = game.x + 20, besideY = game.y + 20;
@@ -204,6 +222,7 @@ class Desktop : public ::testing::Test {
     const Placed framed{"", question.x - 8, question.y - 30, question.w + 16, question.h + 38};
     ASSERT_FALSE(framed.Contains(besideX, besideY));
     ClickAt(besideX, besideY);
+    ASSERT_TRUE(Focused("Rendering Engine")) << "the question lost the keyboard";
     if (byReturn) Key("Return");
     else ClickAt(question.x + 333, question.y + 227);
     ASSERT_TRUE(Gone("Rendering Engine")) << "the question took no answer";
@@ -302,26 +321,26 @@ class Desktop : public ::testing::Test {
 };
 
 TEST_F(Desktop, AWiderScreenWithoutAWindowManagerShowsTheWholePictureAndTakesClicks) {
-  ASSERT_NO_FATAL_FAILURE(Start(1024, 768, false));
+  ASSERT_NO_FATAL_FAILURE(Start(1024, 768, nullptr));
   ThePictureShowsWhole();
   ClicksReachTheArrowAndTheTab();
 }
 
 TEST_F(Desktop, ATallerScreenWithAWindowManagerTakesClicks) {
-  ASSERT_NO_FATAL_FAILURE(Start(1280, 1024, true));
+  ASSERT_NO_FATAL_FAILURE(Start(1280, 1024, "openbox"));
   ThePictureShowsWhole();
   ClicksReachTheArrowAndTheTab();
 }
 
 TEST_F(Desktop, AScreenOfTheGamesOwnSizeTakesClicks) {
-  ASSERT_NO_FATAL_FAILURE(Start(640, 480, true));
+  ASSERT_NO_FATAL_FAILURE(Start(640, 480, "openbox"));
   ClicksReachTheArrowAndTheTab();
 }
 
 // Without a window manager nothing gives the keyboard back when the dialog goes: the game's
 // window must take it, or no key would ever reach the game.
 TEST_F(Desktop, KeysReachTheGameAfterTheRendererQuestionWithoutAWindowManager) {
-  ASSERT_NO_FATAL_FAILURE(Start(640, 480, false, true));
+  ASSERT_NO_FATAL_FAILURE(Start(640, 480, nullptr, true));
   const std::string tabs = Region(0, 120, 150, 240);
   ASSERT_FALSE(tabs.empty()) << "no screen grab";
   // The keys that cut the intros short brought the menus, whose tabs stand still until a key moves
@@ -340,8 +359,28 @@ TEST_F(Desktop, TheRendererQuestionTakesReturnAfterAClickOnTheGameWindow) {
   AnswerAfterAClickOnTheGameWindow(true);
 }
 
+// A window manager that minimises the question alone (icewm; openbox takes the game window along):
+// a click on the game window must bring the question back with the keyboard, or nothing could
+// answer it without a task bar. (The focus that icewm then gives the game window may bring the
+// question back before the click.)
+TEST_F(Desktop, AMinimisedRendererQuestionComesBackWithAClickOnTheGameWindow) {
+  ASSERT_NO_FATAL_FAILURE(Launch(1024, 768, "icewm", true));
+  const Placed question = Find("Rendering Engine");
+  ASSERT_FALSE(question.id.empty()) << "no renderer question";
+  const Placed game = Find("Velloran Hydrel");
+  ASSERT_FALSE(game.id.empty()) << "no game window";
+  EXPECT_EQ(TransientFor(question), std::stoul(game.id)) << "the question does not stand over the game";
+  Output(display_, "xdotool windowminimize " + question.id);
+  ASSERT_TRUE(Within(5s, [&] { return Viewable(game); })) << "the game window went too";
+  ClickAt(game.x + 20, game.y + 20);
+  ASSERT_TRUE(Within(5s, [&] { return Viewable(question); })) << "the question did not come back";
+  ASSERT_TRUE(Focused("Rendering Engine")) << "the question came back without the keyboard";
+  Key("Return");
+  EXPECT_TRUE(Gone("Rendering Engine")) << "the question took no answer";
+}
+
 TEST_F(Desktop, TheDesktopsCloseKeyEndsTheGameWithItsSavesWritten) {
-  ASSERT_NO_FATAL_FAILURE(Start(1024, 768, true));
+  ASSERT_NO_FATAL_FAILURE(Start(1024, 768, "openbox"));
   const fs::path prefs = dir_.path() / "data" / "prefs";
   fs::remove(prefs / "circuit.qz");
   Key("alt+F4");
