@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "platform/plat_paths.h"
@@ -64,6 +68,50 @@ TEST_F(PlatPaths, ModuleNameAndWindowsDirectoryAreSetThroughTheApi) {
   ASSERT_TRUE(plat_WindowsDirectoryCreate());
   EXPECT_TRUE(plat_WinDirectoryExists(plat_WindowsDirectory().c_str()));
   EXPECT_EQ(plat_RegistryStorePath(), folder.str() + "/win/registry.ini");
+}
+
+// An environment variable that the test changes, back as it was when the test ends, however it ends.
+class KeptVariable {
+ public:
+  explicit KeptVariable(const char* name) : name_(name) {
+    if (const char* value = std::getenv(name)) saved_ = value;
+  }
+  ~KeptVariable() { Set(saved_ ? saved_->c_str() : nullptr); }
+  KeptVariable(const KeptVariable&) = delete;
+  KeptVariable& operator=(const KeptVariable&) = delete;
+
+  // Null unsets it.
+  void Set(const char* value) const { value ? setenv(name_, value, 1) : unsetenv(name_); }
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+TEST_F(PlatPaths, LauncherFolderIsTheXdgStateFolderElseBelowHomeElseBelowThePasswordEntry) {
+  KeptVariable state("XDG_STATE_HOME");
+  KeptVariable home("HOME");
+  const passwd* entry = getpwuid(getuid());
+  ASSERT_NE(entry, nullptr);
+  const std::string passwordHome = entry->pw_dir;
+
+  home.Set("/home/else");
+  state.Set("/var/state/");
+  EXPECT_EQ(plat_LauncherFolder(), "/var/state/cdfront");
+  EXPECT_EQ(plat_WindowsDirectoryNative(), "/var/state/cdfront/windows");
+  EXPECT_EQ(plat_RegistryStorePath(), "/var/state/cdfront/registry.ini");
+  // An unset, empty or relative variable is passed over.
+  for (const char* value : {static_cast<const char*>(nullptr), "", "state"}) {
+    state.Set(value);
+    EXPECT_EQ(plat_LauncherFolder(), "/home/else/.local/state/cdfront") << (value ? value : "unset");
+  }
+  state.Set(nullptr);
+  for (const char* value : {static_cast<const char*>(nullptr), "", "else"}) {
+    home.Set(value);
+    EXPECT_EQ(plat_LauncherFolder(), passwordHome + "/.local/state/cdfront") << (value ? value : "unset");
+  }
+  home.Set("/");
+  EXPECT_EQ(plat_RegistryStorePath(), "/.local/state/cdfront/registry.ini");
 }
 
 TEST_F(PlatPaths, FilesOpenAsAsked) {
