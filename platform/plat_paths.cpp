@@ -38,18 +38,27 @@ std::string StripTrailingSlashes(std::string path) {
   return path;
 }
 
-// The user's state folder below the home folder from the password database (the programs read no
-// environment variables).
-std::string DefaultWindowsFolder() {
-  std::string home;
+// `folder` + "/" + `name`, with a single "/" also when `folder` is the root.
+std::string Below(std::string folder, const char* name) {
+  while (!folder.empty() && folder.back() == '/') folder.pop_back();
+  return folder + "/" + name;
+}
+
+// The variable's value when it is an absolute path; an empty or relative one counts as unset, as the
+// XDG base directory rule has it.
+std::string AbsoluteFromEnvironment(const char* name) {
+  const char* value = std::getenv(name);
+  return value && value[0] == '/' ? std::string(value) : std::string();
+}
+
+std::string PasswordHome() {
   std::vector<char> buffer(16384);
   passwd entry {};
   passwd* found = nullptr;
   if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir) {
-    home = found->pw_dir;
+    return found->pw_dir;
   }
-  if (home.empty()) home = "/tmp";
-  return StripTrailingSlashes(home) + "/.local/state/cdfront/windows";
+  return "";
 }
 
 bool MakeFolders(const std::string& folder) {
@@ -170,9 +179,20 @@ bool plat_UseProgramFolder() {
 
 void plat_SetModuleFileName(const char* nativePath) { gModuleOverride = nativePath ? nativePath : ""; }
 
+std::string plat_LauncherFolder() {
+  std::string state = AbsoluteFromEnvironment("XDG_STATE_HOME");
+  if (state.empty()) {
+    std::string home = AbsoluteFromEnvironment("HOME");
+    if (home.empty()) home = PasswordHome();
+    if (home.empty()) home = "/tmp";
+    state = Below(home, ".local/state");
+  }
+  return Below(state, "cdfront");
+}
+
 std::string plat_WindowsDirectoryNative() {
   if (!gWindowsOverride.empty()) return gWindowsOverride;
-  return DefaultWindowsFolder();
+  return Below(plat_LauncherFolder(), "windows");
 }
 
 std::string plat_WindowsDirectory() {

@@ -1,5 +1,5 @@
-// Platform layer: Windows-form paths, the drive map, the program's own file name and the Windows
-// directory.
+// Platform layer: Windows-form paths, the drive map, the program's own file name, the launcher's
+// folder and the Windows directory.
 //
 // The launcher keeps its paths in Windows form ("\" separators, an optional drive letter) so that
 // its string rules apply literally. Paths become native only here, at the platform boundary:
@@ -12,7 +12,9 @@
 // relative to the process's current folder (callers join relative paths onto their own base
 // first).
 //
-// Locations are set through these functions only; nothing here is read from the environment.
+// Locations are set through these functions. Two environment variables are read, XDG_STATE_HOME and
+// HOME, and only to name the launcher's folder (plat_LauncherFolder), which holds the Windows
+// directory and the registry store unless they are set elsewhere.
 #pragma once
 #include <string>
 
@@ -43,10 +45,15 @@ bool plat_UseProgramFolder();
 // Sets the program's file name as a native path; null or empty returns to /proc/self/exe.
 void plat_SetModuleFileName(const char* nativePath);
 
+// The launcher's own folder, a native path, by the XDG base directory rule for state files:
+// "$XDG_STATE_HOME/cdfront", else "$HOME/.local/state/cdfront", else ".local/state/cdfront" below
+// the home folder the password database gives (/tmp when it gives none). A variable that is unset,
+// empty or not an absolute path is passed over. It is not created by asking for it.
+std::string plat_LauncherFolder();
+
 // The Windows directory in Windows form, without a trailing "\" (GetWindowsDirectory). It is the
-// folder set with plat_SetWindowsDirectory, else ".local/state/cdfront/windows" below the user's
-// home folder as the password database gives it (/tmp when it gives none). It is not created by
-// asking for it.
+// folder set with plat_SetWindowsDirectory, else "windows" in the launcher's folder. It is not
+// created by asking for it.
 std::string plat_WindowsDirectory();
 std::string plat_WindowsDirectoryNative();
 // Sets the Windows directory as a native folder; null or empty returns to the default.

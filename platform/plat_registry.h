@@ -8,8 +8,9 @@
 #include <cstddef>
 #include <string>
 
-// The store file (a native path); null or empty returns to the default, "registry.ini" beside the
-// Windows directory's folder.
+// The store file (a native path); null or empty returns to the default, "registry.ini" in the
+// folder that holds the Windows directory: the launcher's folder (plat_LauncherFolder) unless the
+// Windows directory was set elsewhere.
 void plat_RegistrySetStore(const char* nativePath);
 std::string plat_RegistryStorePath();
 

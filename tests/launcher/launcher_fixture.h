@@ -15,8 +15,8 @@
 #include "platform/plat_registry.h"
 #include "platform/plat_shell.h"
 #include "platform/plat_time.h"
-#include "platform/temp_folder.h"
 #include "platform/test/plat_time.h"
+#include "support/temp_dir.h"
 #include "tools/datagen/launcher_disc.h"
 
 struct FakeWindow {
@@ -55,9 +55,9 @@ class LauncherTest : public ::testing::Test {
     plat_UseBackend(kPlatBackendTest);
     plat_TestClockReset();
     plat_ShellTestReset();
-    plat_SetModuleFileName((root / "disc/cdfront").c_str());
-    plat_SetWindowsDirectory((root / "windows").c_str());
-    plat_RegistrySetStore((root / "registry.ini").c_str());
+    plat_SetModuleFileName((root.path() / "disc/cdfront").c_str());
+    plat_SetWindowsDirectory((root.path() / "windows").c_str());
+    plat_RegistrySetStore((root.path() / "registry.ini").c_str());
     ops = window.Ops();
   }
   void TearDown() override {
@@ -69,7 +69,7 @@ class LauncherTest : public ::testing::Test {
     plat_UseBackend(kPlatBackendReal);
   }
 
-  void WriteDisc() { ASSERT_TRUE(datagen_WriteLauncherDisc(root.path)); }
+  void WriteDisc() { ASSERT_TRUE(datagen_WriteLauncherDisc(root.str())); }
   void WriteIni(const std::string& text) { root.Write("disc/ostrel.ini", text); }
   std::string Disc() const { return root.Windows() + "\\disc\\"; }
   std::string WinDir() const { return root.Windows() + "\\windows"; }
@@ -85,7 +85,7 @@ class LauncherTest : public ::testing::Test {
     return ran;
   }
 
-  TempFolder root;
+  TempDir root;
   LauncherState state;
   FakeWindow window;
   LauncherWindowOps ops{};

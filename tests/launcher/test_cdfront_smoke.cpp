@@ -20,7 +20,7 @@
 #include "launcher/launcher_main.h"
 #include "platform/plat_instance.h"
 #include "platform/plat_paths.h"
-#include "platform/temp_folder.h"
+#include "support/temp_dir.h"
 #include "tools/datagen/launcher_disc.h"
 
 namespace {
@@ -32,13 +32,13 @@ constexpr int kNoSuchChild = -2;
 
 // Starts the launcher in a child process over the disc below `root`; the child's exit code is
 // the launcher's (or a sanitizer's, which runs its end-of-process checks through exit).
-pid_t StartLauncher(const TempFolder& root) {
+pid_t StartLauncher(const TempDir& root) {
   std::fflush(nullptr);  // or the child's exit writes the test's buffered output a second time
   pid_t pid = fork();
   if (pid != 0) return pid;
-  plat_SetModuleFileName((root / "disc/cdfront").c_str());
-  plat_SetWindowsDirectory((root / "windows").c_str());
-  plat_InstanceLockSetFolder((root / "lock").c_str());
+  plat_SetModuleFileName((root.path() / "disc/cdfront").c_str());
+  plat_SetWindowsDirectory((root.path() / "windows").c_str());
+  plat_InstanceLockSetFolder((root.path() / "lock").c_str());
   std::exit(LauncherWinMain());
 }
 
@@ -60,7 +60,7 @@ int WaitFor(pid_t pid, double seconds) {
 // A started launcher; one still running at the end of a test (a failed check) is killed.
 struct Child {
   pid_t pid;
-  explicit Child(const TempFolder& root) : pid(StartLauncher(root)) {}
+  explicit Child(const TempDir& root) : pid(StartLauncher(root)) {}
   ~Child() {
     if (pid > 0 && WaitFor(pid, 0) == kStillRunning) {
       kill(pid, SIGKILL);
@@ -98,11 +98,11 @@ class CdfrontSmoke : public ::testing::Test {
     signal(SIGCHLD, SIG_DFL);
     // A handler inherited from this process would pass for the child's own.
     ASSERT_FALSE(CatchesTerm(getpid())) << "the test process itself catches SIGTERM";
-    ASSERT_TRUE(datagen_WriteLauncherDisc(root.path));
-    std::filesystem::create_directories(root / "lock");
+    ASSERT_TRUE(datagen_WriteLauncherDisc(root.str()));
+    std::filesystem::create_directories(root.path() / "lock");
   }
 
-  TempFolder root;
+  TempDir root;
 };
 
 TEST_F(CdfrontSmoke, ComesUpStaysAndEndsWithZeroOnTerminate) {
@@ -117,7 +117,7 @@ TEST_F(CdfrontSmoke, ComesUpStaysAndEndsWithZeroOnTerminate) {
   ASSERT_TRUE(CatchesTerm(first)) << "no window library after 30 s";
   // It sits in its loop, holding the lock in the folder it was given.
   EXPECT_EQ(WaitFor(first, 0.5), kStillRunning);
-  EXPECT_TRUE(LockHeld(root / "lock/ostrelclass.lock"));
+  EXPECT_TRUE(LockHeld(root.path() / "lock/ostrelclass.lock"));
 
   // A second copy finds the first and ends with 0 at once.
   Child second(root);

@@ -26,12 +26,12 @@ class DiscGame : public LauncherTest {
     LauncherTest::SetUp();
     plat_UseBackend(kPlatBackendReal);
     // What a build leaves beside the game: saves and a route file, which the disc must not carry.
-    fs::create_directories(root / "build");
-    fs::copy_file(VH_GAME_PROGRAM, root / "build/Velloran_Hydrel");
-    ASSERT_TRUE(DatagenWriteTree(root / "build"));
+    fs::create_directories(root.path() / "build");
+    fs::copy_file(VH_GAME_PROGRAM, root.path() / "build/Velloran_Hydrel");
+    ASSERT_TRUE(DatagenWriteTree(root.path() / "build"));
     root.Write("build/data/prefs/prefs.qz", "the developer's own settings");
     root.Write("build/data/courses/amazon/qz_route_ 1.qz", "route");
-    ASSERT_TRUE(datagen_WriteLauncherDisc(root.path, root / "build"));
+    ASSERT_TRUE(datagen_WriteLauncherDisc(root.str(), root.path() / "build"));
   }
   void TearDown() override {
     // A game left running by a failed check would keep writing into the folder being removed.
@@ -54,7 +54,7 @@ class DiscGame : public LauncherTest {
     }
     return true;
   }
-  std::string Installed(const std::string& name) const { return root / ("Programs/Game/" + name); }
+  std::string Installed(const std::string& name) const { return root.path() / ("Programs/Game/" + name); }
 
   pid_t game = 0;
 };
@@ -76,7 +76,7 @@ pid_t ChildRunning(const std::string& program) {
 TEST_F(DiscGame, InstallsPlaysAndRemovesTheRealGame) {
   ASSERT_TRUE(root.Exists("disc/game/Velloran_Hydrel"));
   EXPECT_TRUE(root.Exists("disc/game/data/levels/amazon/level.brp"));
-  EXPECT_TRUE(fs::is_empty(root / "disc/game/data/prefs"));
+  EXPECT_TRUE(fs::is_empty(root.path() / "disc/game/data/prefs"));
   EXPECT_FALSE(root.Exists("disc/game/data/courses/amazon/qz_route_ 1.qz"));
 
   ASSERT_EQ(LauncherConfigRead(&state), kLauncherStartShowWindow);
@@ -107,14 +107,14 @@ TEST_F(DiscGame, InstallsPlaysAndRemovesTheRealGame) {
   }
   game = 0;
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
-  const std::string saved = root.Read("Programs/Game/data/prefs/prefs.qz");
+  const std::string saved = root.Contents("Programs/Game/data/prefs/prefs.qz");
   EXPECT_FALSE(saved.empty());
 
   // "Remove Game" takes the program and its data away, the saves stay.
   EXPECT_EQ(LauncherButtonAction(&state, LauncherSlotUninstall(0), &ops), kLauncherStayOpen);
   ASSERT_TRUE(PollUntil([&] { return state.products[0].installed == 0; })) << "the uninstaller did not finish";
   EXPECT_FALSE(fs::exists(Installed("data/menu")));
-  EXPECT_EQ(root.Read("Programs/Game/data/prefs/prefs.qz"), saved);
+  EXPECT_EQ(root.Contents("Programs/Game/data/prefs/prefs.qz"), saved);
   EXPECT_EQ(window.events.back(), "show 14 0");
 }
 

@@ -18,7 +18,7 @@ class LauncherActions : public LauncherTest {
   }
   void Start() { ASSERT_EQ(LauncherConfigRead(&state), kLauncherStartShowWindow); }
   LauncherActionEnd Click(int slot) { return LauncherButtonAction(&state, slot, &ops); }
-  std::string StateFile() const { return root.Read("windows/ostrel_launcher.ini"); }
+  std::string StateFile() const { return root.Contents("windows/ostrel_launcher.ini"); }
 };
 
 TEST_F(LauncherActions, DocumentButtonsOpenWithoutParameters) {
@@ -142,7 +142,7 @@ TEST_F(LauncherActions, InstalledProductRunsWithoutAgreement) {
 
 TEST_F(LauncherActions, UninstallButtonsStartTheirProgramOrCommandLine) {
   root.Write("games/.keep", "");
-  plat_PathsSetDrive('C', (root / "games").c_str());
+  plat_PathsSetDrive('C', (root.path() / "games").c_str());
   Start();
   EXPECT_EQ(Click(LauncherSlotUninstall(1)), kLauncherStayOpen);  // program in its own folder
   EXPECT_EQ(Click(LauncherSlotUninstall(4)), kLauncherStayOpen);  // command line
@@ -199,7 +199,7 @@ TEST_F(LauncherActions, SlotsWithoutAnActionDoNothing) {
 
 namespace {
 
-bool WaitForPath(const TempFolder& root, const std::string& name, bool present) {
+bool WaitForPath(const TempDir& root, const std::string& name, bool present) {
   for (int i = 0; i < 300; ++i) {
     plat_ShellReap();
     if (root.Exists(name) == present) return true;

@@ -191,7 +191,7 @@ TEST_F(LauncherTest, WindowsDirectoryMarkerAndFontSize) {
 
 TEST_F(LauncherTest, LauncherInDebugFolderReadsTheFolderAbove) {
   WriteIni("[Configs]\nwindowtitle=Above\n");
-  plat_SetModuleFileName((root / "disc/DEBUG/cdfront").c_str());
+  plat_SetModuleFileName((root.path() / "disc/DEBUG/cdfront").c_str());
   ASSERT_EQ(LauncherConfigRead(&state), kLauncherStartShowWindow);
   EXPECT_EQ(state.settings.windowTitle, "Above");
 }
@@ -237,7 +237,7 @@ TEST_F(LauncherTest, DemoDiscReadsEveryKey) {
 
 TEST_F(LauncherTest, FlagValueOneIsFalse) {
   WriteDisc();
-  std::string ini = root.Read("disc/ostrel.ini");
+  std::string ini = root.Contents("disc/ostrel.ini");
   ini.replace(ini.find("backgroundart=Yes"), 17, "backgroundart=1");
   WriteIni(ini);
   ASSERT_EQ(LauncherConfigRead(&state), kLauncherStartShowWindow);

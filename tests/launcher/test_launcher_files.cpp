@@ -151,7 +151,7 @@ TEST_F(LauncherTest, FileLoadAndWrapperResults) {
   EXPECT_EQ(LauncherFileLoad(root.Windows().c_str(), &untouched), 0);  // a folder is no file
 
   // A read-only file is read all the same (a disc is read-only).
-  chmod((root / "text.txt").c_str(), 0444);
+  chmod((root.path() / "text.txt").c_str(), 0444);
   EXPECT_EQ(LauncherFileLoad(path.c_str(), &block), 1);
   root.Write("empty.txt", "");
   EXPECT_EQ(LauncherFileLoad((root.Windows() + "\\empty.txt").c_str(), &block), 1);

@@ -49,7 +49,7 @@ TEST_F(LauncherTest, DecidesEachKindOfProduct) {
   EXPECT_EQ(state.products[7].programPath, root.Windows() + "\\games\\G.EXE");
   EXPECT_EQ(state.products[7].uninstallpath, root.Windows() + "\\games\\un.exe -q");
   // Look-ups never create keys: the store is as it was, and nothing was written anywhere.
-  EXPECT_EQ(root.Read("registry.ini"), store);
+  EXPECT_EQ(root.Contents("registry.ini"), store);
   EXPECT_EQ(state.pollClock, 0u);
 }
 
@@ -66,10 +66,10 @@ TEST_F(LauncherTest, DemoDiscStartsWithItsKindsDecided) {
   // Installed tools and game, a deleted movie; the run-only readme stays installed without its file.
   root.Write("windows/Tools/tools", "");
   root.Write("Programs/Game/Velloran_Hydrel", "");
-  root.Write("registry.ini", root.Read("registry.ini") + "[SOFTWARE\\DemoHouse\\Game]\r\nInstallDir=" +
-                                 root.path + "/Programs/Game\r\nUninstallString=un.sh -q\r\n");
-  std::filesystem::remove(root / "disc/media/movie.sh");
-  std::filesystem::remove(root / "disc/docs/readme.sh");
+  root.Write("registry.ini", root.Contents("registry.ini") + "[SOFTWARE\\DemoHouse\\Game]\r\nInstallDir=" +
+                                 root.str() + "/Programs/Game\r\nUninstallString=un.sh -q\r\n");
+  std::filesystem::remove(root.path() / "disc/media/movie.sh");
+  std::filesystem::remove(root.path() / "disc/docs/readme.sh");
   ASSERT_EQ(LauncherConfigRead(&state), kLauncherStartShowWindow);
   const int later[] = {1, 1, 0, 1, 0};
   for (size_t j = 0; j < 5; ++j) EXPECT_EQ(state.products[j].installed, later[j]) << j;
@@ -80,11 +80,11 @@ TEST_F(LauncherTest, StateTrackedInstallEndsAtOnceAndWritesNothing) {
   WriteDisc();
   const std::string stateFile = "; kept\r\n[extras]\r\ndoneeula=1\r\ndoneinstall=5\r\n";
   root.Write("windows/ostrel_launcher.ini", stateFile);
-  const std::string store = root.Read("registry.ini");
+  const std::string store = root.Contents("registry.ini");
   EXPECT_EQ(LauncherConfigRead(&state), kLauncherStartEnd);
   EXPECT_EQ(state.products[2].installed, 5);
-  EXPECT_EQ(root.Read("windows/ostrel_launcher.ini"), stateFile);
-  EXPECT_EQ(root.Read("registry.ini"), store);
+  EXPECT_EQ(root.Contents("windows/ostrel_launcher.ini"), stateFile);
+  EXPECT_EQ(root.Contents("registry.ini"), store);
   EXPECT_TRUE(plat_ShellTestLog().empty());
 
   root.Write("windows/ostrel_launcher.ini", "[extras]\r\ndoneinstall=0\r\n");
@@ -106,7 +106,7 @@ TEST_F(LauncherTest, PollFlipsPathTrackedProduct) {
   EXPECT_EQ(state.products[1].installed, 1);
 
   window.events.clear();
-  std::filesystem::remove(root / "windows/Tools/tools");
+  std::filesystem::remove(root.path() / "windows/Tools/tools");
   Advance(1001);
   EXPECT_EQ(Polls(3), 1);
   EXPECT_EQ(window.events, (std::vector<std::string>{"show 15 0", "caption 5 Install Tools"}));
@@ -115,27 +115,27 @@ TEST_F(LauncherTest, PollFlipsPathTrackedProduct) {
 
 TEST_F(LauncherTest, PollFindsRegistryValueThatAppearsLater) {
   WriteDisc();
-  const std::string before = root.Read("registry.ini");
+  const std::string before = root.Contents("registry.ini");
   ASSERT_EQ(LauncherConfigRead(&state), kLauncherStartShowWindow);
   ASSERT_EQ(state.products[0].installed, 0);
   Advance(5000);
   Polls(10);
   EXPECT_TRUE(window.events.empty());
-  EXPECT_EQ(root.Read("registry.ini"), before);
+  EXPECT_EQ(root.Contents("registry.ini"), before);
 
   // What the game's installer does: its program file and its key.
   root.Write("Programs/Game/Velloran_Hydrel", "");
-  root.Write("registry.ini", before + "[SOFTWARE\\DemoHouse\\Game]\r\nInstallDir=" + root.path +
-                                 "/Programs/Game\r\nUninstallString=" + root.path +
+  root.Write("registry.ini", before + "[SOFTWARE\\DemoHouse\\Game]\r\nInstallDir=" + root.str() +
+                                 "/Programs/Game\r\nUninstallString=" + root.str() +
                                  "/Programs/Game/uninstall_game.sh -q\r\n");
   Advance(1001);  // the clock was left 1000 behind: two runs, the first one finds it
   EXPECT_EQ(Polls(5), 2);
   EXPECT_EQ(window.events, (std::vector<std::string>{"caption 4 Play Game", "show 14 1"}));
-  EXPECT_EQ(state.products[0].programPath, root.path + "/Programs/Game\\Velloran_Hydrel");
-  EXPECT_EQ(state.products[0].uninstallpath, root.path + "/Programs/Game/uninstall_game.sh -q");
+  EXPECT_EQ(state.products[0].programPath, root.str() + "/Programs/Game\\Velloran_Hydrel");
+  EXPECT_EQ(state.products[0].uninstallpath, root.str() + "/Programs/Game/uninstall_game.sh -q");
 
   window.events.clear();
-  std::filesystem::remove(root / "Programs/Game/Velloran_Hydrel");
+  std::filesystem::remove(root.path() / "Programs/Game/Velloran_Hydrel");
   Advance(1001);
   EXPECT_EQ(Polls(2), 1);
   EXPECT_EQ(window.events, (std::vector<std::string>{"caption 4 Install Game", "show 14 0"}));
@@ -182,7 +182,7 @@ TEST_F(LauncherTest, StateWriteKeepsForeignLinesAndWritesOnlyWhatBelongs) {
   state.products[0].doneeula = 1;
   state.products[2].installed = 5;
   ASSERT_TRUE(LauncherStateWrite(state));
-  EXPECT_EQ(root.Read("windows/ostrel_launcher.ini"),
+  EXPECT_EQ(root.Contents("windows/ostrel_launcher.ini"),
             foreign +
                 "[Velloran_Hydrel]\r\ndoneeula=1\r\n[tools]\r\ndoneeula=0\r\n"
                 "[extras]\r\ndoneeula=0\r\ndoneinstall=5\r\n[readme.sh]\r\ndoneeula=0\r\n"
@@ -190,7 +190,7 @@ TEST_F(LauncherTest, StateWriteKeepsForeignLinesAndWritesOnlyWhatBelongs) {
   // Written again: every key replaced in place.
   state.products[2].doneeula = 1;
   ASSERT_TRUE(LauncherStateWrite(state));
-  EXPECT_NE(root.Read("windows/ostrel_launcher.ini").find("[extras]\r\ndoneeula=1\r\ndoneinstall=5\r\n"),
+  EXPECT_NE(root.Contents("windows/ostrel_launcher.ini").find("[extras]\r\ndoneeula=1\r\ndoneinstall=5\r\n"),
             std::string::npos);
 }
 
@@ -199,20 +199,20 @@ TEST_F(LauncherTest, StateWriteMakesTheWindowsDirectoryAndSharesSectionsSafely) 
            "[Install1]\ninstall=yes\nexename=Same\n"
            "[Install2]\ninstall=yes\nexename=same\n"
            "[Install3]\ninstall=no\nexename=bad]name\n");
-  plat_SetWindowsDirectory((root / "new/windows").c_str());
+  plat_SetWindowsDirectory((root.path() / "new/windows").c_str());
   ASSERT_EQ(LauncherConfigRead(&state), kLauncherStartShowWindow);
   state.products[0].doneeula = 1;  // an acceptance is not overwritten by a sharer's 0
   state.products[1].installed = 1;
   EXPECT_FALSE(LauncherStateWrite(state));  // the third section name cannot be written
-  EXPECT_EQ(root.Read("new/windows/ostrel_launcher.ini"),
+  EXPECT_EQ(root.Contents("new/windows/ostrel_launcher.ini"),
             "[Same]\r\ndoneeula=1\r\ndoneinstall=1\r\n");
 
   // A Windows directory that cannot be made: the launcher carries on.
   root.Write("file", "x");
-  plat_SetWindowsDirectory((root / "file/windows").c_str());
+  plat_SetWindowsDirectory((root.path() / "file/windows").c_str());
   state.windowsDirectory = plat_WindowsDirectory();
   EXPECT_FALSE(LauncherStateWrite(state));
-  EXPECT_EQ(root.Read("file"), "x");
+  EXPECT_EQ(root.Contents("file"), "x");
 }
 
 }  // namespace

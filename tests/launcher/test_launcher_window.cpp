@@ -53,7 +53,7 @@ class LauncherWindowTest : public LauncherTest {
   void SetUp() override {
     LauncherTest::SetUp();
     plat_TestSetScreenSize(800, 600);
-    plat_InstanceLockSetFolder(root.path.c_str());
+    plat_InstanceLockSetFolder(root.path().c_str());
     gIdleSteps.clear();
     gIdleCalls = 0;
     plat_TestSetIdleHook(RunIdleStep, nullptr);
@@ -70,7 +70,7 @@ class LauncherWindowTest : public LauncherTest {
   // The disc with one line of its configuration replaced.
   void WriteDiscWith(const std::string& line, const std::string& replacement) {
     WriteDisc();
-    std::string ini = root.Read("disc/ostrel.ini");
+    std::string ini = root.Contents("disc/ostrel.ini");
     size_t at = ini.find(line);
     ASSERT_NE(at, std::string::npos) << line;
     ini.replace(at, line.size(), replacement);
@@ -93,7 +93,7 @@ class LauncherWindowTest : public LauncherTest {
     EXPECT_EQ(code, 0);
     return true;
   }
-  std::string StateFile() const { return root.Read("windows/ostrel_launcher.ini"); }
+  std::string StateFile() const { return root.Contents("windows/ostrel_launcher.ini"); }
 
   std::unique_ptr<LauncherApp> app = std::make_unique<LauncherApp>();
 };
@@ -469,7 +469,7 @@ TEST_F(LauncherWindowTest, WinMainRunsUntilExitAndStepsAsideForAnotherLauncher) 
 
   // Another launcher holds the lock: this one ends with 0 before reading anything (an idle wait
   // would mean it made a window).
-  int held = open((root / "ostrelclass.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  int held = open((root.path() / "ostrelclass.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
   ASSERT_GE(held, 0);
   ASSERT_EQ(flock(held, LOCK_EX | LOCK_NB), 0);
   gIdleCalls = 0;

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "platform/plat_ini.h"
-#include "platform/temp_folder.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -97,7 +97,7 @@ TEST(PlatIni, UpdateRefusesNamesThatCannotRoundTrip) {
 }
 
 TEST(PlatIni, ProfileReadCutsAndReturnsTheDefaultVerbatim) {
-  TempFolder folder;
+  TempDir folder;
   folder.Write("a.ini", "[S]\nlong=" + std::string(70, 'x') + "\nshort=ab\n");
   std::string path = folder.Windows() + "\\A.INI";  // found without regard to case
   char buffer[64];
@@ -112,19 +112,19 @@ TEST(PlatIni, ProfileReadCutsAndReturnsTheDefaultVerbatim) {
 }
 
 TEST(PlatIni, ProfileWriteIsAtomicAndCreatesTheFile) {
-  TempFolder folder;
+  TempDir folder;
   std::string path = folder.Windows() + "\\state.ini";
   ASSERT_TRUE(plat_ProfileWriteString("game", "doneeula", "1", path.c_str()));
-  EXPECT_EQ(folder.Read("state.ini"), "[game]\r\ndoneeula=1\r\n");
+  EXPECT_EQ(folder.Contents("state.ini"), "[game]\r\ndoneeula=1\r\n");
   folder.Write("state.ini", "; keep\n[Other]\nx=1\n[game]\ndoneeula=0\n");
   ASSERT_TRUE(plat_ProfileWriteString("GAME", "doneeula", "1", path.c_str()));
   ASSERT_TRUE(plat_ProfileWriteString("game", "doneinstall", "5", path.c_str()));
-  EXPECT_EQ(folder.Read("state.ini"), "; keep\n[Other]\nx=1\n[game]\ndoneeula=1\ndoneinstall=5\n");
+  EXPECT_EQ(folder.Contents("state.ini"), "; keep\n[Other]\nx=1\n[game]\ndoneeula=1\ndoneinstall=5\n");
   int entries = 0;  // no temporary file is left
-  for (const auto& entry : std::filesystem::directory_iterator(folder.path)) entries += entry.is_regular_file() ? 1 : 0;
+  for (const auto& entry : std::filesystem::directory_iterator(folder.path())) entries += entry.is_regular_file() ? 1 : 0;
   EXPECT_EQ(entries, 1);
   // A folder in the way, or a missing folder, is a failure, not a new file elsewhere.
-  std::filesystem::create_directories(folder / "dir.ini");
+  std::filesystem::create_directories(folder.path() / "dir.ini");
   EXPECT_FALSE(plat_ProfileWriteString("s", "k", "v", (folder.Windows() + "\\dir.ini").c_str()));
   EXPECT_FALSE(plat_ProfileWriteString("s", "k", "v", (folder.Windows() + "\\no\\x.ini").c_str()));
   EXPECT_FALSE(plat_ProfileWriteString("bad]", "k", "v", path.c_str()));

@@ -8,7 +8,7 @@
 
 #include "platform/plat_backend.h"
 #include "platform/plat_shell.h"
-#include "platform/temp_folder.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -54,11 +54,11 @@ TEST(PlatShell, RecorderLogsAndFailsOnRequest) {
 }
 
 // Waits up to two seconds for a file a child writes.
-std::string WaitFor(const TempFolder& folder, const std::string& name) {
+std::string WaitFor(const TempDir& folder, const std::string& name) {
   for (int i = 0; i < 200; ++i) {
     plat_ShellReap();
     if (folder.Exists(name)) {
-      std::string text = folder.Read(name);
+      std::string text = folder.Contents(name);
       if (!text.empty() && text.back() == '\n') return text;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -68,12 +68,12 @@ std::string WaitFor(const TempFolder& folder, const std::string& name) {
 
 TEST(PlatShell, RealStartsProgramsWithoutACommandShell) {
   plat_UseBackend(kPlatBackendReal);
-  TempFolder folder;
+  TempDir folder;
   folder.Write("work/.keep", "");
   folder.Write("bin/Show.sh",
                "#!/bin/sh\n{ pwd; for a in \"$@\"; do echo \"[$a]\"; done; } > \"$0.out.tmp\"\n"
                "mv \"$0.out.tmp\" \"$0.out\"\n");
-  chmod((folder / "bin/Show.sh").c_str(), 0755);
+  chmod((folder.path() / "bin/Show.sh").c_str(), 0755);
   std::string work = folder.Windows() + "\\work";
 
   // Found without regard to case, relative to the working folder; parameters split, not
@@ -83,14 +83,14 @@ TEST(PlatShell, RealStartsProgramsWithoutACommandShell) {
   ASSERT_TRUE(result.ok) << result.code;
   EXPECT_GT(result.code, 32);
   std::string out = WaitFor(folder, "bin/Show.sh.out");
-  EXPECT_EQ(out, folder.path + "/work\n[-F]\n[two words]\n[;]\n[$(touch]\n[pwned)]\n");
+  EXPECT_EQ(out, folder.str() + "/work\n[-F]\n[two words]\n[;]\n[$(touch]\n[pwned)]\n");
   EXPECT_FALSE(folder.Exists("work/pwned"));
 
   // The directory argument wins over the working folder.
-  std::remove((folder / "bin/Show.sh.out").c_str());
+  std::remove((folder.path() / "bin/Show.sh.out").c_str());
   result = plat_ShellOpen("open", "Show.sh", "", (folder.Windows() + "\\bin").c_str(), work.c_str());
   ASSERT_TRUE(result.ok);
-  EXPECT_EQ(WaitFor(folder, "bin/Show.sh.out"), folder.path + "/bin\n");
+  EXPECT_EQ(WaitFor(folder, "bin/Show.sh.out"), folder.str() + "/bin\n");
 
   EXPECT_EQ(plat_ShellOpen("open", "missing.exe", "", "", work.c_str()).code, 2);
   EXPECT_EQ(plat_ShellOpen("open", "Show.sh", "", "", (work + "\\nowhere").c_str()).code, 3);

@@ -1,4 +1,5 @@
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+// A fresh folder under the system's temporary folder (TMPDIR when set), removed with everything in
+// it at the end. The members that take a name take it relative to the folder.
 #pragma once
 #include <cstdlib>
 #include <filesystem>
@@ -23,6 +24,14 @@ class TempDir {
 
   const std::filesystem::path& path() const { return path_; }
   std::string str() const { return path_.string(); }
+  // The folder in Windows form ("\" separators), as the launcher writes its paths.
+  std::string Windows() const {
+    std::string text = str();
+    for (char& c : text) {
+      if (c == '/') c = '\\';
+    }
+    return text;
+  }
 
   // Writes a file below the folder, making its folders; returns its full path.
   std::filesystem::path Write(const std::string& relative, const std::string& bytes) const {
@@ -31,7 +40,11 @@ class TempDir {
     std::ofstream(full, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     return full;
   }
+  // The bytes of a file below the folder (empty when it cannot be read).
+  std::string Contents(const std::string& relative) const { return Read(path_ / relative); }
+  bool Exists(const std::string& relative) const { return std::filesystem::exists(path_ / relative); }
 
+  // The bytes of any file, by its full path (empty when it cannot be read).
   static std::string Read(const std::filesystem::path& full) {
     std::ifstream in(full, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());

@@ -8,6 +8,7 @@
 
 #include "platform/plat_canvas.h"
 #include "platform/plat_font.h"
+#include "platform/plat_paths.h"
 
 namespace {
 
@@ -393,6 +394,10 @@ std::vector<uint8_t> datagen_LauncherBackdrop() {
 
 std::string datagen_LauncherDiscIni(const std::string& rootWindows) {
   return Replace(kIni, "@ROOT@", rootWindows);
+}
+
+std::string datagen_LauncherDiscFolder(const char* folder) {
+  return folder && *folder ? std::string(folder) : plat_LauncherFolder();
 }
 
 bool datagen_WriteLauncherDisc(const std::string& nativeRoot, const std::string& gameFolder) {

@@ -36,6 +36,10 @@ std::vector<uint8_t> datagen_LauncherBitmap(int width, int height, bool topDown 
 // The disc's "ostrel.ini", with `rootWindows` (the root folder in Windows form) filled in.
 std::string datagen_LauncherDiscIni(const std::string& rootWindows);
 
+// The folder to write the disc below: `folder` when it is given (not null or empty), else the
+// launcher's own folder, whose Windows directory and registry store the launcher reads by default.
+std::string datagen_LauncherDiscFolder(const char* folder);
+
 // Writes the whole disc below `nativeRoot`, with the game copied from `gameFolder` (a folder holding
 // the built Velloran_Hydrel and its data tree); with no game folder disc/game holds only the
 // uninstaller. False when a file cannot be written or the game folder lacks the program or its tree.
