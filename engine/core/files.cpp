@@ -96,9 +96,13 @@ int32_t wre_FileSave(FileRecord* record, const void* data, int32_t count) {
     return kFileErrNothingToWrite;
   }
   char path[kFolderPathSize + 256];
-  // A failed create is returned and not kept as the last error.
-  if (!record || !FullPath(record->name, path)) return kFileErrCreate;
-  if (!plat_FileSaveWhole(path, data, static_cast<size_t>(count))) return kFileErrCreate;
+  // A failed create is only returned: it also clears the last error, so no older failure is left
+  // behind for a later fetch to take as the reason.
+  if (!record || !FullPath(record->name, path) ||
+      !plat_FileSaveWhole(path, data, static_cast<size_t>(count))) {
+    gFileLastError = 0;
+    return kFileErrCreate;
+  }
   return 0;
 }
 

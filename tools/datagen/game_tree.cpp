@@ -1,9 +1,8 @@
 #include "tools/datagen/game_tree.h"
 
 #include "tools/datagen/media_tree.h"
-#include "tools/datagen/tree_output.h"
 
-bool DatagenWriteTree(const std::string& root) {
+TreeOutput DatagenWriteTreeFiles(const std::string& root) {
   TreeOutput tree;
   tree.root = root;
   TreeFolder(tree, "prefs");
@@ -13,5 +12,10 @@ bool DatagenWriteTree(const std::string& root) {
   TreeWriteCraft(tree);
   TreeWriteIntro(tree);
   TreeWriteLevels(tree);
+  return tree;
+}
+
+bool DatagenWriteTree(const std::string& root) {
+  const TreeOutput tree = DatagenWriteTreeFiles(root);
   return tree.ok && TreeCheck(tree);
 }

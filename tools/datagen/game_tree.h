@@ -4,6 +4,11 @@
 #pragma once
 #include <string>
 
-// Writes root/data/... (never touching data/prefs beyond making it) and runs the self-checks.
-// False, with the reasons on standard error, when a file cannot be written or a check fails.
+#include "tools/datagen/tree_output.h"
+
+// Writes root/data/... (never touching data/prefs beyond making it) without checking it: what was
+// written, for the self-checks (TreeCheck); its ok is false when a file could not be written.
+TreeOutput DatagenWriteTreeFiles(const std::string& root);
+// Writes the tree and runs the self-checks. False, with the reasons on standard error, when a file
+// cannot be written or a check fails.
 bool DatagenWriteTree(const std::string& root);

@@ -125,9 +125,14 @@ TEST_F(Files, NothingToWriteAndAFailedCreateAreReported) {
 
   // A folder that cannot be written: through a plain file (whoever runs the test) and, where the
   // permission bits are honoured, a read-only folder holding the old file.
+  // A failed create clears whatever error was left before it.
   dir.Write("plain", "x");
   Enter(Logical("plain"));
+  wre_FileSetLastError(kFileErrOpenRead);
   EXPECT_EQ(wre_FileSave(out, &byte, 1), kFileErrCreate);
+  EXPECT_EQ(wre_FileGetLastError(), 0);
+  wre_FileSetLastError(kFileErrOpenRead);
+  EXPECT_EQ(wre_FileSave(nullptr, &byte, 1), kFileErrCreate);
   EXPECT_EQ(wre_FileGetLastError(), 0);
   dir.Write("ro/scores.qz", "old");
   chmod((dir.path() / "ro").c_str(), 0555);

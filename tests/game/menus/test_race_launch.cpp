@@ -5,10 +5,18 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <ostream>
 #include <string>
 #include <vector>
 
+#include "engine/core/files.h"
+#include "engine/core/input.h"
 #include "engine/core/wre_types.h"
+#include "engine/data/material.h"
+#include "engine/data/sound.h"
+#include "engine/data/texture.h"
+#include "game/menus/circuit_win_screen.h"
 #include "game/menus/test/race_launch.h"
 #include "game/state/circuit_file.h"
 #include "game/state/game_view.h"
@@ -17,6 +25,7 @@
 #include "game/state/race_state.h"
 #include "game/state/scores.h"
 #include "game/state/settings.h"
+#include "platform/test/plat_display.h"
 #include "tests/game/harness/game_harness.h"
 
 namespace {
@@ -30,6 +39,37 @@ struct Outcome {
   bool quit = false;
   int32_t place = 0;
 };
+
+// What the circuit-won screen may hold on to: its pictures, materials, voices, the data folder and
+// typed keys.
+struct Held {
+  std::vector<std::string> tiles;  // the circuit-won pictures loaded, in name order
+  int materials = 0, voices = 0;
+  std::string folder;
+  int32_t folderDepth = 0;
+  bool keysWaiting = false;
+  bool operator==(const Held&) const = default;
+};
+
+Held NowHeld() {
+  Held h;
+  for (int i = 0; i < gTextureCount; ++i) {
+    const std::string file = gTextureTable[i].file;
+    if ((gTextureTable[i].flags & kTextureInUse) && file.starts_with("circuit_win_")) h.tiles.push_back(file);
+  }
+  std::sort(h.tiles.begin(), h.tiles.end());
+  for (int i = 0; i < gMaterialCount; ++i) h.materials += gMaterialTable[i].inUse != 0;
+  for (int i = 0; i < 256; ++i) h.voices += wre_SoundGetSlot(i) != nullptr;  // past the slots: null
+  h.folder = gCurrentFolder;
+  h.folderDepth = gFolderDepth;
+  h.keysWaiting = gKeyRingRead != gKeyRingWrite;
+  return h;
+}
+
+void PrintTo(const Held& h, std::ostream* os) {
+  *os << h.tiles.size() << " pictures, " << h.materials << " materials, " << h.voices << " voices, folder \""
+      << h.folder << "\" at depth " << h.folderDepth << (h.keysWaiting ? ", keys waiting" : "");
+}
 
 // A headless run whose first menu frame runs the body. The between-races page answers pageAnswer_
 // and the circuit-won screen a typed key.
@@ -136,6 +176,67 @@ TEST_F(LaunchTest, AFiftyRaceCircuitIsScoredSavedLeftResumedAndWon) {
   EXPECT_EQ(done.slotTime[0][9][4], 1000 + 52);
   const ScoresRecord table = Saved(kScoresFileName, ScoresRead);
   EXPECT_EQ(table.circuitPoints[0], points);
+}
+
+TEST_F(LaunchTest, TheCircuitWonScreenShowsItsTilesAndTheWinnersVoiceAndLetsAllGoAlsoWithoutAMaterialOrAPicture) {
+  struct Shown {
+    int32_t result;
+    int presents;
+    std::vector<std::string> voice;  // the voice's events
+    Held after;
+  };
+  const auto show = [] {
+    const int presents = plat_TestPresentCount();
+    const size_t logged = GameHarness::SoundLog().size();
+    Shown s{CircuitWinScreenShow(gView), plat_TestPresentCount() - presents, {}, NowHeld()};
+    const auto& log = GameHarness::SoundLog();
+    for (size_t i = logged; i < log.size(); ++i) s.voice.push_back(log[i].label.substr(12) + " " + log[i].event);
+    return s;
+  };
+  Held before, during;  // during: at the first pump with the pictures up; the typed key ends the wait
+  harness_.SeedSettings(kRendererSoftware);
+  harness_.EachPump([&] {
+    const Held now = NowHeld();
+    if (now.tiles.empty()) return;
+    if (during.tiles.empty()) during = now;
+    GameHarness::TypeText("a");
+  });
+  std::vector<Shown> shown;
+  harness_.AtFrame(1, [&] {
+    before = NowHeld();
+    shown.push_back(show());
+    // Without a free material slot nothing is drawn; the rest is let go as after a picture.
+    const ColourFloat white{1, 1, 1, 1};
+    std::vector<int32_t> fillers;
+    for (int32_t h; (h = wre_MaterialFindFree()) >= 0; fillers.push_back(h))
+      wre_MaterialDefine(h, &white, &white, "filler");
+    wre_KeyRingPut('A');
+    shown.push_back(show());
+    for (int32_t h : fillers) wre_MaterialRelease(h);
+    shown.back().after.materials -= static_cast<int>(fillers.size());
+    // A missing picture: its error, before any voice, with the pictures loaded before it let go.
+    std::filesystem::remove(harness_.Root() / "data" / "circuit" / "circuit_win_br.bmp");
+    shown.push_back(show());
+    GameHarness::RequestQuit();
+  });
+  ASSERT_EQ(harness_.Run(), 0);
+  ASSERT_EQ(shown.size(), 3u);
+  using Names = std::vector<std::string>;
+  EXPECT_EQ(during.tiles, (Names{"circuit_win_bl.bmp", "circuit_win_bm.bmp", "circuit_win_br.bmp", "circuit_win_tl.bmp",
+                                 "circuit_win_tm.bmp", "circuit_win_tr.bmp"}));
+  EXPECT_EQ(during.materials, before.materials + 1);
+  EXPECT_EQ(during.voices, before.voices + 1);
+  EXPECT_EQ(during.folder, "data/circuit/");
+  EXPECT_EQ(shown[0].presents, 2);  // the clear, then the picture
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(shown[i].result, 0);
+    EXPECT_EQ(shown[i].voice, (Names{"first_place.WAV play", "first_place.WAV stop"}));
+  }
+  EXPECT_EQ(shown[1].presents, 0);
+  EXPECT_EQ(shown[2].result, kFileErrOpenRead);
+  EXPECT_EQ(shown[2].presents, 0);
+  EXPECT_TRUE(shown[2].voice.empty());
+  for (const Shown& s : shown) EXPECT_EQ(s.after, before);
 }
 
 TEST_F(LaunchTest, TheMeanPlaceCountsTheRacesRunSoFarInRunningOrder) {
