@@ -205,16 +205,22 @@ class Desktop : public ::testing::Test {
     const std::string image = TempDir::Read(dir_.path() / "data" / "prefs" / "prefs.qz");
     return PrefsRead(reinterpret_cast<const uint8_t*>(image.data()), image.size()) ? gSettings.rendererKind : -2;
   }
+  // The first start at 1024x768 with this window manager, up to the renderer question, which must
+  // stand over the game window for the window manager.
+  void LaunchToTheQuestion(const char* manager, Placed* question, Placed* game) {
+    ASSERT_NO_FATAL_FAILURE(Launch(1024, 768, manager, true));
+    *question = Find("Rendering Engine");
+    ASSERT_FALSE(question->id.empty()) << "no renderer question";
+    *game = Find("Velloran Hydrel");
+    ASSERT_FALSE(game->id.empty()) << "no game window";
+    EXPECT_EQ(TransientFor(*question), std::stoul(game->id)) << "the question does not stand over the game";
+  }
   // The first start on a desktop with a window manager: the player picks Software, clicks the game
   // window beside the question (which takes the window manager's focus), then answers with a click
   // on Ok or with Return; the question must still take the answer and the game go on with it.
   void AnswerAfterAClickOnTheGameWindow(bool byReturn) {
-    ASSERT_NO_FATAL_FAILURE(Launch(1024, 768, "openbox", true));
-    const Placed question = Find("Rendering Engine");
-    ASSERT_FALSE(question.id.empty()) << "no renderer question";
-    const Placed game = Find("Velloran Hydrel");
-    ASSERT_FALSE(game.id.empty()) << "no game window";
-    EXPECT_EQ(TransientFor(question), std::stoul(game.id)) << "the question does not stand over the game";
+    Placed question, game;
+    ASSERT_NO_FATAL_FAILURE(LaunchToTheQuestion("openbox", &question, &game));
     // The question's controls, in its client pixels: Software at (155, 169), Ok at (300, 213).
     ClickAt(question.x + 163, question.y + 177);
     const int besideX = game.x + 20, besideY = game.y + 20;
@@ -364,12 +370,8 @@ TEST_F(Desktop, TheRendererQuestionTakesReturnAfterAClickOnTheGameWindow) {
 // answer it without a task bar. (The focus that icewm then gives the game window may bring the
 // question back before the click.)
 TEST_F(Desktop, AMinimisedRendererQuestionComesBackWithAClickOnTheGameWindow) {
-  ASSERT_NO_FATAL_FAILURE(Launch(1024, 768, "icewm", true));
-  const Placed question = Find("Rendering Engine");
-  ASSERT_FALSE(question.id.empty()) << "no renderer question";
-  const Placed game = Find("Velloran Hydrel");
-  ASSERT_FALSE(game.id.empty()) << "no game window";
-  EXPECT_EQ(TransientFor(question), std::stoul(game.id)) << "the question does not stand over the game";
+  Placed question, game;
+  ASSERT_NO_FATAL_FAILURE(LaunchToTheQuestion("icewm", &question, &game));
   Output(display_, "xdotool windowminimize " + question.id);
   ASSERT_TRUE(Within(5s, [&] { return Viewable(game); })) << "the game window went too";
   ClickAt(game.x + 20, game.y + 20);
