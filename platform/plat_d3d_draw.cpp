@@ -593,3 +593,11 @@ PlatD3DGlSends plat_TestD3DGlSends(const PlatD3DDevice* device) {
   auto it = gDraws.find(device);
   return it == gDraws.end() ? PlatD3DGlSends{} : it->second->sends;
 }
+
+int32_t plat_TestD3DGlTexturesAlive() {
+  int32_t alive = 0;
+  for (const auto& draw : gDraws) {
+    for (const auto& entry : draw.second->textures) alive += entry.second.name != 0 ? 1 : 0;
+  }
+  return alive;
+}

@@ -37,3 +37,6 @@ struct PlatD3DGlSends {
   int32_t textureBlend;
 };
 PlatD3DGlSends plat_TestD3DGlSends(const PlatD3DDevice* device);
+// The OpenGL textures the drawing holds, over all devices: a texture's is kept while its handle
+// lives, so a count that only grows is a leak.
+int32_t plat_TestD3DGlTexturesAlive();
