@@ -3,6 +3,7 @@
 #include <cstring>
 #include <iterator>
 #include <map>
+#include <set>
 
 #include "platform/plat_backend.h"
 #include "platform/plat_d3d_draw.h"
@@ -81,6 +82,8 @@ bool gFailMipTextures = false;
 bool gFailAllTextures = false;
 // Handles the devices know their textures by.
 std::map<uint32_t, PlatD3DTexture*> gTextureHandles;
+// Live viewports, so that a device or material going leaves none of them pointing at it.
+std::set<PlatD3DViewport*> gViewports;
 
 PlatD3DTexture* NewTextureLevel(const PlatSurfaceDesc& desc, int32_t width, int32_t height) {
   auto* level = new PlatD3DTexture{};
@@ -93,10 +96,19 @@ PlatD3DTexture* NewTextureLevel(const PlatSurfaceDesc& desc, int32_t width, int3
   return level;
 }
 
+// The texture's handle no longer names it, for the devices and for their drawing.
+void ForgetHandle(PlatD3DTexture* texture) {
+  if (!texture->handle) return;
+  gTextureHandles.erase(texture->handle);
+  plat_D3DDrawTextureGone(texture->handleDevice, texture->handle);
+  texture->handle = 0;
+  texture->handleDevice = nullptr;
+}
+
 void FreeTexture(PlatD3DTexture* texture) {
   while (texture) {
     PlatD3DTexture* next = texture->next;
-    if (texture->handle) gTextureHandles.erase(texture->handle);
+    ForgetHandle(texture);
     plat_D3DPaletteRelease(texture->palette);
     delete texture;
     texture = next;
@@ -168,6 +180,9 @@ void plat_D3DDeviceRelease(PlatD3DDevice* device) {
       ++it;
     }
   }
+  for (PlatD3DViewport* viewport : gViewports) {
+    if (viewport->device == device) viewport->device = nullptr;
+  }
   --gLive;
   plat_D3DDrawDeviceGone(device);
   delete device;
@@ -196,11 +211,15 @@ uint32_t plat_D3DDeviceGetRenderState(const PlatD3DDevice* device, uint32_t stat
 PlatD3DViewport* plat_D3DCreateViewport(PlatD3D* d3d) {
   if (!d3d || gFailViewport) return nullptr;
   ++gLive;
-  return new PlatD3DViewport{d3d, false, {}, nullptr, 0};
+  auto* viewport = new PlatD3DViewport{d3d, false, {}, nullptr, 0};
+  gViewports.insert(viewport);
+  return viewport;
 }
 
 void plat_D3DViewportRelease(PlatD3DViewport* viewport) {
   if (!viewport) return;
+  if (viewport->device && viewport->device->current == viewport) viewport->device->current = nullptr;
+  gViewports.erase(viewport);
   --gLive;
   delete viewport;
 }
@@ -270,7 +289,12 @@ PlatD3DMaterial* plat_D3DCreateMaterial(PlatD3D* d3d) {
 
 void plat_D3DMaterialRelease(PlatD3DMaterial* material) {
   if (!material) return;
-  if (material->handle) MaterialHandles().erase(material->handle);
+  if (material->handle) {
+    MaterialHandles().erase(material->handle);
+    for (PlatD3DViewport* viewport : gViewports) {
+      if (viewport->background == material->handle) viewport->background = 0;
+    }
+  }
   --gLive;
   delete material;
 }
@@ -383,7 +407,7 @@ int32_t plat_D3DTextureLoad(PlatD3DTexture* destination, PlatD3DTexture* source)
 int32_t plat_D3DTextureGetHandle(PlatD3DTexture* texture, PlatD3DDevice* device, uint32_t* handle) {
   if (!texture || !device || !handle) return kPlatDisplayFailed;
   if (texture->handle == 0 || texture->handleDevice != device) {
-    if (texture->handle) gTextureHandles.erase(texture->handle);
+    ForgetHandle(texture);
     texture->handle = gNextHandle++;
     texture->handleDevice = device;
     gTextureHandles[texture->handle] = texture;

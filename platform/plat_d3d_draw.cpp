@@ -469,6 +469,25 @@ void plat_D3DDrawDeviceGone(const PlatD3DDevice* device) {
   gDraws.erase(it);
 }
 
+void plat_D3DDrawTextureGone(const PlatD3DDevice* device, uint32_t handle) {
+  auto it = gDraws.find(device);
+  if (it == gDraws.end() || !it->second->gl) return;
+  DeviceDraw& d = *it->second;
+  auto entry = d.textures.find(handle);
+  if (entry == d.textures.end()) return;
+  if (uint32_t name = entry->second.name) {
+    // A release can come between two draws of another device's scene: its context stays current.
+    PlatGlContext* current = plat_GlCurrent();
+    plat_GlMakeCurrent(d.gl);
+    Gl().DeleteTextures(1, &name);
+    if (current != d.gl) plat_GlMakeCurrent(current);
+    if (d.sent.boundName == name) d.sent.boundName = 0xFFFFFFFFu;  // OpenGL bound its default texture
+  }
+  if (d.bound == &entry->second) d.bound = nullptr;
+  d.textures.erase(entry);
+  d.dirty = true;  // the next triangle looks the handle up again
+}
+
 void plat_D3DDrawStateChanged(const PlatD3DDevice* device, uint32_t state, uint32_t value) {
   if (state >= kStateCount) return;
   DeviceDraw& d = DrawOf(device);

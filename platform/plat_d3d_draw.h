@@ -90,6 +90,9 @@ void plat_D3DSetTextureSource(PlatD3DTextureSource source);
 // Platform internal: the device calls these on release and on every render-state set, and the
 // drawing reads the device's parts through the others.
 void plat_D3DDrawDeviceGone(const PlatD3DDevice* device);
+// The device's handle of a texture is gone (the texture released, or given a handle for another
+// device): the OpenGL copy drawn from it goes at once, or every upload would leave one behind.
+void plat_D3DDrawTextureGone(const PlatD3DDevice* device, uint32_t handle);
 void plat_D3DDrawStateChanged(const PlatD3DDevice* device, uint32_t state, uint32_t value);
 PlatSurface* plat_D3DDeviceTarget(const PlatD3DDevice* device);
 PlatD3DViewport* plat_D3DDeviceCurrentViewport(const PlatD3DDevice* device);

@@ -24,6 +24,7 @@ bool gRealFunctionsLoaded = false;
 const PlatGlFunctions* gInstalled = nullptr;
 bool gTestAvailable = false;
 int gAvailable = -1;  // not checked yet
+PlatGlContext* gCurrent = nullptr;
 
 bool VideoUp() {
   if (!SDL_WasInit(SDL_INIT_VIDEO) && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
@@ -198,20 +199,27 @@ PlatGlContext* plat_GlContextCreate(const PlatGlPixelFormat* requested, PlatGlPi
     SDL_GL_GetAttribute(SDL_GL_STENCIL_SIZE, &s);
     *described = PlatGlPixelFormat{requested ? requested->flags : 0u, r + g + b, r, g, b, a, d, s, 0};
   }
-  return new PlatGlContext{window, own, context};
+  gCurrent = new PlatGlContext{window, own, context};
+  return gCurrent;
 }
 
 int32_t plat_GlMakeCurrent(PlatGlContext* context) {
   if (!context) {
     SDL_GL_MakeCurrent(SDL_GL_GetCurrentWindow(), nullptr);
+    gCurrent = nullptr;
     return 0;
   }
-  return SDL_GL_MakeCurrent(context->window, context->context) == 0 ? 0 : -1;
+  if (SDL_GL_MakeCurrent(context->window, context->context) != 0) return -1;
+  gCurrent = context;
+  return 0;
 }
+
+PlatGlContext* plat_GlCurrent() { return gCurrent; }
 
 void plat_GlContextDelete(PlatGlContext* context) {
   if (!context) return;
   if (SDL_GL_GetCurrentContext() == context->context) SDL_GL_MakeCurrent(context->window, nullptr);
+  if (gCurrent == context) gCurrent = nullptr;
   SDL_GL_DeleteContext(context->context);
   if (context->ownWindow) SDL_DestroyWindow(context->window);
   delete context;
@@ -230,7 +238,8 @@ PlatGlContext* plat_GlContextCreateHidden() {
   }
   SDL_GL_MakeCurrent(window, context);
   LoadRealFunctions();
-  return new PlatGlContext{window, true, context};
+  gCurrent = new PlatGlContext{window, true, context};
+  return gCurrent;
 }
 
 void plat_GlSwapBuffers(PlatGlContext* context) {

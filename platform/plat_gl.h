@@ -176,6 +176,9 @@ bool plat_GlAvailable();
 // bits actually chosen. Null when no context can be made.
 PlatGlContext* plat_GlContextCreate(const PlatGlPixelFormat* requested, PlatGlPixelFormat* described);
 int32_t plat_GlMakeCurrent(PlatGlContext* context);  // null: no context current
+// The context this layer made current last (null: none, or it was deleted), so that work done in
+// another context can give the current one back.
+PlatGlContext* plat_GlCurrent();
 void plat_GlContextDelete(PlatGlContext* context);
 void plat_GlSwapBuffers(PlatGlContext* context);
 // A context on a hidden window of its own, for drawing into framebuffer objects (the 3D device's

@@ -171,6 +171,31 @@ TEST_F(HwTextureTableTest, AFilteredKeyedTextureShowsNoKeyColourAtItsEdges) {
   EXPECT_EQ(edges.maxRed, 0);
 }
 
+// A rippling texture is uploaded again at every step, a new texture surface each time: the device
+// holds as many OpenGL textures after the two hundredth scene as after the first.
+TEST_F(HwTextureTableTest, ARippleUploadedEveryStepHoldsNoMoreOnTheDevice) {
+  int32_t handle = -1;
+  ASSERT_EQ(wre_TextureFindFree(&handle), 0);
+  ASSERT_EQ(wre_TextureDefine(handle, Indexed(8, 8), camera_->context, kTextureCreateRipple, "water.bmp", nullptr,
+                              kRippleKind, kRippleKind, 0, 0, 0, nullptr),
+            0);
+  PushQuad(gPolyQueueOpaque, 100);
+  int32_t first = 0;
+  for (int step = 0; step < 200; ++step) {
+    const uint32_t before = gTextureTable[handle].d3dHandle;
+    ASSERT_EQ(wre_TextureAnimateAll(0), 0);
+    ASSERT_NE(gTextureTable[handle].d3dHandle, before) << "the step uploaded nothing";
+    DrawAndLock();
+    plat_SurfaceUnlock(camera_->context->back);
+    const int32_t alive = plat_TestD3DGlTexturesAlive();
+    if (step == 0) {
+      first = alive;
+      ASSERT_GE(first, 1) << "the scene drew no texture";
+    }
+    ASSERT_EQ(alive, first) << "step " << step;
+  }
+}
+
 // The OpenGL kind, on the machine's OpenGL.
 class GlKeyedTextureTest : public texture_test::TextureTest {
  protected:

@@ -136,6 +136,28 @@ TEST_F(D3DDrawTest, ScenesClearsAndTrianglesAreRecorded) {
   EXPECT_EQ(log[4].kind, kD3DEventEndScene);
 }
 
+// A device, its viewports and a background material may go in any order: none keeps the one gone.
+TEST_F(D3DDrawTest, WhatIsReleasedLeavesNoViewportOrDevicePointingAtIt) {
+  PlatD3DMaterial* material = plat_D3DCreateMaterial(d3d_);
+  uint32_t handle = 0;
+  ASSERT_EQ(plat_D3DMaterialGetHandle(material, device_, &handle), 0);
+  ASSERT_EQ(plat_D3DViewportSetBackground(viewport_, handle), 0);
+  plat_D3DMaterialRelease(material);
+  EXPECT_EQ(plat_D3DViewportBackground(viewport_), 0u);
+  plat_D3DViewportRelease(viewport_);
+  viewport_ = nullptr;
+  EXPECT_EQ(plat_D3DDeviceCurrentViewport(device_), nullptr);
+
+  PlatD3DViewport* outliving = plat_D3DCreateViewport(d3d_);
+  ASSERT_EQ(plat_D3DDeviceAddViewport(device_, outliving), 0);
+  plat_D3DDeviceRelease(device_);
+  device_ = nullptr;
+  EXPECT_EQ(plat_D3DViewportDevice(outliving), nullptr);
+  const PlatEdgeRect rect{0, 0, 10, 10};
+  EXPECT_EQ(plat_D3DViewportClear(outliving, 1, &rect, kD3DClearTarget), -1);
+  plat_D3DViewportRelease(outliving);
+}
+
 class D3DDrawGlTest : public D3DDrawTest {
  protected:
   void SetUp() override {
@@ -313,3 +335,90 @@ TEST_F(D3DDrawGlTest, ColoursInterpolateWithPerspective) {
 }
 
 }  // namespace
+
+// A 4 x 4 texture of one 565 colour, from the device's own texture surfaces.
+PlatD3DTexture* SolidTexture(PlatDisplay* display, uint16_t colour) {
+  const PlatSurfaceDesc desc{kPlatSurfaceDescCaps | kPlatSurfaceDescWidth | kPlatSurfaceDescHeight |
+                                 kPlatSurfaceDescPixelFormat,
+                             4, 4, kPlatCapsTexture, 0, PlatPixelFormat{kPlatPixelRgb, 16, 0xF800, 0x07E0, 0x001F, 0}};
+  PlatD3DTexture* texture = plat_D3DTextureCreate(display, &desc);
+  void* pixels = nullptr;
+  int32_t pitch = 0;
+  if (!texture || plat_D3DTextureLock(texture, &pixels, &pitch) != 0) return texture;
+  for (int y = 0; y < 4; ++y) {
+    for (int x = 0; x < 4; ++x) std::memcpy(static_cast<uint8_t*>(pixels) + y * pitch + x * 2, &colour, 2);
+  }
+  plat_D3DTextureUnlock(texture);
+  return texture;
+}
+
+// Textures made, drawn and released scene after scene, as a rippling texture is: the drawing keeps
+// an OpenGL texture only while its handle lives, and draws each new one afresh.
+TEST_F(D3DDrawGlTest, AReleasedTextureTakesItsOpenGLTextureAlong) {
+  plat_D3DSetTextureSource(nullptr);
+  for (int i = 0; i < 200; ++i) {
+    const uint16_t colour = i % 2 ? 0x07E0 : 0xF800;
+    PlatD3DTexture* texture = SolidTexture(display_, colour);
+    uint32_t handle = 0;
+    ASSERT_EQ(plat_D3DTextureGetHandle(texture, device_, &handle), 0);
+    Begin();
+    Set(kD3DStateTextureHandle, handle);
+    Quad(0, 0, 64, 64, 0xFFFFFFFF);
+    ASSERT_TRUE(End()) << "no OpenGL drawing";
+    ASSERT_EQ(Pixel(10, 10), colour) << "scene " << i;
+    ASSERT_LE(plat_TestD3DGlTexturesAlive(), 1) << "scene " << i;
+    plat_D3DTextureRelease(texture);  // while the device's state still names it
+  }
+  EXPECT_EQ(plat_TestD3DGlTexturesAlive(), 0);
+}
+
+// Released between two draws of a scene, its own device's texture or another's: the scene goes on
+// in its own context, the next draw untextured. A handle given for another device, and the device
+// going, take the OpenGL textures along too.
+TEST_F(D3DDrawGlTest, TexturesReleasedInAScene) {
+  plat_D3DSetTextureSource(nullptr);
+  PlatGuid guid{};
+  ASSERT_EQ(plat_D3DFindHardwareDevice(d3d_, &guid, nullptr), 0);
+  PlatD3DDevice* other = plat_D3DCreateDevice(d3d_, &guid, back_);
+  PlatD3DTexture* theirs = SolidTexture(display_, 0x07E0);
+  uint32_t handle = 0;
+  ASSERT_EQ(plat_D3DTextureGetHandle(theirs, other, &handle), 0);
+  ASSERT_EQ(plat_D3DDeviceBeginScene(other), 0);
+  ASSERT_EQ(plat_D3DDeviceSetRenderState(other, kD3DStateTextureHandle, handle), 0);
+  const PlatD3DTLVertex v[3] = {Vertex(0, 0, 0xFFFFFFFF), Vertex(9, 0, 0xFFFFFFFF), Vertex(0, 9, 0xFFFFFFFF)};
+  ASSERT_EQ(plat_D3DDeviceDrawPrimitive(other, kD3DPrimitiveTriangleList, kD3DVertexFormatTL, v, 3, 12), 0);
+  ASSERT_EQ(plat_D3DDeviceEndScene(other), 0);
+  ASSERT_EQ(plat_TestD3DGlTexturesAlive(), 1) << "no OpenGL drawing";
+
+  PlatD3DTexture* ours = SolidTexture(display_, 0xF800);
+  ASSERT_EQ(plat_D3DTextureGetHandle(ours, device_, &handle), 0);
+  Begin();
+  Set(kD3DStateTextureHandle, handle);
+  Quad(0, 0, 64, 64, 0xFFFFFFFF);
+  plat_D3DTextureRelease(ours);
+  plat_D3DTextureRelease(theirs);
+  EXPECT_EQ(plat_TestD3DGlTexturesAlive(), 0);
+  Quad(100, 0, 164, 64, 0xFFFFFFFF);
+  ASSERT_TRUE(End());
+  EXPECT_EQ(Pixel(10, 10), 0xF800);
+  EXPECT_EQ(Pixel(110, 10), 0xFFFF);
+
+  PlatD3DTexture* texture = SolidTexture(display_, 0xF800);
+  for (PlatD3DDevice* device : {other, device_}) {
+    ASSERT_EQ(plat_D3DTextureGetHandle(texture, device_, &handle), 0);
+    Begin();
+    Set(kD3DStateTextureHandle, handle);
+    Quad(0, 0, 64, 64, 0xFFFFFFFF);
+    ASSERT_TRUE(End());
+    ASSERT_EQ(plat_TestD3DGlTexturesAlive(), 1);
+    if (device == other) {
+      ASSERT_EQ(plat_D3DTextureGetHandle(texture, other, &handle), 0);
+    } else {
+      plat_D3DDeviceRelease(device_);
+      device_ = nullptr;
+    }
+    EXPECT_EQ(plat_TestD3DGlTexturesAlive(), 0);
+  }
+  plat_D3DDeviceRelease(other);
+  plat_D3DTextureRelease(texture);
+}
