@@ -33,6 +33,7 @@ struct PlatSurface {
   PlatSurface* back;        // the back buffer of a flip chain (owned by the primary)
   PlatSurface* chainOwner;  // for a back buffer: its primary
   PlatSurface* attached;    // a z-buffer attached to this surface (not owned)
+  std::vector<PlatSurface*> attachedTo;  // the surfaces this one is attached to
   bool lost;
   int32_t lockCount;
 };
@@ -240,6 +241,21 @@ PlatSurface* NewSurface(PlatDisplay* display, uint32_t caps, int32_t width, int3
   return surface;
 }
 
+void Detach(PlatSurface* surface) {
+  if (!surface->attached) return;
+  auto& holders = surface->attached->attachedTo;
+  holders.erase(std::remove(holders.begin(), holders.end(), surface), holders.end());
+  surface->attached = nullptr;
+}
+
+// Either side of an attachment may go first: neither keeps a pointer to the one that went.
+void DeleteSurface(PlatSurface* surface) {
+  if (!surface) return;
+  Detach(surface);
+  for (PlatSurface* holder : surface->attachedTo) holder->attached = nullptr;
+  delete surface;
+}
+
 }  // namespace
 
 void plat_DisplaySelectBackend(PlatBackend backend) {
@@ -358,8 +374,8 @@ PlatSurface* plat_SurfaceCreate(PlatDisplay* display, uint32_t caps, int32_t wid
 void plat_SurfaceRelease(PlatSurface* surface) {
   // A chain's back buffer goes with its primary.
   if (!surface || surface->chainOwner) return;
-  delete surface->back;
-  delete surface;
+  DeleteSurface(surface->back);
+  DeleteSurface(surface);
 }
 
 uint32_t plat_SurfaceCaps(const PlatSurface* surface) { return surface ? surface->caps : 0; }
@@ -382,7 +398,9 @@ PlatSurface* plat_SurfaceGetAttached(PlatSurface* surface, uint32_t caps) {
 
 int32_t plat_SurfaceAddAttached(PlatSurface* surface, PlatSurface* attached) {
   if (!surface || !attached || surface == attached) return kPlatDisplayFailed;
+  Detach(surface);
   surface->attached = attached;
+  attached->attachedTo.push_back(surface);
   return kPlatDisplayOk;
 }
 

@@ -107,6 +107,28 @@ TEST_F(Display, AFlippedFrameArrivesUnchangedAtThePresenter) {
   plat_DisplayRelease(display);
 }
 
+TEST_F(Display, AReleasedZBufferIsNoLongerAttachedInEitherOrder) {
+  PlatDisplay* display = plat_DisplayCreate(nullptr);
+  plat_DisplaySetMode(display, 640, 480, 16);
+  const PlatPixelFormat depth{kPlatPixelZBuffer, 16, 0xffff, 0, 0, 0};
+  PlatSurface* primary = plat_SurfaceCreate(display, kPlatCapsPrimary | kPlatCapsFlip | kPlatCapsComplex, 0, 0,
+                                            nullptr, 1);
+  PlatSurface* back = plat_SurfaceGetAttached(primary, kPlatCapsBackBuffer);
+  PlatSurface* zbuffer = plat_SurfaceCreate(display, kPlatCapsZBuffer, 640, 480, &depth, 0);
+  ASSERT_EQ(plat_SurfaceAddAttached(back, zbuffer), kPlatDisplayOk);
+  ASSERT_EQ(plat_SurfaceGetAttached(back, kPlatCapsZBuffer), zbuffer);
+  plat_SurfaceRelease(zbuffer);
+  // A z-buffer made afterwards may take the released one's memory; it was never attached.
+  zbuffer = plat_SurfaceCreate(display, kPlatCapsZBuffer, 640, 480, &depth, 0);
+  EXPECT_EQ(plat_SurfaceGetAttached(back, kPlatCapsZBuffer), nullptr);
+
+  // The chain going first leaves the z-buffer nothing to give back when it goes.
+  ASSERT_EQ(plat_SurfaceAddAttached(back, zbuffer), kPlatDisplayOk);
+  plat_SurfaceRelease(primary);
+  plat_SurfaceRelease(zbuffer);
+  plat_DisplayRelease(display);
+}
+
 TEST_F(Display, FastBlitsClipAndReportBusyAndLostSurfaces) {
   PlatDisplay* display = plat_DisplayCreate(nullptr);
   PlatPixelFormat format{kPlatPixelRgb, 16, 0x7c00, 0x3e0, 0x1f, 0};
