@@ -211,9 +211,17 @@ bool plat_DestroyWindow(PlatWindow window) {
   window->alive = false;
   gOps->destroy(window);
   window->native = nullptr;
-  auto& queue = State().queue;
+  auto& state = State();
+  auto& queue = state.queue;
   queue.erase(std::remove_if(queue.begin(), queue.end(), [window](const PlatMessage& m) { return m.window == window; }),
               queue.end());
+  if (state.foldedTextWindow == window) state.foldedTextWindow = nullptr;
+  // The record goes with the window, so a program that makes windows again and again does not keep
+  // every one it ever made.
+  auto& windows = state.windows;
+  windows.erase(std::remove_if(windows.begin(), windows.end(),
+                               [window](const std::unique_ptr<PlatWindowRec>& w) { return w.get() == window; }),
+                windows.end());
   return true;
 }
 
@@ -543,6 +551,7 @@ void plat_TestSetScreenSize(int width, int height) {
 }
 
 size_t plat_TestQueueLength() { return State().queue.size(); }
+size_t plat_TestWindowRecords() { return State().windows.size(); }
 
 bool plat_TestQueueAt(size_t index, PlatMessage* msg) {
   auto& queue = State().queue;

@@ -24,5 +24,7 @@ void plat_TestSetScreenSize(int width, int height);
 // Queue inspection: the number of waiting messages and one of them (0 = next), without taking it.
 size_t plat_TestQueueLength();
 bool plat_TestQueueAt(size_t index, PlatMessage* msg);
+// The windows the window table keeps a record of.
+size_t plat_TestWindowRecords();
 bool plat_TestSystemKeysLocked();
 bool plat_TestCaptureReleased();  // true once plat_ReleaseCapture ran since the reset

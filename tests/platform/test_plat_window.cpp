@@ -80,6 +80,17 @@ TEST_F(PlatWindowTest, WindowLifecycle) {
   EXPECT_TRUE(plat_QuitPosted());
 }
 
+TEST_F(PlatWindowTest, DestroyedWindowsLeaveNoRecord) {
+  for (int i = 0; i < 3; ++i) {
+    PlatWindow other = plat_CreateWindow("Main Class", "Other", 0, 0, 0, 10, 10, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    EXPECT_TRUE(plat_DestroyWindow(other));
+  }
+  EXPECT_EQ(plat_TestWindowRecords(), 1u);
+  EXPECT_TRUE(plat_DestroyWindow(window));
+  EXPECT_EQ(plat_TestWindowRecords(), 0u);
+}
+
 TEST_F(PlatWindowTest, CloseRequestGoesThroughDefaultHandlingToQuit) {
   EXPECT_FALSE(plat_QuitRequested());
   plat_TestCloseRequest();
