@@ -21,8 +21,8 @@ void plat_DisplayReleasePresenter();
 void plat_DialogSelectBackend(PlatBackend backend);
 void plat_WindowSelectBackend(PlatBackend backend);
 
-// One window. Records live until the process ends (or the test back end is reset), so a stale
-// handle is recognised as dead instead of being read after it was freed.
+// One window. Its record goes when the window is destroyed: every call looks a handle up in the
+// window table before reading it, so a stale handle is recognised as dead, never read.
 struct PlatWindowRec {
   PlatWindowProc proc;
   void* native;  // SDL_Window* on the real back end

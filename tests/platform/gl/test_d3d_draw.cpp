@@ -334,8 +334,6 @@ TEST_F(D3DDrawGlTest, ColoursInterpolateWithPerspective) {
   EXPECT_NEAR(Green(Pixel(200, 50)), 63 / 5, 1);
 }
 
-}  // namespace
-
 // A 4 x 4 texture of one 565 colour, from the device's own texture surfaces.
 PlatD3DTexture* SolidTexture(PlatDisplay* display, uint16_t colour) {
   const PlatSurfaceDesc desc{kPlatSurfaceDescCaps | kPlatSurfaceDescWidth | kPlatSurfaceDescHeight |
@@ -422,3 +420,5 @@ TEST_F(D3DDrawGlTest, TexturesReleasedInAScene) {
   plat_D3DDeviceRelease(other);
   plat_D3DTextureRelease(texture);
 }
+
+}  // namespace
